@@ -1,0 +1,77 @@
+// quillet convert: runs the converter on files, exactly as the book builder
+// does, so that it can be checked from outside.
+#include <CLI/CLI.hpp>
+#include <fstream>
+#include <iostream>
+#include <iterator>
+#include <memory>
+#include <sstream>
+
+#include "commands.h"
+#include "converter.h"
+#include "page_file.h"
+
+namespace quillet::app {
+namespace {
+
+struct ConvertOptions {
+  std::vector<std::string> files;
+  std::string options = "+H+G+F=3";
+  std::string separator;
+  bool separatorGiven = false;
+  bool page = false;
+  std::string prefix = "Rerud";
+};
+
+bool ReadInput(const std::string& name, std::string& text) {
+  if (name == "-") {
+    text.assign(std::istreambuf_iterator<char>(std::cin), std::istreambuf_iterator<char>());
+    return true;
+  }
+  std::ifstream in(name, std::ios::binary);
+  if (!in) return false;
+  text.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+  return !in.bad();
+}
+
+int RunConvert(const ConvertOptions& options) {
+  Converter converter;
+  converter.FilePrefix = options.prefix;
+  for (char& c : converter.FilePrefix)
+    c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+  for (const std::string& name : options.files) {
+    if (!ReadInput(name, converter.RtfSource)) {
+      std::cerr << "quillet: cannot read " << name << "\n";
+      return 1;
+    }
+    converter.HtmlResult = converter.ConvertRtfToHtml(converter.RtfSource, options.options);
+    if (options.page) {
+      std::cout << PageHeader(converter.FilePrefix) << kCrLf << converter.HtmlResult << kCrLf
+                << PageFooter() << kCrLf;
+    } else {
+      std::cout << converter.HtmlResult;
+    }
+    if (options.separatorGiven) std::cout << options.separator;
+  }
+  std::cout.flush();
+  return std::cout ? 0 : 1;
+}
+
+}  // namespace
+
+void AddConvertCommand(CLI::App& app, int& exit_status) {
+  auto options = std::make_shared<ConvertOptions>();
+  CLI::App* convert = app.add_subcommand("convert", "Convert RTF files to HTML page bodies");
+  convert->add_option("FILE", options->files, "RTF files to convert in order; - is standard input")
+      ->required();
+  convert->add_option("--options", options->options, "Converter option string")
+      ->capture_default_str();
+  convert->add_option("--separator", options->separator, "Text written after each result")
+      ->each([options](const std::string&) { options->separatorGiven = true; });
+  convert->add_flag("--page", options->page, "Write the whole page file: head, body and foot");
+  convert->add_option("--prefix", options->prefix, "File-name prefix for the page title")
+      ->capture_default_str();
+  convert->callback([options, &exit_status] { exit_status = RunConvert(*options); });
+}
+
+}  // namespace quillet::app

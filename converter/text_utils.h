@@ -1,0 +1,33 @@
+// Small text helpers of the converter.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace quillet {
+
+// Replaces every occurrence of `find`, left to right; replaced text is never
+// searched again. An empty `find` leaves the text unchanged.
+std::string ReplaceAll(std::string_view text, std::string_view find, std::string_view replacement);
+
+// True when `s` is not empty and occurs in "1234567890".
+bool IsDigitChar(std::string_view s);
+
+// Removes leading and trailing spaces (U+0020 only).
+std::string_view TrimSpaces(std::string_view s);
+
+// Reads a control word parameter: an optional sign and digits with at most one
+// decimal point, rounded half to even. nullopt when `s` is not such a number.
+// A number that does not fit 32 bits is reported as `overflow`.
+struct DecimalParameter {
+  std::int32_t value = 0;
+  bool overflow = false;
+};
+std::optional<DecimalParameter> ParseDecimalParameter(std::string_view s);
+
+// Writes "&", "<" and ">" of a text as character entities.
+std::string EscapeMarkup(std::string_view text);
+
+}  // namespace quillet

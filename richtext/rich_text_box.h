@@ -1,0 +1,52 @@
+// The rich-text input box as the book builder and the window see it.
+//
+// Positions and lengths count UTF-16 code units, one per paragraph break, the
+// same units as a Qt text cursor. RTF texts are byte strings (7-bit RTF).
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <string_view>
+#include <utility>
+
+namespace quillet {
+
+class RichTextBox {
+ public:
+  virtual ~RichTextBox() = default;
+
+  // Plain text of the whole content: a paragraph break is "\n", a line break
+  // inside a paragraph U+2028, so every break is one position.
+  virtual std::u16string Text() const = 0;
+  // The whole content as one RTF document.
+  virtual std::string TextRTF() const = 0;
+  // Replaces the whole content by an RTF document; "" empties the box.
+  virtual void SetTextRTF(std::string_view rtf) = 0;
+
+  // A position past the end is taken as the end; set SelStart before SelLength.
+  virtual void SetSelStart(std::int64_t position) = 0;
+  // A selection that runs past the end stops there.
+  virtual void SetSelLength(std::int64_t length) = 0;
+  virtual std::int64_t SelStart() const = 0;
+  virtual std::int64_t SelLength() const = 0;
+  // Plain text of the selection, empty when nothing is selected.
+  virtual std::u16string SelText() const = 0;
+  // The selection as a complete RTF document; "" for an empty selection.
+  virtual std::string SelRTF() const = 0;
+
+  virtual void SetFocus() {}
+
+  // Called after every change of the content, by the user or by SetTextRTF.
+  void SetChangeHandler(std::function<void()> handler) { changed_ = std::move(handler); }
+
+ protected:
+  void NotifyChange() const {
+    if (changed_) changed_();
+  }
+
+ private:
+  std::function<void()> changed_;
+};
+
+}  // namespace quillet
