@@ -128,8 +128,10 @@ class Converter {
   std::string OpenPendingBelow(std::string_view code);
   std::string CloseAllCodes() const;
 
-  // Translation of one token.
+  // Translation of one token, and the two call sequences it is built from.
   void TranslateToken(std::string_view token);
+  void Queue(std::string_view closing, std::string_view opening);
+  void End(std::string_view closing, bool openOnly);
 
   // Debug trace.
   void DebugTrace(const std::string& word);
@@ -141,8 +143,6 @@ class Converter {
   void RunTokenLoop(const std::string& body);
   std::string AssembleResult();
 
-  void Queue(std::string_view closing, std::string_view opening);
-  void End(std::string_view closing, bool openOnly);
   void TranslateControl(std::string_view word);
   void TranslateBWord(std::string_view word);
   void TranslatePWord(std::string_view word);

@@ -50,7 +50,9 @@ std::string Converter::OpenFontTag() const {
 std::string Converter::CloseMarkedCodes() {
   if (OpenFontTag() != FontString) {
     MarkCodesKilled("</font>", "");
-    if (!FontString.empty() && ReplaceNextBegCode("</font>", FontString) == 0) {
+    // A pending font pair always takes the wanted tag, even an empty one.
+    const int retagged = ReplaceNextBegCode("</font>", FontString);
+    if (!FontString.empty() && retagged == 0) {
       AppendNextCode("</font>");
       AppendNextBegCode(FontString);
     }

@@ -79,8 +79,11 @@ std::string PageFile::OpenPageFile(std::string_view path) {
   // The temporary file sits beside the target so that the rename cannot cross
   // file systems; "x" keeps two writers from sharing one temporary file.
   for (int attempt = 0; attempt < 100 && file_ == nullptr; ++attempt) {
+    std::string hidden = ".";
+    hidden += target.filename().string();
+    hidden += ".tmp" + std::to_string(attempt);
     fs::path temp = target;
-    temp.replace_filename("." + target.filename().string() + ".tmp" + std::to_string(attempt));
+    temp.replace_filename(hidden);
     errno = 0;
     file_ = std::fopen(temp.c_str(), "wbx");
     if (file_ != nullptr) {

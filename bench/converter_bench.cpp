@@ -1,0 +1,85 @@
+// Converter throughput on generated rich-edit style books. The time per byte
+// must stay flat from 1 MB to 20 MB: every step is linear in its input.
+#include <benchmark/benchmark.h>
+
+#include <string>
+
+#include "converter.h"
+#include "tokenizer.h"
+
+namespace {
+
+constexpr const char* kHeader =
+    "{\\rtf1\\ansi\\ansicpg1252\\deff0\\deflang1033{\\fonttbl{\\f0\\fnil\\fcharset0 Arial;}"
+    "{\\f1\\fnil\\fcharset2 Symbol;}}\r\n"
+    "{\\colortbl ;\\red255\\green0\\blue0;\\red0\\green128\\blue0;}\r\n"
+    "\\viewkind4\\uc1\\pard\\f0\\fs20 ";
+
+// One paragraph of every kind a rich-edit control writes, about 1 KB.
+constexpr const char* kFeatureParagraphs =
+    "\\pard\\qc\\b\\fs32 Cap\\'edtulo del libro\\b0\\fs20\\par\r\n"
+    "\\pard El \\i caf\\'e9\\i0  estaba \\cf1 rojo\\cf0 , y \\ul subrayado\\ulnone  con "
+    "\\strike tachado\\strike0  y x\\super 2\\nosupersub  y H\\sub 2\\nosupersub O. "
+    "\\'93Comillas\\'94 \\'96 guiones \\'97 y m\\'e1s texto normal para llenar la l\\'ednea "
+    "con palabras corrientes de un libro cualquiera.\\par\r\n"
+    "{\\pntext\\f1\\'B7\\tab}{\\*\\pn\\pnlvlblt\\pnf1\\pnindent0{\\pntxtb\\'B7}}"
+    "\\fi-720\\li720 primer punto de la lista\\par\r\n"
+    "{\\pntext\\f1\\'B7\\tab}segundo punto con \\b negrita\\b0\\par\r\n"
+    "\\pard\\fi0\\li0\\qr\\cf2 a la derecha\\cf0\\par\r\n"
+    "\\pard Un p\\'e1rrafo largo sin formato que sigue y sigue, como los de una novela, con "
+    "frases que se alargan y se alargan sin que pase gran cosa en ellas, hasta que por fin "
+    "terminan en un punto y aparte.\\par\r\n";
+
+constexpr const char* kPlainParagraph =
+    "\\pard Un p\\'e1rrafo largo sin formato que sigue y sigue, como los de una novela, con "
+    "frases que se alargan y se alargan sin que pase gran cosa en ellas.\\par\r\n";
+
+std::string Book(std::size_t bytes, const char* paragraph) {
+  std::string rtf = kHeader;
+  rtf.reserve(bytes + 1024);
+  while (rtf.size() < bytes) rtf += paragraph;
+  rtf += "}\r\n";
+  return rtf;
+}
+
+void BM_ConvertFeatureBook(benchmark::State& state) {
+  const std::string rtf = Book(static_cast<std::size_t>(state.range(0)) << 20, kFeatureParagraphs);
+  quillet::Converter converter;
+  for (auto _ : state) {
+    benchmark::DoNotOptimize(converter.ConvertRtfToHtml(rtf, "+H+G+F=3"));
+  }
+  state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * rtf.size()));
+}
+BENCHMARK(BM_ConvertFeatureBook)->Arg(1)->Arg(5)->Arg(20)->Unit(benchmark::kMillisecond);
+
+void BM_ConvertPlainBook(benchmark::State& state) {
+  const std::string rtf = Book(static_cast<std::size_t>(state.range(0)) << 20, kPlainParagraph);
+  quillet::Converter converter;
+  for (auto _ : state) {
+    benchmark::DoNotOptimize(converter.ConvertRtfToHtml(rtf, "+H+G+F=3"));
+  }
+  state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * rtf.size()));
+}
+BENCHMARK(BM_ConvertPlainBook)->Arg(5)->Unit(benchmark::kMillisecond);
+
+void BM_Tokenize(benchmark::State& state) {
+  const std::string rtf = Book(static_cast<std::size_t>(state.range(0)) << 20, kFeatureParagraphs);
+  for (auto _ : state) {
+    quillet::BodyReader lines(rtf);
+    std::size_t tokens = 0;
+    while (!lines.empty()) {
+      quillet::LineReader line(lines.NextLine());
+      while (!line.empty()) {
+        benchmark::DoNotOptimize(line.NextToken());
+        ++tokens;
+      }
+    }
+    benchmark::DoNotOptimize(tokens);
+  }
+  state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * rtf.size()));
+}
+BENCHMARK(BM_Tokenize)->Arg(5)->Unit(benchmark::kMillisecond);
+
+}  // namespace
+
+BENCHMARK_MAIN();

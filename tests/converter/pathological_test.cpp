@@ -1,0 +1,83 @@
+// Hostile inputs that a quadratic or recursive step would not survive; the
+// ctest timeout is their time budget.
+#include <gtest/gtest.h>
+
+#include "converter.h"
+
+namespace quillet {
+namespace {
+
+std::string Repeat(std::string_view piece, std::size_t times) {
+  std::string text;
+  text.reserve(piece.size() * times);
+  for (std::size_t i = 0; i < times; ++i) text += piece;
+  return text;
+}
+
+std::string Convert(const std::string& rtf) {
+  Converter c;
+  return c.ConvertRtfToHtml(rtf, "+H+G+F=3");
+}
+
+TEST(Pathological, DeeplyNestedBraces) {
+  const std::string rtf = "{\\rtf1 " + Repeat("{", 100000) + "x" + Repeat("}", 100000) + "}";
+  EXPECT_EQ(Convert(rtf), "x");
+}
+
+TEST(Pathological, DeeplyNestedIgnoredDestination) {
+  const std::string rtf = "{\\rtf1 {\\*" + Repeat("{", 100000) + Repeat("}", 100000) + "}x}";
+  EXPECT_EQ(Convert(rtf), "x");
+}
+
+TEST(Pathological, UnbalancedBraces) {
+  EXPECT_EQ(Convert(Repeat("}", 50000) + "x"), "x");
+  // Every "\b" before the first text queues its own bold pair.
+  const std::string html = Convert(std::string("{") + Repeat("{\\b ", 50000) + "x");
+  EXPECT_EQ(html, Repeat("<b>", 50000) + "x" + Repeat("</b>", 50000));
+}
+
+TEST(Pathological, LongLineOfEscapes) {
+  const std::string rtf = "{\\rtf1 " + Repeat("\\'e9\\'99\\u1087?", 50000) + "}";
+  const std::string html = Convert(rtf);
+  EXPECT_EQ(html.size(), 50000 * std::string("&eacute;<sup>TM</sup>&#1087;").size());
+}
+
+TEST(Pathological, FiveMegabyteLine) {
+  const std::string text = Repeat("word ", 1000000);
+  EXPECT_EQ(Convert("{\\rtf1 " + text + "}"), text.substr(0, text.size() - 1));
+}
+
+TEST(Pathological, ManyLinesWithTrailingSpaces) {
+  const std::string html = Convert("{\\rtf1 " + Repeat("line  \r\n", 200000) + "}");
+  EXPECT_EQ(html.size(), std::string("line  ").size() * 199999 + 4);
+}
+
+TEST(Pathological, RepeatedFormattingPatterns) {
+  for (std::string_view piece : {"\\b x\\b0 y", "\\cf1\\fs30 a\\cf0 b", "\\par\\pard c",
+                                 "{\\pntext .}d\\par", "\\i\\ul f}"}) {
+    const std::string rtf =
+        "{\\rtf1{\\colortbl;\\red1\\green2\\blue3;}" + Repeat(piece, 50000) + "}";
+    EXPECT_FALSE(Convert(rtf).empty()) << piece;
+  }
+}
+
+// Alignment words in mid-paragraph nest a new table each time; every text then
+// walks the open elements, so this stays at a size a browser could still show.
+TEST(Pathological, NestedAlignmentTables) {
+  const std::string html = Convert("{\\rtf1 " + Repeat("\\qc e", 5000) + "}");
+  EXPECT_EQ(html.size(), 5000 * std::string("<table width=100%><tr><td align=\"center\">e"
+                                            "</td></tr></table>")
+                                    .size());
+}
+
+TEST(Pathological, HugeNumbersAndBinaryBytes) {
+  std::string binary;
+  for (int i = 0; i < 100000; ++i) binary += static_cast<char>((i * 7919) % 256);
+  EXPECT_NO_FATAL_FAILURE(Convert(binary));
+  EXPECT_NO_FATAL_FAILURE(
+      Convert("{\\rtf1 \\fs-99999999999999999999 \\cf-1 \\uc99999999999 "
+              "\\u99999999999999 \\'\r\n\\'z}"));
+}
+
+}  // namespace
+}  // namespace quillet

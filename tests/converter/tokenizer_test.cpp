@@ -1,0 +1,151 @@
+#include "tokenizer.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "text_utils.h"
+
+namespace quillet {
+namespace {
+
+std::vector<std::string> Tokens(const std::string& line) {
+  LineReader reader(line);
+  std::vector<std::string> tokens;
+  while (!reader.empty()) tokens.push_back(reader.NextToken());
+  return tokens;
+}
+
+std::vector<std::string> Lines(const std::string& body) {
+  BodyReader reader(body);
+  std::vector<std::string> lines;
+  while (!reader.empty()) lines.push_back(reader.NextLine());
+  return lines;
+}
+
+using Strings = std::vector<std::string>;
+
+struct TokenCase {
+  const char* name;
+  std::string line;
+  Strings tokens;
+};
+
+class TokenizerTokens : public testing::TestWithParam<TokenCase> {};
+
+TEST_P(TokenizerTokens, CutsLineIntoTokens) {
+  EXPECT_EQ(Tokens(GetParam().line), GetParam().tokens);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Lines, TokenizerTokens,
+    testing::Values(TokenCase{"DelimiterSpaceIsEaten", "\\b0\\i word", {"\\b0", "\\i", "word"}},
+                    TokenCase{"SecondSpaceStartsText", "\\fs24  word", {"\\fs24", " word"}},
+                    TokenCase{"EscapeThenWord", "\\'e9t\\'e9", {"\\'e9", "t", "\\'e9"}},
+                    TokenCase{"EscapeKeepsFollowingSpace", "\\'e9 x", {"\\'e9", " x"}},
+                    TokenCase{"TruncatedEscapeAtLineEnd", "a\\'e", {"a", "\\'e"}},
+                    TokenCase{"BracesAtLineEnd", "word}}", {"word", "}", "}"}},
+                    TokenCase{"ControlThenGroup", "\\b{word", {"\\b", "{", "word"}},
+                    TokenCase{"ControlThenBraceAtEnd", "\\b{", {"\\b", "{"}},
+                    TokenCase{"ControlSymbolRunsIntoWord", "\\~word more", {"\\~word", "more"}},
+                    TokenCase{"DoubleBackslashSplitsText", "a\\\\b", {"a\\", "\\b"}},
+                    TokenCase{"DoubleBackslashAtLineEnd", "a\\\\", {"a\\\\"}},
+                    TokenCase{"BackslashBeforeBrace", "a\\{b", {"a", "\\", "{", "b"}},
+                    TokenCase{"ControlRunsToBackslash", "\\cf1\\b x", {"\\cf1", "\\b", "x"}},
+                    TokenCase{"ControlAtLineEndKeepsTrailingSpace", "\\pict ", {"\\pict "}},
+                    TokenCase{"BraceInsideTextBeforeControl", "a{\\b", {"a", "{", "\\b"}}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+struct LineCase {
+  const char* name;
+  std::string body;
+  Strings lines;
+};
+
+class TokenizerLines : public testing::TestWithParam<LineCase> {};
+
+TEST_P(TokenizerLines, CutsBodyIntoLines) {
+  EXPECT_EQ(Lines(GetParam().body), GetParam().lines);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Bodies, TokenizerLines,
+    testing::Values(LineCase{"RunsOfBreaksGiveNoLines", "a\r\n\r\n\r\nb", {"a", "b"}},
+                    LineCase{"SpacesOnlyLineIsEmpty", "a\r\n   \r\nb", {"a", "", "b"}},
+                    LineCase{"NoBreakIsOneLine", "just one", {"just one"}},
+                    LineCase{"TrailingSpacesStayExceptOnLastLine", "x  \r\ny  ", {"x  ", "y"}},
+                    LineCase{"LeadingSpacesGo", "  x\r\n  y", {"x", "y"}},
+                    LineCase{"LoneCrIsOrdinary", "a\rb\r\nc", {"a\rb", "c"}},
+                    LineCase{"TailLayersOfSpacesAndBreaks", "a\r\nb \r\n \r\n", {"a", "b "}},
+                    LineCase{"ExposedSpaceAtEndGoesLater", "a\r\nb\r\nc  \r\n", {"a", "b", "c"}}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST(NormalizeEnds, TrimsSpacesOnceThenBreaks) {
+  EXPECT_EQ(NormalizeEnds("\r\n x"), " x");
+  EXPECT_EQ(NormalizeEnds(" \r\nx"), "x");
+  EXPECT_EQ(NormalizeEnds("  x \n\r\n"), "x ");
+  EXPECT_EQ(NormalizeEnds("\r\n\r\n"), "");
+  EXPECT_EQ(NormalizeEnds("   "), "");
+}
+
+struct GroupCase {
+  const char* name;
+  std::string body;
+  std::string word;
+  std::string group;
+  std::string rest;
+};
+
+class ExtractGroupCuts : public testing::TestWithParam<GroupCase> {};
+
+TEST_P(ExtractGroupCuts, CutsTheEnclosingGroup) {
+  std::string body = GetParam().body;
+  const std::string group = ExtractGroup(body, body.find(GetParam().word));
+  EXPECT_EQ(group, GetParam().group);
+  EXPECT_EQ(body, GetParam().rest);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Groups, ExtractGroupCuts,
+    testing::Values(GroupCase{"Middle", "ab{\\fonttbl{\\f0 A;}}cd", "\\fonttbl",
+                              "{\\fonttbl{\\f0 A;}}", "abcd"},
+                    GroupCase{"OpeningBraceFirst", "{\\colortbl;}x", "\\colortbl", "\\colortbl;}",
+                              "{x"},
+                    GroupCase{"ClosingBraceLast", "x{\\info a}", "\\info", "{\\info a", "x}"},
+                    GroupCase{"NeverClosed", "xy{\\info abc", "\\info", "{\\info ab", "xyc"},
+                    GroupCase{"NoOpeningBrace", "ab\\info c}d", "\\info", "b\\info c}", "ad"},
+                    GroupCase{"DoubledBreaksCollapseOnce", "a\r\n\r\n\r\nb{\\info x}c", "\\info",
+                              "{\\info x}", "a\r\n\r\nbc"}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST(ReplaceAll, NeverRescansInsertedText) {
+  EXPECT_EQ(ReplaceAll("aaa", "aa", "a"), "aa");
+  EXPECT_EQ(ReplaceAll("aXa", "a", "aa"), "aaXaa");
+  EXPECT_EQ(ReplaceAll("abc", "", "x"), "abc");
+  EXPECT_EQ(ReplaceAll("", "a", "x"), "");
+}
+
+TEST(ReplaceAll, WorksBeyondSixteenBitPositions) {
+  std::string text(70000, 'x');
+  text += "ab";
+  EXPECT_EQ(ReplaceAll(text, "ab", "c").substr(70000), "c");
+}
+
+TEST(IsDigitChar, AcceptsSingleDigitsOnly) {
+  EXPECT_TRUE(IsDigitChar("0"));
+  EXPECT_TRUE(IsDigitChar("9"));
+  EXPECT_FALSE(IsDigitChar(""));
+  EXPECT_FALSE(IsDigitChar("x"));
+}
+
+TEST(LineReader, PutBackComesFirstWithoutCopyingTheRest) {
+  LineReader reader("\\'e9t rest");
+  EXPECT_EQ(reader.NextToken(), "\\'e9");
+  reader.PutBack("&eacute;");
+  EXPECT_EQ(reader.NextToken(), "&eacute;t rest");
+  EXPECT_TRUE(reader.empty());
+}
+
+}  // namespace
+}  // namespace quillet

@@ -1,0 +1,168 @@
+#include <gtest/gtest.h>
+
+#include "converter.h"
+
+namespace quillet {
+namespace {
+
+constexpr const char* kHeader =
+    "{\\rtf1\\ansi\\ansicpg1252\\deff0\\deflang1033{\\fonttbl{\\f0\\fnil\\fcharset0 Arial;}}\r\n"
+    "{\\colortbl ;\\red255\\green0\\blue0;\\red0\\green128\\blue255;}\r\n"
+    "\\viewkind4\\uc1";
+
+std::string Convert(Converter& c, const std::string& text) {
+  return c.ConvertRtfToHtml(std::string(kHeader) + text + "\r\n}\r\n", "+H+G+F=3");
+}
+
+std::string Convert(const std::string& text) {
+  Converter c;
+  return Convert(c, text);
+}
+
+struct Case {
+  const char* name;
+  std::string rtf;
+  std::string html;
+};
+
+class Translation : public testing::TestWithParam<Case> {};
+
+TEST_P(Translation, WritesExpectedHtml) {
+  EXPECT_EQ(Convert(GetParam().rtf), GetParam().html);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Documents, Translation,
+    testing::Values(
+        Case{"AlignmentAndBold", "\\pard\\qc\\b Title\\b0\\par\r\n\\pard Body\\par",
+             "<table width=100%><tr><td align=\"center\"><b>Title</b></td></tr></table><br>Body"},
+        Case{"BulletedList",
+             "\\pard{\\pntext\\f1\\'B7\\tab}{\\*\\pn\\pnlvlblt\\pnf1\\pnindent0{\\pntxtb\\'B7}}"
+             "\\fi-720\\li720 one\\par\r\n{\\pntext\\f1\\'B7\\tab}two\\par\r\n\\pard\\fi0\\li0 "
+             "Normal\\par",
+             "<li>one</li><li>two</li>Normal"},
+        Case{"RightAlignment", "\\pard\\qr x\\par",
+             "<table width=100%><tr><td align=\"right\">x"
+             "</td></tr></table>"},
+        Case{"ColourAndSize", "\\pard\\cf1\\fs36 red\\cf0\\fs24  plain\\par",
+             "<font color=\"#FF0000\" size=5>red</font> plain"},
+        Case{"FontChangeAfterBoldDoesNotColourLaterText", "\\pard\\b\\cf1 x\\b0\\cf0 y",
+             "<b><font color=\"#FF0000\">x</font></b>y</font>"},
+        Case{"ColourBeyondTableKeepsColour", "\\pard\\cf2 a\\cf9 b",
+             "<font color=\"#0080FF\">a<font color=\"#0080FF\">b</font></font>"},
+        Case{"UnderlineNeedsUlnone", "\\pard\\ul a\\ul0 b\\ulnone c", "<u>ab</u>c"},
+        Case{"SuperAndSub", "\\pard x\\super 2\\nosupersub  y\\sub i\\nosupersub",
+             "x<sup>2</sup> "
+             "y<sub>i</sub>"},
+        Case{"StrikeOnAndOff", "\\pard\\strike a\\strike0 b", "<s>a</s>b"},
+        Case{"ItalicInsideBoldReopensAfterBoldEnds", "\\pard\\b a\\i b\\b0 c",
+             "<b>a<i>b</i></b><i>c</i>"},
+        Case{"GroupEndClosesInlineFormatting", "\\pard{\\b bold} plain", "<b>bold</b> plain"},
+        Case{"PlainClosesEverythingInline", "\\pard\\b\\i x\\plain y", "<b><i>x</i></b>y"},
+        Case{"ParagraphBreaksBeforeNextText", "\\pard a\\par\r\nb\\par\r\n\\par\r\nc\\par",
+             "a<br>b<br><br>c"},
+        Case{"BlankTokenAtLineStartIsNonBreaking", "\\pard a\\par\\b   \\b0 c",
+             "a&nbsp;&nbsp;<br>c"},
+        Case{"TrademarkBecomesSuperscript", "\\pard Brand\\'99 x", "Brand<sup>TM</sup> x"},
+        Case{"HexEscapeStartsTheTextRun", "\\pard caf\\'e9 ol\\'e9", "caf&eacute; ol&eacute;"},
+        Case{"UpperCaseHexDigitsMatch", "\\pard caf\\'E9", "caf&eacute;"},
+        Case{"EllipsisAndNoBreakSpace", "\\pard a\\'85\\'00b", "a...&nbsp;b"},
+        Case{"CurlyQuotesAndDashes", "\\pard \\'93a\\'94 \\'96 \\'97 \\'80",
+             "&ldquo;a&rdquo; &ndash; &mdash; &euro;"},
+        Case{"MissingCodePageCharacters", "\\pard \\'8e\\'9e\\'a0\\'ae\\'e4\\'81\\'1f",
+             "&#381;&#382;&nbsp;&reg;&auml;"},
+        Case{"MarkupInTextIsEscaped", "\\pard <script>&amp;</script>",
+             "&lt;script&gt;&amp;amp;&lt;/script&gt;"},
+        Case{"EscapedMarkupCharacters", "\\pard \\'3c\\'26\\'3e\\'5c\\'7b\\'7d",
+             "&lt;&amp;&gt;&#92;&#123;&#125;"},
+        Case{"TabGivesOneSpace", "\\pard a\\tab b", "a b"},
+        Case{"LineBreakInsideParagraph", "\\pard one\\line two", "one<br>two"},
+        Case{"UnicodeWithHexFallback", "\\pard\\u8220\\'93Hi\\u8221\\'94", "&#8220;Hi&#8221;"},
+        Case{"UnicodeWithTextFallback", "\\pard\\u1087?\\u1088?", "&#1087;&#1088;"},
+        Case{"UnicodeFallbackInsideToken", "\\pard\\u1087?abc def", "&#1087;abc def"},
+        Case{"UnicodeWithoutFallback", "\\pard\\uc0\\u1087 x", "&#1087;x"},
+        Case{"UnicodeSurrogatePair", "\\pard\\u-10179?\\u-8704?", "&#128512;"},
+        Case{"LoneSurrogateGivesNothing", "\\pard a\\u-10179?b", "ab"},
+        Case{"HugeColourNumberKeepsColour", "\\pard\\cf1 a\\cf99999999999 b",
+             "<font color=\"#FF0000\">a<font color=\"#FF0000\">b</font></font>"},
+        Case{"HugeSizeGivesEight", "\\pard\\fs99999999999 a", "<font size=8>a</font>"},
+        Case{"DecimalSizeRoundsHalfToEven", "\\pard\\fs20.5 a", "<font size=2>a</font>"},
+        Case{"IgnoredDestinationsAreDropped",
+             "\\pard{\\*\\bkmkstart x{\\b y}}z{\\pict\\wmetafile8 "
+             "0123}w",
+             "zw"},
+        Case{"UnknownWordsHaveNoEffect", "\\pard\\lang1033\\f0\\ql\\qj x\\emdash y", "xy"}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST(TranslationTokens, SkipTokensIgnoresEvenBracesAndParagraphs) {
+  Converter c;
+  c.SkipTokens = 1;
+  c.TranslateToken("\\par");
+  EXPECT_EQ(c.SkipTokens, 0);
+  EXPECT_EQ(c.BeforeText, "");
+}
+
+TEST(TranslationTokens, BoldTwiceQueuesTwiceButNotWhileOpen) {
+  Converter c;
+  c.TranslateToken("\\b");
+  c.TranslateToken("\\b");
+  EXPECT_EQ(c.NextCodes.size(), 2u);
+  c.TranslateToken("x");
+  c.TranslateToken("\\b");
+  EXPECT_TRUE(c.NextCodes.empty());
+}
+
+TEST(TranslationTokens, FontSizeSteps) {
+  Converter c;
+  c.DefaultFontSize = 3;
+  for (const auto& [size, step, text] :
+       {std::tuple{"\\fs24", 3, ""}, {"\\fs6", 1, "1"}, {"\\fs200", 8, "8"}, {"\\fs36", 5, "5"}}) {
+    c.TranslateToken(size);
+    EXPECT_EQ(c.FontSizeNum, step) << size;
+    EXPECT_EQ(c.FontSize, text) << size;
+  }
+}
+
+TEST(TranslationTokens, StrikeLooksOnlyAtTheOutermostElement) {
+  Converter c;
+  c.Codes = {{"</s>", "<s>", CodeKind::A}};
+  c.TranslateToken("\\strike");
+  EXPECT_TRUE(c.NextCodes.empty());
+  c.Codes = {{"</s>", "<s>", CodeKind::A}, {"</b>", "<b>", CodeKind::A}};
+  c.TranslateToken("\\strike");
+  EXPECT_EQ(c.NextCodes, std::vector<std::string>{"</s>"});
+}
+
+TEST(TranslationTokens, GroupEndKeepsAnOpenListItem) {
+  Converter c;
+  c.Codes = {{"</b>", "<b>", CodeKind::A}, {"</li>", "<li>", CodeKind::G}};
+  c.TranslateToken("}");
+  EXPECT_EQ(c.Codes[0].kind, CodeKind::K);
+  EXPECT_EQ(c.Codes[1].kind, CodeKind::G);
+}
+
+TEST(TranslationTokens, ColourBeforeAnyTableIsOutOfRange) {
+  Converter c;
+  c.TranslateToken("\\cf2");
+  EXPECT_EQ(c.FontColor, "");
+  EXPECT_EQ(c.NextCodes, std::vector<std::string>{"</font>"});
+  EXPECT_EQ(c.NextBegCodes, std::vector<std::string>{""});
+}
+
+TEST(TranslationTokens, SecondAlignmentWordKeepsTheFirst) {
+  Converter c;
+  c.TranslateToken("\\qc");
+  c.TranslateToken("\\qr");
+  EXPECT_EQ(c.NextBegCodes,
+            std::vector<std::string>{"<table width=100%><tr><td align=\"center\">"});
+}
+
+TEST(ConverterState, FontAndColourCarryOverToTheNextConversion) {
+  Converter c;
+  EXPECT_EQ(Convert(c, "\\pard\\cf1 red"), "<font color=\"#FF0000\">red</font>");
+  EXPECT_EQ(c.ConvertRtfToHtml("{\\rtf1 \\pard more}", "+F=3"),
+            "<font color=\"#FF0000\">more</font>");
+}
+
+}  // namespace
+}  // namespace quillet
