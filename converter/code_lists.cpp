@@ -123,6 +123,10 @@ void Converter::DropPendingBefore(std::string_view code) {
 
 void Converter::CommitPendingCodes() {
   if (NextCodes.empty()) return;
+  if (Codes.size() + NextCodes.size() > kMaxOpenElements) {
+    DropPendingBefore("");  // elements nested beyond all reason are never opened
+    return;
+  }
   // The last pending list item moves to the front so that it encloses the
   // inline codes queued with it.
   for (std::size_t b = NextCodes.size() - 1; b >= 1; --b) {
@@ -152,7 +156,7 @@ void Converter::RequeueInnerCodes(std::string_view code) {
   std::vector<std::string> closing;
   std::vector<std::string> opening;
   for (const CodeEntry& entry : Codes) {
-    if (entry.code == code) break;
+    if (entry.code == code || NextCodes.size() + closing.size() >= kMaxPendingPairs) break;
     if (entry.kind == CodeKind::K) continue;
     closing.push_back(entry.code);
     opening.push_back(entry.begCode);

@@ -55,6 +55,11 @@ struct CodeEntry {
 
 class Converter {
  public:
+  // Limits that no real document comes near; they keep every token's work
+  // bounded on hostile input (thousands of nested tables, endless pending words).
+  static constexpr std::size_t kMaxOpenElements = 1000;
+  static constexpr std::size_t kMaxPendingPairs = 1000;
+
   std::string ConvertRtfToHtml(std::string_view rtf, std::string_view options);
 
   // Variables through which the book builder hands a page in and out.

@@ -53,8 +53,7 @@ std::string Converter::CloseMarkedCodes() {
     // A pending font pair always takes the wanted tag, even an empty one.
     const int retagged = ReplaceNextBegCode("</font>", FontString);
     if (!FontString.empty() && retagged == 0) {
-      AppendNextCode("</font>");
-      AppendNextBegCode(FontString);
+      Queue("</font>", FontString);
     }
   } else if (!IsPendingCode("</li>")) {
     MarkCodeActive("</font>");
@@ -80,8 +79,7 @@ std::string Converter::CloseMarkedCodes() {
     CodeEntry& entry = Codes[i];
     if (entry.kind == CodeKind::K) continue;
     if (!IsPendingCode(entry.code)) {
-      AppendNextCode(entry.code);
-      AppendNextBegCode(entry.begCode);
+      Queue(entry.code, entry.begCode);
     }
     entry.kind = CodeKind::K;
   }

@@ -29,6 +29,7 @@ std::int32_t SizeStep(const DecimalParameter& halfPoints) {
 }  // namespace
 
 void Converter::Queue(std::string_view closing, std::string_view opening) {
+  if (NextCodes.size() >= kMaxPendingPairs) return;
   AppendNextCode(closing);
   AppendNextBegCode(opening);
 }
