@@ -1,0 +1,19 @@
+// Feeds arbitrary bytes to the RTF reader, then checks that what it read
+// survives a write and a second read unchanged.
+#include <cstddef>
+#include <cstdint>
+#include <cstdlib>
+#include <string_view>
+
+#include "rtf_reader.h"
+#include "rtf_writer.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+  const std::string_view input(reinterpret_cast<const char*>(data), size);
+  const quillet::Document document = quillet::ReadRtf(input);
+  const std::string rtf = quillet::WriteRtf(document);
+  const quillet::Document again = quillet::ReadRtf(rtf);
+  if (again.PlainText() != document.PlainText()) std::abort();
+  (void)document.Slice(size / 3, size / 2).PlainText();
+  return 0;
+}

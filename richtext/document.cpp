@@ -1,0 +1,92 @@
+#include "document.h"
+
+#include <algorithm>
+
+namespace quillet {
+
+std::size_t Paragraph::Length() const {
+  std::size_t length = 0;
+  for (const Run& run : runs) length += run.text.size();
+  return length;
+}
+
+std::size_t Document::Length() const {
+  if (paragraphs.empty()) return 0;
+  std::size_t length = paragraphs.size() - 1;
+  for (const Paragraph& paragraph : paragraphs) length += paragraph.Length();
+  return length;
+}
+
+std::u16string Document::PlainText() const {
+  std::u16string text;
+  text.reserve(Length());
+  for (std::size_t i = 0; i < paragraphs.size(); ++i) {
+    if (i > 0) text += u'\n';
+    for (const Run& run : paragraphs[i].runs) text += run.text;
+  }
+  return text;
+}
+
+namespace {
+
+// Copies the part [from, to) of the paragraph's text, with its formats, into `out`.
+void CopyRange(const Paragraph& paragraph, std::size_t from, std::size_t to, Paragraph& out) {
+  std::size_t offset = 0;
+  for (const Run& run : paragraph.runs) {
+    const std::size_t run_end = offset + run.text.size();
+    const std::size_t a = std::max(from, offset);
+    const std::size_t b = std::min(to, run_end);
+    if (a < b) AppendText(out, std::u16string_view(run.text).substr(a - offset, b - a), run.format);
+    offset = run_end;
+    if (offset >= to) break;
+  }
+}
+
+}  // namespace
+
+ParagraphIndex::ParagraphIndex(const Document& document) {
+  starts.reserve(document.paragraphs.size());
+  std::size_t position = 0;
+  for (const Paragraph& paragraph : document.paragraphs) {
+    starts.push_back(position);
+    position += paragraph.Length() + 1;  // past the break
+  }
+  length = position == 0 ? 0 : position - 1;
+}
+
+Document Document::Slice(std::size_t start, std::size_t length) const {
+  return quillet::Slice(*this, ParagraphIndex(*this), start, length);
+}
+
+Document Slice(const Document& document, const ParagraphIndex& index, std::size_t start,
+               std::size_t length) {
+  Document slice;
+  const std::size_t total = index.length;
+  if (length == 0 || start >= total) return slice;
+  const std::size_t end = start + std::min(length, total - start);
+  // The paragraph that holds `start`: the last one starting at or before it.
+  const auto first = std::upper_bound(index.starts.begin(), index.starts.end(), start) - 1;
+  for (auto i = static_cast<std::size_t>(first - index.starts.begin());
+       i < document.paragraphs.size(); ++i) {
+    const Paragraph& paragraph = document.paragraphs[i];
+    const std::size_t begin = index.starts[i];
+    const std::size_t finish = i + 1 < index.starts.size() ? index.starts[i + 1] - 1 : index.length;
+    Paragraph& part = slice.paragraphs.emplace_back();
+    part.alignment = paragraph.alignment;
+    part.bullet = paragraph.bullet;
+    CopyRange(paragraph, std::max(start, begin) - begin, std::min(end, finish) - begin, part);
+    if (end <= finish) break;
+  }
+  return slice;
+}
+
+void AppendText(Paragraph& paragraph, std::u16string_view text, const CharFormat& format) {
+  if (text.empty()) return;
+  if (!paragraph.runs.empty() && paragraph.runs.back().format == format) {
+    paragraph.runs.back().text += text;
+  } else {
+    paragraph.runs.push_back(Run{format, std::u16string(text)});
+  }
+}
+
+}  // namespace quillet

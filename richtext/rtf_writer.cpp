@@ -1,0 +1,258 @@
+#include "rtf_writer.h"
+
+#include <algorithm>
+#include <cstdint>
+#include <string_view>
+#include <unordered_map>
+#include <vector>
+
+#include "text_encoding.h"
+
+namespace quillet {
+
+namespace {
+
+constexpr std::string_view kHexDigits = "0123456789abcdef";
+constexpr int kSymbolFontAbsent = -1;
+
+std::uint32_t ColorKey(const Color& color) {
+  return (std::uint32_t{color.red} << 16) | (std::uint32_t{color.green} << 8) | color.blue;
+}
+
+class RtfWriter {
+ public:
+  explicit RtfWriter(const Document& document) : document_(document) {}
+
+  std::string Write();
+
+ private:
+  void CollectTables();
+  void WriteHeader();
+  void WriteParagraph(const Paragraph& paragraph, const Paragraph* previous);
+  // Writes the control words that change the current format into `format`; with
+  // `reassert`, also those that restate what is already on, because the converter
+  // forgets all character formatting at the end of a group.
+  void WriteFormat(const CharFormat& format, bool reassert);
+  void WriteText(std::u16string_view text);
+  void WriteEscaped(char16_t c);
+
+  void Control(std::string_view word) {
+    out_ += '\\';
+    out_ += word;
+    needs_delimiter_ = true;
+  }
+  void Control(std::string_view word, int parameter) {
+    Control(word);
+    out_ += std::to_string(parameter);
+  }
+  void Raw(std::string_view text) {
+    out_ += text;
+    needs_delimiter_ = false;
+  }
+  void Character(char c) {
+    if (needs_delimiter_) out_ += ' ';
+    needs_delimiter_ = false;
+    out_ += c;
+  }
+  int FontIndex(const std::string& face) const { return face.empty() ? 0 : font_index_.at(face); }
+
+  const Document& document_;
+  // Font and colour tables: faces in table order (0 is the default face) and colours from 1.
+  std::vector<std::string_view> fonts_;
+  std::unordered_map<std::string_view, int> font_index_;
+  int symbol_font_ = kSymbolFontAbsent;
+  std::vector<Color> colors_;
+  std::unordered_map<std::uint32_t, int> color_index_;
+  // Output and the format the RTF has reached so far.
+  std::string out_;
+  bool needs_delimiter_ = false;
+  CharFormat current_;
+  int current_font_ = -1;
+};
+
+std::string RtfWriter::Write() {
+  CollectTables();
+  WriteHeader();
+  Raw("\\viewkind4\\uc1\\pard\\plain");
+  needs_delimiter_ = true;
+  const Paragraph* previous = nullptr;
+  for (const Paragraph& paragraph : document_.paragraphs) {
+    WriteParagraph(paragraph, previous);
+    previous = &paragraph;
+  }
+  if (previous == nullptr) Raw("\r\n");
+  Raw("}\r\n");
+  return std::move(out_);
+}
+
+void RtfWriter::CollectTables() {
+  fonts_.push_back(kDefaultFontFace);
+  const auto& paragraphs = document_.paragraphs;
+  if (std::any_of(paragraphs.begin(), paragraphs.end(), [](auto& p) { return p.bullet; })) {
+    symbol_font_ = 1;
+    fonts_.push_back("Symbol");
+    font_index_.emplace("Symbol", symbol_font_);
+  }
+  std::size_t text_size = 0;
+  for (const Paragraph& paragraph : paragraphs) {
+    for (const Run& run : paragraph.runs) {
+      text_size += run.text.size();
+      if (!run.format.font.empty() && font_index_.emplace(run.format.font, fonts_.size()).second) {
+        fonts_.push_back(run.format.font);
+      }
+      if (run.format.color &&
+          color_index_.emplace(ColorKey(*run.format.color), colors_.size() + 1).second) {
+        colors_.push_back(*run.format.color);
+      }
+    }
+  }
+  out_.reserve(text_size + text_size / 8 + 256);
+}
+
+void RtfWriter::WriteHeader() {
+  Raw("{\\rtf1\\ansi\\ansicpg1252\\deff0\\deflang1033{\\fonttbl");
+  for (std::size_t i = 0; i < fonts_.size(); ++i) {
+    Raw("{");
+    Control("f", static_cast<int>(i));
+    Control("fnil");
+    Control("fcharset", static_cast<int>(i) == symbol_font_ ? 2 : 0);
+    for (char16_t c : FromUtf8Lossy(fonts_[i])) {
+      // A name ends at ";" and must not open or close groups.
+      if (c != u';' && c != u'{' && c != u'}' && c != u'\\' && c >= 0x20) WriteEscaped(c);
+    }
+    Raw(";}");
+  }
+  Raw("}\r\n");
+  if (!colors_.empty()) {
+    Raw("{\\colortbl ;");
+    for (const Color& color : colors_) {
+      Control("red", color.red);
+      Control("green", color.green);
+      Control("blue", color.blue);
+      Raw(";");
+    }
+    Raw("}\r\n");
+  }
+}
+
+void RtfWriter::WriteParagraph(const Paragraph& paragraph, const Paragraph* previous) {
+  const bool format_changes = previous == nullptr || paragraph.alignment != previous->alignment ||
+                              paragraph.bullet != previous->bullet;
+  if (format_changes && previous != nullptr) Control("pard");
+  if (paragraph.bullet) {
+    const std::string symbol = std::to_string(symbol_font_);
+    Raw("{\\pntext\\f" + symbol + "\\'B7\\tab}");
+    if (format_changes) {
+      Raw("{\\*\\pn\\pnlvlblt\\pnf" + symbol + "\\pnindent0{\\pntxtb\\'B7}}");
+      Control("fi", -720);
+      Control("li", 720);
+    }
+  }
+  if (format_changes) {
+    switch (paragraph.alignment) {
+      case Alignment::kLeft:
+        break;
+      case Alignment::kCenter:
+        Control("qc");
+        break;
+      case Alignment::kRight:
+        Control("qr");
+        break;
+      case Alignment::kJustified:
+        Control("qj");
+        break;
+    }
+  }
+  bool reassert = paragraph.bullet;
+  for (const Run& run : paragraph.runs) {
+    WriteFormat(run.format, reassert);
+    reassert = false;
+    WriteText(run.text);
+  }
+  Control("par");
+  Raw("\r\n");
+}
+
+void RtfWriter::WriteFormat(const CharFormat& format, bool reassert) {
+  const int font = FontIndex(format.font);
+  if (font != current_font_) Control("f", font);
+  if (format.size_half_points != current_.size_half_points ||
+      (reassert && format.size_half_points != kDefaultSizeHalfPoints)) {
+    Control("fs", format.size_half_points);
+  }
+  if (format.color != current_.color || (reassert && format.color)) {
+    if (format.color) {
+      Control("cf", color_index_.at(ColorKey(*format.color)));
+    } else {
+      Control("cf0");
+    }
+  }
+  const auto toggle = [&](bool to, bool from, std::string_view on, std::string_view off) {
+    if (to != from || (reassert && to)) Control(to ? on : off);
+  };
+  toggle(format.bold, current_.bold, "b", "b0");
+  toggle(format.italic, current_.italic, "i", "i0");
+  toggle(format.underline, current_.underline, "ul", "ulnone");
+  toggle(format.strike, current_.strike, "strike", "strike0");
+  const VerticalPosition from = current_.vertical;
+  const VerticalPosition to = format.vertical;
+  if (to != from || (reassert && to != VerticalPosition::kBaseline)) {
+    // Switching straight between the two closes the first before opening the second.
+    if (from != VerticalPosition::kBaseline || to == VerticalPosition::kBaseline) {
+      Control("nosupersub");
+    }
+    if (to == VerticalPosition::kSuperscript) Control("super");
+    if (to == VerticalPosition::kSubscript) Control("sub");
+  }
+  current_ = format;
+  current_font_ = font;
+}
+
+void RtfWriter::WriteText(std::u16string_view text) {
+  for (char16_t c : text) {
+    switch (c) {
+      case u'\\':
+        Raw("\\'5c");
+        break;
+      case u'{':
+        Raw("\\'7b");
+        break;
+      case u'}':
+        Raw("\\'7d");
+        break;
+      case u'\t':
+        Control("tab");
+        break;
+      case kLineBreak:
+        Control("line");
+        break;
+      default:
+        if (c >= 0x20) WriteEscaped(c);
+        break;
+    }
+  }
+}
+
+void RtfWriter::WriteEscaped(char16_t c) {
+  if (c < 0x80) {
+    Character(static_cast<char>(c));
+    return;
+  }
+  const int byte = UnicodeToWindows1252(c);
+  if (byte >= 0) {
+    const char escape[] = {'\\', '\'', kHexDigits[byte >> 4], kHexDigits[byte & 15]};
+    Raw(std::string_view(escape, sizeof escape));
+    return;
+  }
+  // RTF's \u takes a signed 16-bit number.
+  Control("u", c > 0x7FFF ? static_cast<int>(c) - 0x10000 : static_cast<int>(c));
+  Raw("\\'3f");
+}
+
+}  // namespace
+
+std::string WriteRtf(const Document& document) {
+  return RtfWriter(document).Write();
+}
+
+}  // namespace quillet

@@ -1,0 +1,152 @@
+#include "document_box.h"
+
+#include <gtest/gtest.h>
+
+#include "rtf_reader.h"
+#include "test_documents.h"
+
+namespace quillet {
+namespace {
+
+using testing::Bold;
+using testing::Colored;
+using testing::D;
+using testing::P;
+using testing::R;
+
+class DocumentBoxTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    box_.SetChangeHandler([this] { ++changes_; });
+  }
+  DocumentBox box_;
+  int changes_ = 0;
+};
+
+TEST_F(DocumentBoxTest, EmptyRtfEmptiesTheBoxAndRaisesChange) {
+  box_.SetPlainText("something");
+  changes_ = 0;
+  box_.SetTextRTF("");
+  EXPECT_EQ(box_.Text(), u"");
+  EXPECT_EQ(changes_, 1);
+}
+
+TEST_F(DocumentBoxTest, SelectionPastTheEndSelectsNothing) {
+  box_.SetPlainText("abc");
+  box_.SetSelStart(10);
+  box_.SetSelLength(1);
+  EXPECT_EQ(box_.SelStart(), 3);
+  EXPECT_EQ(box_.SelText(), u"");
+  EXPECT_EQ(box_.SelRTF(), "");
+}
+
+struct SelectionCase {
+  const char* name;
+  std::int64_t start;
+  std::int64_t length;
+  std::int64_t expected_start;
+  std::int64_t expected_length;
+  std::u16string text;
+};
+
+class DocumentBoxSelection : public ::testing::TestWithParam<SelectionCase> {};
+
+TEST_P(DocumentBoxSelection, ClampsToTheContent) {
+  DocumentBox box;
+  box.SetPlainText("ab\ncd");  // 5 positions
+  box.SetSelStart(GetParam().start);
+  box.SetSelLength(GetParam().length);
+  EXPECT_EQ(box.SelStart(), GetParam().expected_start);
+  EXPECT_EQ(box.SelLength(), GetParam().expected_length);
+  EXPECT_EQ(box.SelText(), GetParam().text);
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, DocumentBoxSelection,
+                         ::testing::Values(SelectionCase{"inside", 1, 3, 1, 3, u"b\nc"},
+                                           SelectionCase{"runs_past_the_end", 3, 10, 3, 2, u"cd"},
+                                           SelectionCase{"negative_start", -4, 1, 0, 1, u"a"},
+                                           SelectionCase{"negative_length", 2, -1, 2, 0, u""},
+                                           SelectionCase{"at_the_end", 5, 1, 5, 0, u""},
+                                           SelectionCase{"paragraph_break_alone", 2, 1, 2, 1,
+                                                         u"\n"}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(DocumentBoxTest, SelectionStaysAndSettingTheStartCollapsesIt) {
+  box_.SetPlainText("hello world");
+  box_.SetSelStart(6);
+  box_.SetSelLength(5);
+  EXPECT_EQ(box_.SelText(), u"world");
+  EXPECT_EQ(box_.SelText(), u"world");
+  box_.SetSelStart(0);
+  EXPECT_EQ(box_.SelLength(), 0);
+}
+
+TEST_F(DocumentBoxTest, SelRtfStartsWithTheFormatOfTheRunItStartsIn) {
+  CharFormat red_bold = Bold();
+  red_bold.color = Color{255, 0, 0};
+  red_bold.size_half_points = 36;
+  box_.SetDocument(D({P({R(u"plain "), R(u"formatted run", red_bold)}, Alignment::kCenter)}));
+  box_.SetSelStart(9);
+  box_.SetSelLength(3);
+  const std::string rtf = box_.SelRTF();
+  EXPECT_NE(rtf.find("{\\colortbl ;\\red255\\green0\\blue0;}"), std::string::npos) << rtf;
+  EXPECT_NE(rtf.find("\\viewkind4\\uc1\\pard\\plain\\qc\\f0\\fs36\\cf1\\b mat\\par"),
+            std::string::npos)
+      << rtf;
+  EXPECT_EQ(ReadRtf(rtf), D({P({R(u"mat", red_bold)}, Alignment::kCenter)}));
+}
+
+TEST_F(DocumentBoxTest, SelRtfTablesHoldOnlyWhatTheRangeUses) {
+  CharFormat serif;
+  serif.font = "Serif";
+  box_.SetDocument(D({P({R(u"red", Colored(255, 0, 0)), R(u"plain"), R(u"serif", serif)})}));
+  box_.SetSelStart(3);
+  box_.SetSelLength(5);
+  const std::string rtf = box_.SelRTF();
+  EXPECT_EQ(rtf.find("colortbl"), std::string::npos) << rtf;
+  EXPECT_EQ(rtf.find("Serif"), std::string::npos) << rtf;
+}
+
+TEST_F(DocumentBoxTest, TextRtfRoundTripsThroughTheBox) {
+  const Document document = D({P({R(u"a", Bold()), R(u"b")}), P({R(u"c")}, Alignment::kRight)});
+  box_.SetDocument(document);
+  DocumentBox other;
+  other.SetTextRTF(box_.TextRTF());
+  EXPECT_EQ(other.document(), document);
+}
+
+TEST_F(DocumentBoxTest, TextThatIsNotRtfIsTakenAsPlainText) {
+  box_.SetTextRTF("first\r\nsecond {not rtf}\n");
+  EXPECT_EQ(box_.Text(), u"first\nsecond {not rtf}");
+}
+
+struct PlainTextCase {
+  const char* name;
+  std::string bytes;
+  std::u16string text;
+  std::size_t paragraphs;
+};
+
+class DocumentBoxPlainText : public ::testing::TestWithParam<PlainTextCase> {};
+
+TEST_P(DocumentBoxPlainText, MakesOneParagraphPerLine) {
+  DocumentBox box;
+  box.SetPlainText(GetParam().bytes);
+  EXPECT_EQ(box.Text(), GetParam().text);
+  EXPECT_EQ(box.document().paragraphs.size(), GetParam().paragraphs);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, DocumentBoxPlainText,
+    ::testing::Values(PlainTextCase{"utf8", "caf\xC3\xA9\n\xE2\x82\xAC", u"café\n€", 2},
+                      PlainTextCase{"windows_1252_when_not_utf8", "caf\xE9\r\n\x80", u"café\n€", 2},
+                      PlainTextCase{"byte_order_mark_dropped", "\xEF\xBB\xBFx", u"x", 1},
+                      PlainTextCase{"all_line_ends", "a\rb\r\nc\nd", u"a\nb\nc\nd", 4},
+                      PlainTextCase{"final_line_end_makes_no_paragraph", "a\n", u"a", 1},
+                      PlainTextCase{"blank_lines_kept", "a\n\n\nb", u"a\n\n\nb", 4},
+                      PlainTextCase{"controls_dropped_tab_kept", "a\x01\tb", u"a\tb", 1},
+                      PlainTextCase{"empty", "", u"", 0}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+}  // namespace
+}  // namespace quillet

@@ -1,0 +1,218 @@
+#include "rtf_reader.h"
+
+#include <gtest/gtest.h>
+
+#include "rtf_writer.h"
+#include "test_documents.h"
+
+namespace quillet {
+namespace {
+
+using testing::Bold;
+using testing::Bullet;
+using testing::Colored;
+using testing::D;
+using testing::Italic;
+using testing::P;
+using testing::Plain;
+using testing::R;
+using testing::Sized;
+
+std::string Rtf(std::string body) {
+  return "{\\rtf1\\ansi\\ansicpg1252\\deff0{\\fonttbl{\\f0\\fnil\\fcharset0 Arial;}"
+         "{\\f1\\fnil\\fcharset2 Symbol;}{\\f2\\fnil\\fcharset204 Cyr;}{\\f3\\fnil\\fcharset238 "
+         "Pol;}}{\\colortbl ;\\red255\\green0\\blue0;}\r\n" +
+         body + "}";
+}
+
+struct TextCase {
+  const char* name;
+  std::string body;
+  std::u16string text;
+};
+
+class RtfReaderText : public ::testing::TestWithParam<TextCase> {};
+
+TEST_P(RtfReaderText, ReadsTheText) {
+  EXPECT_EQ(ReadRtf(Rtf(GetParam().body)).PlainText(), GetParam().text);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, RtfReaderText,
+    ::testing::Values(
+        TextCase{"paragraphs", "a\\par b\\par", u"a\nb"},
+        TextCase{"last_paragraph_without_par", "a\\par b", u"a\nb"},
+        TextCase{"empty_paragraph_kept", "a\\par\\par b", u"a\n\nb"},
+        TextCase{"line_ends_are_no_text", "a\r\nb\nc\rd", u"abcd"},
+        TextCase{"escaped_symbols", "\\\\\\{\\}", u"\\{}"},
+        TextCase{"hex_in_document_code_page", "caf\\'e9 \\'80", u"café €"},
+        TextCase{"hex_in_font_code_page", "\\f2\\'cf\\'f0\\f3\\'bf\\f0\\'e9", u"Прżé"},
+        TextCase{"unicode_skips_one_fallback", "\\u945\\'3f\\u946?", u"αβ"},
+        TextCase{"unicode_negative", "\\u-1279?", u"\uFB01"},
+        TextCase{"uc0_skips_nothing", "\\uc0\\u945 x", u"αx"},
+        TextCase{"uc2_skips_two", "\\uc2\\u945\\'3f\\'3fx", u"αx"},
+        TextCase{"uc_is_scoped_by_group", "{\\uc0 a}\\u945?b", u"aαb"},
+        TextCase{"named_characters",
+                 "\\emdash\\endash\\lquote\\rquote\\ldblquote\\rdblquote\\bullet\\~\\_\\-",
+                 u"—–‘’“”•\u00a0\u2011\u00ad"},
+        TextCase{"tab_and_line", "a\\tab b\\line c", u"a\tb\u2028c"},
+        TextCase{"page_and_sect_end_paragraphs", "a\\page b\\sect c", u"a\nb\nc"},
+        TextCase{"textedit_backslash_newline", "a\\\nb", u"a\nb"},
+        TextCase{"field_result_not_instruction",
+                 "{\\field{\\*\\fldinst HYPERLINK \"x\"}{\\fldrslt link}}", u"link"},
+        TextCase{"fldinst_without_star", "{\\field{\\fldinst PAGE}{\\fldrslt 1}}", u"1"},
+        TextCase{"skipped_destinations",
+                 "{\\*\\unknown x}{\\stylesheet{s;}}{\\info{\\title t}}{\\header h}"
+                 "{\\footer f}{\\pict 0a0b}{\\object o}text",
+                 u"text"},
+        TextCase{"bin_data_skipped", "{\\pict\\bin3 }{\\}a", u"a"},
+        TextCase{"hidden_text_dropped", "a{\\v hidden}b", u"ab"},
+        TextCase{"table_row_is_one_paragraph", "\\intbl A\\cell B\\cell\\row C", u"A\tB\nC"},
+        TextCase{"empty_first_cell", "\\intbl\\cell B\\cell\\row", u"\tB"},
+        TextCase{"paragraph_end_inside_cell",
+                 "{\\pard\\intbl A\\par}\\cell{\\pard\\intbl B\\par}\\cell\\intbl\\row", u"A\tB"},
+        TextCase{"numbered_marker_stays_text", "{\\listtext 1.\\tab}\\ls1 one\\par", u"1.\tone"},
+        TextCase{"control_word_names_end_at_non_letters", "\\b0,x", u",x"},
+        TextCase{"unknown_control_words_ignored", "\\foo12 \\bar-3 x", u"x"}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST(RtfReader, ReadsAnsiCodePage) {
+  EXPECT_EQ(ReadRtf("{\\rtf1\\ansi\\ansicpg1251 \\'cf\\'f0}").PlainText(), u"Пр");
+  EXPECT_EQ(ReadRtf("{\\rtf1\\mac \\'8e}").PlainText(), u"é");
+}
+
+TEST(RtfReader, ReadsCharacterFormats) {
+  const Document document =
+      ReadRtf(Rtf("\\b bold\\b0  \\i it\\i0 \\ul u\\ulnone \\strike s\\strike0 \\super 2"
+                  "\\nosupersub\\sub 3\\nosupersub\\cf1 red\\cf0\\fs40 big\\fs24\\f2 cyr\\plain "
+                  "plain"));
+  CharFormat underline, strike, super, sub, cyr;
+  underline.underline = true;
+  strike.strike = true;
+  super.vertical = VerticalPosition::kSuperscript;
+  sub.vertical = VerticalPosition::kSubscript;
+  cyr.font = "Cyr";
+  const Document expected =
+      D({P({R(u"bold", Bold()), R(u" "), R(u"it", Italic()), R(u"u", underline), R(u"s", strike),
+            R(u"2", super), R(u"3", sub), R(u"red", Colored(255, 0, 0)), R(u"big", Sized(40)),
+            R(u"cyr", cyr), R(u"plain")})});
+  EXPECT_EQ(document, expected);
+}
+
+TEST(RtfReader, GroupEndRestoresTheEnclosingFormat) {
+  EXPECT_EQ(ReadRtf(Rtf("a{\\b b{\\i c}d}e")), D({P({R(u"a"), R(u"b", Bold()),
+                                                     R(u"c",
+                                                       [] {
+                                                         CharFormat f = Bold();
+                                                         f.italic = true;
+                                                         return f;
+                                                       }()),
+                                                     R(u"d", Bold()), R(u"e")})}));
+}
+
+TEST(RtfReader, ReadsParagraphFormats) {
+  const Document document =
+      ReadRtf(Rtf("\\pard\\qc c\\par\\pard\\qr r\\par\\qj j\\par\\pard l\\par"
+                  "{\\pntext\\f1\\'B7\\tab}{\\*\\pn\\pnlvlblt\\pnf1{\\pntxtb\\'B7}}\\fi-720 b1\\par"
+                  "\\pard{\\listtext\\pard\\plain \\u8226\\'95\\tab}\\ls1 b2\\par"
+                  "\\pard\\ls1 b3\\par\\pard n\\par"));
+  const Document expected =
+      D({P({R(u"c")}, Alignment::kCenter), P({R(u"r")}, Alignment::kRight),
+         P({R(u"j")}, Alignment::kJustified), P({R(u"l")}), Bullet({R(u"b1")}), Bullet({R(u"b2")}),
+         Bullet({R(u"b3")}), P({R(u"n")})});
+  EXPECT_EQ(document, expected);
+}
+
+TEST(RtfReader, PandocBulletTextBecomesABulletItem) {
+  const Document document = ReadRtf(Rtf("{\\pard \\fi-360 \\bullet \\tx360\\tab Item\\par}"));
+  EXPECT_EQ(document, D({Bullet({R(u"Item")})}));
+}
+
+TEST(RtfReader, WriterOutputReadsBackAsTheSameDocument) {
+  CharFormat mixed = Bold();
+  mixed.italic = true;
+  mixed.underline = true;
+  mixed.strike = true;
+  mixed.vertical = VerticalPosition::kSubscript;
+  mixed.color = Color{1, 2, 3};
+  mixed.size_half_points = 17;
+  mixed.font = "Ça va";
+  CharFormat default_face_named = Plain();
+  default_face_named.font = "Arial";
+  const Document document = D({
+      P({R(u"Title", Sized(48))}, Alignment::kCenter),
+      P({}),
+      P({R(u" lead and trail ", mixed), R(u"\\{}\t\u2028é€αЖ\U0001F600", Colored(9, 9, 9)),
+         R(u"face", default_face_named)},
+        Alignment::kJustified),
+      Bullet({R(u"one", Bold())}),
+      Bullet({}),
+      P({R(u"right")}, Alignment::kRight),
+      P({}),
+  });
+  EXPECT_EQ(ReadRtf(WriteRtf(document)), document);
+}
+
+// Malformed input: each must end, without a crash, with what text can be recovered.
+struct MalformedCase {
+  const char* name;
+  std::string rtf;
+  std::u16string text;
+};
+
+class RtfReaderMalformed : public ::testing::TestWithParam<MalformedCase> {};
+
+TEST_P(RtfReaderMalformed, RecoversTheText) {
+  EXPECT_EQ(ReadRtf(GetParam().rtf).PlainText(), GetParam().text);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, RtfReaderMalformed,
+    ::testing::Values(
+        MalformedCase{"empty", "", u""}, MalformedCase{"unclosed_groups", "{\\rtf1{{{a", u"a"},
+        MalformedCase{"extra_closing_braces", "{\\rtf1 a}}}}b", u"ab"},
+        MalformedCase{"truncated_hex", "{\\rtf1 a\\'4", u"a"},
+        MalformedCase{"bad_hex", "{\\rtf1 a\\'zzb}", u"azzb"},
+        MalformedCase{"lone_backslash_at_end", "{\\rtf1 a\\", u"a"},
+        MalformedCase{"huge_numbers", "{\\rtf1\\uc99999999999\\u99999999999 a\\fs-99999999999 b}",
+                      u"\uFFFD"},
+        MalformedCase{"huge_bin", "{\\rtf1 a{\\bin99999999999 xyz}}", u"a"},
+        MalformedCase{"negative_bin", "{\\rtf1 {\\bin-5 a}}", u"a"},
+        MalformedCase{"binary_bytes", std::string("{\\rtf1 a\0\x01\x7f\xff", 12) + "}",
+                      u"a\u007f\u00ff"},
+        MalformedCase{"long_control_word", "{\\rtf1 \\" + std::string(100000, 'b') + " x}", u"x"},
+        MalformedCase{"unknown_code_page", "{\\rtf1\\ansicpg77777 \\'e9}", u"é"}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST(RtfReader, ReadsDeepNestingWithoutRecursion) {
+  const std::size_t depth = 100000;
+  const std::string rtf =
+      "{\\rtf1 " + std::string(depth, '{') + "\\b deep" + std::string(depth, '}') + " flat}";
+  EXPECT_EQ(ReadRtf(rtf), D({P({R(u"deep", Bold()), R(u" flat")})}));
+}
+
+TEST(RtfReader, NestingPastTheDepthLimitStillReadsTheText) {
+  const std::size_t depth = 300000;
+  const std::string rtf =
+      "{\\rtf1 " + std::string(depth, '{') + "deep" + std::string(depth, '}') + " flat}";
+  EXPECT_EQ(ReadRtf(rtf).PlainText(), u"deep flat");
+}
+
+TEST(RtfReader, ReadsManyRepetitionsOfHostilePatterns) {
+  std::string rtf = "{\\rtf1 ";
+  for (int i = 0; i < 50000; ++i) {
+    rtf += "{\\fonttbl{\\f1\\cpg" + std::to_string(i) + " F;}}{\\f1\\'e9}{\\listtext x}\\cell ";
+  }
+  rtf += "\\row}";
+  const std::u16string text = ReadRtf(rtf).PlainText();
+  EXPECT_EQ(text.size(), 50000u * 2 - 1);  // "é" and a tab per repetition, the last tab dropped
+}
+
+TEST(RtfReader, RecognisesRtfByItsStart) {
+  EXPECT_TRUE(LooksLikeRtf(" \r\n{\\rtf1 x}"));
+  EXPECT_FALSE(LooksLikeRtf("plain {\\rtf1"));
+  EXPECT_FALSE(LooksLikeRtf(""));
+}
+
+}  // namespace
+}  // namespace quillet

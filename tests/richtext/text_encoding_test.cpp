@@ -1,0 +1,70 @@
+#include "text_encoding.h"
+
+#include <gtest/gtest.h>
+
+namespace quillet {
+namespace {
+
+struct Utf8Case {
+  const char* name;
+  std::string bytes;
+  std::optional<std::u16string> text;
+};
+
+class Utf8Decoding : public ::testing::TestWithParam<Utf8Case> {};
+
+TEST_P(Utf8Decoding, DecodesValidAndRejectsInvalid) {
+  EXPECT_EQ(DecodeUtf8(GetParam().bytes), GetParam().text);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, Utf8Decoding,
+    ::testing::Values(Utf8Case{"ascii", "abc", u"abc"},
+                      Utf8Case{"two_and_three_bytes", "caf\xC3\xA9 \xE2\x82\xAC", u"café €"},
+                      Utf8Case{"four_bytes_become_a_surrogate_pair", "\xF0\x9F\x98\x80",
+                               u"\U0001F600"},
+                      Utf8Case{"lone_latin1_byte", "caf\xE9", std::nullopt},
+                      Utf8Case{"overlong", "\xC0\xAF", std::nullopt},
+                      Utf8Case{"encoded_surrogate", "\xED\xA0\x80", std::nullopt},
+                      Utf8Case{"truncated", "\xE2\x82", std::nullopt}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST(TextEncoding, Utf16ToUtf8ReplacesLoneSurrogates) {
+  EXPECT_EQ(ToUtf8(u"\U0001F600é"), "\xF0\x9F\x98\x80\xC3\xA9");
+  EXPECT_EQ(ToUtf8(std::u16string(1, char16_t{0xD800}) + u"x"), "\xEF\xBF\xBDx");
+}
+
+TEST(TextEncoding, Windows1252MapsBothWays) {
+  for (int byte = 0; byte < 256; ++byte) {
+    EXPECT_EQ(UnicodeToWindows1252(Windows1252ToUnicode(static_cast<unsigned char>(byte))), byte);
+  }
+  EXPECT_EQ(Windows1252ToUnicode(0x80), u'€');
+  EXPECT_EQ(UnicodeToWindows1252(u'α'), -1);
+}
+
+struct CodePageCase {
+  int code_page;
+  std::string bytes;
+  std::u16string text;
+};
+
+class CodePageDecoding : public ::testing::TestWithParam<CodePageCase> {};
+
+TEST_P(CodePageDecoding, DecodesBytesOfTheCodePage) {
+  std::u16string out;
+  CodePage(GetParam().code_page).Decode(GetParam().bytes, out);
+  EXPECT_EQ(out, GetParam().text);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, CodePageDecoding,
+    ::testing::Values(
+        CodePageCase{1250, "\xBF\xF3\xB3\xE6", u"żółć"}, CodePageCase{1251, "\xCF\xF0\xE8", u"При"},
+        CodePageCase{1252, "\x80\x93\xE9", u"€“é"}, CodePageCase{1253, "\xE1\xE2\xE3", u"αβγ"},
+        CodePageCase{1254, "\xF0\xFE", u"ğş"}, CodePageCase{1255, "\xE0", u"א"},
+        CodePageCase{1256, "\xC7", u"ا"}, CodePageCase{1257, "\xE0", u"ą"},
+        CodePageCase{1258, "\xD0\xF0", u"Đđ"}, CodePageCase{932, "\x93\xFA\x96\x7B", u"日本"},
+        CodePageCase{932, "\x93", u"\uFFFD"}, CodePageCase{99999, "\x80", u"€"}));
+
+}  // namespace
+}  // namespace quillet
