@@ -1,0 +1,149 @@
+// `quillet book` and `quillet preview`: the window's Generate and Preview from
+// the command line, through the same builder and the same rich-text box.
+#include <unistd.h>
+
+#include <CLI/CLI.hpp>
+#include <cstdlib>
+#include <iostream>
+#include <memory>
+#include <string>
+
+#include "book_builder.h"
+#include "book_input.h"
+#include "commands.h"
+#include "desktop_opener.h"
+#include "document_box.h"
+
+#ifdef QUILLET_HAS_QTBRIDGE
+#include <QGuiApplication>
+
+#include "qt_document_bridge.h"
+#endif
+
+namespace quillet::app {
+namespace {
+
+struct BookOptions {
+  std::string input;
+  int parts = 1;
+  std::string out;
+  std::string prefix = "Rerud";
+  bool open = false;
+};
+
+// The message box of the command line: standard error.
+class StderrMessages : public MessageSink {
+ public:
+  void Show(const std::string& message) override { std::cerr << "quillet: " << message << "\n"; }
+};
+
+// Without --open, written pages are only listed.
+class NoOpener : public PageOpener {
+ public:
+  void Open(const std::string&) override {}
+};
+
+bool LoadHtml(DocumentBox& box, const std::string& bytes) {
+#ifdef QUILLET_HAS_QTBRIDGE
+  // Qt's HTML import needs a GUI application; without a display, the offscreen one.
+  if (std::getenv("DISPLAY") == nullptr && std::getenv("WAYLAND_DISPLAY") == nullptr) {
+    setenv("QT_QPA_PLATFORM", "offscreen", 0);
+  }
+  static int argc = 1;
+  static char name[] = "quillet";
+  static char* argv[] = {name, nullptr};
+  static QGuiApplication application(argc, argv);
+  box.SetDocument(DocumentFromHtml(DecodeHtml(QByteArray::fromStdString(bytes))));
+  return true;
+#else
+  (void)box;
+  (void)bytes;
+  std::cerr
+      << "quillet: esta versión no lee HTML / this build cannot read HTML (built without Qt)\n";
+  return false;
+#endif
+}
+
+bool LoadBook(const std::string& input, DocumentBox& box) {
+  std::string error;
+  const std::optional<std::string> bytes = ReadBookFile(input, error);
+  if (!bytes) {
+    std::cerr << "quillet: " << error << "\n";
+    return false;
+  }
+  const InputKind kind = InputKindOf(input, *bytes);
+  if (kind == InputKind::kHtml) return LoadHtml(box, *bytes);
+  LoadIntoBox(box, kind, *bytes);
+  return true;
+}
+
+// Progress on a terminal only, so that redirected output stays clean.
+void ShowProgressOnTerminal(BookBuilder& builder) {
+  if (isatty(STDERR_FILENO) == 0) return;
+  builder.progress = [](int part, int count) {
+    std::cerr << "\rParte / Part " << part << "/" << count << (part == count ? "\n" : "")
+              << std::flush;
+  };
+}
+
+int Finish(const BookBuilder& builder, bool succeeded) {
+  for (const std::string& path : builder.WrittenPaths) std::cout << path << "\n";
+  std::cout.flush();
+  return succeeded && std::cout ? 0 : 1;
+}
+
+int RunBook(const BookOptions& options) {
+  if (options.parts < 1 || options.parts > 99) {
+    std::cerr << "quillet: --parts debe ir de 1 a 99 / --parts must be 1 to 99\n";
+    return 1;
+  }
+  DocumentBox box;
+  if (!LoadBook(options.input, box)) return 1;
+  DesktopOpener desktop;
+  NoOpener none;
+  StderrMessages messages;
+  BookBuilder builder(box, options.open ? static_cast<PageOpener&>(desktop) : none, messages);
+  builder.controls.prefixText = options.prefix;
+  builder.controls.folderText = TrailingSeparator(options.out);
+  builder.PartCount = static_cast<std::int16_t>(options.parts);
+  ShowProgressOnTerminal(builder);
+  const bool succeeded = builder.cmdGO_Click();
+  return Finish(builder, succeeded);
+}
+
+int RunPreview(const BookOptions& options) {
+  DocumentBox box;
+  if (!LoadBook(options.input, box)) return 1;
+  DesktopOpener desktop;
+  NoOpener none;
+  StderrMessages messages;
+  BookBuilder builder(box, options.open ? static_cast<PageOpener&>(desktop) : none, messages);
+  builder.controls.prefixText = options.prefix;
+  const bool succeeded = builder.cmdHTML2_Click();
+  return Finish(builder, succeeded);
+}
+
+}  // namespace
+
+void AddBookCommands(CLI::App& app, int& exit_status) {
+  auto options = std::make_shared<BookOptions>();
+
+  CLI::App* book = app.add_subcommand(
+      "book", "Split a book into part pages and an index page, as the Generate button does");
+  book->add_option("INPUT", options->input, "Book: .rtf, .txt, .htm/.html, or - for standard input")
+      ->required();
+  book->add_option("--parts", options->parts, "Number of parts, 1 to 99")->required();
+  book->add_option("--out", options->out, "Output folder")->required();
+  book->add_option("--prefix", options->prefix, "File-name prefix (default Rerud)");
+  book->add_flag("--open", options->open, "Open every written page in the default viewer");
+  book->callback([options, &exit_status] { exit_status = RunBook(*options); });
+
+  CLI::App* preview = app.add_subcommand(
+      "preview", "Write the whole book as one preview page in the temporary folder");
+  preview->add_option("INPUT", options->input, "Book: .rtf, .txt, .htm/.html, or -")->required();
+  preview->add_option("--prefix", options->prefix, "Prefix shown in the page title");
+  preview->add_flag("--open", options->open, "Open the page in the default viewer");
+  preview->callback([options, &exit_status] { exit_status = RunPreview(*options); });
+}
+
+}  // namespace quillet::app

@@ -1,0 +1,204 @@
+#include "book_builder.h"
+
+#include <filesystem>
+#include <string>
+#include <system_error>
+
+#include "page_file.h"
+
+namespace quillet {
+namespace {
+
+constexpr std::string_view kIndexHead =
+    "<!doctype html public '-//W3C//DTD HTML Experimental 19960712//EN'>\r\n"
+    "<HTML>\r\n"
+    "<HEAD>\r\n"
+    "<TITLE>:: INDICE ::</TITLE>\r\n"
+    "INDICE<br><br>\r\n";
+constexpr std::string_view kIndexFoot = "</BODY>\r\n\r\n</html>";
+
+// The "00" pattern: at least two digits.
+std::string TwoDigits(int number) {
+  return (number >= 0 && number < 10 ? "0" : "") + std::to_string(number);
+}
+
+// Integer division rounded to nearest, halves to the even neighbour, exact
+// for lengths a double cannot hold.
+std::int64_t DivideHalfEven(std::int64_t dividend, std::int64_t divisor) {
+  const std::int64_t quotient = dividend / divisor;
+  const std::int64_t twiceRest = 2 * (dividend % divisor);
+  if (twiceRest > divisor || (twiceRest == divisor && quotient % 2 != 0)) return quotient + 1;
+  return quotient;
+}
+
+// The link target of a part: characters a URL would read as syntax are escaped
+// so that every link reaches its page.
+std::string LinkTarget(std::string_view prefixText) {
+  std::string target;
+  for (char c : prefixText) {
+    if (c == '#') {
+      target += "%23";
+    } else if (c == '%') {
+      target += "%25";
+    } else {
+      target += c;
+    }
+  }
+  return target;
+}
+
+std::string EscapeAmpersands(std::string_view text) {
+  std::string result;
+  for (char c : text) result += c == '&' ? std::string("&amp;") : std::string(1, c);
+  return result;
+}
+
+std::string InvalidPartCountMessage(int partCount) {
+  const std::string count = std::to_string(partCount);
+  return "Número de partes no válido: " + count +
+         " (de 1 a 99).\nInvalid number of parts: " + count + " (1 to 99).";
+}
+
+}  // namespace
+
+BookBuilder::BookBuilder(RichTextBox& box, PageOpener& opener, MessageSink& messages)
+    : box_(box), opener_(opener), messages_(messages) {
+  std::error_code error;
+  const std::filesystem::path temp = std::filesystem::temp_directory_path(error);
+  if (!error) TempFolder = TrailingSeparator(temp.string());
+}
+
+bool BookBuilder::cmdGO_Click() {
+  WrittenPaths.clear();
+  if (PartCount < 1 || PartCount > 99) return Report(InvalidPartCountMessage(PartCount));
+  if (std::string problem = PrefixProblem(controls.prefixText); !problem.empty()) {
+    return Report(problem);
+  }
+  // A missing folder stops the run before any page is converted or written.
+  if (!FolderExists(controls.folderText)) return Report(std::string(kMissingFolderMessage));
+
+  PartStart = 0;
+  converter.FilePrefix = CharacterReferences(UpperCase(controls.prefixText));
+  TextLength = static_cast<std::int64_t>(box_.Text().size());
+  PartLength = DivideHalfEven(TextLength, PartCount);
+  // A text shorter than the part count still moves forward part by part.
+  if (TextLength > 0 && PartLength == 0) PartLength = 1;
+  if (PartCount != 1) MoveFirstSplitPoint();
+  if (!WriteParts()) return false;
+  return PartCount > 1 ? WriteIndexPage() : true;
+}
+
+void BookBuilder::MoveFirstSplitPoint() {
+  // Without a space at or after the split point there is nothing to move to.
+  const std::int64_t quotient = PartLength;
+  while (PartLength < TextLength) {
+    box_.SetSelStart(PartLength);
+    box_.SetSelLength(1);
+    if (box_.SelText() == u" ") return;
+    ++PartLength;
+  }
+  PartLength = quotient;
+}
+
+bool BookBuilder::WriteParts() {
+  const int partCount = PartCount;
+  for (PartNumber = 1; PartNumber <= partCount; ++PartNumber) {
+    // The last part runs to the end of the text, so a rounded-down length
+    // loses nothing.
+    const std::int64_t rest = TextLength - PartStart;
+    const bool last = PartNumber == partCount;
+    box_.SetSelStart(PartStart);
+    box_.SetSelLength(last && rest > PartLength ? rest : PartLength);
+    const std::string rtf = box_.SelRTF();
+    if (!WritePartPage(rtf, controls.prefixText + TwoDigits(PartNumber))) return false;
+    PartStart = PartNumber * PartLength;
+    if (progress) progress(PartNumber, partCount);
+  }
+  return true;
+}
+
+bool BookBuilder::WritePartPage(const std::string& rtf, const std::string& name) {
+  converter.RtfSource = rtf;
+  if (converter.RtfSource.empty()) return true;
+  converter.HtmlResult = converter.ConvertRtfToHtml(converter.RtfSource, kConvertOptions);
+  OutputPath = controls.folderText + name + ".html";
+  if (!FolderExists(controls.folderText)) return Report(std::string(kMissingFolderMessage));
+  if (!WriteConvertedPage(OutputPath)) return false;
+  opener_.Open(OutputPath);
+  return true;
+}
+
+bool BookBuilder::WriteIndexPage() {
+  const std::string shown = CharacterReferences(EscapeAmpersands(controls.prefixText));
+  const std::string target = CharacterReferences(EscapeAmpersands(LinkTarget(controls.prefixText)));
+  std::string page(kIndexHead);
+  for (int part = 1; part <= PartCount; ++part) {
+    const std::string number = TwoDigits(part);
+    page += "<a href=\" " + target + number + ".html\">" + shown + number + "</a> <br>\r\n";
+  }
+  page += kIndexFoot;
+  OutputPath = controls.folderText + controls.prefixText + ".html";
+  if (std::string error = WriteTextFile(OutputPath, page); !error.empty()) {
+    return Report(WriteFailureMessage(error));
+  }
+  WrittenPaths.push_back(OutputPath);
+  opener_.Open(OutputPath);
+  return true;
+}
+
+bool BookBuilder::cmdHTML2_Click() {
+  WrittenPaths.clear();
+  converter.FilePrefix = CharacterReferences(UpperCase(controls.prefixText));
+  converter.RtfSource = box_.TextRTF();
+  converter.DebugMode = controls.debugSelected;
+  converter.HtmlResult = converter.ConvertRtfToHtml(converter.RtfSource, kConvertOptions);
+  if (!FolderExists(TempFolder)) return Report(std::string(kMissingFolderMessage));
+  const std::string path = PreviewPath();
+  if (!WriteConvertedPage(path)) return false;
+  opener_.Open(path);
+  return true;
+}
+
+bool BookBuilder::cmdHelp_Click() {
+  WrittenPaths.clear();
+  if (TempFolder.empty()) return Report(std::string(kMissingFolderMessage));
+  const std::string path = HelpPath();
+  if (std::string error = WriteTextFile(path, controls.helpText); !error.empty()) {
+    return Report(WriteFailureMessage(error));
+  }
+  WrittenPaths.push_back(path);
+  opener_.Open(path);
+  return true;
+}
+
+std::string BookBuilder::PreviewPath() const {
+  return TempFolder + std::string(kPreviewFileName);
+}
+
+std::string BookBuilder::HelpPath() const {
+  return TempFolder + std::string(kHelpFileName);
+}
+
+bool BookBuilder::FolderExists(const std::string& folder) {
+  // An empty folder text would name the working folder, which nobody chose.
+  return !folder.empty() && !ProbePath(folder, kDirectoryAttribute).empty();
+}
+
+bool BookBuilder::WriteConvertedPage(const std::string& path) {
+  PageFile page;
+  std::string error = page.OpenPageFile(path);
+  if (error.empty()) error = page.WritePageText(PageHeader(converter.FilePrefix), false);
+  if (error.empty()) error = page.WritePageText(converter.HtmlResult, false);
+  if (error.empty()) error = page.WritePageText(PageFooter(), false);
+  if (error.empty()) error = page.ClosePageFile();
+  if (!error.empty()) return Report(WriteFailureMessage(error));
+  WrittenPaths.push_back(path);
+  return true;
+}
+
+bool BookBuilder::Report(const std::string& message) {
+  messages_.Show(message);
+  return false;
+}
+
+}  // namespace quillet

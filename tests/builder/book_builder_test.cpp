@@ -1,0 +1,347 @@
+// Generation, preview and help driven headless: a box over the document model,
+// a recording opener and a recording message sink, pages compared byte for byte.
+#include "book_builder.h"
+
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "document_box.h"
+#include "fakes.h"
+
+namespace quillet {
+namespace {
+
+namespace fs = std::filesystem;
+using testing::RecordingMessages;
+using testing::RecordingOpener;
+
+// A converted page as it must be on disk: head, empty line, body, foot, each
+// write ending in CR LF.
+std::string PageBytes(const std::string& title, const std::string& body) {
+  return "<!doctype html public '-//W3C//DTD HTML Experimental 19960712//EN'>\r\n"
+         "<HTML>\r\n<HEAD>\r\n<TITLE>:: QUILLET - " +
+         title + " ::</TITLE>\r\n\r\n" + body + "\r\n</BODY>\r\n\r\n</html>\r\n";
+}
+
+std::string IndexBytes(const std::vector<std::string>& linkLines) {
+  std::string page =
+      "<!doctype html public '-//W3C//DTD HTML Experimental 19960712//EN'>\r\n"
+      "<HTML>\r\n<HEAD>\r\n<TITLE>:: INDICE ::</TITLE>\r\nINDICE<br><br>\r\n";
+  for (const std::string& line : linkLines) page += line + "\r\n";
+  return page + "</BODY>\r\n\r\n</html>\r\n";
+}
+
+std::string ReadBytes(const fs::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::ostringstream bytes;
+  bytes << in.rdbuf();
+  return bytes.str();
+}
+
+// Records what the builder asks of the box, passing everything on.
+class RecordingBox : public DocumentBox {
+ public:
+  void SetSelStart(std::int64_t position) override {
+    calls.push_back("start " + std::to_string(position));
+    DocumentBox::SetSelStart(position);
+  }
+  void SetSelLength(std::int64_t length) override {
+    calls.push_back("length " + std::to_string(length));
+    DocumentBox::SetSelLength(length);
+  }
+  std::string SelRTF() const override {
+    ++selRtfReads;
+    return DocumentBox::SelRTF();
+  }
+  std::vector<std::string> calls;
+  mutable int selRtfReads = 0;
+};
+
+class BookBuilderTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    const auto* test = ::testing::UnitTest::GetInstance()->current_test_info();
+    root = fs::temp_directory_path() / ("quillet-builder-" + std::to_string(::getpid())) /
+           (std::string(test->test_suite_name()) + "." + test->name());
+    fs::remove_all(root);
+    fs::create_directories(root / "out");
+    fs::create_directories(root / "temp");
+    folder = (root / "out").string() + "/";
+    builder.controls.folderText = folder;
+    builder.TempFolder = (root / "temp").string() + "/";
+  }
+  void TearDown() override { fs::remove_all(root); }
+
+  bool Generate(const std::string& text, int parts) {
+    box.SetPlainText(text);
+    builder.PartCount = static_cast<std::int16_t>(parts);
+    return builder.cmdGO_Click();
+  }
+  std::string Page(const std::string& name) const { return ReadBytes(folder + name); }
+  std::vector<std::string> Files() const {
+    std::vector<std::string> names;
+    for (const auto& entry : fs::directory_iterator(root / "out")) {
+      names.push_back(entry.path().filename().string());
+    }
+    std::sort(names.begin(), names.end());
+    return names;
+  }
+
+  fs::path root;
+  std::string folder;
+  RecordingBox box;
+  RecordingOpener opener;
+  RecordingMessages messages;
+  BookBuilder builder{box, opener, messages};
+};
+
+TEST_F(BookBuilderTest, WorkedExampleSplitsAtTheFirstSpaceAfterTheMiddle) {
+  ASSERT_TRUE(Generate("one two three four", 2));
+  EXPECT_EQ(builder.TextLength, 18);
+  EXPECT_EQ(builder.PartLength, 13);
+  EXPECT_EQ(Page("Rerud01.html"), PageBytes("RERUD", "one two three"));
+  EXPECT_EQ(Page("Rerud02.html"), PageBytes("RERUD", " four"));
+  EXPECT_EQ(Page("Rerud.html"), IndexBytes({"<a href=\" Rerud01.html\">Rerud01</a> <br>",
+                                            "<a href=\" Rerud02.html\">Rerud02</a> <br>"}));
+  EXPECT_EQ(opener.opened,
+            (std::vector<std::string>{folder + "Rerud01.html", folder + "Rerud02.html",
+                                      folder + "Rerud.html"}));
+  EXPECT_EQ(builder.WrittenPaths, opener.opened);
+  EXPECT_TRUE(messages.shown.empty());
+  EXPECT_EQ(builder.OutputPath, folder + "Rerud.html");
+}
+
+TEST_F(BookBuilderTest, SplitPointMovesOneCharacterAtATimeAndEachPartIsReadOnce) {
+  ASSERT_TRUE(Generate("one two three four", 2));
+  EXPECT_EQ(box.calls,
+            (std::vector<std::string>{"start 9", "length 1", "start 10", "length 1", "start 11",
+                                      "length 1", "start 12", "length 1", "start 13", "length 1",
+                                      "start 0", "length 13", "start 13", "length 13"}));
+  EXPECT_EQ(box.selRtfReads, 2);
+  // The box keeps the last part selected.
+  EXPECT_EQ(box.SelStart(), 13);
+  EXPECT_EQ(box.SelLength(), 5);
+}
+
+TEST_F(BookBuilderTest, OnePartWritesTheWholeTextWithoutIndexOrSearch) {
+  ASSERT_TRUE(Generate("one two three four", 1));
+  EXPECT_EQ(builder.PartLength, 18);
+  EXPECT_EQ(Files(), std::vector<std::string>{"Rerud01.html"});
+  EXPECT_EQ(Page("Rerud01.html"), PageBytes("RERUD", "one two three four"));
+  EXPECT_EQ(opener.opened, std::vector<std::string>{folder + "Rerud01.html"});
+  EXPECT_EQ(box.calls, (std::vector<std::string>{"start 0", "length 18"}));
+}
+
+TEST_F(BookBuilderTest, NinetyNinePartsEndWithPage99AndAnIndexOf99Links) {
+  std::string text;
+  for (int i = 0; i < 178; ++i) text += "abcd ";  // 890 / 99 rounds to 9, a space
+  ASSERT_TRUE(Generate(text, 99));
+  EXPECT_EQ(builder.PartLength, 9);
+  ASSERT_EQ(opener.opened.size(), 100u);
+  EXPECT_EQ(opener.opened[98], folder + "Rerud99.html");
+  EXPECT_EQ(opener.opened[99], folder + "Rerud.html");
+  const std::string index = Page("Rerud.html");
+  EXPECT_NE(index.find("<a href=\" Rerud99.html\">Rerud99</a> <br>\r\n</BODY>"), std::string::npos);
+  EXPECT_EQ(index.find("Rerud100"), std::string::npos);
+}
+
+struct SplitCase {
+  const char* name;
+  const char* text;
+  int parts;
+  std::int64_t partLength;
+  std::vector<std::string> bodies;  // "" for a part that is not written
+};
+
+class SplitTest : public BookBuilderTest, public ::testing::WithParamInterface<SplitCase> {};
+
+TEST_P(SplitTest, PartsAreCutWhereExpected) {
+  const SplitCase& row = GetParam();
+  ASSERT_TRUE(Generate(row.text, row.parts));
+  EXPECT_EQ(builder.PartLength, row.partLength);
+  for (std::size_t k = 0; k < row.bodies.size(); ++k) {
+    const std::string name = "Rerud0" + std::to_string(k + 1) + ".html";
+    if (row.bodies[k].empty()) {
+      EXPECT_FALSE(fs::exists(folder + name)) << name;
+    } else {
+      EXPECT_EQ(Page(name), PageBytes("RERUD", row.bodies[k])) << name;
+    }
+  }
+  EXPECT_TRUE(fs::exists(folder + "Rerud.html"));
+  EXPECT_TRUE(messages.shown.empty());
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Splits, SplitTest,
+    ::testing::Values(
+        // 5 / 2 = 2.5 rounds down to 2; with no space after it the length stays.
+        SplitCase{"HalfRoundsDownToEven", "abcde", 2, 2, {"ab", "cde"}},
+        // 7 / 2 = 3.5 rounds up to 4.
+        SplitCase{"HalfRoundsUpToEven", "abcdefg", 2, 4, {"abcd", "efg"}},
+        SplitCase{"SplitPointAlreadyOnSpace", "abcd efg", 2, 4, {"abcd", " efg"}},
+        // The later selections run past the end; the third is empty.
+        SplitCase{"ShortTextLeavesLastPartEmpty", "abcdef gh", 3, 6, {"abcdef", " gh", ""}},
+        // No space after the split point: the search stops at the end of the text.
+        SplitCase{"NoSpaceKeepsRoundedQuotient", "abcdefgh", 2, 4, {"abcd", "efgh"}},
+        // 2 / 5 rounds to 0, but a text that is not empty moves on one by one.
+        SplitCase{"TinyTextGetsPartsOfOne", "ab", 5, 1, {"a", "b", "", "", ""}},
+        // 10 / 4 = 2.5 gives 2 on a space; the last part takes the rest.
+        SplitCase{"LastPartRunsToTheEnd", "ab cdefghi", 4, 2, {"ab", " c", "de", "fghi"}}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(BookBuilderTest, EmptyBoxWithTwoPartsWritesOnlyTheIndex) {
+  ASSERT_TRUE(Generate("", 2));
+  EXPECT_EQ(builder.PartLength, 0);
+  EXPECT_EQ(Files(), std::vector<std::string>{"Rerud.html"});
+  EXPECT_EQ(opener.opened, std::vector<std::string>{folder + "Rerud.html"});
+}
+
+TEST_F(BookBuilderTest, LowerCasePrefixStaysInNamesAndLinksButTitleIsUpperCase) {
+  builder.controls.prefixText = "libro";
+  ASSERT_TRUE(Generate("uno dos", 2));
+  EXPECT_EQ(Page("libro01.html"), PageBytes("LIBRO", "uno "));
+  EXPECT_EQ(Page("libro.html"), IndexBytes({"<a href=\" libro01.html\">libro01</a> <br>",
+                                            "<a href=\" libro02.html\">libro02</a> <br>"}));
+  EXPECT_EQ(builder.converter.FilePrefix, "LIBRO");
+}
+
+TEST_F(BookBuilderTest, PrefixOutsideAsciiIsWrittenAsCharacterReferences) {
+  builder.controls.prefixText = "Ñandú";
+  ASSERT_TRUE(Generate("uno dos", 2));
+  EXPECT_EQ(Page("Ñandú01.html"), PageBytes("&#209;AND&#218;", "uno "));
+  EXPECT_EQ(Page("Ñandú.html"),
+            IndexBytes({"<a href=\" &#209;and&#250;01.html\">&#209;and&#250;01</a> <br>",
+                        "<a href=\" &#209;and&#250;02.html\">&#209;and&#250;02</a> <br>"}));
+}
+
+TEST_F(BookBuilderTest, RunKeepsLastPartInConverterVariables) {
+  ASSERT_TRUE(Generate("one two three four", 2));
+  EXPECT_EQ(builder.converter.HtmlResult, " four");
+  box.SetSelStart(13);
+  box.SetSelLength(5);
+  EXPECT_EQ(builder.converter.RtfSource, box.SelRTF());
+  EXPECT_EQ(builder.PartStart, 26);
+}
+
+TEST_F(BookBuilderTest, ProgressIsReportedAfterEachPart) {
+  std::vector<std::pair<int, int>> seen;
+  builder.progress = [&](int part, int count) { seen.emplace_back(part, count); };
+  ASSERT_TRUE(Generate("a b c", 3));
+  EXPECT_EQ(seen, (std::vector<std::pair<int, int>>{{1, 3}, {2, 3}, {3, 3}}));
+}
+
+TEST_F(BookBuilderTest, MissingFolderShowsOneMessageAndWritesNothing) {
+  builder.controls.folderText = (root / "absent").string() + "/";
+  EXPECT_FALSE(Generate("one two three four", 2));
+  EXPECT_EQ(messages.shown, std::vector<std::string>{std::string(kMissingFolderMessage)});
+  EXPECT_TRUE(opener.opened.empty());
+  EXPECT_TRUE(builder.WrittenPaths.empty());
+  EXPECT_FALSE(fs::exists(root / "absent"));
+}
+
+TEST_F(BookBuilderTest, MissingFolderWithEmptyBoxWritesNoIndex) {
+  builder.controls.folderText = (root / "absent").string() + "/";
+  EXPECT_FALSE(Generate("", 2));
+  EXPECT_EQ(messages.shown, std::vector<std::string>{std::string(kMissingFolderMessage)});
+  EXPECT_TRUE(opener.opened.empty());
+}
+
+TEST_F(BookBuilderTest, UnwritablePageStopsTheRunNamingTheFile) {
+  fs::create_directory(root / "out" / "Rerud02.html");  // a name that cannot become a file
+  std::ofstream(root / "out" / "Rerud.html", std::ios::binary) << "old index";
+  EXPECT_FALSE(Generate("one two three four", 2));
+  ASSERT_EQ(messages.shown.size(), 1u);
+  EXPECT_NE(messages.shown[0].find("Rerud02.html"), std::string::npos);
+  EXPECT_NE(messages.shown[0].find("could not be written"), std::string::npos);
+  EXPECT_EQ(opener.opened, std::vector<std::string>{folder + "Rerud01.html"});
+  // The run stopped before the index: the one on disk is untouched.
+  EXPECT_EQ(Page("Rerud.html"), "old index");
+}
+
+TEST_F(BookBuilderTest, UnwritableIndexIsReportedAndNotOpened) {
+  fs::create_directory(root / "out" / "Rerud.html");
+  EXPECT_FALSE(Generate("one two", 2));
+  ASSERT_EQ(messages.shown.size(), 1u);
+  EXPECT_NE(messages.shown[0].find("Rerud.html"), std::string::npos);
+  EXPECT_EQ(opener.opened.size(), 2u);
+}
+
+TEST_F(BookBuilderTest, ExistingPageIsReplacedWhole) {
+  std::ofstream(root / "out" / "Rerud01.html", std::ios::binary) << std::string(5000, 'x');
+  ASSERT_TRUE(Generate("one", 1));
+  EXPECT_EQ(Page("Rerud01.html"), PageBytes("RERUD", "one"));
+}
+
+class BadPrefixTest : public BookBuilderTest, public ::testing::WithParamInterface<const char*> {};
+
+TEST_P(BadPrefixTest, IsRefusedBeforeAnythingIsWritten) {
+  builder.controls.prefixText = GetParam();
+  EXPECT_FALSE(Generate("one two three four", 2));
+  ASSERT_EQ(messages.shown.size(), 1u);
+  EXPECT_NE(messages.shown[0].find("prefix"), std::string::npos);
+  EXPECT_NE(messages.shown[0].find("prefijo"), std::string::npos);
+  EXPECT_TRUE(opener.opened.empty());
+  EXPECT_TRUE(Files().empty());
+}
+
+INSTANTIATE_TEST_SUITE_P(Prefixes, BadPrefixTest,
+                         ::testing::Values("../escape", "sub/libro", "sub\\libro", ".", "..", "a:b",
+                                           "a?b", "a*b", "a\"b", "a<b", "a>b", "a|b", "tab\there",
+                                           "CON", "nul", "\xff\xfe"));
+
+TEST_F(BookBuilderTest, BadPartCountIsRefused) {
+  EXPECT_FALSE(Generate("one two", 0));
+  EXPECT_EQ(messages.shown.size(), 1u);
+  EXPECT_TRUE(Files().empty());
+}
+
+TEST_F(BookBuilderTest, PreviewWritesTheWholeTextAsOnePageInTheTemporaryFolder) {
+  box.SetPlainText("one two three four");
+  builder.PartCount = 5;
+  builder.controls.folderText = (root / "absent").string() + "/";  // not looked at
+  ASSERT_TRUE(builder.cmdHTML2_Click());
+  EXPECT_EQ(builder.PreviewPath(), builder.TempFolder + "quillettemp.html");
+  EXPECT_EQ(ReadBytes(builder.PreviewPath()), PageBytes("RERUD", "one two three four"));
+  EXPECT_EQ(opener.opened, std::vector<std::string>{builder.PreviewPath()});
+  EXPECT_FALSE(builder.converter.DebugMode);
+  EXPECT_EQ(builder.converter.RtfSource, box.TextRTF());
+}
+
+TEST_F(BookBuilderTest, PreviewOfEmptyBoxStillWritesAPage) {
+  ASSERT_TRUE(builder.cmdHTML2_Click());
+  EXPECT_EQ(ReadBytes(builder.PreviewPath()), PageBytes("RERUD", ""));
+}
+
+TEST_F(BookBuilderTest, PreviewSetsDebugModeFromTheOptionButton) {
+  box.SetPlainText("x");
+  builder.controls.debugSelected = true;
+  ASSERT_TRUE(builder.cmdHTML2_Click());
+  EXPECT_TRUE(builder.converter.DebugMode);
+}
+
+TEST_F(BookBuilderTest, PreviewIntoMissingFolderShowsTheMessageAndWritesNothing) {
+  builder.TempFolder = (root / "absent").string() + "/";
+  EXPECT_FALSE(builder.cmdHTML2_Click());
+  EXPECT_EQ(messages.shown, std::vector<std::string>{std::string(kMissingFolderMessage)});
+  EXPECT_TRUE(opener.opened.empty());
+  EXPECT_FALSE(fs::exists(root / "absent"));
+}
+
+TEST_F(BookBuilderTest, HelpTwiceReplacesTheSamePageAndOpensItAgain) {
+  builder.controls.helpText = "<html><body bgcolor=\"#333333\">Ayuda / Help</body></html>";
+  ASSERT_TRUE(builder.cmdHelp_Click());
+  ASSERT_TRUE(builder.cmdHelp_Click());
+  EXPECT_EQ(ReadBytes(builder.HelpPath()), builder.controls.helpText + "\r\n");
+  EXPECT_EQ(opener.opened, (std::vector<std::string>{builder.HelpPath(), builder.HelpPath()}));
+  EXPECT_EQ(builder.HelpPath(), builder.TempFolder + "help.html");
+}
+
+}  // namespace
+}  // namespace quillet

@@ -1,0 +1,49 @@
+// A made-up book of any size for the whole-run test and the benchmark: headings,
+// bold, italic, colours, sizes, bullet items, accents and curly quotes.
+#pragma once
+
+#include <array>
+#include <cstddef>
+#include <string>
+
+#include "document.h"
+
+namespace quillet::testing {
+
+inline Document GeneratedBook(std::size_t targetLength) {
+  static constexpr std::array<std::u16string_view, 6> kSentences{
+      u"El farero subió los peldaños antes del alba. ",
+      u"“¿Quién anota las mareas?”, preguntó Begoña. ",
+      u"The keeper’s lamp turned all night over the bay. ",
+      u"Niebla en Peña Alta — tres barcos y ningún albatros. ",
+      u"¡Qué año de marejada! dijo Ramón, y cerró el cuaderno. ",
+      u"Ángela kept the tea tin next to the compass. ",
+  };
+  Document book;
+  std::size_t length = 0;
+  for (int number = 1; length < targetLength; ++number) {
+    Paragraph& heading = book.paragraphs.emplace_back();
+    heading.alignment = Alignment::kCenter;
+    CharFormat headingFormat;
+    headingFormat.bold = true;
+    headingFormat.size_half_points = 36;
+    AppendText(heading, u"Capítulo " + std::u16string(1, char16_t(u'0' + number % 10)),
+               headingFormat);
+    length += heading.Length() + 1;  // before more paragraphs move it
+    for (int p = 0; p < 8; ++p) {
+      Paragraph& paragraph = book.paragraphs.emplace_back();
+      paragraph.bullet = p == 7;
+      for (int s = 0; s < 6; ++s) {
+        CharFormat format;
+        format.bold = (number + p + s) % 5 == 0;
+        format.italic = (number + s) % 4 == 1;
+        if ((p + s) % 6 == 2) format.color = Color{153, 0, 0};
+        AppendText(paragraph, kSentences[(number + p * 3 + s) % kSentences.size()], format);
+      }
+      length += paragraph.Length() + 1;
+    }
+  }
+  return book;
+}
+
+}  // namespace quillet::testing

@@ -1,0 +1,127 @@
+// The pure rules the window and the builder share: folder separator, size
+// estimate, prefix check, upper case and character references.
+#include <gtest/gtest.h>
+
+#include <optional>
+#include <string>
+
+#include "book_builder.h"
+#include "book_input.h"
+#include "fakes.h"
+
+namespace quillet {
+namespace {
+
+#ifdef _WIN32
+constexpr const char* kSep = "\\";
+#else
+constexpr const char* kSep = "/";
+#endif
+
+struct TextCase {
+  std::string input;
+  std::string expected;
+};
+
+class TrailingSeparatorTest : public ::testing::TestWithParam<TextCase> {};
+
+TEST_P(TrailingSeparatorTest, EndsWithExactlyOneSeparator) {
+  EXPECT_EQ(TrailingSeparator(GetParam().input), GetParam().expected);
+}
+
+INSTANTIATE_TEST_SUITE_P(Folders, TrailingSeparatorTest,
+                         ::testing::Values(TextCase{"C:\\Books", std::string("C:\\Books") + kSep},
+                                           TextCase{"C:\\", "C:\\"},
+                                           TextCase{"/home/ana/", "/home/ana/"},
+                                           TextCase{"/home/ana", std::string("/home/ana") + kSep},
+                                           TextCase{"d:\\", "d:\\"}, TextCase{"", kSep}));
+
+TEST(BrowseFolderTextTest, CancelGivesDriveD) {
+  testing::FixedFolderChooser cancel(std::nullopt);
+  EXPECT_EQ(BrowseFolderText(cancel), "d:\\");
+}
+
+TEST(BrowseFolderTextTest, ChosenFolderGetsTheSeparator) {
+  testing::FixedFolderChooser chosen(std::string("/media/card/libros"));
+  EXPECT_EQ(BrowseFolderText(chosen), std::string("/media/card/libros") + kSep);
+}
+
+struct EstimateCase {
+  std::int64_t rtfLength;
+  int parts;
+  const char* expected;
+};
+
+class EstimateTest : public ::testing::TestWithParam<EstimateCase> {};
+
+TEST_P(EstimateTest, RoundsHalvesAwayFromZeroAndHidesZero) {
+  EXPECT_EQ(EstimateText(GetParam().rtfLength, GetParam().parts), GetParam().expected);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Estimates, EstimateTest,
+    ::testing::Values(EstimateCase{2000, 1, "Aprox: 2 Kb"}, EstimateCase{9000, 5, "Aprox: 2 Kb"},
+                      EstimateCase{0, 1, "Aprox:  Kb"}, EstimateCase{449, 1, "Aprox:  Kb"},
+                      EstimateCase{450, 1, "Aprox: 1 Kb"}, EstimateCase{2250, 1, "Aprox: 3 Kb"},
+                      EstimateCase{3150, 1, "Aprox: 4 Kb"},
+                      EstimateCase{9000000, 1, "Aprox: 10000 Kb"},
+                      EstimateCase{9000, 0, "Aprox: 10 Kb"}));
+
+class GoodPrefixTest : public ::testing::TestWithParam<const char*> {};
+
+TEST_P(GoodPrefixTest, IsAccepted) {
+  EXPECT_EQ(PrefixProblem(GetParam()), "");
+}
+
+INSTANTIATE_TEST_SUITE_P(Prefixes, GoodPrefixTest,
+                         ::testing::Values("Rerud", "libro", "", "a.b", "Ñandú", "mi libro",
+                                           "CONSOLA", "COM0", "..a"));
+
+TEST(PrefixProblemTest, NamesTheOffendingCharacter) {
+  const std::string message = PrefixProblem("a?b");
+  EXPECT_NE(message.find("?"), std::string::npos);
+  EXPECT_NE(PrefixProblem("a\x01").find("U+0001"), std::string::npos);
+}
+
+TEST(PrefixProblemTest, RefusesNamesLongerThanTheFileSystemTakes) {
+  EXPECT_EQ(PrefixProblem(std::string(248, 'a')), "");
+  EXPECT_NE(PrefixProblem(std::string(249, 'a')), "");
+}
+
+TEST(UpperCaseTest, CoversAsciiAndLatinLetters) {
+  EXPECT_EQ(UpperCase("libro ñandú ÿ ß ÷ 1"), "LIBRO ÑANDÚ Ÿ ß ÷ 1");
+}
+
+TEST(CharacterReferencesTest, LeavesAsciiAndWritesTheRestAsDecimal) {
+  EXPECT_EQ(CharacterReferences("Libro"), "Libro");
+  EXPECT_EQ(CharacterReferences("Ñandú"), "&#209;and&#250;");
+  EXPECT_EQ(CharacterReferences("€𝄞"), "&#8364;&#119070;");
+  EXPECT_EQ(CharacterReferences("a\xff"), "a&#65533;");
+}
+
+struct KindCase {
+  const char* name;
+  const char* content;
+  InputKind expected;
+};
+
+class InputKindTest : public ::testing::TestWithParam<KindCase> {};
+
+TEST_P(InputKindTest, FollowsTheExtensionThenTheContent) {
+  EXPECT_EQ(InputKindOf(GetParam().name, GetParam().content), GetParam().expected);
+}
+
+INSTANTIATE_TEST_SUITE_P(Inputs, InputKindTest,
+                         ::testing::Values(KindCase{"book.rtf", "plain", InputKind::kRtf},
+                                           KindCase{"BOOK.RTF", "", InputKind::kRtf},
+                                           KindCase{"book.txt", "{\\rtf1 x}",
+                                                    InputKind::kPlainText},
+                                           KindCase{"page.htm", "", InputKind::kHtml},
+                                           KindCase{"page.HTML", "", InputKind::kHtml},
+                                           KindCase{"-", "{\\rtf1 x}", InputKind::kRtf},
+                                           KindCase{"-", " {\\rtf1 x}", InputKind::kPlainText},
+                                           KindCase{"-", "<html>", InputKind::kPlainText},
+                                           KindCase{"notes", "{\\rtf1", InputKind::kRtf}));
+
+}  // namespace
+}  // namespace quillet
