@@ -1,0 +1,396 @@
+#include "main_window.h"
+
+#include <QApplication>
+#include <QBuffer>
+#include <QButtonGroup>
+#include <QComboBox>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPainter>
+#include <QPlainTextEdit>
+#include <QProgressDialog>
+#include <QRadioButton>
+#include <QToolButton>
+#include <utility>
+
+#include "debug_window.h"
+#include "face_button.h"
+#include "help_page.h"
+#include "qt_platform.h"
+#include "qt_rich_text_box.h"
+
+namespace quillet {
+namespace {
+
+// Up to this many positions the estimate follows every keystroke; beyond it,
+// serialising the book would make typing lag, so it waits for a pause.
+constexpr std::int64_t kImmediateEstimateLength = 60'000;
+constexpr int kEstimateDelayMs = 300;
+
+// Captions are set at this pixel size, condensed as far as the longest needs.
+constexpr int kCaptionPixelSize = 11;
+constexpr int kEditorPixelSize = 13;
+
+QString Caption(const char* text) {
+  return QString::fromUtf8(text);
+}
+
+}  // namespace
+
+// Everything a Generate or a Preview holds for its length: no second run, the
+// controls that start or change a run locked (also through debug pauses), and
+// the debug window's "Run to end" lasting until the run is over.
+class rtf2htmlTest::RunScope {
+ public:
+  explicit RunScope(rtf2htmlTest& window) : window_(window) {
+    window_.running_ = true;
+    for (std::size_t i = 0; i < locked_.size(); ++i) {
+      wasEnabled_[i] = locked_[i]->isEnabled();
+      locked_[i]->setEnabled(false);
+    }
+    window_.tbRTF->setReadOnly(true);
+    window_.debugWindow_->BeginRun();
+    QGuiApplication::setOverrideCursor(Qt::WaitCursor);
+  }
+  ~RunScope() {
+    QGuiApplication::restoreOverrideCursor();
+    window_.debugWindow_->EndRun();
+    window_.tbRTF->setReadOnly(false);
+    for (std::size_t i = 0; i < locked_.size(); ++i) locked_[i]->setEnabled(wasEnabled_[i]);
+    window_.running_ = false;
+  }
+  RunScope(const RunScope&) = delete;
+  RunScope& operator=(const RunScope&) = delete;
+
+ private:
+  rtf2htmlTest& window_;
+  std::array<QWidget*, 4> locked_{window_.cmdGO, window_.cmdHTML2, window_.cmdPegar,
+                                  window_.cmdClear};
+  std::array<bool, 4> wasEnabled_{};
+};
+
+rtf2htmlTest::rtf2htmlTest(const WindowServices& services, QWidget* parent)
+    : QWidget(parent), services_(services) {
+  if (services_.opener == nullptr) {
+    ownOpener_ = std::make_unique<QtPageOpener>();
+    services_.opener = ownOpener_.get();
+  }
+  if (services_.messages == nullptr) {
+    ownMessages_ = std::make_unique<QtMessageSink>(this);
+    services_.messages = ownMessages_.get();
+  }
+  if (services_.folders == nullptr) {
+    ownFolders_ = std::make_unique<QtFolderChooser>(this);
+    services_.folders = ownFolders_.get();
+  }
+  if (services_.clipboard == nullptr) {
+    ownClipboard_ = std::make_unique<QtClipboard>();
+    services_.clipboard = ownClipboard_.get();
+  }
+
+  CreateControls();
+  box_ = std::make_unique<QtRichTextBox>(*tbRTF);
+  builder_ = std::make_unique<BookBuilder>(*box_, *services_.opener, *services_.messages);
+  debugWindow_ = std::make_unique<DebugWindow>();
+  builder_->converter.SetDebugHost(debugWindow_.get());
+  ConnectHandlers();
+  FitCaptionFont();
+  Form_Load();
+}
+
+rtf2htmlTest::~rtf2htmlTest() {
+  builder_->converter.SetDebugHost(nullptr);
+}
+
+void rtf2htmlTest::CreateControls() {
+  setWindowTitle(Caption(kWindowCaption));
+  setWindowIcon(pictures::WindowIcon());
+  setFixedSize(533, 378);
+  QPalette colours = palette();
+  colours.setColor(QPalette::Window, pictures::kWindowColor);
+  setPalette(colours);
+  setAutoFillBackground(true);
+
+  tbRTF = new RtfTextEdit(this);
+  tbRTF->setGeometry(112, 21, 310, 177);
+  tbRTF->setAcceptRichText(true);
+  Label2 = new QLabel(
+      Caption("PASO 1: Pegue texto aqui / Paste any text here:  RTF, WORD, TXT, HTML, etc"), this);
+  Label2->setGeometry(14, 238, 456, 22);
+
+  cmdPegar = new FaceButton(pictures::Symbol::kTriangle, this);
+  cmdPegar->setGeometry(461, 63, 23, 23);
+  cmdPegar->setToolTip(Caption("Pegar / Paste"));
+  cmdClear = new FaceButton(pictures::Symbol::kSquare, this);
+  cmdClear->setGeometry(429, 94, 23, 23);
+  cmdClear->setToolTip(Caption("Limpiar / Clear"));
+  cmdHTML2 = new FaceButton(pictures::Symbol::kCircle, this);
+  cmdHTML2->setGeometry(490, 95, 23, 23);
+  cmdHTML2->setToolTip(Caption("Vista previa / Preview"));
+  cmdGO = new FaceButton(pictures::Symbol::kCross, this);
+  cmdGO->setGeometry(461, 124, 23, 23);
+  cmdGO->setToolTip(Caption("Crear los archivos / Generate"));
+  cmdGO->setEnabled(false);
+
+  Shape1 = new PadShape(this);
+  Shape1->setGeometry(20, 61, 81, 89);
+  cmdHelp = new FaceButton(pictures::Symbol::kHelp, this);
+  cmdHelp->setText(Caption("Help"));
+  cmdHelp->setGeometry(43, 88, 33, 36);
+
+  frmPasos = new QGroupBox(
+      Caption("PASO 2: Escoja las Opciones /Choose de Options and then press de [X] button"), this);
+  frmPasos->setGeometry(7, 271, 522, 99);
+  constexpr std::array<const char*, 6> kLabel1Captions{"Nro de Partes",
+                                                       "# parts to split",
+                                                       "Prefijo de Nombre de Archivo(s)",
+                                                       "Prefix. FileName. Ex. Libro01.html",
+                                                       "Carpeta de Salida",
+                                                       "Output Directory"};
+  constexpr std::array<QRect, 6> kLabel1Places{QRect(378, 21, 78, 15), QRect(378, 35, 78, 15),
+                                               QRect(7, 21, 169, 15),  QRect(7, 35, 169, 15),
+                                               QRect(7, 63, 169, 15),  QRect(7, 77, 169, 15)};
+  for (std::size_t i = 0; i < Label1.size(); ++i) {
+    Label1[i] = new QLabel(Caption(kLabel1Captions[i]), frmPasos);
+    Label1[i]->setGeometry(kLabel1Places[i]);
+  }
+  txtFileName = new QLineEdit(Caption("Rerud"), frmPasos);
+  txtFileName->setGeometry(182, 28, 155, 19);
+  txtDir = new QLineEdit(Caption("Please Select/Seleccionar"), frmPasos);
+  txtDir->setGeometry(182, 63, 134, 19);
+  txtDir->setReadOnly(true);
+  cmdDir = new QToolButton(frmPasos);
+  cmdDir->setText(Caption("..."));
+  cmdDir->setGeometry(315, 63, 22, 19);
+  cboPartes = new QComboBox(frmPasos);
+  cboPartes->setGeometry(378, 63, 50, 21);
+  lblKB = new QLabel(Caption("0.0 Kb"), frmPasos);
+  lblKB->setGeometry(432, 69, 81, 15);
+
+  // Outside the client area on purpose: a developer's switch, not the user's.
+  rbDebug = new QRadioButton(Caption("Debug Mode"), this);
+  rbDebug->setGeometry(840, 432, 105, 17);
+  // Like an option button, it cannot be cleared by clicking it again.
+  auto* debugGroup = new QButtonGroup(this);
+  debugGroup->addButton(rbDebug);
+  txtHelp = new QPlainTextEdit(this);
+  txtHelp->hide();
+
+  // Object names are the controls' own, for accessibility tools and tests.
+  const std::array<std::pair<QWidget*, const char*>, 17> names{{{tbRTF, "tbRTF"},
+                                                                {Label2, "Label2"},
+                                                                {cmdPegar, "cmdPegar"},
+                                                                {cmdClear, "cmdClear"},
+                                                                {cmdHTML2, "cmdHTML2"},
+                                                                {cmdGO, "cmdGO"},
+                                                                {Shape1, "Shape1"},
+                                                                {cmdHelp, "cmdHelp"},
+                                                                {frmPasos, "frmPasos"},
+                                                                {txtFileName, "txtFileName"},
+                                                                {txtDir, "txtDir"},
+                                                                {cmdDir, "cmdDir"},
+                                                                {cboPartes, "cboPartes"},
+                                                                {lblKB, "lblKB"},
+                                                                {rbDebug, "rbDebug"},
+                                                                {txtHelp, "txtHelp"},
+                                                                {this, "rtf2htmlTest"}}};
+  for (const auto& [widget, name] : names) widget->setObjectName(QString::fromLatin1(name));
+  for (std::size_t i = 0; i < Label1.size(); ++i) {
+    Label1[i]->setObjectName(QStringLiteral("Label1_%1").arg(i));
+  }
+
+  setTabOrder(tbRTF, cmdPegar);
+  setTabOrder(cmdPegar, cmdClear);
+  setTabOrder(cmdClear, cmdHTML2);
+  setTabOrder(cmdHTML2, cmdGO);
+  setTabOrder(cmdGO, txtFileName);
+  setTabOrder(txtFileName, cmdDir);
+  setTabOrder(cmdDir, cboPartes);
+  setTabOrder(cboPartes, cmdHelp);
+
+  background_ = pictures::Background({tbRTF->geometry(), Shape1->geometry(),
+                                      cmdPegar->geometry()
+                                          .united(cmdClear->geometry())
+                                          .united(cmdHTML2->geometry())
+                                          .united(cmdGO->geometry())});
+}
+
+void rtf2htmlTest::ConnectHandlers() {
+  connect(cboPartes, &QComboBox::currentIndexChanged, this, [this] { cboPartes_Click(); });
+  box_->SetChangeHandler([this] { tbRTF_Change(); });
+  connect(txtDir, &QLineEdit::textChanged, this, [this] { txtDir_Change(); });
+  connect(cmdDir, &QToolButton::clicked, this, [this] { cmdDir_Click(); });
+  connect(cmdPegar, &FaceButton::clicked, this, [this] { cmdPegar_Click(); });
+  connect(cmdClear, &FaceButton::clicked, this, [this] { cmdClear_Click(); });
+  connect(cmdGO, &FaceButton::clicked, this, [this] { cmdGO_Click(); });
+  connect(cmdHTML2, &FaceButton::clicked, this, [this] { cmdHTML2_Click(); });
+  connect(cmdHelp, &FaceButton::clicked, this, [this] { cmdHelp_Click(); });
+
+  // The busy cursor of a run gives way to the arrow while a pause waits for a click.
+  connect(debugWindow_.get(), &DebugWindow::pauseChanged, this, [](bool paused) {
+    if (paused) {
+      QGuiApplication::restoreOverrideCursor();
+    } else {
+      QGuiApplication::setOverrideCursor(Qt::WaitCursor);
+    }
+  });
+
+  estimateTimer_.setSingleShot(true);
+  estimateTimer_.setInterval(kEstimateDelayMs);
+  connect(&estimateTimer_, &QTimer::timeout, this, [this] { RefreshEstimate(); });
+}
+
+void rtf2htmlTest::FitCaptionFont() {
+  // The narrowest stretch that every caption needs, so none is clipped
+  // whichever sans-serif face the system supplies.
+  const auto fits = [this] {
+    for (QLabel* label : Label1) {
+      if (label->sizeHint().width() > label->width()) return false;
+    }
+    for (QWidget* widget : {static_cast<QWidget*>(Label2), static_cast<QWidget*>(cmdHelp),
+                            static_cast<QWidget*>(cmdDir)}) {
+      if (widget->sizeHint().width() > widget->width()) return false;
+    }
+    return frmPasos->minimumSizeHint().width() <= frmPasos->width();
+  };
+  QFont captions(QStringLiteral("DejaVu Sans"));
+  captions.setPixelSize(kCaptionPixelSize);
+  for (int stretch : {100, 95, 90, 87, 85, 80, 75, 70}) {
+    captions.setStretch(stretch);
+    setFont(captions);
+    if (fits()) break;
+  }
+  QFont editor(QStringLiteral("DejaVu Sans"));
+  editor.setPixelSize(kEditorPixelSize);
+  tbRTF->setFont(editor);
+  // Three dots need no more than a smaller size to fit the button's height.
+  QFont dots = captions;
+  dots.setPixelSize(kCaptionPixelSize - 1);
+  cmdDir->setFont(dots);
+  QFont estimate = captions;
+  estimate.setBold(true);
+  lblKB->setFont(estimate);
+}
+
+void rtf2htmlTest::Form_Load() {
+  for (int part = 1; part <= 99; ++part) cboPartes->addItem(QString::number(part));
+  // Adding to an empty list selects "1" already; choose it explicitly all the same.
+  cboPartes->setCurrentIndex(0);
+  cboPartes_Click();
+
+  QByteArray screenshot;
+  QBuffer buffer(&screenshot);
+  buffer.open(QIODevice::WriteOnly);
+  grab().save(&buffer, "PNG");
+  txtHelp->setPlainText(HelpPage(screenshot));
+}
+
+void rtf2htmlTest::cboPartes_Click() {
+  PartCount = static_cast<std::int16_t>(cboPartes->currentIndex() + 1);
+  RefreshEstimate();
+}
+
+void rtf2htmlTest::tbRTF_Change() {
+  PartCount = static_cast<std::int16_t>(cboPartes->currentIndex() + 1);
+  if (box_->Length() <= kImmediateEstimateLength) {
+    RefreshEstimate();
+    return;
+  }
+  // A stale figure is never shown: the label stays blank until the pause.
+  lblKB->clear();
+  estimateTimer_.start();
+}
+
+void rtf2htmlTest::RefreshEstimate() {
+  estimateTimer_.stop();
+  const auto rtfLength = static_cast<std::int64_t>(box_->TextRTF().size());
+  lblKB->setText(QString::fromStdString(EstimateText(rtfLength, PartCount)));
+  emit estimateUpdated();
+}
+
+void rtf2htmlTest::txtDir_Change() {
+  const std::string text = txtDir->text().toStdString();
+  const std::string withSeparator = TrailingSeparator(text);
+  if (withSeparator != text) {
+    // Runs this handler once more, which then finds the separator.
+    txtDir->setText(QString::fromStdString(withSeparator));
+    return;
+  }
+  cmdGO->setEnabled(true);
+}
+
+void rtf2htmlTest::cmdDir_Click() {
+  txtDir->setText(QString::fromStdString(DIRBrowse()));
+}
+
+std::string rtf2htmlTest::DIRBrowse() {
+  return BrowseFolderText(*services_.folders);
+}
+
+void rtf2htmlTest::cmdPegar_Click() {
+  if (running_) return;
+  const Clipboard& clipboard = *services_.clipboard;
+  // Pages copied from a browser carry no RTF: their HTML, or at least their
+  // text, is what the user meant to paste.
+  if (std::string rtf = clipboard.Rtf(); !rtf.empty()) {
+    box_->SetTextRTF(rtf);
+  } else if (std::string html = clipboard.Html(); !html.empty()) {
+    box_->SetHtml(html);
+  } else if (std::string text = clipboard.Text(); !text.empty()) {
+    box_->SetPlainText(text);
+  } else {
+    box_->SetTextRTF("");
+  }
+  box_->SetFocus();
+}
+
+void rtf2htmlTest::cmdClear_Click() {
+  if (running_) return;
+  builder_->converter.RtfSource.clear();
+  box_->SetTextRTF("");
+  box_->SetFocus();
+}
+
+void rtf2htmlTest::ReadControls() {
+  builder_->controls.prefixText = txtFileName->text().toStdString();
+  builder_->controls.folderText = txtDir->text().toStdString();
+  builder_->controls.debugSelected = rbDebug->isChecked();
+  builder_->controls.helpText = txtHelp->toPlainText().toStdString();
+  builder_->PartCount = PartCount;
+}
+
+void rtf2htmlTest::cmdGO_Click() {
+  if (running_ || !cmdGO->isEnabled()) return;
+  RunScope run(*this);
+  ReadControls();
+  QProgressDialog progress(Caption("Generando páginas / Writing pages…"), QString(), 0, PartCount,
+                           this);
+  progress.setWindowTitle(Caption(kWindowCaption));
+  progress.setWindowModality(Qt::WindowModal);
+  progress.setMinimumDuration(400);
+  progress.setAutoClose(false);
+  builder_->progress = [&progress](int partNumber, int) { progress.setValue(partNumber); };
+  builder_->cmdGO_Click();
+  builder_->progress = nullptr;
+}
+
+void rtf2htmlTest::cmdHTML2_Click() {
+  if (running_) return;
+  RunScope run(*this);
+  ReadControls();
+  builder_->cmdHTML2_Click();
+}
+
+void rtf2htmlTest::cmdHelp_Click() {
+  if (running_) return;
+  ReadControls();
+  builder_->cmdHelp_Click();
+}
+
+void rtf2htmlTest::paintEvent(QPaintEvent*) {
+  QPainter painter(this);
+  painter.drawPixmap(0, 0, background_);
+}
+
+}  // namespace quillet

@@ -1,0 +1,55 @@
+// The desktop as Qt offers it, behind the book builder's platform interfaces.
+#pragma once
+
+#include <optional>
+#include <string>
+
+#include "platform.h"
+
+class QMimeData;
+class QWidget;
+
+namespace quillet {
+
+// Title of the folder chooser.
+inline constexpr const char* kChooseFolderTitle = "Seleccione la Carpeta";
+
+// Opens a page with the desktop's default handler for its type.
+class QtPageOpener : public PageOpener {
+ public:
+  void Open(const std::string& path) override;
+};
+
+// A modal message box with OK, titled with the application's name.
+class QtMessageSink : public MessageSink {
+ public:
+  explicit QtMessageSink(QWidget* owner) : owner_(owner) {}
+  void Show(const std::string& message) override;
+
+ private:
+  QWidget* owner_;
+};
+
+// The desktop's folder chooser; only existing folders can be picked.
+class QtFolderChooser : public FolderChooser {
+ public:
+  explicit QtFolderChooser(QWidget* owner) : owner_(owner) {}
+  std::optional<std::string> ChooseFolder() override;
+
+ private:
+  QWidget* owner_;
+};
+
+// The system clipboard.
+class QtClipboard : public Clipboard {
+ public:
+  std::string Rtf() const override;
+  std::string Html() const override;
+  std::string Text() const override;
+};
+
+// The RTF a clipboard or drag offers under any of the names programs use for
+// it, "" when it holds none.
+std::string RtfFromMimeData(const QMimeData& data);
+
+}  // namespace quillet

@@ -1,0 +1,78 @@
+// The input box: a QTextEdit seen through the engine's RichTextBox interface.
+//
+// The QTextEdit's document is mapped to the engine's model for every read, so
+// Text, SelText, SelRTF and TextRTF are the engine's (the same RTF writer as the
+// command line), and every write goes through the engine's readers. What the
+// box shows is therefore what the converter gets.
+#pragma once
+
+#include <QTextEdit>
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "document.h"
+#include "rich_text_box.h"
+
+namespace quillet {
+
+// The editor widget: keyboard paste and drops take RTF, HTML or plain text,
+// passed through the engine's model so that only what it keeps is shown.
+class RtfTextEdit : public QTextEdit {
+  Q_OBJECT
+
+ public:
+  using QTextEdit::QTextEdit;
+
+ protected:
+  bool canInsertFromMimeData(const QMimeData* source) const override;
+  void insertFromMimeData(const QMimeData* source) override;
+};
+
+class QtRichTextBox : public RichTextBox {
+ public:
+  explicit QtRichTextBox(QTextEdit& edit);
+
+  std::u16string Text() const override { return Model().PlainText(); }
+  std::string TextRTF() const override;
+  // Text that does not start like RTF is taken as plain text.
+  void SetTextRTF(std::string_view rtf) override;
+
+  void SetSelStart(std::int64_t position) override;
+  void SetSelLength(std::int64_t length) override;
+  std::int64_t SelStart() const override;
+  std::int64_t SelLength() const override;
+  std::u16string SelText() const override;
+  std::string SelRTF() const override;
+  void SetFocus() override;
+
+  // The Paste button's other clipboard formats, through the same model.
+  void SetHtml(std::string_view html);
+  void SetPlainText(std::string_view text);
+
+  // Length of the content in positions, without building the model.
+  std::int64_t Length() const;
+  // True until the model or its RTF has been built since the last change.
+  bool HasCachedRtf() const { return rtf_.has_value(); }
+
+ private:
+  const Document& Model() const;
+  void Replace(const Document& document);
+  void ContentChanged();
+
+  QTextEdit& edit_;
+  bool replacing_ = false;
+  // Built on demand and dropped on every change: the builder reads the same
+  // content many times per run.
+  mutable std::optional<Document> model_;
+  mutable std::optional<std::string> rtf_;
+};
+
+// Replaces the editor's whole content by the document.
+void ReplaceContent(QTextEdit& edit, const Document& document);
+
+// The model of clipboard or drop data: RTF first, then HTML, then plain text;
+// nothing when it holds none of them.
+std::optional<Document> DocumentFromMimeData(const QMimeData& data);
+
+}  // namespace quillet

@@ -1,0 +1,98 @@
+// The Qt side of the desktop: the folder chooser and the clipboard.
+#include "qt_platform.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QFileDialog>
+#include <QMimeData>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+
+namespace quillet {
+
+class QtPlatformTest : public QObject {
+  Q_OBJECT
+
+ private slots:
+  void chooserIsTitledAndCancelGivesNothing();
+  void chooserGivesTheChosenFolder();
+  void clipboardGivesEachFormat_data();
+  void clipboardGivesEachFormat();
+};
+
+namespace {
+
+// Answers the chooser's dialog once it runs: accepts `folder`, or cancels.
+void AnswerChooser(QString& title, std::optional<QString> folder) {
+  QTimer::singleShot(0, [&title, folder] {
+    auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+    QVERIFY(dialog != nullptr);
+    title = dialog->windowTitle();
+    if (folder) {
+      dialog->selectFile(*folder);
+      static_cast<QDialog*>(dialog)->accept();  // QFileDialog hides it
+    } else {
+      dialog->reject();
+    }
+  });
+}
+
+}  // namespace
+
+void QtPlatformTest::chooserIsTitledAndCancelGivesNothing() {
+  QtFolderChooser chooser(nullptr);
+  QString title;
+  AnswerChooser(title, std::nullopt);
+  QCOMPARE(chooser.ChooseFolder(), std::nullopt);
+  QCOMPARE(title, QStringLiteral("Seleccione la Carpeta"));
+}
+
+void QtPlatformTest::chooserGivesTheChosenFolder() {
+  QTemporaryDir folder;
+  QtFolderChooser chooser(nullptr);
+  QString title;
+  AnswerChooser(title, folder.path());
+  QCOMPARE(chooser.ChooseFolder(), QDir::toNativeSeparators(folder.path()).toStdString());
+}
+
+void QtPlatformTest::clipboardGivesEachFormat_data() {
+  QTest::addColumn<QString>("format");
+  QTest::addColumn<QByteArray>("content");
+  QTest::addColumn<QString>("rtf");
+  QTest::addColumn<QString>("html");
+  QTest::addColumn<QString>("text");
+  QTest::newRow("rtf") << "text/rtf" << QByteArray("{\\rtf1 a}") << "{\\rtf1 a}"
+                       << ""
+                       << "";
+  QTest::newRow("windows rtf") << "application/x-qt-windows-mime;value=\"Rich Text Format\""
+                               << QByteArray("{\\rtf1 w}\0", 10) << "{\\rtf1 w}"
+                               << ""
+                               << "";
+  QTest::newRow("html") << "text/html" << QByteArray("<b>h</b>") << ""
+                        << "<b>h</b>"
+                        << "";
+  QTest::newRow("text") << "text/plain" << QByteArray("t") << ""
+                        << ""
+                        << "t";
+}
+
+void QtPlatformTest::clipboardGivesEachFormat() {
+  QFETCH(QString, format);
+  QFETCH(QByteArray, content);
+  QFETCH(QString, rtf);
+  QFETCH(QString, html);
+  QFETCH(QString, text);
+  auto* data = new QMimeData;
+  data->setData(format, content);
+  QApplication::clipboard()->setMimeData(data);
+  const QtClipboard clipboard;
+  QCOMPARE(QString::fromStdString(clipboard.Rtf()), rtf);
+  QCOMPARE(QString::fromStdString(clipboard.Html()), html);
+  QCOMPARE(QString::fromStdString(clipboard.Text()), text);
+}
+
+}  // namespace quillet
+
+QTEST_MAIN(quillet::QtPlatformTest)
+#include "qt_platform_test.moc"
