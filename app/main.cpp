@@ -4,16 +4,29 @@
 #include "commands.h"
 
 #ifdef QUILLET_HAS_WINDOW
+#include <cstdlib>
+
 namespace quillet::app {
 int RunWindow(int argc, char** argv, bool debug);
 }
+
+namespace {
+
+// Without a display Qt would abort; the subcommands still work there.
+bool HasDisplay() {
+  return std::getenv("DISPLAY") != nullptr || std::getenv("WAYLAND_DISPLAY") != nullptr ||
+         std::getenv("QT_QPA_PLATFORM") != nullptr;
+}
+
+}  // namespace
 #endif
 
 int main(int argc, char** argv) {
   // `quillet` alone, or with --debug only, opens the window.
   const bool debug = argc == 2 && std::string_view(argv[1]) == "--debug";
 #ifdef QUILLET_HAS_WINDOW
-  if (argc == 1 || debug) return quillet::app::RunWindow(argc, argv, debug);
+  if ((argc == 1 || debug) && HasDisplay()) return quillet::app::RunWindow(argc, argv, debug);
+  if (argc == 1 || debug) std::cerr << "quillet: no display to open the window on\n\n";
 #endif
 
   CLI::App app{"Quillet: turns a long rich text into small HTML pages for a handheld's browser"};
