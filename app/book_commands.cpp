@@ -105,6 +105,11 @@ int RunBook(const BookOptions& options) {
   BookBuilder builder(box, options.open ? static_cast<PageOpener&>(desktop) : none, messages);
   builder.controls.prefixText = options.prefix;
   builder.controls.folderText = TrailingSeparator(options.out);
+  if (options.out.empty()) {
+    // The folder rule would turn "" into the root folder, which nobody chose.
+    std::cerr << "quillet: --out necesita una carpeta / --out needs a folder\n";
+    return 1;
+  }
   builder.PartCount = static_cast<std::int16_t>(options.parts);
   ShowProgressOnTerminal(builder);
   const bool succeeded = builder.cmdGO_Click();

@@ -176,8 +176,8 @@ std::string CharacterReferences(std::string_view text) {
 }
 
 std::string WriteFailureMessage(std::string_view detail) {
-  return "No se pudo escribir la página; la generación se detuvo.\n"
-         "The page could not be written; generation stopped.\n" +
+  return "No se pudo escribir la página; no se siguió.\n"
+         "The page could not be written; nothing more was done.\n" +
          std::string(detail);
 }
 

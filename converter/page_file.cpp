@@ -5,6 +5,10 @@
 #include <filesystem>
 #include <system_error>
 
+#if __has_include(<unistd.h>)
+#include <unistd.h>
+#endif
+
 namespace quillet {
 namespace fs = std::filesystem;
 
@@ -24,6 +28,22 @@ namespace {
 
 bool IsSeparator(char c) {
   return c == '/' || c == '\\';
+}
+
+// A page that exists but may not be written is not replaced behind its back,
+// although the rename through its folder would allow it.
+bool IsWriteProtected(const fs::path& path) {
+  std::error_code error;
+  const fs::file_status status = fs::status(path, error);
+  if (error || !fs::is_regular_file(status)) return false;
+  constexpr fs::perms kWrite =
+      fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write;
+  if ((status.permissions() & kWrite) == fs::perms::none) return true;
+#if __has_include(<unistd.h>)
+  return ::access(path.c_str(), W_OK) != 0;
+#else
+  return false;
+#endif
 }
 
 fs::path PathOf(std::string_view utf8) {
@@ -76,6 +96,7 @@ std::string PageFile::OpenPageFile(std::string_view path) {
   path_ = std::string(path);
   const fs::path target = PathOf(path);
   if (target.filename().empty()) return Fail("crear", EISDIR);
+  if (IsWriteProtected(target)) return Fail("escribir", EACCES);
   // The temporary file sits beside the target so that the rename cannot cross
   // file systems; "x" keeps two writers from sharing one temporary file.
   for (int attempt = 0; attempt < 100 && file_ == nullptr; ++attempt) {

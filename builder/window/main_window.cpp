@@ -57,7 +57,11 @@ class rtf2htmlTest::RunScope {
     QGuiApplication::restoreOverrideCursor();
     window_.debugWindow_->EndRun();
     window_.tbRTF->setReadOnly(false);
-    for (std::size_t i = 0; i < locked_.size(); ++i) locked_[i]->setEnabled(wasEnabled_[i]);
+    for (std::size_t i = 0; i < locked_.size(); ++i) {
+      // A folder chosen during a debug pause still enables Generate for good.
+      const bool generate = locked_[i] == window_.cmdGO && window_.generateAllowed_;
+      locked_[i]->setEnabled(wasEnabled_[i] || generate);
+    }
     window_.running_ = false;
   }
   RunScope(const RunScope&) = delete;
@@ -317,7 +321,8 @@ void rtf2htmlTest::txtDir_Change() {
     txtDir->setText(QString::fromStdString(withSeparator));
     return;
   }
-  cmdGO->setEnabled(true);
+  generateAllowed_ = true;
+  if (!running_) cmdGO->setEnabled(true);  // a run re-enables it when it ends
 }
 
 void rtf2htmlTest::cmdDir_Click() {
@@ -383,8 +388,13 @@ void rtf2htmlTest::cmdHTML2_Click() {
 }
 
 void rtf2htmlTest::cmdHelp_Click() {
-  if (running_) return;
-  ReadControls();
+  // Help never converts, so it also works during a debug pause; the other
+  // controls are left as the run read them.
+  if (running_) {
+    builder_->controls.helpText = txtHelp->toPlainText().toStdString();
+  } else {
+    ReadControls();
+  }
   builder_->cmdHelp_Click();
 }
 

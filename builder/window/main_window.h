@@ -121,6 +121,7 @@ class rtf2htmlTest : public QWidget {
   QPixmap background_;
   QTimer estimateTimer_;
   bool running_ = false;
+  bool generateAllowed_ = false;  // a folder has been chosen once
 };
 
 }  // namespace quillet

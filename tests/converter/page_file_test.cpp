@@ -97,6 +97,15 @@ TEST_F(PageFiles, ReadOnlyFolderIsReported) {
   EXPECT_NE(WriteTextFile((dir / "p.html").string(), "x"), "");
 }
 
+TEST_F(PageFiles, WriteProtectedPageIsReportedAndKept) {
+  const std::string path = (dir / "p.html").string();
+  ASSERT_EQ(WriteTextFile(path, "old"), "");
+  fs::permissions(path, fs::perms::owner_read | fs::perms::group_read);
+  const std::string error = WriteTextFile(path, "new");
+  EXPECT_NE(error.find(path), std::string::npos) << error;
+  EXPECT_EQ(ReadFile(path), "old\r\n");
+}
+
 TEST_F(PageFiles, ProbePathFindsFoldersAndFiles) {
   EXPECT_NE(ProbePath(dir.string() + "/", kDirectoryAttribute), "");
   EXPECT_EQ(ProbePath((dir / "missing").string() + "/", kDirectoryAttribute), "");

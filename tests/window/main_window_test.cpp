@@ -110,6 +110,7 @@ class MainWindowTest : public QObject {
   void debugConversionPausesUntilReleased();
   void debugPauseShowsTheElevenLineDump();
   void noSecondRunStartsDuringAPause();
+  void folderAndHelpDuringAPause();
   void generateShowsItsProgress();
   void debugModeCannotBeClearedByClickingAgain();
 };
@@ -551,6 +552,32 @@ void MainWindowTest::noSecondRunStartsDuringAPause() {
   QVERIFY(views.front().paused);
   QCOMPARE(fixture.opener.opened.size(), std::size_t{1});
   QVERIFY(!window.Box().Text().empty());
+}
+
+void MainWindowTest::folderAndHelpDuringAPause() {
+  Fixture fixture;
+  rtf2htmlTest& window = fixture.window;
+  QTemporaryDir output;
+  window.Box().SetTextRTF(kFormattedBook);
+  window.rbDebug->setChecked(true);
+  DebugWindow& debugger = window.Debugger();
+  bool answered = false;
+  QObject::connect(&debugger, &DebugWindow::pauseChanged, &window, [&](bool paused) {
+    if (!paused || answered) return;
+    answered = true;
+    QTimer::singleShot(0, &debugger, [&] {
+      fixture.ChooseFolder(output.path());  // the first folder ever chosen
+      window.cmdHelp_Click();
+      debugger.runToEndButton->click();
+    });
+  });
+  window.cmdHTML2_Click();
+
+  QVERIFY(answered);
+  // Generate, once enabled, stays enabled: the end of the run does not undo it.
+  QVERIFY(window.cmdGO->isEnabled());
+  QCOMPARE(fixture.opener.opened,
+           (std::vector<std::string>{window.Builder().HelpPath(), window.Builder().PreviewPath()}));
 }
 
 void MainWindowTest::generateShowsItsProgress() {
