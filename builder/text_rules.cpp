@@ -1,9 +1,13 @@
 // Pure text rules of the window and the builder: folder separator, size
 // estimate, prefix check, upper case and character references.
 #include <array>
+#include <climits>
 #include <cstdint>
 #include <cstdio>
+#include <cwchar>
+#include <locale>
 #include <optional>
+#include <stdexcept>
 #include <string>
 #include <string_view>
 
@@ -60,9 +64,22 @@ void AppendUtf8(std::string& out, char32_t c) {
   }
 }
 
+// The C.UTF-8 locale knows the case of every script (Greek, Cyrillic, Latin
+// Extended...); the letters of Latin-1 are the fallback where it is missing.
 char32_t UpperCaseOf(char32_t c) {
   if (c >= U'a' && c <= U'z') return c - 0x20;
-  if (c >= 0xE0 && c <= 0xFE && c != 0xF7) return c - 0x20;  // Latin-1 letters
+  static const std::optional<std::locale> utf8 = []() -> std::optional<std::locale> {
+    try {
+      return std::locale("C.UTF-8");
+    } catch (const std::runtime_error&) {
+      return std::nullopt;
+    }
+  }();
+  if (utf8 && c <= static_cast<char32_t>(WCHAR_MAX)) {
+    return static_cast<char32_t>(
+        std::use_facet<std::ctype<wchar_t>>(*utf8).toupper(static_cast<wchar_t>(c)));
+  }
+  if (c >= 0xE0 && c <= 0xFE && c != 0xF7) return c - 0x20;
   if (c == 0xFF) return 0x178;
   return c;
 }

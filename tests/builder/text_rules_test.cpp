@@ -90,6 +90,7 @@ TEST(PrefixProblemTest, RefusesNamesLongerThanTheFileSystemTakes) {
 
 TEST(UpperCaseTest, CoversAsciiAndLatinLetters) {
   EXPECT_EQ(UpperCase("libro ñandú ÿ ß ÷ 1"), "LIBRO ÑANDÚ Ÿ ß ÷ 1");
+  EXPECT_EQ(UpperCase("книга ő αβγ"), "КНИГА Ő ΑΒΓ");
 }
 
 TEST(CharacterReferencesTest, LeavesAsciiAndWritesTheRestAsDecimal) {
