@@ -123,7 +123,9 @@ void Converter::DropPendingBefore(std::string_view code) {
 
 void Converter::CommitPendingCodes() {
   if (NextCodes.empty()) return;
-  if (Codes.size() + NextCodes.size() > kMaxOpenElements) {
+  const auto live = std::count_if(Codes.begin(), Codes.end(),
+                                  [](const CodeEntry& entry) { return entry.kind != CodeKind::K; });
+  if (static_cast<std::size_t>(live) + NextCodes.size() > kMaxOpenElements) {
     DropPendingBefore("");  // elements nested beyond all reason are never opened
     return;
   }

@@ -77,6 +77,14 @@ std::optional<DecimalParameter> ParseDecimalParameter(std::string_view s) {
   return DecimalParameter{static_cast<std::int32_t>(negative ? -signedValue : signedValue), false};
 }
 
+std::size_t EscapedCharacterLength(std::string_view text) {
+  if (text.empty()) return 0;
+  for (std::string_view entity : {"&amp;", "&lt;", "&gt;"}) {
+    if (text.starts_with(entity)) return entity.size();
+  }
+  return 1;
+}
+
 std::string EscapeMarkup(std::string_view text) {
   std::string result;
   result.reserve(text.size() + text.size() / 16);

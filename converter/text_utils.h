@@ -1,6 +1,7 @@
 // Small text helpers of the converter.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -29,5 +30,9 @@ std::optional<DecimalParameter> ParseDecimalParameter(std::string_view s);
 
 // Writes "&", "<" and ">" of a text as character entities.
 std::string EscapeMarkup(std::string_view text);
+
+// Length of the first character of an escaped text: an entity that
+// EscapeMarkup wrote is one character of the document. 0 for "".
+std::size_t EscapedCharacterLength(std::string_view text);
 
 }  // namespace quillet

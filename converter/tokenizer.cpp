@@ -96,6 +96,13 @@ bool LineReader::StartsWith(std::string_view prefix) const {
   return true;
 }
 
+std::size_t LineReader::CharacterLength(std::size_t i) const {
+  char entity[5];
+  std::size_t n = 0;
+  for (; n < sizeof entity && i + n < size(); ++n) entity[n] = at(i + n);
+  return std::max<std::size_t>(1, EscapedCharacterLength(std::string_view(entity, n)));
+}
+
 void LineReader::Drop(std::size_t count) {
   const std::size_t fromPushed = std::min(count, pushed_.size());
   pushed_.resize(pushed_.size() - fromPushed);
@@ -123,7 +130,10 @@ std::string LineReader::NextToken(bool* tookSpace) {
   }
   std::size_t end;  // the token is [0, end)
   if (StartsWith("\\'")) {
-    end = std::min<std::size_t>(4, length);
+    // The backslash, the apostrophe and two characters of the document.
+    end = 2;
+    for (int digit = 0; digit < 2 && end < length; ++digit) end += CharacterLength(end);
+    end = std::min(end, length);
     std::string token;
     for (std::size_t i = 0; i < end; ++i) token += at(i);
     Drop(end);

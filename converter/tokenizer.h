@@ -48,6 +48,8 @@ class LineReader {
     return i < pushed_.size() ? pushed_[pushed_.size() - 1 - i] : line_[pos_ + i - pushed_.size()];
   }
   bool StartsWith(std::string_view prefix) const;
+  // Length of the character at `i`, an escaped "&", "<" or ">" counting as one.
+  std::size_t CharacterLength(std::size_t i) const;
 
   // Cuts the next token; `tookSpace` tells whether a delimiter space was eaten.
   std::string NextToken(bool* tookSpace = nullptr);

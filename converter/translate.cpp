@@ -302,9 +302,11 @@ void Converter::UnicodeEscape(std::string_view word) {
 
   std::string_view rest = word.substr(end);
   const bool textFollowed = !rest.empty();
-  const auto fromToken = std::min<std::size_t>(rest.size(), static_cast<std::size_t>(UnicodeSkip));
-  rest.remove_prefix(fromToken);
-  SkipFallbackTokens(UnicodeSkip - static_cast<std::int32_t>(fromToken));
+  std::int32_t fallback = UnicodeSkip;
+  for (; fallback > 0 && !rest.empty(); --fallback) {
+    rest.remove_prefix(EscapedCharacterLength(rest));
+  }
+  SkipFallbackTokens(fallback);
 
   if (textFollowed && tokenTookSpace_) RtfRest.PutBack(" ");
   RtfRest.PutBack(rest);
@@ -316,11 +318,11 @@ void Converter::UnicodeEscape(std::string_view word) {
 void Converter::SkipFallbackTokens(std::int32_t count) {
   while (count > 0 && !RtfRest.empty()) {
     if (RtfRest.StartsWith("\\'")) {
-      RtfRest.Drop(4);
+      RtfRest.NextToken();  // a hexadecimal escape is one character
     } else {
       const char c = RtfRest.at(0);
       if (c == '\\' || c == '{' || c == '}') return;
-      RtfRest.Drop(1);
+      RtfRest.Drop(RtfRest.CharacterLength(0));
     }
     --count;
   }

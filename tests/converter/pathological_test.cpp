@@ -72,6 +72,12 @@ TEST(Pathological, NestedAlignmentTablesStopAtTheLimit) {
   EXPECT_EQ(html.substr(50000), Repeat(closing, Converter::kMaxOpenElements));
 }
 
+TEST(Pathological, ClosedElementsDoNotCountTowardsTheLimit) {
+  // 500 subscripts inside bold: ending the bold closes and reopens all of them.
+  const std::string html = Convert(std::string("{\\b x") + Repeat("\\sub a", 500) + "\\b0 y}");
+  EXPECT_NE(html.find("</b>" + Repeat("<sub>", 500) + "y"), std::string::npos);
+}
+
 TEST(Pathological, EndlessPendingWords) {
   for (std::string_view piece : {"\\ul\\b0 ", "\\b\\cf1 ", "\\i\\qc "}) {
     const std::string html = Convert(std::string("{\\rtf1{\\colortbl;\\red1\\green2\\blue3;}") +
