@@ -92,24 +92,34 @@ int Finish(const BookBuilder& builder, bool succeeded) {
   return succeeded && std::cout ? 0 : 1;
 }
 
+// Everything one command-line run needs, alive together: the builder holds
+// references to the box, the opener and the message sink.
+struct Session {
+  explicit Session(const BookOptions& options)
+      : builder(box, options.open ? static_cast<PageOpener&>(desktop) : none, messages) {
+    builder.controls.prefixText = options.prefix;
+  }
+  DocumentBox box;
+  DesktopOpener desktop;
+  NoOpener none;
+  StderrMessages messages;
+  BookBuilder builder;
+};
+
 int RunBook(const BookOptions& options) {
   if (options.parts < 1 || options.parts > 99) {
     std::cerr << "quillet: --parts debe ir de 1 a 99 / --parts must be 1 to 99\n";
     return 1;
   }
-  DocumentBox box;
-  if (!LoadBook(options.input, box)) return 1;
-  DesktopOpener desktop;
-  NoOpener none;
-  StderrMessages messages;
-  BookBuilder builder(box, options.open ? static_cast<PageOpener&>(desktop) : none, messages);
-  builder.controls.prefixText = options.prefix;
-  builder.controls.folderText = TrailingSeparator(options.out);
   if (options.out.empty()) {
     // The folder rule would turn "" into the root folder, which nobody chose.
     std::cerr << "quillet: --out necesita una carpeta / --out needs a folder\n";
     return 1;
   }
+  Session session(options);
+  if (!LoadBook(options.input, session.box)) return 1;
+  BookBuilder& builder = session.builder;
+  builder.controls.folderText = TrailingSeparator(options.out);
   builder.PartCount = static_cast<std::int16_t>(options.parts);
   ShowProgressOnTerminal(builder);
   const bool succeeded = builder.cmdGO_Click();
@@ -117,15 +127,10 @@ int RunBook(const BookOptions& options) {
 }
 
 int RunPreview(const BookOptions& options) {
-  DocumentBox box;
-  if (!LoadBook(options.input, box)) return 1;
-  DesktopOpener desktop;
-  NoOpener none;
-  StderrMessages messages;
-  BookBuilder builder(box, options.open ? static_cast<PageOpener&>(desktop) : none, messages);
-  builder.controls.prefixText = options.prefix;
-  const bool succeeded = builder.cmdHTML2_Click();
-  return Finish(builder, succeeded);
+  Session session(options);
+  if (!LoadBook(options.input, session.box)) return 1;
+  const bool succeeded = session.builder.cmdHTML2_Click();
+  return Finish(session.builder, succeeded);
 }
 
 }  // namespace
