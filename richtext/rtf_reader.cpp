@@ -114,6 +114,11 @@ class RtfReader {
   void FlushBytes();
   void Emit(std::u16string_view text);
   void EmitCharacter(char16_t c) { Emit(std::u16string_view(&c, 1)); }
+  // pandoc marks list items with a "\bullet" or "\endash" word and a tab at
+  // the start of the paragraph; the same characters typed as text stay text.
+  void NoteListWord() {
+    if (paragraph_.runs.empty() && run_text_.empty() && bytes_.empty()) list_word_first_ = true;
+  }
   void FlushRun();
   // `at_par`: ended by a control word, whose paragraph format applies; else by the end of input.
   void EndParagraph(bool at_par);
@@ -144,6 +149,7 @@ class RtfReader {
   int font_charset_ = 0;
   int font_code_page_ = 0;
   std::string font_name_;
+  bool list_word_first_ = false;
   bool font_committed_ = true;
   Color color_;
   bool color_set_ = false;
@@ -489,6 +495,7 @@ void RtfReader::HandleWord(std::string_view name, bool has_parameter, std::int64
       EmitCharacter(u'\u2014');
       break;
     case RtfWord::kEnDash:
+      NoteListWord();
       EmitCharacter(u'\u2013');
       break;
     case RtfWord::kLeftQuote:
@@ -504,6 +511,7 @@ void RtfReader::HandleWord(std::string_view name, bool has_parameter, std::int64
       EmitCharacter(u'\u201D');
       break;
     case RtfWord::kBullet:
+      NoteListWord();
       EmitCharacter(u'\u2022');
       break;
     case RtfWord::kEmSpace:
@@ -568,7 +576,11 @@ void RtfReader::EscapedByte(unsigned char byte) {
     return;
   }
   if (destination == Destination::kFontTable) {
-    if (!font_committed_) font_name_ += static_cast<char>(byte);
+    // Face names are short; a longer one is cut so that no run copies a huge name.
+    constexpr std::size_t kLongestFontName = 256;
+    if (!font_committed_ && font_name_.size() < kLongestFontName) {
+      font_name_ += static_cast<char>(byte);
+    }
     return;
   }
   const int code_page = CurrentCodePage();
@@ -627,9 +639,10 @@ void RtfReader::EndParagraph(bool at_par) {
     in_list = s.in_list;
   }
   paragraph_.bullet = marker_ == Marker::kBullet || (marker_ == Marker::kNone && in_list);
-  // pandoc writes a bullet item as its own "•" and a tab in front of the text.
-  if (!paragraph_.bullet && !paragraph_.runs.empty() &&
-      paragraph_.runs.front().text.starts_with(u"\u2022\t")) {
+  // pandoc writes a list item as its own "•" (nested: "–") and a tab in front of the text.
+  if (!paragraph_.bullet && list_word_first_ && !paragraph_.runs.empty() &&
+      (paragraph_.runs.front().text.starts_with(u"\u2022\t") ||
+       paragraph_.runs.front().text.starts_with(u"\u2013\t"))) {
     paragraph_.bullet = true;
     paragraph_.runs.front().text.erase(0, 2);
     if (paragraph_.runs.front().text.empty()) paragraph_.runs.erase(paragraph_.runs.begin());
@@ -637,6 +650,7 @@ void RtfReader::EndParagraph(bool at_par) {
   document_.paragraphs.push_back(std::move(paragraph_));
   paragraph_ = Paragraph{};
   marker_ = Marker::kNone;
+  list_word_first_ = false;
   pending_cells_ = 0;
   cell_line_break_ = false;
 }
@@ -645,10 +659,13 @@ void RtfReader::CommitFont() {
   if (font_committed_) return;
   font_committed_ = true;
   code_page_font_ = kNoFont;
-  std::string name = ToUtf8(DecodeWindows1252(font_name_));
+  const int code_page = font_code_page_ > 0 ? font_code_page_ : CharsetCodePage(font_charset_);
+  // The name is written in the font's own code page.
+  std::u16string decoded;
+  CodePageFor(code_page > 0 ? code_page : ansi_code_page_).Decode(font_name_, decoded);
+  std::string name = ToUtf8(decoded);
   while (!name.empty() && (name.back() == ' ' || name.back() == ';')) name.pop_back();
   name.erase(0, std::min(name.find_first_not_of(' '), name.size()));
-  const int code_page = font_code_page_ > 0 ? font_code_page_ : CharsetCodePage(font_charset_);
   fonts_[font_number_] = Font{std::move(name), code_page};
 }
 
@@ -702,11 +719,19 @@ CharFormat RtfReader::ToCharFormat(const TextFormat& format) const {
 
 }  // namespace
 
+namespace {
+
+constexpr std::string_view kUtf8ByteOrderMark = "\xEF\xBB\xBF";
+
+}  // namespace
+
 Document ReadRtf(std::string_view rtf) {
+  if (rtf.starts_with(kUtf8ByteOrderMark)) rtf.remove_prefix(kUtf8ByteOrderMark.size());
   return RtfReader(rtf).Read();
 }
 
 bool LooksLikeRtf(std::string_view text) {
+  if (text.starts_with(kUtf8ByteOrderMark)) text.remove_prefix(kUtf8ByteOrderMark.size());
   const std::size_t start = text.find_first_not_of(" \t\r\n");
   return start != std::string_view::npos && text.substr(start).starts_with("{\\rtf");
 }

@@ -124,8 +124,30 @@ TEST(RtfReader, ReadsParagraphFormats) {
 }
 
 TEST(RtfReader, PandocBulletTextBecomesABulletItem) {
-  const Document document = ReadRtf(Rtf("{\\pard \\fi-360 \\bullet \\tx360\\tab Item\\par}"));
-  EXPECT_EQ(document, D({Bullet({R(u"Item")})}));
+  const Document document =
+      ReadRtf(Rtf("{\\pard \\fi-360 \\bullet \\tx360\\tab Item\\par}"
+                  "{\\pard \\li720\\fi-360 \\endash \\tx360\\tab nested\\par}"));
+  EXPECT_EQ(document, D({Bullet({R(u"Item")}), Bullet({R(u"nested")})}));
+}
+
+TEST(RtfReader, TypedBulletAndTabStayText) {
+  const Document typed = D({P({R(u"\u2022\tItem")}), P({R(u"\u2013\tdash")})});
+  EXPECT_EQ(ReadRtf(WriteRtf(typed)), typed);
+}
+
+TEST(RtfReader, FontNamesAreReadInTheirCodePage) {
+  const Document document = ReadRtf(
+      "{\\rtf1\\ansi{\\fonttbl{\\f0 Arial;}{\\f1\\fcharset204 \\'d8\\'f0\\'e8\\'f4\\'f2;}}"
+      "\\f1 x}");
+  ASSERT_EQ(document.paragraphs.size(), 1u);
+  EXPECT_EQ(document.paragraphs[0].runs[0].format.font, "Шрифт");
+}
+
+TEST(RtfReader, HugeFontNameIsCut) {
+  const Document document =
+      ReadRtf("{\\rtf1{\\fonttbl{\\f0 A;}{\\f1 " + std::string(100000, 'N') + ";}}\\f1 x}");
+  ASSERT_EQ(document.paragraphs.size(), 1u);
+  EXPECT_EQ(document.paragraphs[0].runs[0].format.font, std::string(256, 'N'));
 }
 
 TEST(RtfReader, WriterOutputReadsBackAsTheSameDocument) {
@@ -210,6 +232,8 @@ TEST(RtfReader, ReadsManyRepetitionsOfHostilePatterns) {
 
 TEST(RtfReader, RecognisesRtfByItsStart) {
   EXPECT_TRUE(LooksLikeRtf(" \r\n{\\rtf1 x}"));
+  EXPECT_TRUE(LooksLikeRtf("\xEF\xBB\xBF{\\rtf1 x}"));
+  EXPECT_EQ(ReadRtf("\xEF\xBB\xBF{\\rtf1 hi\\par}").PlainText(), u"hi");
   EXPECT_FALSE(LooksLikeRtf("plain {\\rtf1"));
   EXPECT_FALSE(LooksLikeRtf(""));
 }
