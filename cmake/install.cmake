@@ -73,10 +73,11 @@ set(CPACK_PACKAGE_CONTACT "Quillet developers <quillet@example.org>")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY
     "turn a long rich text into small HTML pages for a handheld's browser")
 set(CPACK_PACKAGE_DESCRIPTION
-    "Quillet cuts an e-book (RTF, a word-processor document, HTML or plain text) into a set of
-small HTML pages that the web browser of a handheld console can open one at a time
-without running out of memory, plus an index page that links them. It has a window
-and a command line (quillet book, preview, convert, rtf, text).")
+    "Quillet cuts an e-book (RTF, a word-processor document, HTML or plain
+text) into a set of small HTML pages that the web browser of a handheld
+console can open one at a time without running out of memory, plus an
+index page that links them. It has a window and a command line (quillet
+book, preview, convert, rtf, text).")
 set(CPACK_STRIP_FILES ON)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION text)

@@ -36,6 +36,16 @@ if [ -n "$app_id" ]; then
   icon=$(sed -n 's/^Icon=//p' "$entry")
   [ "$icon" = "$app_id" ] || fail "menu entry's icon is '$icon', installed icons are $app_id"
   grep -qx 'Exec=quillet %f' "$entry" || fail "menu entry does not pass the file to quillet"
+  # "Open with Quillet" is offered for every format Quillet reads, as the desktop's cache sees it.
+  update-desktop-database "$prefix/share/applications"
+  for type in text/rtf application/rtf text/plain text/html application/epub+zip \
+    application/x-fictionbook+xml text/markdown \
+    application/vnd.openxmlformats-officedocument.wordprocessingml.document \
+    application/vnd.oasis.opendocument.text application/msword application/vnd.wordperfect \
+    application/vnd.sun.xml.writer; do
+    grep -qxF "$type=$app_id.desktop;" "$prefix/share/applications/mimeinfo.cache" ||
+      fail "menu entry does not open $type"
+  done
   grep -qF "<launchable type=\"desktop-id\">$app_id.desktop</launchable>" \
     "$prefix/share/metainfo/$app_id.metainfo.xml" || fail "metainfo does not launch $app_id.desktop"
   grep -qF "<release version=\"$version\"" "$prefix/share/metainfo/$app_id.metainfo.xml" ||
