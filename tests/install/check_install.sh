@@ -61,9 +61,9 @@ mkdir "$prefix/pages"
 if "$prefix/bin/quillet" book "$sample" --parts 3 --out "$prefix/pages" >"$prefix/written"; then
   written=$(wc -l <"$prefix/written")
   [ "$written" -eq 4 ] || fail "installed quillet book listed $written pages, not 3 parts and an index"
-  for page in $(cat "$prefix/written"); do
+  while IFS= read -r page; do
     [ -s "$page" ] || fail "listed page is missing or empty: $page"
-  done
+  done <"$prefix/written"
 else
   fail "installed quillet book failed"
 fi
