@@ -7,6 +7,7 @@ packages=(
   cmake ninja-build g++ clang libclang-rt-14-dev
   libgtest-dev libgmock-dev googletest libbenchmark-dev libcli11-dev
   qt6-base-dev qt6-qpa-plugins fonts-dejavu-core
+  qt6-svg-dev dpkg-dev desktop-file-utils appstream groff-base
 )
 
 missing=()

@@ -14,9 +14,12 @@
 #include <QToolButton>
 #include <utility>
 
+#include "book_input.h"
 #include "debug_window.h"
+#include "document_box.h"
 #include "face_button.h"
 #include "help_page.h"
+#include "qt_document_bridge.h"
 #include "qt_platform.h"
 #include "qt_rich_text_box.h"
 
@@ -355,6 +358,26 @@ void rtf2htmlTest::cmdClear_Click() {
   builder_->converter.RtfSource.clear();
   box_->SetTextRTF("");
   box_->SetFocus();
+}
+
+bool rtf2htmlTest::LoadBookFile(const std::string& path) {
+  if (running_) return false;
+  std::string error;
+  const std::optional<std::string> bytes = ReadBookFile(path, error);
+  if (!bytes) {
+    services_.messages->Show(error);
+    return false;
+  }
+  const InputKind kind = InputKindOf(path, *bytes);
+  if (kind == InputKind::kHtml) {
+    box_->SetDocument(DocumentFromHtml(DecodeHtml(QByteArray::fromStdString(*bytes))));
+  } else {
+    DocumentBox book;
+    LoadIntoBox(book, kind, *bytes);
+    box_->SetDocument(book.document());
+  }
+  box_->SetFocus();
+  return true;
 }
 
 void rtf2htmlTest::ReadControls() {

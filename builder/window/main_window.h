@@ -82,6 +82,10 @@ class rtf2htmlTest : public QWidget {
   void cmdHTML2_Click();
   void cmdHelp_Click();
 
+  // Reads a book file as `quillet book` does and puts it into the box; false,
+  // with the message shown, when it cannot be read.
+  bool LoadBookFile(const std::string& path);
+
   // 1 to 99 after Form_Load.
   std::int16_t PartCount = 0;
 

@@ -219,33 +219,41 @@ QPixmap Background(const ConsoleLayout& layout) {
   return picture;
 }
 
+void DrawIcon(QPainter& painter, qreal size) {
+  painter.save();
+  painter.setRenderHint(QPainter::Antialiasing);
+  painter.scale(size / 16.0, size / 16.0);
+  // The console seen from the front: body, screen and two face buttons.
+  const QRectF body(0.5, 4, 15, 8.5);
+  painter.setPen(QPen(kBodyEdge, 0.6));
+  QLinearGradient fill(body.topLeft(), body.bottomLeft());
+  fill.setColorAt(0, kBodyTop.lighter(115));
+  fill.setColorAt(1, kBodyBottom);
+  painter.setBrush(fill);
+  painter.drawRoundedRect(body, 4, 4);
+  painter.setPen(Qt::NoPen);
+  painter.setBrush(QColor(205, 222, 232));
+  painter.drawRect(QRectF(4.2, 5.5, 7.6, 5.5));
+  painter.setBrush(SymbolColor(Symbol::kCircle));
+  painter.drawEllipse(QPointF(13.6, 7.4), 0.9, 0.9);
+  painter.setBrush(SymbolColor(Symbol::kCross));
+  painter.drawEllipse(QPointF(13.0, 9.6), 0.9, 0.9);
+  painter.setBrush(QColor(180, 190, 198));
+  painter.drawEllipse(QPointF(2.4, 8.2), 1.2, 1.2);
+  painter.restore();
+}
+
+QPixmap IconPixmap(int size) {
+  QPixmap pixmap(size, size);
+  pixmap.fill(Qt::transparent);
+  QPainter painter(&pixmap);
+  DrawIcon(painter, size);
+  return pixmap;
+}
+
 QIcon WindowIcon() {
   QIcon icon;
-  for (int size : {16, 32}) {
-    QPixmap pixmap(size, size);
-    pixmap.fill(Qt::transparent);
-    QPainter painter(&pixmap);
-    painter.setRenderHint(QPainter::Antialiasing);
-    painter.scale(size / 16.0, size / 16.0);
-    // The console seen from the front: body, screen and two face buttons.
-    const QRectF body(0.5, 4, 15, 8.5);
-    painter.setPen(QPen(kBodyEdge, 0.6));
-    QLinearGradient fill(body.topLeft(), body.bottomLeft());
-    fill.setColorAt(0, kBodyTop.lighter(115));
-    fill.setColorAt(1, kBodyBottom);
-    painter.setBrush(fill);
-    painter.drawRoundedRect(body, 4, 4);
-    painter.setPen(Qt::NoPen);
-    painter.setBrush(QColor(205, 222, 232));
-    painter.drawRect(QRectF(4.2, 5.5, 7.6, 5.5));
-    painter.setBrush(SymbolColor(Symbol::kCircle));
-    painter.drawEllipse(QPointF(13.6, 7.4), 0.9, 0.9);
-    painter.setBrush(SymbolColor(Symbol::kCross));
-    painter.drawEllipse(QPointF(13.0, 9.6), 0.9, 0.9);
-    painter.setBrush(QColor(180, 190, 198));
-    painter.drawEllipse(QPointF(2.4, 8.2), 1.2, 1.2);
-    icon.addPixmap(pixmap);
-  }
+  for (int size : {16, 32}) icon.addPixmap(IconPixmap(size));
   return icon;
 }
 

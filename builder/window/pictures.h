@@ -28,6 +28,10 @@ QPixmap Background(const ConsoleLayout& layout);
 
 // The window icon, 16 × 16 with a 32 × 32 version for dense screens.
 QIcon WindowIcon();
+// The icon's picture on a transparent square of `size` pixels; drawn for 16 and
+// scaled, so that the window, the installed PNGs and the SVG all show the same.
+void DrawIcon(QPainter& painter, qreal size);
+QPixmap IconPixmap(int size);
 
 enum class Symbol { kTriangle, kSquare, kCircle, kCross, kHelp };
 

@@ -49,6 +49,8 @@ class QtRichTextBox : public RichTextBox {
   // The Paste button's other clipboard formats, through the same model.
   void SetHtml(std::string_view html);
   void SetPlainText(std::string_view text);
+  // A document read elsewhere, such as a book file.
+  void SetDocument(const Document& document) { Replace(document); }
 
   // Length of the content in positions, without building the model.
   std::int64_t Length() const;

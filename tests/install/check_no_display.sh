@@ -1,0 +1,35 @@
+#!/usr/bin/env bash
+# Without a display, `quillet` and `quillet FILE` cannot open the window: they
+# say so, list the subcommands that work without it, and with a FILE tell how
+# to make its pages. Each row: name, exit status, text expected on standard
+# error, arguments.
+#   check_no_display.sh QUILLET SAMPLE_BOOK
+set -uo pipefail
+quillet=$1
+sample=$2
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+
+rows=(
+  "window alone|0|no display to open the window on|"
+  "window with a book|1|quillet book $sample --parts N --out DIR|$sample"
+  "debug window with a book|1|quillet book $sample --parts N --out DIR|--debug $sample"
+)
+failures=0
+for row in "${rows[@]}"; do
+  IFS='|' read -r name status message arguments <<<"$row"
+  # shellcheck disable=SC2086
+  env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM "$quillet" $arguments \
+    >"$work/out" 2>"$work/err" </dev/null
+  got=$?
+  problems=()
+  [ "$got" -eq "$status" ] || problems+=("exit status $got, not $status")
+  grep -qF -e "$message" "$work/err" || problems+=("standard error lacks '$message'")
+  grep -q '^  book ' "$work/out" || problems+=("the subcommands are not listed")
+  if [ ${#problems[@]} -gt 0 ]; then
+    echo "$name: ${problems[*]}"
+    failures=$((failures + 1))
+  fi
+done
+[ $failures -eq 0 ] && echo "${#rows[@]} runs without a display say how to work headless"
+exit $((failures > 0))
