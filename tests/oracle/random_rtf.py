@@ -33,7 +33,8 @@ NEAR_MISSES = ("\\b1", "\\bold", "\\bx", "\\i1", "\\it", "\\ul0", "\\ulw", "\\ul
 TEXT_WORDS = ("Hello", "world", "the", "a", "libro", "PSP", "Rerud", "caf", "x", "1", "2020",
               "&", "<", ">", "&amp;", "a&b", "<i>", "</b>", "x<y", "&nbsp;", "A>B", "?", ";",
               "-", "...", "(nota)", "es", "fin.", "'", "\"", "#", "%", "|", "~", "tab\tin",
-              "semi;colon", "e\xe9", "\xff\x80", "br<br>", "&lt;", "q&a")
+              "semi;colon", "e\xe9", "\xff\x80", "br<br>", "&lt;", "q&a", "C:\\\\info\\\\x",
+              "\\\\list\\\\", "\\\\fonttbl", "nul\x00", "ctl\x07\x0b\x0c\x1a\x7f", "\xb2\xbd")
 HEX_DIGITS = "0123456789abcdefABCDEF"
 
 
@@ -256,21 +257,53 @@ class RtfGenerator:
 
     def document(self):
         r = self.rng.random()
-        if r < 0.04:
-            return self.fragment()
-        body = [self.header() if r < 0.92 else "{\\rtf1 "]
-        for _ in range(self.rng.randint(1, 12)):
-            body.append(self.paragraph())
+        if r < 0.03:
+            text = self.fragment()
+        elif r < 0.04:
+            text = self.soup()
+        elif r < 0.06:
+            text = self.header() + self.repeated_pattern() + "}"
+        else:
+            body = [self.header() if r < 0.92 else "{\\rtf1 "]
+            for _ in range(self.rng.randint(1, 12)):
+                body.append(self.paragraph())
+            if self.chance(0.1):
+                body.append(self.long_line())
+            for _ in range(self.rng.choice((0, 0, 0, 1, 2, 4))):
+                # Layers of spaces and line breaks, peeled one per line read.
+                body.append(self.pick((" \r\n", "\r\n ", "  \r\n\r\n", "\r\n  \r\n", " ")))
+            body.append(self.pick(("\\par\r\n}\r\n", "\r\n}\r\n", "}", "}  ", "", "}}",
+                                   "\\par\r\n}", " \r\n} \r\n ")))
+            text = "".join(body)
         if self.chance(0.1):
-            body.append(self.long_line())
-        body.append(self.pick(("\\par\r\n}\r\n", "\r\n}\r\n", "}", "}  ", "", "}}", "\\par\r\n}",
-                               " \r\n} \r\n ")))
-        return "".join(body).encode("latin-1")
+            text = self.pick(("  ", "\r\n", " \r\n ", "\xef\xbb\xbf", "\r\n\r\n  ")) + text
+        for _ in range(self.rng.choice((0, 0, 0, 1, 3))):
+            # A line break anywhere: inside words, control words and escapes.
+            at = self.rng.randint(0, len(text))
+            text = text[:at] + self.pick(("\r\n", "\r\n\r\n", " \r\n", "\r", "\n")) + text[at:]
+        return text.encode("latin-1")
+
+    def soup(self):
+        """Small pieces of RTF syntax in any order: the tokenizer's odd corners."""
+        pieces = ("\\", "\\", "'", "{", "}", " ", "  ", "\r\n", "\r", "\n", "b", "0", "u", "uc",
+                  "1", "-", "?", "&", "<", "e9", "E", "par", "pard", "tab", "line", "cf", "fs",
+                  "pntext", "pntxta", "*", "pict", "qc", "colortbl", ";", "red", "x", "99")
+        return "".join(self.pick(pieces) for _ in range(self.rng.randint(5, 200)))
+
+    def repeated_pattern(self):
+        """Many repetitions of one pattern: reaches the limits on elements."""
+        pattern = self.pick(("\\b ", "{\\b ", "\\qc x", "\\b x\\i y", "\\cf1\\fs30 a", "\\sub a",
+                             "\\ul\\b0 ", "\\i\\qc ", "{\\pntext .}d\\par", "\\super\\strike ",
+                             "\\b\\i\\ul x", "\\bullet "))
+        times = self.rng.randint(300, 1100)
+        opened = self.pick(("", "", "\\i x\\ul y", "\\b x\\sub y", "\\pard\\qc{\\pntext}\\i x"))
+        middle = self.pick(("", "x", "\\i0 z", "\\b0 y", "\\pard w", "}v", "\\plain u"))
+        return opened + pattern * times + middle + self.pick(("\\i x", "\\ul y", " end", "")) + pattern * 5 + " t"
 
     def fragment(self):
         """A text that is not a whole document: no braces, or only some."""
         pieces = [self.inline() for _ in range(self.rng.randint(1, 10))]
-        return "".join(pieces).encode("latin-1")
+        return "".join(pieces)
 
     def long_line(self):
         pieces = []
