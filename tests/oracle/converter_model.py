@@ -731,11 +731,15 @@ class ConverterModel:
         while left > 0 and i < len(fallback):
             i += CharLength(fallback, i)
             left -= 1
+        # A space the tokenizer took after text in the token is text again, and
+        # counts as a fallback character before the rest of the line does.
+        space = " " if fallback and self.ate_space else ""
+        if left > 0 and space:
+            space, left = "", left - 1
         if left > 0:
             self.SkipFallback(left)
         # The character goes back into the input with what is left of the token.
-        if fallback:
-            text += fallback[i:] + (" " if self.ate_space else "")
+        text += fallback[i:] + space
         if text:
             self.PutBack(text)
 

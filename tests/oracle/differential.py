@@ -56,7 +56,7 @@ def report(path, options, expected, actual):
 
 
 def compare(args, folder):
-    generator = RtfGenerator(args.seed)
+    generator = RtfGenerator(args.seed, avoid_faults=not args.with_known_faults)
     batches = {}
     for index in range(args.count):
         options = generator.options()
@@ -87,6 +87,8 @@ def main():
                         help='model "\\pard" dropping a queued alignment pair')
     parser.add_argument("--fallback-crosses-lines", action="store_true",
                         help="model Unicode fallback characters continuing on the next line")
+    parser.add_argument("--with-known-faults", action="store_true",
+                        help="also generate the constructs the converter is known to get wrong")
     args = parser.parse_args()
     started = time.monotonic()
     folder = args.keep or tempfile.mkdtemp(prefix="quillet-differential-")
