@@ -144,8 +144,9 @@ def ParseNumber(text):
     Returns None when text is not a number; the value may lie outside 32 bits.
     """
     body = text[1:] if text[:1] in ("+", "-") else text
-    whole, point, fraction = body.partition(".")
-    if not (whole + fraction) or not (whole + fraction).isdigit() or not (whole + fraction).isascii():
+    whole, _, fraction = body.partition(".")
+    digits = whole + fraction
+    if not (digits.isascii() and digits.isdigit()):
         return None
     value = float(text)
     if value != value or abs(value) == float("inf"):
