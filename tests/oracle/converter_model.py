@@ -34,7 +34,8 @@ MARKUP_ESCAPES = ("&amp;", "&lt;", "&gt;")
 def _entity_table():
     """Replacement of every Windows-1252 code, as two lower-case hex digits."""
     table = {"00": "&nbsp;", "85": "...", "99": "<rtf>:\\super TM\\nosupersub"}
-    references = {"&": "&amp;", "<": "&lt;", ">": "&gt;", "\\": "&#92;", "{": "&#123;", "}": "&#125;"}
+    references = {"&": "&amp;", "<": "&lt;", ">": "&gt;",
+                  "\\": "&#92;", "{": "&#123;", "}": "&#125;"}
     for code in range(0x20, 0x7F):
         table["%02x" % code] = references.get(chr(code), chr(code))
     # 01-1f, 7f and the five unassigned codes 81, 8d, 8f, 90, 9d give nothing.

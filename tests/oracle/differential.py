@@ -37,7 +37,8 @@ def run_quillet(quillet, options, paths):
     command = [quillet, "convert", "--options", options, "--separator", SEPARATOR.decode()]
     done = subprocess.run(command + paths, capture_output=True)
     if done.returncode != 0:
-        sys.exit("quillet convert failed (%d): %s" % (done.returncode, done.stderr.decode(errors="replace")))
+        reason = done.stderr.decode(errors="replace")
+        sys.exit("quillet convert failed (%d): %s" % (done.returncode, reason))
     results = done.stdout.split(SEPARATOR)
     if len(results) != len(paths) + 1 or results[-1] != b"":
         sys.exit("quillet convert gave %d results for %d files" % (len(results) - 1, len(paths)))

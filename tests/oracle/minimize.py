@@ -28,8 +28,8 @@ def convert_each(quillet, options, documents):
         for document in documents:
             with open(path, "wb") as f:
                 f.write(document)
-            done = subprocess.run([quillet, "convert", "--options", options, path], capture_output=True)
-            results.append(done.stdout)
+            command = [quillet, "convert", "--options", options, path]
+            results.append(subprocess.run(command, capture_output=True).stdout)
     return results
 
 
@@ -69,7 +69,8 @@ def main():
         return 1
     small = minimize(args.quillet, args.options, document)
     print("document:  %r" % small)
-    print("model:     %r" % ConverterModel().ConvertRtfToHtml(small.decode("latin-1"), args.options))
+    expected = ConverterModel().ConvertRtfToHtml(small.decode("latin-1"), args.options)
+    print("model:     %r" % expected)
     print("converter: %r" % convert_each(args.quillet, args.options, [small])[0].decode("latin-1"))
     return 0
 

@@ -176,7 +176,8 @@ class RtfGenerator:
     def pntext_group(self):
         return self.pick(("{\\pntext\\f1\\'B7\\tab}", "{\\pntext\\f1\\'b7\\tab}",
                           "{\\pntext .}", "{\\pntext}", "{\\pntext\\f1 NOT\\tab}",
-                          "{\\pntext\\f1\\'B7\\tab}{\\*\\pn\\pnlvlblt\\pnf1\\pnindent0{\\pntxtb\\'B7}}"))
+                          "{\\pntext\\f1\\'B7\\tab}"
+                          "{\\*\\pn\\pnlvlblt\\pnf1\\pnindent0{\\pntxtb\\'B7}}"))
 
     def paragraph(self):
         parts = []
@@ -317,7 +318,8 @@ class RtfGenerator:
         times = self.rng.randint(300, 1100)
         opened = self.pick(("", "", "\\i x\\ul y", "\\b x\\sub y", "\\pard\\qc{\\pntext}\\i x"))
         middle = self.pick(("", "x", "\\i0 z", "\\b0 y", "\\pard w", "}v", "\\plain u"))
-        return opened + pattern * times + middle + self.pick(("\\i x", "\\ul y", " end", "")) + pattern * 5 + " t"
+        after = self.pick(("\\i x", "\\ul y", " end", ""))
+        return opened + pattern * times + middle + after + pattern * 5 + " t"
 
     def fragment(self):
         """A text that is not a whole document: no braces, or only some."""
