@@ -300,7 +300,7 @@ class RtfGenerator:
             text = self.fragment()
         elif r < 0.04:
             text = self.soup()
-        elif r < 0.06:
+        elif r < 0.05:
             text = self.header() + self.repeated_pattern() + "}"
         else:
             body = [self.header() if r < 0.92 else "{\\rtf1 "]
@@ -346,11 +346,18 @@ class RtfGenerator:
         return "".join(pieces)
 
     def long_line(self):
-        pieces = []
-        while sum(len(p) for p in pieces) < self.rng.randint(300, 1500):
-            pieces.append(self.pick((self.text().replace("\r", "").replace("\n", ""),
-                                     self.control_word().rstrip("\r\n"), self.hex_escape(), " ")))
-        return "".join(pieces)
+        line, length = "", self.rng.randint(300, 1500)
+        while len(line) < length:
+            r = self.rng.random()
+            if r < 0.5:
+                line += self.text().replace("\r", "").replace("\n", "")
+            elif r < 0.8:
+                line += self.control_word().rstrip("\r\n")
+            elif r < 0.9:
+                line += self.hex_escape()
+            else:
+                line += " "
+        return line
 
     def options(self):
         return self.pick(OPTION_STRINGS)
