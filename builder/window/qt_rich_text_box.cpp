@@ -5,6 +5,7 @@
 #include <QTextDocumentFragment>
 #include <algorithm>
 
+#include "busy_cursor.h"
 #include "plain_text.h"
 #include "qt_document_bridge.h"
 #include "qt_platform.h"
@@ -12,6 +13,18 @@
 #include "rtf_writer.h"
 
 namespace quillet {
+
+namespace {
+
+// What is typed next gets the box's default format, not that of the text the
+// cursor last stood in.
+void UseDefaultTypingFormat(QTextEdit& edit) {
+  QTextCursor cursor = edit.textCursor();
+  cursor.setCharFormat(QTextCharFormat());
+  edit.setTextCursor(cursor);
+}
+
+}  // namespace
 
 void ReplaceContent(QTextEdit& edit, const Document& document) {
   // Filling a detached document and swapping it in is many times faster for a
@@ -21,6 +34,7 @@ void ReplaceContent(QTextEdit& edit, const Document& document) {
   DocumentToQt(document, *filled);
   // The editor deletes the document it replaces when that is its child.
   edit.setDocument(filled);
+  UseDefaultTypingFormat(edit);
 }
 
 std::optional<Document> DocumentFromMimeData(const QMimeData& data) {
@@ -35,6 +49,7 @@ bool RtfTextEdit::canInsertFromMimeData(const QMimeData* source) const {
 }
 
 void RtfTextEdit::insertFromMimeData(const QMimeData* source) {
+  const BusyCursor busy;
   const std::optional<Document> document = DocumentFromMimeData(*source);
   if (!document) {
     QTextEdit::insertFromMimeData(source);
@@ -43,6 +58,7 @@ void RtfTextEdit::insertFromMimeData(const QMimeData* source) {
   if (document->Length() > 0 && this->document()->isEmpty()) {
     ReplaceContent(*this, *document);
     moveCursor(QTextCursor::End);
+    UseDefaultTypingFormat(*this);
     return;
   }
   QTextDocument formatted;
