@@ -158,7 +158,6 @@ void rtf2htmlTest::CreateControls() {
 
   tbRTF = new RtfTextEdit(this);
   tbRTF->setGeometry(112, 21, 310, 177);
-  tbRTF->setAcceptRichText(true);
   Label2 = new QLabel(
       Caption("PASO 1: Pegue texto aqui / Paste any text here:  RTF, WORD, TXT, HTML, etc"), this);
   Label2->setGeometry(14, 238, 456, 22);

@@ -19,12 +19,15 @@
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
+#include <QTextLayout>
 #include <QTimer>
 #include <cmath>
 #include <functional>
 #include <optional>
+#include <utility>
 
 #include "debug_window.h"
 #include "face_button.h"
@@ -151,6 +154,7 @@ class MainWindowTest : public QObject {
   void pasteShowsTheBusyCursorWhileItWorks_data();
   void pasteShowsTheBusyCursorWhileItWorks();
   void helpButtonShowsKeyboardFocus();
+  void keystrokeNearTheStartLeavesTheRestOfTheBookAlone();
 };
 
 void MainWindowTest::controlsStartAtTheirPlacesWithTheirCaptions_data() {
@@ -765,8 +769,9 @@ void MainWindowTest::pressesArrivingDuringARunAreIgnored() {
     QTest::mouseRelease(window.cmdGO, Qt::LeftButton, {}, centre);
   } else {
     // A click that waits in the event queue while the first page is written.
+    bool posted = false;
     fixture.opener.hook = [&] {
-      fixture.opener.hook = nullptr;
+      if (std::exchange(posted, true)) return;
       for (QEvent::Type type : {QEvent::MouseButtonPress, QEvent::MouseButtonRelease}) {
         QCoreApplication::postEvent(
             window.cmdGO, new QMouseEvent(type, QPointF(centre), window.cmdGO->mapToGlobal(centre),
@@ -871,6 +876,33 @@ void MainWindowTest::helpButtonShowsKeyboardFocus() {
   window.cmdHelp->setFocus(Qt::TabFocusReason);
   QVERIFY(window.cmdHelp->hasFocus());
   QVERIFY(window.cmdHelp->grab().toImage() != unfocused);
+}
+
+void MainWindowTest::keystrokeNearTheStartLeavesTheRestOfTheBookAlone() {
+  Fixture fixture;
+  rtf2htmlTest& window = fixture.window;
+  std::string book;
+  for (int paragraph = 0; paragraph < 5'000; ++paragraph) {
+    book += "{\\b Capitulo} con sus palabras y su punto final.\\par ";
+  }
+  window.Box().SetTextRTF("{\\rtf1\\ansi " + book + "}");
+  window.show();
+  QVERIFY(QTest::qWaitForWindowExposed(&window));
+  // The reader goes to the end of the book and comes back to type.
+  window.tbRTF->moveCursor(QTextCursor::End);
+  QCoreApplication::processEvents();
+  window.tbRTF->moveCursor(QTextCursor::Start);
+  QCoreApplication::processEvents();
+  const QTextLayout* last = window.tbRTF->document()->lastBlock().layout();
+  const QPointF lastPlace = last->position();
+  const int lastLines = last->lineCount();
+
+  // A new paragraph moves all the rest down, yet none of it needs touching.
+  QTest::keyClick(window.tbRTF, Qt::Key_Return);
+  QCoreApplication::processEvents();
+  QCOMPARE(window.tbRTF->document()->blockCount(), 5'001);
+  QCOMPARE(last->position(), lastPlace);
+  QCOMPARE(last->lineCount(), lastLines);
 }
 
 }  // namespace quillet
