@@ -102,6 +102,7 @@ void BookBuilder::MoveFirstSplitPoint() {
 
 bool BookBuilder::WriteParts() {
   const int partCount = PartCount;
+  if (partsStarting) partsStarting(partCount);
   for (PartNumber = 1; PartNumber <= partCount; ++PartNumber) {
     // The last part runs to the end of the text, so a rounded-down length
     // loses nothing.

@@ -60,6 +60,8 @@ class BookBuilder {
   std::string HelpPath() const;
 
   WindowControls controls;
+  // Called once a run has passed its checks, before the first part is written.
+  std::function<void(int partCount)> partsStarting;
   // Called after each part of a run with the part number and the part count.
   std::function<void(int partNumber, int partCount)> progress;
   // Files written by the last run, preview or help, in the order written.

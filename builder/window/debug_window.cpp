@@ -77,6 +77,12 @@ void DebugWindow::EndRun() {
   hide();
 }
 
+void DebugWindow::RunToEnd() {
+  hide();
+  runToEnd_ = true;
+  Release(true);
+}
+
 void DebugWindow::Release(bool runToEnd) {
   if (loop_ == nullptr) return;
   runToEnd_ = runToEnd;

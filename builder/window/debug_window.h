@@ -27,6 +27,8 @@ class DebugWindow : public QWidget, public DebugHost {
   // A run is one Generate or one Preview; "Run to end" lasts until it ends.
   void BeginRun();
   void EndRun();
+  // Lets the current run go on to its end without pausing, out of sight.
+  void RunToEnd();
 
   bool IsPaused() const { return loop_ != nullptr; }
   int PauseCount() const { return pauseCount_; }

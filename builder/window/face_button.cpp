@@ -1,5 +1,6 @@
 #include "face_button.h"
 
+#include <QMouseEvent>
 #include <QPainter>
 
 namespace quillet {
@@ -37,6 +38,10 @@ bool FaceButton::hitButton(const QPoint& position) const {
   const QPointF offset = QPointF(position) - QRectF(rect()).center();
   const qreal radius = width() / 2.0;
   return offset.x() * offset.x() + offset.y() * offset.y() <= radius * radius;
+}
+
+void FaceButton::mouseDoubleClickEvent(QMouseEvent* event) {
+  event->accept();
 }
 
 void FaceButton::enterEvent(QEnterEvent* event) {

@@ -20,6 +20,8 @@ class FaceButton : public QAbstractButton {
  protected:
   void paintEvent(QPaintEvent* event) override;
   bool hitButton(const QPoint& position) const override;
+  // The second press of a double click is not a press of its own.
+  void mouseDoubleClickEvent(QMouseEvent* event) override;
   void enterEvent(QEnterEvent* event) override;
   void leaveEvent(QEvent* event) override;
 

@@ -3,18 +3,23 @@
 #include <QApplication>
 #include <QBuffer>
 #include <QButtonGroup>
+#include <QCloseEvent>
 #include <QComboBox>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPainter>
 #include <QPlainTextEdit>
+#include <QPointer>
 #include <QProgressDialog>
 #include <QRadioButton>
 #include <QToolButton>
+#include <functional>
+#include <optional>
 #include <utility>
 
 #include "book_input.h"
+#include "busy_cursor.h"
 #include "debug_window.h"
 #include "document_box.h"
 #include "face_button.h"
@@ -39,39 +44,71 @@ QString Caption(const char* text) {
   return QString::fromUtf8(text);
 }
 
+// Shows the builder's messages; the progress dialog goes first, so that it can
+// never cover a message and keep it from being answered.
+class MessagesAboveProgress : public MessageSink {
+ public:
+  MessagesAboveProgress(MessageSink& messages, std::function<void()> dropProgress)
+      : messages_(messages), dropProgress_(std::move(dropProgress)) {}
+  void Show(const std::string& message) override {
+    dropProgress_();
+    messages_.Show(message);
+  }
+
+ private:
+  MessageSink& messages_;
+  std::function<void()> dropProgress_;
+};
+
 }  // namespace
 
 // Everything a Generate or a Preview holds for its length: no second run, the
-// controls that start or change a run locked (also through debug pauses), and
-// the debug window's "Run to end" lasting until the run is over.
+// controls that start or change a run locked (also through debug pauses), the
+// busy cursor, and the debug window's "Run to end" lasting until the run is over.
 class rtf2htmlTest::RunScope {
  public:
-  explicit RunScope(rtf2htmlTest& window) : window_(window) {
+  explicit RunScope(rtf2htmlTest& window) : window_(window), focused_(QApplication::focusWidget()) {
     window_.running_ = true;
+    // A locked button that keeps the focus would hand it on to the prefix box,
+    // where the next key would replace the prefix; the window holds it meanwhile.
+    if (focused_ != nullptr && focused_->window() == &window_) window_.setFocus();
     for (std::size_t i = 0; i < locked_.size(); ++i) {
       wasEnabled_[i] = locked_[i]->isEnabled();
       locked_[i]->setEnabled(false);
     }
     window_.tbRTF->setReadOnly(true);
     window_.debugWindow_->BeginRun();
-    QGuiApplication::setOverrideCursor(Qt::WaitCursor);
   }
   ~RunScope() {
-    QGuiApplication::restoreOverrideCursor();
+    const bool paused = window_.debugWindow_->PauseCount() > 0;
     window_.debugWindow_->EndRun();
+    // Clicks and keys that arrived during the run meet locked controls.
+    QGuiApplication::sync();
     window_.tbRTF->setReadOnly(false);
     for (std::size_t i = 0; i < locked_.size(); ++i) {
       // A folder chosen during a debug pause still enables Generate for good.
       const bool generate = locked_[i] == window_.cmdGO && window_.generateAllowed_;
       locked_[i]->setEnabled(wasEnabled_[i] || generate);
     }
+    RestoreFocus(paused);
     window_.running_ = false;
+    if (window_.quitAfterRun_) QCoreApplication::quit();
   }
   RunScope(const RunScope&) = delete;
   RunScope& operator=(const RunScope&) = delete;
 
  private:
+  void RestoreFocus(bool afterPauses) {
+    if (afterPauses && window_.isVisible()) window_.activateWindow();
+    if (focused_ != nullptr && focused_->window() == &window_ && focused_->isEnabled()) {
+      focused_->setFocus(Qt::OtherFocusReason);
+    }
+    window_.txtFileName->deselect();
+  }
+
   rtf2htmlTest& window_;
+  const BusyCursor busy_;
+  QPointer<QWidget> focused_;
   std::array<QWidget*, 4> locked_{window_.cmdGO, window_.cmdHTML2, window_.cmdPegar,
                                   window_.cmdClear};
   std::array<bool, 4> wasEnabled_{};
@@ -88,7 +125,8 @@ rtf2htmlTest::rtf2htmlTest(const WindowServices& services, QWidget* parent)
     services_.messages = ownMessages_.get();
   }
   if (services_.folders == nullptr) {
-    ownFolders_ = std::make_unique<QtFolderChooser>(this);
+    ownFolders_ =
+        std::make_unique<QtFolderChooser>(this, [this] { return txtDir->text().toStdString(); });
     services_.folders = ownFolders_.get();
   }
   if (services_.clipboard == nullptr) {
@@ -98,7 +136,9 @@ rtf2htmlTest::rtf2htmlTest(const WindowServices& services, QWidget* parent)
 
   CreateControls();
   box_ = std::make_unique<QtRichTextBox>(*tbRTF);
-  builder_ = std::make_unique<BookBuilder>(*box_, *services_.opener, *services_.messages);
+  runMessages_ =
+      std::make_unique<MessagesAboveProgress>(*services_.messages, [this] { progress_.reset(); });
+  builder_ = std::make_unique<BookBuilder>(*box_, *services_.opener, *runMessages_);
   debugWindow_ = std::make_unique<DebugWindow>();
   builder_->converter.SetDebugHost(debugWindow_.get());
   ConnectHandlers();
@@ -121,7 +161,6 @@ void rtf2htmlTest::CreateControls() {
 
   tbRTF = new RtfTextEdit(this);
   tbRTF->setGeometry(112, 21, 310, 177);
-  tbRTF->setAcceptRichText(true);
   Label2 = new QLabel(
       Caption("PASO 1: Pegue texto aqui / Paste any text here:  RTF, WORD, TXT, HTML, etc"), this);
   Label2->setGeometry(14, 238, 456, 22);
@@ -178,6 +217,8 @@ void rtf2htmlTest::CreateControls() {
   // Outside the client area on purpose: a developer's switch, not the user's.
   rbDebug = new QRadioButton(Caption("Debug Mode"), this);
   rbDebug->setGeometry(840, 432, 105, 17);
+  // Out of the keyboard's reach too: `quillet --debug` is the way to start with it.
+  rbDebug->setFocusPolicy(Qt::NoFocus);
   // Like an option button, it cannot be cleared by clicking it again.
   auto* debugGroup = new QButtonGroup(this);
   debugGroup->addButton(rbDebug);
@@ -311,6 +352,9 @@ void rtf2htmlTest::tbRTF_Change() {
 
 void rtf2htmlTest::RefreshEstimate() {
   estimateTimer_.stop();
+  // Serialising a long book takes a moment of its own.
+  std::optional<BusyCursor> busy;
+  if (box_->Length() > kImmediateEstimateLength) busy.emplace();
   const auto rtfLength = static_cast<std::int64_t>(box_->TextRTF().size());
   lblKB->setText(QString::fromStdString(EstimateText(rtfLength, PartCount)));
   emit estimateUpdated();
@@ -338,6 +382,7 @@ std::string rtf2htmlTest::DIRBrowse() {
 
 void rtf2htmlTest::cmdPegar_Click() {
   if (running_) return;
+  const BusyCursor busy;
   const Clipboard& clipboard = *services_.clipboard;
   // Pages copied from a browser carry no RTF: their HTML, or at least their
   // text, is what the user meant to paste.
@@ -362,6 +407,7 @@ void rtf2htmlTest::cmdClear_Click() {
 
 bool rtf2htmlTest::LoadBookFile(const std::string& path) {
   if (running_) return false;
+  const BusyCursor busy;
   std::string error;
   const std::optional<std::string> bytes = ReadBookFile(path, error);
   if (!bytes) {
@@ -392,15 +438,24 @@ void rtf2htmlTest::cmdGO_Click() {
   if (running_ || !cmdGO->isEnabled()) return;
   RunScope run(*this);
   ReadControls();
-  QProgressDialog progress(Caption("Generando páginas / Writing pages…"), QString(), 0, PartCount,
-                           this);
-  progress.setWindowTitle(Caption(kWindowCaption));
-  progress.setWindowModality(Qt::WindowModal);
-  progress.setMinimumDuration(400);
-  progress.setAutoClose(false);
-  builder_->progress = [&progress](int partNumber, int) { progress.setValue(partNumber); };
+  // The dialog comes only once the run's checks are passed and pages are being written.
+  builder_->partsStarting = [this](int partCount) { ShowProgress(partCount); };
+  builder_->progress = [this](int partNumber, int) {
+    if (progress_) progress_->setValue(partNumber);
+  };
   builder_->cmdGO_Click();
+  builder_->partsStarting = nullptr;
   builder_->progress = nullptr;
+  progress_.reset();
+}
+
+void rtf2htmlTest::ShowProgress(int partCount) {
+  progress_ = std::make_unique<QProgressDialog>(Caption("Generando páginas / Writing pages…"),
+                                                QString(), 0, partCount, this);
+  progress_->setWindowTitle(Caption(kWindowCaption));
+  progress_->setWindowModality(Qt::WindowModal);
+  progress_->setMinimumDuration(400);
+  progress_->setAutoClose(false);
 }
 
 void rtf2htmlTest::cmdHTML2_Click() {
@@ -419,6 +474,16 @@ void rtf2htmlTest::cmdHelp_Click() {
     ReadControls();
   }
   builder_->cmdHelp_Click();
+}
+
+void rtf2htmlTest::closeEvent(QCloseEvent* event) {
+  // A run cannot stop halfway: it goes on to its end without pausing, and
+  // the program ends with it.
+  if (running_) {
+    quitAfterRun_ = true;
+    debugWindow_->RunToEnd();
+  }
+  event->accept();
 }
 
 void rtf2htmlTest::paintEvent(QPaintEvent*) {

@@ -22,6 +22,7 @@ class QGroupBox;
 class QLabel;
 class QLineEdit;
 class QPlainTextEdit;
+class QProgressDialog;
 class QRadioButton;
 class QToolButton;
 
@@ -102,6 +103,8 @@ class rtf2htmlTest : public QWidget {
 
  protected:
   void paintEvent(QPaintEvent* event) override;
+  // During a run the window ends the program once the run is over.
+  void closeEvent(QCloseEvent* event) override;
 
  private:
   class RunScope;
@@ -111,10 +114,13 @@ class rtf2htmlTest : public QWidget {
   void FitCaptionFont();
   void ReadControls();
   void RefreshEstimate();
+  void ShowProgress(int partCount);
 
   // Qt's desktop, used where the services leave a gap.
   std::unique_ptr<PageOpener> ownOpener_;
   std::unique_ptr<MessageSink> ownMessages_;
+  // The builder's messages: they first take down the progress dialog.
+  std::unique_ptr<MessageSink> runMessages_;
   std::unique_ptr<FolderChooser> ownFolders_;
   std::unique_ptr<Clipboard> ownClipboard_;
   WindowServices services_;
@@ -124,7 +130,10 @@ class rtf2htmlTest : public QWidget {
   std::unique_ptr<DebugWindow> debugWindow_;
   QPixmap background_;
   QTimer estimateTimer_;
+  // Exists only while the pages of a Generate are being written.
+  std::unique_ptr<QProgressDialog> progress_;
   bool running_ = false;
+  bool quitAfterRun_ = false;     // the window was closed during a run
   bool generateAllowed_ = false;  // a folder has been chosen once
 };
 

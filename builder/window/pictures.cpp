@@ -284,6 +284,11 @@ void DrawHelpButton(QPainter& painter, const QRectF& box, const QString& caption
     painter.setPen(QPen(QColor(255, 255, 255, 60), 1));
     painter.drawRoundedRect(face.adjusted(1, 1, -1, -1), 6, 6);
   }
+  if (state.focused) {
+    painter.setBrush(Qt::NoBrush);
+    painter.setPen(QPen(QColor(255, 255, 255, 180), 1, Qt::DotLine));
+    painter.drawRoundedRect(face.adjusted(2, 2, -2, -2), 5, 5);
+  }
 
   const QColor ink = state.enabled ? QColor(232, 238, 242) : QColor(140, 150, 158);
   const QFontMetricsF metrics(painter.font());

@@ -20,7 +20,13 @@ void QtMessageSink::Show(const std::string& message) {
 }
 
 std::optional<std::string> QtFolderChooser::ChooseFolder() {
-  const QString folder = QFileDialog::getExistingDirectory(owner_, kChooseFolderTitle);
+  QString start;
+  if (startFolder_) {
+    const QString named = QDir::fromNativeSeparators(QString::fromStdString(startFolder_()));
+    // "" leaves the dialog where it would open anyway.
+    if (!named.isEmpty() && QDir(named).exists()) start = named;
+  }
+  const QString folder = QFileDialog::getExistingDirectory(owner_, kChooseFolderTitle, start);
   if (folder.isEmpty()) return std::nullopt;
   return QDir::toNativeSeparators(folder).toStdString();
 }

@@ -1,8 +1,10 @@
 // The desktop as Qt offers it, behind the book builder's platform interfaces.
 #pragma once
 
+#include <functional>
 #include <optional>
 #include <string>
+#include <utility>
 
 #include "platform.h"
 
@@ -30,14 +32,17 @@ class QtMessageSink : public MessageSink {
   QWidget* owner_;
 };
 
-// The desktop's folder chooser; only existing folders can be picked.
+// The desktop's folder chooser; only existing folders can be picked. It opens
+// at the folder `startFolder` names when that folder exists.
 class QtFolderChooser : public FolderChooser {
  public:
-  explicit QtFolderChooser(QWidget* owner) : owner_(owner) {}
+  explicit QtFolderChooser(QWidget* owner, std::function<std::string()> startFolder = {})
+      : owner_(owner), startFolder_(std::move(startFolder)) {}
   std::optional<std::string> ChooseFolder() override;
 
  private:
   QWidget* owner_;
+  std::function<std::string()> startFolder_;
 };
 
 // The system clipboard.

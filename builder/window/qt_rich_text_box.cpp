@@ -1,10 +1,16 @@
 #include "qt_rich_text_box.h"
 
 #include <QMimeData>
+#include <QPaintEvent>
+#include <QPainter>
+#include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocumentFragment>
+#include <QTextLayout>
+#include <QTextList>
 #include <algorithm>
 
+#include "busy_cursor.h"
 #include "plain_text.h"
 #include "qt_document_bridge.h"
 #include "qt_platform.h"
@@ -13,14 +19,55 @@
 
 namespace quillet {
 
-void ReplaceContent(QTextEdit& edit, const Document& document) {
+namespace {
+
+// Text starts this far from the box's edges; bullets stand in the left margin.
+constexpr qreal kDocumentMargin = 12;
+constexpr qreal kBulletLeft = 3;
+
+// What is typed next gets the box's default format, not that of the text the
+// cursor last stood in.
+void UseDefaultTypingFormat(QPlainTextEdit& edit) {
+  QTextCursor cursor = edit.textCursor();
+  cursor.setCharFormat(QTextCharFormat());
+  edit.setTextCursor(cursor);
+}
+
+QTextDocument* NewBoxDocument(QPlainTextEdit& edit) {
+  auto* document = new QTextDocument(&edit);
+  document->setDocumentMargin(kDocumentMargin);
+  return document;
+}
+
+}  // namespace
+
+QRectF BookLayout::blockBoundingRect(const QTextBlock& block) const {
+  const QRectF place = QPlainTextDocumentLayout::blockBoundingRect(block);
+  // The plain-text layout gives every paragraph the document's alignment;
+  // lines are aligned when drawn and hit, so setting it afterwards suffices.
+  if (QTextLayout* layout = block.layout()) {
+    QTextOption option = layout->textOption();
+    const Qt::Alignment alignment = block.blockFormat().alignment() & Qt::AlignHorizontal_Mask;
+    if (option.alignment() != alignment) {
+      option.setAlignment(alignment);
+      layout->setTextOption(option);
+    }
+  }
+  return place;
+}
+
+void ReplaceContent(QPlainTextEdit& edit, const Document& document) {
   // Filling a detached document and swapping it in is many times faster for a
-  // long book than filling the one the editor lays out as it goes.
-  auto* filled = new QTextDocument(&edit);
+  // long book than filling the one the editor shows.
+  QTextDocument* filled = NewBoxDocument(edit);
   filled->setDefaultFont(edit.document()->defaultFont());
   DocumentToQt(document, *filled);
-  // The editor deletes the document it replaces when that is its child.
+  filled->setDocumentLayout(new BookLayout(filled));
+  QTextDocument* replaced = edit.document();
   edit.setDocument(filled);
+  // The editor keeps the documents it did not make itself.
+  if (replaced->parent() == &edit) replaced->deleteLater();
+  UseDefaultTypingFormat(edit);
 }
 
 std::optional<Document> DocumentFromMimeData(const QMimeData& data) {
@@ -30,19 +77,27 @@ std::optional<Document> DocumentFromMimeData(const QMimeData& data) {
   return std::nullopt;
 }
 
+RtfTextEdit::RtfTextEdit(QWidget* parent) : QPlainTextEdit(parent) {
+  QTextDocument* document = NewBoxDocument(*this);
+  document->setDocumentLayout(new BookLayout(document));
+  setDocument(document);
+}
+
 bool RtfTextEdit::canInsertFromMimeData(const QMimeData* source) const {
-  return !RtfFromMimeData(*source).empty() || QTextEdit::canInsertFromMimeData(source);
+  return !RtfFromMimeData(*source).empty() || QPlainTextEdit::canInsertFromMimeData(source);
 }
 
 void RtfTextEdit::insertFromMimeData(const QMimeData* source) {
+  const BusyCursor busy;
   const std::optional<Document> document = DocumentFromMimeData(*source);
   if (!document) {
-    QTextEdit::insertFromMimeData(source);
+    QPlainTextEdit::insertFromMimeData(source);
     return;
   }
   if (document->Length() > 0 && this->document()->isEmpty()) {
     ReplaceContent(*this, *document);
     moveCursor(QTextCursor::End);
+    UseDefaultTypingFormat(*this);
     return;
   }
   QTextDocument formatted;
@@ -51,8 +106,29 @@ void RtfTextEdit::insertFromMimeData(const QMimeData* source) {
   ensureCursorVisible();
 }
 
-QtRichTextBox::QtRichTextBox(QTextEdit& edit) : edit_(edit) {
-  QObject::connect(&edit_, &QTextEdit::textChanged, [this] { ContentChanged(); });
+void RtfTextEdit::paintEvent(QPaintEvent* event) {
+  QPlainTextEdit::paintEvent(event);
+  // The plain-text layout draws no list markers: each item's bullet goes in the
+  // margin beside its first line, for the paragraphs on screen only.
+  QPainter painter(viewport());
+  const QPointF offset = contentOffset();
+  for (QTextBlock block = firstVisibleBlock(); block.isValid(); block = block.next()) {
+    const QRectF place = blockBoundingGeometry(block).translated(offset);
+    if (place.top() > event->rect().bottom()) break;
+    if (block.textList() == nullptr || !block.isVisible() || block.layout()->lineCount() == 0) {
+      continue;
+    }
+    const QTextLine first = block.layout()->lineAt(0);
+    const QTextCharFormat format =
+        block.begin().atEnd() ? block.charFormat() : block.begin().fragment().charFormat();
+    painter.setFont(format.font().resolve(document()->defaultFont()));
+    painter.drawText(QPointF(kBulletLeft, place.top() + first.y() + first.ascent()),
+                     QStringLiteral("\u2022"));
+  }
+}
+
+QtRichTextBox::QtRichTextBox(QPlainTextEdit& edit) : edit_(edit) {
+  QObject::connect(&edit_, &QPlainTextEdit::textChanged, [this] { ContentChanged(); });
 }
 
 void QtRichTextBox::ContentChanged() {

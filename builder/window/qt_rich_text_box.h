@@ -1,12 +1,13 @@
-// The input box: a QTextEdit seen through the engine's RichTextBox interface.
+// The input box: a plain-text editor showing rich text, seen through the
+// engine's RichTextBox interface.
 //
-// The QTextEdit's document is mapped to the engine's model for every read, so
+// The editor's document is mapped to the engine's model for every read, so
 // Text, SelText, SelRTF and TextRTF are the engine's (the same RTF writer as the
 // command line), and every write goes through the engine's readers. What the
 // box shows is therefore what the converter gets.
 #pragma once
 
-#include <QTextEdit>
+#include <QPlainTextEdit>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -16,22 +17,35 @@
 
 namespace quillet {
 
-// The editor widget: keyboard paste and drops take RTF, HTML or plain text,
-// passed through the engine's model so that only what it keeps is shown.
-class RtfTextEdit : public QTextEdit {
+// Qt's plain-text layout, which lays out only the paragraphs on screen, so a
+// keystroke costs the same anywhere in a long book (the rich-text layout moves
+// every paragraph after the cursor); each paragraph keeps its own alignment.
+class BookLayout : public QPlainTextDocumentLayout {
   Q_OBJECT
 
  public:
-  using QTextEdit::QTextEdit;
+  using QPlainTextDocumentLayout::QPlainTextDocumentLayout;
+  QRectF blockBoundingRect(const QTextBlock& block) const override;
+};
+
+// The editor widget: fonts, sizes, colours, alignment and bullets as the
+// engine keeps them. Keyboard paste and drops take RTF, HTML or plain text,
+// passed through the engine's model so that only what it keeps is shown.
+class RtfTextEdit : public QPlainTextEdit {
+  Q_OBJECT
+
+ public:
+  explicit RtfTextEdit(QWidget* parent = nullptr);
 
  protected:
   bool canInsertFromMimeData(const QMimeData* source) const override;
   void insertFromMimeData(const QMimeData* source) override;
+  void paintEvent(QPaintEvent* event) override;
 };
 
 class QtRichTextBox : public RichTextBox {
  public:
-  explicit QtRichTextBox(QTextEdit& edit);
+  explicit QtRichTextBox(QPlainTextEdit& edit);
 
   std::u16string Text() const override { return Model().PlainText(); }
   std::string TextRTF() const override;
@@ -62,7 +76,7 @@ class QtRichTextBox : public RichTextBox {
   void Replace(const Document& document);
   void ContentChanged();
 
-  QTextEdit& edit_;
+  QPlainTextEdit& edit_;
   bool replacing_ = false;
   // Built on demand and dropped on every change: the builder reads the same
   // content many times per run.
@@ -71,7 +85,7 @@ class QtRichTextBox : public RichTextBox {
 };
 
 // Replaces the editor's whole content by the document.
-void ReplaceContent(QTextEdit& edit, const Document& document);
+void ReplaceContent(QPlainTextEdit& edit, const Document& document);
 
 // The model of clipboard or drop data: RTF first, then HTML, then plain text;
 // nothing when it holds none of them.

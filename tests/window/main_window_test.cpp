@@ -3,12 +3,15 @@
 #include "main_window.h"
 
 #include <QAbstractButton>
+#include <QClipboard>
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMimeData>
+#include <QMouseEvent>
 #include <QPlainTextEdit>
 #include <QProgressDialog>
 #include <QPushButton>
@@ -16,10 +19,15 @@
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTextBlock>
+#include <QTextCursor>
+#include <QTextDocument>
+#include <QTextLayout>
 #include <QTimer>
 #include <cmath>
 #include <functional>
 #include <optional>
+#include <utility>
 
 #include "debug_window.h"
 #include "face_button.h"
@@ -36,11 +44,31 @@ class AnswerChooser : public FolderChooser {
   std::optional<std::string> answer;
 };
 
+// Recording stand-ins that also let a test look at the window at the moment
+// a page is opened or a message is shown.
+class HookedOpener : public testing::RecordingOpener {
+ public:
+  void Open(const std::string& path) override {
+    RecordingOpener::Open(path);
+    if (hook) hook();
+  }
+  std::function<void()> hook;
+};
+
+class HookedMessages : public testing::RecordingMessages {
+ public:
+  void Show(const std::string& message) override {
+    if (hook) hook();
+    RecordingMessages::Show(message);
+  }
+  std::function<void()> hook;
+};
+
 // One window over recording stand-ins, with preview and help going to a
 // folder of the test's own.
 struct Fixture {
-  testing::RecordingOpener opener;
-  testing::RecordingMessages messages;
+  HookedOpener opener;
+  HookedMessages messages;
   AnswerChooser folders;
   testing::FixedClipboard clipboard;
   QTemporaryDir temp;
@@ -113,6 +141,20 @@ class MainWindowTest : public QObject {
   void folderAndHelpDuringAPause();
   void generateShowsItsProgress();
   void debugModeCannotBeClearedByClickingAgain();
+  void noProgressDialogWhileAMessageIsUp_data();
+  void noProgressDialogWhileAMessageIsUp();
+  void closingTheWindowDuringAPauseEndsTheProgram();
+  void focusReturnsToThePressedButtonAfterARun_data();
+  void focusReturnsToThePressedButtonAfterARun();
+  void pressesArrivingDuringARunAreIgnored_data();
+  void pressesArrivingDuringARunAreIgnored();
+  void debugModeTakesNoKeyboardFocus();
+  void typingAfterTheWholeBoxIsReplacedUsesTheDefaultFormat_data();
+  void typingAfterTheWholeBoxIsReplacedUsesTheDefaultFormat();
+  void pasteShowsTheBusyCursorWhileItWorks_data();
+  void pasteShowsTheBusyCursorWhileItWorks();
+  void helpButtonShowsKeyboardFocus();
+  void keystrokeNearTheStartLeavesTheRestOfTheBookAlone();
 };
 
 void MainWindowTest::controlsStartAtTheirPlacesWithTheirCaptions_data() {
@@ -610,6 +652,257 @@ void MainWindowTest::debugModeCannotBeClearedByClickingAgain() {
   QVERIFY(fixture.window.rbDebug->isChecked());
   fixture.window.rbDebug->click();
   QVERIFY(fixture.window.rbDebug->isChecked());
+}
+
+void MainWindowTest::noProgressDialogWhileAMessageIsUp_data() {
+  QTest::addColumn<QString>("prefix");
+  QTest::addColumn<bool>("cancelFolder");
+  QTest::addColumn<bool>("secondPageBlocked");
+  QTest::newRow("cancelled folder") << "Rerud" << true << false;
+  QTest::newRow("prefix with a separator") << "a/b" << false << false;
+  QTest::newRow("page that cannot be written") << "Rerud" << false << true;
+}
+
+void MainWindowTest::noProgressDialogWhileAMessageIsUp() {
+  QFETCH(QString, prefix);
+  QFETCH(bool, cancelFolder);
+  QFETCH(bool, secondPageBlocked);
+  Fixture fixture;
+  rtf2htmlTest& window = fixture.window;
+  QTemporaryDir output;
+  if (cancelFolder) {
+    window.cmdDir_Click();  // the chooser answers nothing: "d:\"
+  } else {
+    fixture.ChooseFolder(output.path());
+  }
+  // A folder where the second page should go makes that page fail.
+  if (secondPageBlocked) QVERIFY(QDir(output.path()).mkdir(QStringLiteral("Rerud02.html")));
+  window.txtFileName->setText(prefix);
+  window.Box().SetPlainText("uno dos tres cuatro cinco seis");
+  window.cboPartes->setCurrentIndex(2);
+  std::vector<bool> dialogAtMessage;
+  fixture.messages.hook = [&] {
+    dialogAtMessage.push_back(window.findChild<QProgressDialog*>() != nullptr);
+  };
+  window.cmdGO_Click();
+  QCOMPARE(dialogAtMessage, std::vector<bool>{false});
+}
+
+void MainWindowTest::closingTheWindowDuringAPauseEndsTheProgram() {
+  Fixture fixture;
+  rtf2htmlTest& window = fixture.window;
+  window.Box().SetTextRTF(kFormattedBook);
+  window.rbDebug->setChecked(true);
+  window.show();
+  QVERIFY(QTest::qWaitForWindowExposed(&window));
+  DebugWindow& debugger = window.Debugger();
+  bool closed = false;
+  QObject::connect(&debugger, &DebugWindow::pauseChanged, &window, [&](bool paused) {
+    if (!paused || closed) return;
+    closed = true;
+    QTimer::singleShot(0, &window, [&] {
+      window.close();
+      // What a user does next when the trace is still on screen.
+      QTimer::singleShot(0, &debugger, [&] {
+        if (debugger.isVisible()) debugger.runToEndButton->click();
+      });
+    });
+  });
+  QObject watchdog;
+  QTimer::singleShot(20'000, &watchdog, [] { QCoreApplication::exit(2); });
+  QTimer::singleShot(0, &window, [&] { window.cmdHTML2_Click(); });
+  QCOMPARE(QCoreApplication::exec(), 0);
+
+  QVERIFY(closed);
+  QVERIFY(!debugger.isVisible());
+  QVERIFY(!window.IsRunning());
+  QCOMPARE(fixture.opener.opened, std::vector<std::string>{window.Builder().PreviewPath()});
+}
+
+void MainWindowTest::focusReturnsToThePressedButtonAfterARun_data() {
+  QTest::addColumn<QString>("button");
+  QTest::newRow("generate") << QStringLiteral("cmdGO");
+  QTest::newRow("preview") << QStringLiteral("cmdHTML2");
+}
+
+void MainWindowTest::focusReturnsToThePressedButtonAfterARun() {
+  QFETCH(QString, button);
+  Fixture fixture;
+  rtf2htmlTest& window = fixture.window;
+  QTemporaryDir output;
+  fixture.ChooseFolder(output.path());
+  window.Box().SetPlainText("uno dos tres");
+  window.show();
+  QVERIFY(QTest::qWaitForWindowActive(&window));
+  auto* pressed = window.findChild<QAbstractButton*>(button);
+  pressed->setFocus();
+  QTest::keyClick(pressed, Qt::Key_Space);
+  QCOMPARE(fixture.opener.opened.size(), std::size_t{1});
+
+  QCOMPARE(QApplication::focusWidget(), pressed);
+  QVERIFY(!window.txtFileName->hasSelectedText());
+  QTest::keyClick(QApplication::focusWidget(), Qt::Key_X);
+  QCOMPARE(window.txtFileName->text(), QStringLiteral("Rerud"));
+}
+
+void MainWindowTest::pressesArrivingDuringARunAreIgnored_data() {
+  QTest::addColumn<bool>("doubleClick");
+  QTest::newRow("double click") << true;
+  QTest::newRow("click queued during the run") << false;
+}
+
+void MainWindowTest::pressesArrivingDuringARunAreIgnored() {
+  QFETCH(bool, doubleClick);
+  Fixture fixture;
+  rtf2htmlTest& window = fixture.window;
+  QTemporaryDir output;
+  fixture.ChooseFolder(output.path());
+  window.Box().SetPlainText("uno dos tres cuatro");
+  window.cboPartes->setCurrentIndex(1);
+  window.show();
+  QVERIFY(QTest::qWaitForWindowExposed(&window));
+  const QPoint centre = window.cmdGO->rect().center();
+  if (doubleClick) {
+    // What the window system delivers for one double click.
+    QTest::mouseClick(window.cmdGO, Qt::LeftButton, {}, centre);
+    QTest::mouseDClick(window.cmdGO, Qt::LeftButton, {}, centre);
+    QTest::mouseRelease(window.cmdGO, Qt::LeftButton, {}, centre);
+  } else {
+    // A click that waits in the event queue while the first page is written.
+    bool posted = false;
+    fixture.opener.hook = [&] {
+      if (std::exchange(posted, true)) return;
+      for (QEvent::Type type : {QEvent::MouseButtonPress, QEvent::MouseButtonRelease}) {
+        QCoreApplication::postEvent(
+            window.cmdGO, new QMouseEvent(type, QPointF(centre), window.cmdGO->mapToGlobal(centre),
+                                          Qt::LeftButton, Qt::LeftButton, Qt::NoModifier));
+      }
+    };
+    QTest::mouseClick(window.cmdGO, Qt::LeftButton, {}, centre);
+    QCoreApplication::processEvents();
+  }
+  QCOMPARE(fixture.opener.opened.size(), std::size_t{3});
+}
+
+void MainWindowTest::debugModeTakesNoKeyboardFocus() {
+  Fixture fixture;
+  rtf2htmlTest& window = fixture.window;
+  window.show();
+  QVERIFY(QTest::qWaitForWindowActive(&window));
+  window.txtFileName->setFocus();
+  for (int press = 0; press < 5; ++press) QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+  QTest::keyClick(QApplication::focusWidget(), Qt::Key_Space);
+  QVERIFY(!window.rbDebug->isChecked());
+  // Round the whole chain, more than once.
+  for (int press = 0; press < 40; ++press) {
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    QVERIFY(!window.rbDebug->hasFocus());
+  }
+}
+
+void MainWindowTest::typingAfterTheWholeBoxIsReplacedUsesTheDefaultFormat_data() {
+  QTest::addColumn<QString>("replacement");
+  QTest::newRow("clear") << QStringLiteral("clear");
+  QTest::newRow("paste button") << QStringLiteral("paste button");
+  QTest::newRow("keyboard paste into the empty box") << QStringLiteral("keyboard paste");
+}
+
+void MainWindowTest::typingAfterTheWholeBoxIsReplacedUsesTheDefaultFormat() {
+  QFETCH(QString, replacement);
+  Fixture fixture;
+  rtf2htmlTest& window = fixture.window;
+  const std::string heading = "{\\rtf1\\ansi {\\b\\fs48 Un titulo grande}\\par }";
+  const bool keyboard = replacement == QLatin1String("keyboard paste");
+  if (!keyboard) {
+    window.Box().SetTextRTF(heading);
+    window.Box().SetSelStart(4);  // inside the heading
+  }
+  if (replacement == QLatin1String("clear")) {
+    window.cmdClear_Click();
+  } else if (!keyboard) {
+    fixture.clipboard.rtf = "{\\rtf1\\ansi texto normal\\par }";
+    window.cmdPegar_Click();
+  } else {
+    auto* data = new QMimeData;
+    data->setData(QStringLiteral("text/rtf"), QByteArray::fromStdString(heading));
+    QApplication::clipboard()->setMimeData(data);
+    window.tbRTF->paste();
+  }
+  QTest::keyClicks(window.tbRTF, QStringLiteral("nuevo"));
+
+  const QTextCursor typed = window.tbRTF->document()->find(QStringLiteral("nuevo"));
+  QVERIFY(!typed.isNull());
+  QCOMPARE(typed.charFormat().fontWeight(), int(QFont::Normal));
+  QVERIFY(!typed.charFormat().hasProperty(QTextFormat::FontPointSize) ||
+          typed.charFormat().fontPointSize() == 0);
+}
+
+void MainWindowTest::pasteShowsTheBusyCursorWhileItWorks_data() {
+  QTest::addColumn<bool>("button");
+  QTest::newRow("paste button") << true;
+  QTest::newRow("keyboard paste") << false;
+}
+
+void MainWindowTest::pasteShowsTheBusyCursorWhileItWorks() {
+  QFETCH(bool, button);
+  Fixture fixture;
+  rtf2htmlTest& window = fixture.window;
+  const std::string book = "{\\rtf1\\ansi {\\b Libro} pegado\\par }";
+  std::vector<Qt::CursorShape> shapes;
+  QObject::connect(&window, &rtf2htmlTest::estimateUpdated, &window, [&shapes] {
+    const QCursor* cursor = QGuiApplication::overrideCursor();
+    shapes.push_back(cursor == nullptr ? Qt::ArrowCursor : cursor->shape());
+  });
+  if (button) {
+    fixture.clipboard.rtf = book;
+    window.cmdPegar_Click();
+  } else {
+    auto* data = new QMimeData;
+    data->setData(QStringLiteral("text/rtf"), QByteArray::fromStdString(book));
+    QApplication::clipboard()->setMimeData(data);
+    window.tbRTF->paste();
+  }
+  QCOMPARE(shapes, std::vector<Qt::CursorShape>{Qt::WaitCursor});
+  QTRY_VERIFY(QGuiApplication::overrideCursor() == nullptr);
+}
+
+void MainWindowTest::helpButtonShowsKeyboardFocus() {
+  Fixture fixture;
+  rtf2htmlTest& window = fixture.window;
+  window.show();
+  QVERIFY(QTest::qWaitForWindowActive(&window));
+  window.txtFileName->setFocus();
+  const QImage unfocused = window.cmdHelp->grab().toImage();
+  window.cmdHelp->setFocus(Qt::TabFocusReason);
+  QVERIFY(window.cmdHelp->hasFocus());
+  QVERIFY(window.cmdHelp->grab().toImage() != unfocused);
+}
+
+void MainWindowTest::keystrokeNearTheStartLeavesTheRestOfTheBookAlone() {
+  Fixture fixture;
+  rtf2htmlTest& window = fixture.window;
+  std::string book;
+  for (int paragraph = 0; paragraph < 5'000; ++paragraph) {
+    book += "{\\b Capitulo} con sus palabras y su punto final.\\par ";
+  }
+  window.Box().SetTextRTF("{\\rtf1\\ansi " + book + "}");
+  window.show();
+  QVERIFY(QTest::qWaitForWindowExposed(&window));
+  // The reader goes to the end of the book and comes back to type.
+  window.tbRTF->moveCursor(QTextCursor::End);
+  QCoreApplication::processEvents();
+  window.tbRTF->moveCursor(QTextCursor::Start);
+  QCoreApplication::processEvents();
+  const QTextLayout* last = window.tbRTF->document()->lastBlock().layout();
+  const QPointF lastPlace = last->position();
+  const int lastLines = last->lineCount();
+
+  // A new paragraph moves all the rest down, yet none of it needs touching.
+  QTest::keyClick(window.tbRTF, Qt::Key_Return);
+  QCoreApplication::processEvents();
+  QCOMPARE(window.tbRTF->document()->blockCount(), 5'001);
+  QCOMPARE(last->position(), lastPlace);
+  QCOMPARE(last->lineCount(), lastLines);
 }
 
 }  // namespace quillet

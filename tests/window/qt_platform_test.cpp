@@ -17,6 +17,8 @@ class QtPlatformTest : public QObject {
  private slots:
   void chooserIsTitledAndCancelGivesNothing();
   void chooserGivesTheChosenFolder();
+  void chooserOpensAtTheFolderInTheBox_data();
+  void chooserOpensAtTheFolderInTheBox();
   void clipboardGivesEachFormat_data();
   void clipboardGivesEachFormat();
 };
@@ -54,6 +56,34 @@ void QtPlatformTest::chooserGivesTheChosenFolder() {
   QString title;
   AnswerChooser(title, folder.path());
   QCOMPARE(chooser.ChooseFolder(), QDir::toNativeSeparators(folder.path()).toStdString());
+}
+
+void QtPlatformTest::chooserOpensAtTheFolderInTheBox_data() {
+  QTest::addColumn<bool>("exists");
+  QTest::newRow("existing folder") << true;
+  QTest::newRow("missing folder") << false;
+}
+
+void QtPlatformTest::chooserOpensAtTheFolderInTheBox() {
+  QFETCH(bool, exists);
+  QTemporaryDir folder;
+  const QString boxText = QDir::toNativeSeparators(exists ? folder.path() + QStringLiteral("/")
+                                                          : QStringLiteral("d:\\"));
+  QtFolderChooser chooser(nullptr, [&boxText] { return boxText.toStdString(); });
+  QString opened;
+  QTimer::singleShot(0, [&opened] {
+    auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+    QVERIFY(dialog != nullptr);
+    opened = dialog->directory().absolutePath();
+    dialog->reject();
+  });
+  chooser.ChooseFolder();
+  // A folder that is not there leaves the dialog where it would open anyway.
+  if (exists) {
+    QCOMPARE(opened, QDir(folder.path()).absolutePath());
+  } else {
+    QVERIFY(QDir(opened).exists());
+  }
 }
 
 void QtPlatformTest::clipboardGivesEachFormat_data() {
