@@ -99,7 +99,8 @@ class Converter {
   bool HasLists = false;
   std::int32_t SkipTokens = 0;
   std::int32_t IgnoreDepth = 0;
-  std::int32_t UnicodeSkip = 1;  // fallback characters after "\u" ("\uc")
+  std::int32_t UnicodeSkip = 1;   // fallback characters after "\u" ("\uc")
+  std::int32_t FallbackOwed = 0;  // fallback characters a "\u" at a line's end still owes
   std::uint16_t PendingHighSurrogate = 0;
 
   // The rest of the current line; the translation may put text back in front.
