@@ -219,9 +219,7 @@ void Converter::ParagraphEnd() {
 }
 
 void Converter::ParagraphReset() {
-  for (CodeEntry& entry : Codes) {
-    if (entry.kind == CodeKind::PG || entry.kind == CodeKind::G) entry.kind = CodeKind::K;
-  }
+  Codes.Relabel("*", {CodeKind::PG, CodeKind::G}, CodeKind::K);
   if (!HasLists && IsOpenCode("</li>", false)) {
     MarkCodesKilled("</li>", "");
     RemoveNextCode("</li>");
