@@ -79,7 +79,8 @@ std::string InFolder(const std::string& path, const std::string& name) {
   return (fs::path(FolderOf(path)) / name).string();
 }
 
-// A name no other run and no planted file will have: 64 random bits.
+// A hidden name of 64 random bits in the page's folder: planted files cannot
+// guess it, and one that is taken all the same is skipped.
 std::string RandomName(std::string_view kind) {
   static std::mt19937_64 random{std::random_device{}()};
   char name[48];
@@ -136,6 +137,30 @@ int NameStaged(PageFile::Staged& page) {
   return WithFreshName(page.path, "page", page.tempName, [&fd](const std::string& temp) {
     return ::linkat(AT_FDCWD, fd.c_str(), AT_FDCWD, temp.c_str(), AT_SYMLINK_FOLLOW);
   });
+}
+
+// Puts a named page in place. An old page of that name keeps a second name,
+// `backup`: a hard link, or where the file system has none, the old page
+// itself moved aside.
+int PlaceStaged(PageFile::Staged& page, std::string& backup) {
+  struct stat old {};
+  if (::stat(page.path.c_str(), &old) == 0) {
+    if (S_ISDIR(old.st_mode)) return EISDIR;
+    const auto keep = [&page](const std::string& name) {
+      return ::link(page.path.c_str(), name.c_str());
+    };
+    const auto moveAside = [&page](const std::string& name) {
+      return ::rename(page.path.c_str(), name.c_str());
+    };
+    if (WithFreshName(page.path, "old", backup, keep) != 0) {
+      if (const int error = WithFreshName(page.path, "old", backup, moveAside); error != 0) {
+        return error;
+      }
+    }
+  }
+  if (::rename(InFolder(page.path, page.tempName).c_str(), page.path.c_str()) != 0) return errno;
+  page.tempName.clear();
+  return 0;
 }
 
 void Discard(PageFile::Staged& page) {
@@ -247,42 +272,34 @@ std::string PageSet::Commit() {
   const TerminationHeld held;
   for (PageFile::Staged& page : pages_) {
     if (const int error = NameStaged(page); error != 0) {
-      return FailureMessage("escribir", page.path, error);
+      const std::string path = page.path;
+      for (PageFile::Staged& staged : pages_) Discard(staged);
+      return FailureMessage("escribir", path, error);
     }
   }
-  // The old pages keep a second name until every new page is in place, so a
+  // Old pages keep a second name until every new page is in place, so that a
   // failure half way can put them back.
   std::vector<std::string> backups(pages_.size());
-  std::size_t placed = 0;
+  std::size_t failed = 0;
   int error = 0;
-  for (; placed < pages_.size() && error == 0; ++placed) {
-    PageFile::Staged& page = pages_[placed];
-    if (::access(page.path.c_str(), F_OK) == 0) {
-      WithFreshName(page.path, "old", backups[placed], [&page](const std::string& backup) {
-        return ::link(page.path.c_str(), backup.c_str());
-      });
-    }
-    if (::rename(InFolder(page.path, page.tempName).c_str(), page.path.c_str()) != 0) {
-      error = errno;
-      break;
-    }
-    page.tempName.clear();
+  for (; failed < pages_.size(); ++failed) {
+    if ((error = PlaceStaged(pages_[failed], backups[failed])) != 0) break;
   }
   for (std::size_t i = 0; i < pages_.size(); ++i) {
     const std::string backup = backups[i].empty() ? "" : InFolder(pages_[i].path, backups[i]);
-    if (error != 0 && i < placed) {
-      if (backup.empty()) {
-        ::unlink(pages_[i].path.c_str());
-      } else {
+    if (error != 0 && i <= failed) {
+      if (!backup.empty()) {
         ::rename(backup.c_str(), pages_[i].path.c_str());
+        ::unlink(backup.c_str());  // a link to the page still in place is left by rename
+      } else if (i < failed) {
+        ::unlink(pages_[i].path.c_str());  // there was no old page
       }
     } else if (!backup.empty()) {
       ::unlink(backup.c_str());
     }
   }
-  if (error != 0) return FailureMessage("escribir", pages_[placed].path, error);
   for (PageFile::Staged& page : pages_) Discard(page);
-  return {};
+  return error != 0 ? FailureMessage("escribir", pages_[failed].path, error) : std::string();
 }
 
 std::string WriteTextFile(std::string_view path, std::string_view text, PageSet* set) {
