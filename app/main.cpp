@@ -44,7 +44,7 @@ int CheckStandardOutput(int status) {
 
 int Run(int argc, char** argv) {
   // `quillet` alone, or with --debug only, opens the window.
-  const bool debug = argc == 2 && std::string_view(argv[1]) == "--debug";
+  [[maybe_unused]] const bool debug = argc == 2 && std::string_view(argv[1]) == "--debug";
 #ifdef QUILLET_HAS_WINDOW
   if ((argc == 1 || debug) && HasDisplay()) return quillet::app::RunWindow(argc, argv, debug);
   if (argc == 1 || debug) std::cerr << "quillet: no display to open the window on\n\n";
