@@ -3,9 +3,11 @@
 #include <unistd.h>
 
 #include <CLI/CLI.hpp>
+#include <charconv>
 #include <cstdlib>
 #include <iostream>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "book_builder.h"
@@ -25,17 +27,34 @@ namespace {
 
 struct BookOptions {
   std::string input;
-  int parts = 1;
+  std::string parts;
   std::string out;
   std::string prefix = "Rerud";
   bool open = false;
 };
 
-// The message box of the command line: standard error.
+// The message box of the command line: standard error. The window's message
+// for a missing folder does not name it; here an English line does.
 class StderrMessages : public MessageSink {
  public:
-  void Show(const std::string& message) override { std::cerr << "quillet: " << message << "\n"; }
+  void Show(const std::string& message) override {
+    std::cerr << "quillet: " << message << "\n";
+    if (message == kMissingFolderMessage && !folder.empty()) {
+      std::cerr << "quillet: The folder \"" << folder << "\" does not exist or has no room.\n";
+    }
+  }
+  std::string folder;
 };
+
+// The part count in decimal, leading zeros and all; nothing outside 1 to 99.
+std::optional<int> PartCountOf(std::string_view text) {
+  int parts = 0;
+  const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), parts);
+  if (error != std::errc() || end != text.data() + text.size() || parts < 1 || parts > 99) {
+    return std::nullopt;
+  }
+  return parts;
+}
 
 // Without --open, written pages are only listed.
 class NoOpener : public PageOpener {
@@ -107,7 +126,8 @@ struct Session {
 };
 
 int RunBook(const BookOptions& options) {
-  if (options.parts < 1 || options.parts > 99) {
+  const std::optional<int> parts = PartCountOf(options.parts);
+  if (!parts) {
     std::cerr << "quillet: --parts debe ir de 1 a 99 / --parts must be 1 to 99\n";
     return 1;
   }
@@ -120,7 +140,8 @@ int RunBook(const BookOptions& options) {
   if (!LoadBook(options.input, session.box)) return 1;
   BookBuilder& builder = session.builder;
   builder.controls.folderText = TrailingSeparator(options.out);
-  builder.PartCount = static_cast<std::int16_t>(options.parts);
+  session.messages.folder = builder.controls.folderText;
+  builder.PartCount = static_cast<std::int16_t>(*parts);
   ShowProgressOnTerminal(builder);
   const bool succeeded = builder.cmdGO_Click();
   return Finish(builder, succeeded);
@@ -128,6 +149,7 @@ int RunBook(const BookOptions& options) {
 
 int RunPreview(const BookOptions& options) {
   Session session(options);
+  session.messages.folder = session.builder.TempFolder;
   if (!LoadBook(options.input, session.box)) return 1;
   const bool succeeded = session.builder.cmdHTML2_Click();
   return Finish(session.builder, succeeded);
@@ -142,7 +164,7 @@ void AddBookCommands(CLI::App& app, int& exit_status) {
       "book", "Split a book into part pages and an index page, as the Generate button does");
   book->add_option("INPUT", options->input, "Book: .rtf, .txt, .htm/.html, or - for standard input")
       ->required();
-  book->add_option("--parts", options->parts, "Number of parts, 1 to 99")->required();
+  book->add_option("--parts", options->parts, "Number of parts, 1 to 99 (decimal)")->required();
   book->add_option("--out", options->out, "Output folder")->required();
   book->add_option("--prefix", options->prefix, "File-name prefix (default Rerud)");
   book->add_flag("--open", options->open, "Open every written page in the default viewer");

@@ -1,12 +1,11 @@
 // quillet convert: runs the converter on files, exactly as the book builder
 // does, so that it can be checked from outside.
 #include <CLI/CLI.hpp>
-#include <fstream>
 #include <iostream>
-#include <iterator>
 #include <memory>
-#include <sstream>
 
+#include "book_builder.h"
+#include "book_input.h"
 #include "commands.h"
 #include "converter.h"
 #include "page_file.h"
@@ -20,30 +19,28 @@ struct ConvertOptions {
   std::string separator;
   bool separatorGiven = false;
   bool page = false;
+  bool raw = false;
   std::string prefix = "Rerud";
 };
 
-bool ReadInput(const std::string& name, std::string& text) {
-  if (name == "-") {
-    text.assign(std::istreambuf_iterator<char>(std::cin), std::istreambuf_iterator<char>());
-    return true;
-  }
-  std::ifstream in(name, std::ios::binary);
-  if (!in) return false;
-  text.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-  return !in.bad();
-}
-
 int RunConvert(const ConvertOptions& options) {
   Converter converter;
-  converter.FilePrefix = options.prefix;
-  for (char& c : converter.FilePrefix)
-    c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-  for (const std::string& name : options.files) {
-    if (!ReadInput(name, converter.RtfSource)) {
-      std::cerr << "quillet: cannot read " << name << "\n";
+  if (options.page) {
+    if (std::string problem = PrefixProblem(options.prefix); !problem.empty()) {
+      std::cerr << "quillet: " << problem << "\n";
       return 1;
     }
+    converter.FilePrefix = TitlePrefix(options.prefix);
+  }
+  for (const std::string& name : options.files) {
+    std::string error;
+    std::optional<std::string> rtf = ReadBookFile(name, error);
+    if (!rtf) {
+      std::cerr << "quillet: " << error << "\n";
+      return 1;
+    }
+    // The converter reads CR LF lines, as the input box writes them.
+    converter.RtfSource = options.raw ? std::move(*rtf) : CrLfLineBreaks(*rtf);
     converter.HtmlResult = converter.ConvertRtfToHtml(converter.RtfSource, options.options);
     if (options.page) {
       std::cout << PageHeader(converter.FilePrefix) << kCrLf << converter.HtmlResult << kCrLf
@@ -69,6 +66,8 @@ void AddConvertCommand(CLI::App& app, int& exit_status) {
   convert->add_option("--separator", options->separator, "Text written after each result")
       ->each([options](const std::string&) { options->separatorGiven = true; });
   convert->add_flag("--page", options->page, "Write the whole page file: head, body and foot");
+  convert->add_flag("--raw", options->raw,
+                    "Hand the bytes over unchanged; otherwise bare LF and CR become CR LF");
   convert->add_option("--prefix", options->prefix, "File-name prefix for the page title")
       ->capture_default_str();
   convert->callback([options, &exit_status] { exit_status = RunConvert(*options); });

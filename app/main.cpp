@@ -1,4 +1,9 @@
 #include <CLI/CLI.hpp>
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <iostream>
+#include <new>
 #include <string>
 
 #include "commands.h"
@@ -25,9 +30,47 @@ bool HasDisplay() {
 }  // namespace
 #endif
 
-int main(int argc, char** argv) {
+namespace {
+
+// Standard output that could not be written (a full disk, a closed pipe) is a
+// failure like any other.
+int CheckStandardOutput(int status) {
+  errno = 0;
+  std::cout.flush();
+  const bool written = std::cout && std::fflush(stdout) == 0 && std::ferror(stdout) == 0;
+  if (written) return status;
+  const int reason = errno;
+  std::cerr << "quillet: no se pudo escribir la salida estándar / could not write standard output"
+            << (reason != 0 ? std::string(": ") + std::strerror(reason) : std::string()) << "\n";
+  return 1;
+}
+
+// No subcommand: the window, or without a display a word on the headless commands.
+int RunWithoutSubcommand(const CLI::App& app, int argc, char** argv, bool debug,
+                         const std::string& book) {
+#ifdef QUILLET_HAS_WINDOW
+  if (HasDisplay()) return quillet::app::RunWindow(argc, argv, debug, book);
+  std::cerr << "quillet: no display to open the window on\n\n";
+#else
+  (void)argc;
+  (void)argv;
+  (void)debug;
+#endif
+  if (!book.empty()) {
+    std::cerr << "quillet: sin ventana, las páginas se hacen con / without a window, make the "
+                 "pages with:\n  quillet book "
+              << book << " --parts N --out DIR\n\n";
+  }
+  std::cout << app.help();
+  return CheckStandardOutput(book.empty() ? 0 : 1);
+}
+
+int Run(int argc, char** argv) {
   CLI::App app{"Quillet: turns a long rich text into small HTML pages for a handheld's browser"};
   app.set_version_flag("--version", "quillet " QUILLET_VERSION, "Print the version and exit");
+  app.footer(
+      "Inputs larger than 1 GiB are refused; QUILLET_MAX_INPUT sets another limit, in bytes or "
+      "with K, M or G.");
   app.require_subcommand(0, 1);
   bool debug = false;
   app.add_flag("--debug", debug, "Open the window with Debug Mode selected");
@@ -39,17 +82,19 @@ int main(int argc, char** argv) {
   quillet::app::AddRichTextCommands(app, exit_status);
   quillet::app::AddBookCommands(app, exit_status);
   CLI11_PARSE(app, argc, argv);
-  if (!app.get_subcommands().empty()) return exit_status;
+  if (app.get_subcommands().empty()) return RunWithoutSubcommand(app, argc, argv, debug, book);
+  return CheckStandardOutput(exit_status);
+}
 
-#ifdef QUILLET_HAS_WINDOW
-  if (HasDisplay()) return quillet::app::RunWindow(argc, argv, debug, book);
-  std::cerr << "quillet: no display to open the window on\n\n";
-#endif
-  if (!book.empty()) {
-    std::cerr << "quillet: sin ventana, las páginas se hacen con / without a window, make the "
-                 "pages with:\n  quillet book "
-              << book << " --parts N --out DIR\n\n";
+}  // namespace
+
+int main(int argc, char** argv) {
+  try {
+    return Run(argc, argv);
+  } catch (const std::bad_alloc&) {
+    std::cerr << "quillet: no hay memoria suficiente / out of memory\n";
+  } catch (const std::exception& error) {
+    std::cerr << "quillet: " << error.what() << "\n";
   }
-  std::cout << app.help();
-  return book.empty() ? 0 : 1;
+  return 1;
 }

@@ -1,11 +1,11 @@
 // `quillet rtf INPUT` and `quillet text INPUT`: the rich-text engine from outside.
 #include <CLI/CLI.hpp>
-#include <fstream>
 #include <iostream>
 #include <memory>
-#include <sstream>
+#include <optional>
 #include <string>
 
+#include "book_input.h"
 #include "commands.h"
 #include "document_box.h"
 #include "text_encoding.h"
@@ -14,29 +14,15 @@ namespace quillet::app {
 
 namespace {
 
-// Reads a whole file, or standard input for "-"; false when it cannot be read.
-bool ReadInput(const std::string& path, std::string& contents) {
-  std::ostringstream buffer;
-  if (path == "-") {
-    buffer << std::cin.rdbuf();
-  } else {
-    std::ifstream file(path, std::ios::binary);
-    if (!file) return false;
-    buffer << file.rdbuf();
-    if (file.bad()) return false;
-  }
-  contents = std::move(buffer).str();
-  return true;
-}
-
 // Loads INPUT into a box: RTF when it looks like RTF, plain text otherwise.
 bool LoadBox(const std::string& path, DocumentBox& box) {
-  std::string contents;
-  if (!ReadInput(path, contents)) {
-    std::cerr << "quillet: cannot read " << path << "\n";
+  std::string error;
+  const std::optional<std::string> contents = ReadBookFile(path, error);
+  if (!contents) {
+    std::cerr << "quillet: " << error << "\n";
     return false;
   }
-  box.SetTextRTF(contents);
+  box.SetTextRTF(*contents);
   return true;
 }
 

@@ -62,6 +62,37 @@ void BM_GenerateBook(benchmark::State& state) {
 
 BENCHMARK(BM_GenerateBook)->Arg(5)->Arg(20)->Unit(benchmark::kMillisecond)->UseRealTime();
 
+// One paragraph of many formatting runs and no space, in two parts: the search
+// for a space after the split point runs to the end of the text. The time per
+// MB of text must stay flat from 1 to 8 MB.
+void BM_GenerateBookWithoutSpaces(benchmark::State& state) {
+  const auto length = static_cast<std::size_t>(state.range(0)) * 1'000'000;
+  const Document book = testing::RunsWithoutSpaces(length);
+  const auto folder =
+      std::filesystem::temp_directory_path() / ("quillet-bench-" + std::to_string(getpid()));
+  std::filesystem::create_directories(folder);
+  for (auto _ : state) {
+    DocumentBox box;
+    box.SetDocument(book);
+    NoOpener opener;
+    NoMessages messages;
+    BookBuilder builder(box, opener, messages);
+    builder.controls.folderText = folder.string() + "/";
+    builder.PartCount = 2;
+    if (!builder.cmdGO_Click()) state.SkipWithError("generation failed");
+  }
+  std::filesystem::remove_all(folder);
+  const double megabytes = static_cast<double>(length) / 1e6;
+  state.counters["s_per_MB"] = benchmark::Counter(
+      megabytes, benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
+}
+
+BENCHMARK(BM_GenerateBookWithoutSpaces)
+    ->Arg(1)
+    ->Arg(8)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
+
 }  // namespace
 }  // namespace quillet
 

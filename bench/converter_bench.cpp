@@ -62,6 +62,60 @@ void BM_ConvertPlainBook(benchmark::State& state) {
 }
 BENCHMARK(BM_ConvertPlainBook)->Arg(5)->Unit(benchmark::kMillisecond);
 
+// Hostile books: elements that stay open (or fonts that are closed and
+// reopened) for the whole book, then ordinary formatting that never ends them.
+// The time per MB must be as flat, and as low, as for a book without them.
+constexpr const char* kFormattingWithoutParagraphEnds =
+    "Un p\\'e1rrafo {\\b largo} sin \\i formato\\i0  que \\ul sigue\\ulnone , \\cf1 como\\cf0  "
+    "los de \\fs30 una\\fs24  novela, \\strike con\\strike0  x\\super 2\\nosupersub "
+    "y {frases} que se alargan.\\line\r\n";
+
+std::string Repeat(std::string_view piece, int times) {
+  std::string text;
+  for (int i = 0; i < times; ++i) text += piece;
+  return text;
+}
+
+std::string HostileBook(std::size_t bytes, const std::string& opening, const char* body) {
+  // "\plain" first, so that no font of the header encloses what opens.
+  std::string rtf = std::string(kHeader) + "\\plain " + opening + "\r\n";
+  rtf.reserve(bytes + 1024);
+  while (rtf.size() < bytes) rtf += body;
+  rtf += "}\r\n";
+  return rtf;
+}
+
+enum Opening { kNothingOpen, kOpenListItems, kNestedFonts };
+
+void BM_ConvertBelowOpenElements(benchmark::State& state) {
+  const auto bytes = static_cast<std::size_t>(state.range(1)) << 20;
+  std::string rtf;
+  switch (state.range(0)) {
+    case kNothingOpen:
+      rtf = HostileBook(bytes, "", kFormattingWithoutParagraphEnds);
+      break;
+    case kOpenListItems:
+      rtf = HostileBook(bytes, Repeat("\\bullet x", 999), kFormattingWithoutParagraphEnds);
+      break;
+    case kNestedFonts:
+      // Every "\cf1" closes the 999 open fonts and the next text reopens them.
+      rtf = HostileBook(bytes, Repeat("\\cf1 x", 999), "\\cf1 a\\cf1 b\\cf1 c\r\n");
+      break;
+  }
+  quillet::Converter converter;
+  for (auto _ : state) {
+    benchmark::DoNotOptimize(converter.ConvertRtfToHtml(rtf, "+H+G+F=3"));
+  }
+  const double megabytes = static_cast<double>(rtf.size()) / 1e6;
+  state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * rtf.size()));
+  state.counters["s_per_MB"] = benchmark::Counter(
+      megabytes, benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
+}
+BENCHMARK(BM_ConvertBelowOpenElements)
+    ->ArgNames({"open", "MB"})
+    ->ArgsProduct({{kNothingOpen, kOpenListItems, kNestedFonts}, {1, 8}})
+    ->Unit(benchmark::kMillisecond);
+
 void BM_Tokenize(benchmark::State& state) {
   const std::string rtf = Book(static_cast<std::size_t>(state.range(0)) << 20, kFeatureParagraphs);
   for (auto _ : state) {

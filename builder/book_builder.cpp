@@ -47,6 +47,15 @@ std::string LinkTarget(std::string_view prefixText) {
   return target;
 }
 
+// Where a part ends: a boundary between the two halves of a surrogate pair
+// moves past the second, so that no character is cut in two.
+std::int64_t PartBoundary(const std::u16string& text, std::int64_t position) {
+  const auto at = static_cast<std::size_t>(position);
+  const bool insidePair = position > 0 && at < text.size() && text[at - 1] >= 0xD800 &&
+                          text[at - 1] <= 0xDBFF && text[at] >= 0xDC00 && text[at] <= 0xDFFF;
+  return insidePair ? position + 1 : position;
+}
+
 std::string EscapeAmpersands(std::string_view text) {
   std::string result;
   for (char c : text) result += c == '&' ? std::string("&amp;") : std::string(1, c);
@@ -78,41 +87,46 @@ bool BookBuilder::cmdGO_Click() {
   if (!FolderExists(controls.folderText)) return Report(std::string(kMissingFolderMessage));
 
   PartStart = 0;
-  converter.FilePrefix = CharacterReferences(UpperCase(controls.prefixText));
-  TextLength = static_cast<std::int64_t>(box_.Text().size());
+  converter.FilePrefix = TitlePrefix(controls.prefixText);
+  const std::u16string text = box_.Text();
+  TextLength = static_cast<std::int64_t>(text.size());
   PartLength = DivideHalfEven(TextLength, PartCount);
   // A text shorter than the part count still moves forward part by part.
   if (TextLength > 0 && PartLength == 0) PartLength = 1;
-  if (PartCount != 1) MoveFirstSplitPoint();
-  if (!WriteParts()) return false;
-  return PartCount > 1 ? WriteIndexPage() : true;
-}
+  if (PartCount != 1) MoveFirstSplitPoint(text);
 
-void BookBuilder::MoveFirstSplitPoint() {
-  // Without a space at or after the split point there is nothing to move to.
-  const std::int64_t quotient = PartLength;
-  while (PartLength < TextLength) {
-    box_.SetSelStart(PartLength);
-    box_.SetSelLength(1);
-    if (box_.SelText() == u" ") return;
-    ++PartLength;
+  PageSet pages;
+  if (std::string error = pages.Lock(controls.folderText); !error.empty()) {
+    return Report(WriteFailureMessage(error));
   }
-  PartLength = quotient;
+  run_ = &pages;
+  const bool written = WriteParts(text) && (PartCount == 1 || WriteIndexPage());
+  run_ = nullptr;
+  return written && PutInPlace(pages);
 }
 
-bool BookBuilder::WriteParts() {
+// The first space at or after the split point, found in the text read once:
+// the position that selecting one character after another would reach.
+void BookBuilder::MoveFirstSplitPoint(const std::u16string& text) {
+  if (PartLength >= TextLength) return;
+  const std::size_t space = text.find(u' ', static_cast<std::size_t>(PartLength));
+  // Without a space at or after the split point there is nothing to move to.
+  if (space != std::u16string::npos) PartLength = static_cast<std::int64_t>(space);
+}
+
+bool BookBuilder::WriteParts(const std::u16string& text) {
   const int partCount = PartCount;
   if (partsStarting) partsStarting(partCount);
   for (PartNumber = 1; PartNumber <= partCount; ++PartNumber) {
     // The last part runs to the end of the text, so a rounded-down length
     // loses nothing.
-    const std::int64_t rest = TextLength - PartStart;
+    const std::int64_t end = PartBoundary(text, PartNumber * PartLength);
     const bool last = PartNumber == partCount;
     box_.SetSelStart(PartStart);
-    box_.SetSelLength(last && rest > PartLength ? rest : PartLength);
+    box_.SetSelLength(last && TextLength > end ? TextLength - PartStart : end - PartStart);
     const std::string rtf = box_.SelRTF();
     if (!WritePartPage(rtf, controls.prefixText + TwoDigits(PartNumber))) return false;
-    PartStart = PartNumber * PartLength;
+    PartStart = end;
     if (progress) progress(PartNumber, partCount);
   }
   return true;
@@ -120,13 +134,13 @@ bool BookBuilder::WriteParts() {
 
 bool BookBuilder::WritePartPage(const std::string& rtf, const std::string& name) {
   converter.RtfSource = rtf;
-  if (converter.RtfSource.empty()) return true;
-  converter.HtmlResult = converter.ConvertRtfToHtml(converter.RtfSource, kConvertOptions);
+  // An empty part is still a page, so that its index link opens this book.
+  converter.HtmlResult = rtf.empty()
+                             ? std::string()
+                             : converter.ConvertRtfToHtml(converter.RtfSource, kConvertOptions);
   OutputPath = controls.folderText + name + ".html";
   if (!FolderExists(controls.folderText)) return Report(std::string(kMissingFolderMessage));
-  if (!WriteConvertedPage(OutputPath)) return false;
-  opener_.Open(OutputPath);
-  return true;
+  return WriteConvertedPage(OutputPath);
 }
 
 bool BookBuilder::WriteIndexPage() {
@@ -139,25 +153,23 @@ bool BookBuilder::WriteIndexPage() {
   }
   page += kIndexFoot;
   OutputPath = controls.folderText + controls.prefixText + ".html";
-  if (std::string error = WriteTextFile(OutputPath, page); !error.empty()) {
+  if (std::string error = WriteTextFile(OutputPath, page, run_); !error.empty()) {
     return Report(WriteFailureMessage(error));
   }
-  WrittenPaths.push_back(OutputPath);
-  opener_.Open(OutputPath);
-  return true;
+  return Written(OutputPath);
 }
 
 bool BookBuilder::cmdHTML2_Click() {
   WrittenPaths.clear();
-  converter.FilePrefix = CharacterReferences(UpperCase(controls.prefixText));
+  if (std::string problem = PrefixProblem(controls.prefixText); !problem.empty()) {
+    return Report(problem);
+  }
+  converter.FilePrefix = TitlePrefix(controls.prefixText);
   converter.RtfSource = box_.TextRTF();
   converter.DebugMode = controls.debugSelected;
   converter.HtmlResult = converter.ConvertRtfToHtml(converter.RtfSource, kConvertOptions);
   if (!FolderExists(TempFolder)) return Report(std::string(kMissingFolderMessage));
-  const std::string path = PreviewPath();
-  if (!WriteConvertedPage(path)) return false;
-  opener_.Open(path);
-  return true;
+  return WriteConvertedPage(PreviewPath());
 }
 
 bool BookBuilder::cmdHelp_Click() {
@@ -167,9 +179,7 @@ bool BookBuilder::cmdHelp_Click() {
   if (std::string error = WriteTextFile(path, controls.helpText); !error.empty()) {
     return Report(WriteFailureMessage(error));
   }
-  WrittenPaths.push_back(path);
-  opener_.Open(path);
-  return true;
+  return Written(path);
 }
 
 std::string BookBuilder::PreviewPath() const {
@@ -186,14 +196,29 @@ bool BookBuilder::FolderExists(const std::string& folder) {
 }
 
 bool BookBuilder::WriteConvertedPage(const std::string& path) {
-  PageFile page;
+  PageFile page(run_);
   std::string error = page.OpenPageFile(path);
   if (error.empty()) error = page.WritePageText(PageHeader(converter.FilePrefix), false);
   if (error.empty()) error = page.WritePageText(converter.HtmlResult, false);
   if (error.empty()) error = page.WritePageText(PageFooter(), false);
   if (error.empty()) error = page.ClosePageFile();
   if (!error.empty()) return Report(WriteFailureMessage(error));
+  return Written(path);
+}
+
+// A page in place is listed and opened; one that waits for its run is not yet.
+bool BookBuilder::Written(const std::string& path) {
+  if (run_ != nullptr) return true;
   WrittenPaths.push_back(path);
+  opener_.Open(path);
+  return true;
+}
+
+bool BookBuilder::PutInPlace(PageSet& pages) {
+  if (std::string error = pages.Commit(); !error.empty()) {
+    return Report(WriteFailureMessage(error));
+  }
+  for (const std::string& path : pages.Paths()) Written(path);
   return true;
 }
 

@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "converter.h"
+#include "page_file.h"
 #include "platform.h"
 #include "rich_text_box.h"
 
@@ -42,14 +43,16 @@ class BookBuilder {
  public:
   BookBuilder(RichTextBox& box, PageOpener& opener, MessageSink& messages);
 
-  // Generate: splits the box's text into PartCount parts, writes and opens one
-  // page per part and, for two or more parts, the index page. Returns false
-  // when the run stopped on a message.
+  // Generate: splits the box's text into PartCount parts, writes one page per
+  // part and, for two or more parts, the index page, puts them all in place
+  // together and opens them. Returns false when the run stopped on a message;
+  // the folder then keeps the book it held. Runs into one folder take turns.
   bool cmdGO_Click();
-  // Converts one part and writes and opens its page `name` + ".html" in the
-  // output folder. An empty `rtf` writes nothing and succeeds.
+  // Converts one part into its page `name` + ".html" in the output folder; an
+  // empty `rtf` gives a page with an empty body. Within a run the page waits
+  // for the others; alone it is put in place and opened at once.
   bool WritePartPage(const std::string& rtf, const std::string& name);
-  // Writes and opens the index page linking parts 1 to PartCount.
+  // The index page linking parts 1 to PartCount, written like a part page.
   bool WriteIndexPage();
   // Preview: the whole box as one page in the temporary folder.
   bool cmdHTML2_Click();
@@ -81,11 +84,15 @@ class BookBuilder {
   Converter converter;
 
  private:
-  void MoveFirstSplitPoint();
-  bool WriteParts();
+  void MoveFirstSplitPoint(const std::u16string& text);
+  bool WriteParts(const std::u16string& text);
   bool FolderExists(const std::string& folder);
   bool WriteConvertedPage(const std::string& path);
+  bool Written(const std::string& path);
+  bool PutInPlace(PageSet& pages);
   bool Report(const std::string& message);
+
+  PageSet* run_ = nullptr;  // the pages of the run in progress
 
   RichTextBox& box_;
   PageOpener& opener_;
@@ -110,6 +117,10 @@ std::string PrefixProblem(std::string_view prefix);
 
 // Upper case of a UTF-8 text (ASCII and Latin-1 letters), as page titles use it.
 std::string UpperCase(std::string_view text);
+
+// The prefix as page titles show it: upper case, with "&", "<", ">" and quotes
+// escaped and every character outside ASCII as a character reference.
+std::string TitlePrefix(std::string_view prefix);
 
 // A UTF-8 text with every character outside ASCII written as a decimal
 // character reference, so it reads the same whatever the page's code page.

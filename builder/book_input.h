@@ -2,6 +2,7 @@
 // the same rich-text box the window uses.
 #pragma once
 
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -16,8 +17,15 @@ enum class InputKind { kRtf, kPlainText, kHtml };
 // and other names by content: RTF when it starts with "{\rtf", else plain text.
 InputKind InputKindOf(std::string_view name, std::string_view content);
 
-// The bytes of a file, or of standard input for "-"; nothing, with `error`
-// set to a message naming the file, when it cannot be read.
+// Largest input read, in bytes, unless QUILLET_MAX_INPUT gives another (a
+// number of bytes, or of K, M or G). Nothing, with `error` set, when that
+// variable is not such a size.
+inline constexpr std::uint64_t kDefaultMaxInput = std::uint64_t{1} << 30;
+std::optional<std::uint64_t> MaxInputBytes(std::string& error);
+
+// The bytes of a file, or of standard input for "-". A file must be a regular
+// file or a pipe no larger than MaxInputBytes. Nothing, with `error` set to a
+// message naming the file and the reason, when it cannot be read whole.
 std::optional<std::string> ReadBookFile(const std::string& name, std::string& error);
 
 // Puts RTF or plain text into the box; HTML goes through the Qt bridge instead.

@@ -1,5 +1,5 @@
 // Pure text rules of the window and the builder: folder separator, size
-// estimate, prefix check, upper case and character references.
+// estimate, prefix check, upper case, page titles and character references.
 #include <array>
 #include <climits>
 #include <cstdint>
@@ -106,6 +106,22 @@ bool IsForbiddenInName(char32_t c) {
          std::u32string_view(U"<>:\"|?*").find(c) != std::u32string_view::npos;
 }
 
+// White space that a browser strips from a link, or that hides the name's edge.
+bool IsWhiteSpace(char32_t c) {
+  return c == U' ' || c == 0x85 || c == 0xA0 || c == 0x1680 || (c >= 0x2000 && c <= 0x200A) ||
+         c == 0x2028 || c == 0x2029 || c == 0x202F || c == 0x205F || c == 0x3000;
+}
+
+bool HasWhiteSpaceEdge(std::string_view prefix) {
+  std::optional<char32_t> first;
+  std::optional<char32_t> last;
+  for (std::size_t pos = 0; pos < prefix.size();) {
+    last = NextCodePoint(prefix, pos);
+    if (!first) first = last;
+  }
+  return (first && IsWhiteSpace(*first)) || (last && IsWhiteSpace(*last));
+}
+
 std::string CharacterProblem(std::string_view prefix) {
   for (std::size_t pos = 0; pos < prefix.size();) {
     const std::optional<char32_t> c = NextCodePoint(prefix, pos);
@@ -143,6 +159,7 @@ std::string EstimateText(std::int64_t rtfLength, int partCount) {
 }
 
 std::string PrefixProblem(std::string_view prefix) {
+  if (prefix.empty()) return PrefixMessage(prefix, "está vacío", "it is empty");
   if (prefix.find_first_of("/\\") != std::string_view::npos) {
     return PrefixMessage(prefix, "contiene un separador de carpetas (/ o \\)",
                          "it holds a folder separator (/ or \\)");
@@ -152,6 +169,10 @@ std::string PrefixProblem(std::string_view prefix) {
                          "\".\" and \"..\" name folders");
   }
   if (std::string problem = CharacterProblem(prefix); !problem.empty()) return problem;
+  if (HasWhiteSpaceEdge(prefix)) {
+    return PrefixMessage(prefix, "empieza o termina con un espacio",
+                         "it begins or ends with white space");
+  }
   if (IsReservedDeviceName(prefix)) {
     return PrefixMessage(prefix, "es un nombre reservado del sistema",
                          "it is a name the system reserves");
@@ -175,6 +196,32 @@ std::string UpperCase(std::string_view text) {
     }
   }
   return result;
+}
+
+std::string TitlePrefix(std::string_view prefix) {
+  std::string escaped;
+  for (char c : UpperCase(prefix)) {
+    switch (c) {
+      case '&':
+        escaped += "&amp;";
+        break;
+      case '<':
+        escaped += "&lt;";
+        break;
+      case '>':
+        escaped += "&gt;";
+        break;
+      case '"':
+        escaped += "&quot;";
+        break;
+      case '\'':
+        escaped += "&#39;";
+        break;
+      default:
+        escaped += c;
+    }
+  }
+  return CharacterReferences(escaped);
 }
 
 std::string CharacterReferences(std::string_view text) {

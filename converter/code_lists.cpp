@@ -1,5 +1,6 @@
 // The four code lists: pending pairs and committed elements.
 #include <algorithm>
+#include <optional>
 
 #include "converter.h"
 
@@ -10,26 +11,23 @@ bool IsBlockCode(std::string_view code) {
   return code == "</li>" || code == "</td></tr></table>";
 }
 
-std::string_view Name(CodeKind kind) {
-  return KindName(kind);
+std::optional<CodeKind> KindNamed(std::string_view name) {
+  for (CodeKind kind : {CodeKind::P, CodeKind::PG, CodeKind::A, CodeKind::G, CodeKind::K}) {
+    if (KindName(kind) == name) return kind;
+  }
+  return std::nullopt;
 }
 
 }  // namespace
 
-std::string_view KindName(CodeKind kind) {
-  switch (kind) {
-    case CodeKind::P:
-      return "P";
-    case CodeKind::PG:
-      return "PG";
-    case CodeKind::A:
-      return "A";
-    case CodeKind::G:
-      return "G";
-    case CodeKind::K:
-      return "K";
+void Converter::CountPending(std::string_view code, int change) {
+  for (auto& [name, count] : pendingCounts_) {
+    if (name == code) {
+      count += change;
+      return;
+    }
   }
-  return "";
+  pendingCounts_.emplace_back(code, change);
 }
 
 void Converter::ResetCodeLists() {
@@ -46,18 +44,18 @@ void Converter::ResetFontAndAlign() {
 }
 
 bool Converter::IsPendingCode(std::string_view code) const {
-  return std::find(NextCodes.begin(), NextCodes.end(), code) != NextCodes.end();
+  return std::any_of(pendingCounts_.begin(), pendingCounts_.end(),
+                     [code](const auto& count) { return count.first == code && count.second > 0; });
 }
 
 bool Converter::IsOpenCode(std::string_view code, bool openOnly) const {
-  return std::any_of(Codes.begin(), Codes.end(), [&](const CodeEntry& entry) {
-    return entry.code == code &&
-           (!openOnly || entry.kind == CodeKind::A || entry.kind == CodeKind::G);
-  });
+  return Codes.Has(code, openOnly ? KindSet{CodeKind::A, CodeKind::G} : KindSet::All());
 }
 
 void Converter::AppendNextCode(std::string_view code) {
-  if (!code.empty()) NextCodes.emplace_back(code);
+  if (code.empty()) return;
+  NextCodes.emplace_back(code);
+  CountPending(code, 1);
 }
 
 void Converter::AppendNextBegCode(std::string_view opening) {
@@ -65,7 +63,9 @@ void Converter::AppendNextBegCode(std::string_view opening) {
 }
 
 void Converter::PushFrontNextCode(std::string_view code) {
-  if (!code.empty()) NextCodes.emplace(NextCodes.begin(), code);
+  if (code.empty()) return;
+  NextCodes.emplace(NextCodes.begin(), code);
+  CountPending(code, 1);
 }
 
 void Converter::PushFrontNextBegCode(std::string_view opening) {
@@ -76,6 +76,7 @@ std::string Converter::PopNextCode() {
   if (NextCodes.empty()) return {};
   std::string code = std::move(NextCodes.front());
   NextCodes.erase(NextCodes.begin());
+  CountPending(code, -1);
   return code;
 }
 
@@ -87,16 +88,18 @@ std::string Converter::PopNextBegCode() {
 }
 
 void Converter::RemoveNextCode(std::string_view code) {
+  if (!IsPendingCode(code)) return;
   const auto hit = std::find(NextCodes.begin(), NextCodes.end(), code);
-  if (hit == NextCodes.end()) return;
   const auto index = hit - NextCodes.begin();
   NextCodes.erase(hit);
+  CountPending(code, -1);
   if (index < static_cast<std::ptrdiff_t>(NextBegCodes.size())) {
     NextBegCodes.erase(NextBegCodes.begin() + index);
   }
 }
 
 int Converter::ReplaceNextBegCode(std::string_view code, std::string_view opening) {
+  if (!IsPendingCode(code)) return 0;
   int changed = 0;
   for (std::size_t i = 0; i < NextCodes.size() && i < NextBegCodes.size(); ++i) {
     if (NextCodes[i] == code) {
@@ -108,14 +111,15 @@ int Converter::ReplaceNextBegCode(std::string_view code, std::string_view openin
 }
 
 void Converter::DropPendingBefore(std::string_view code) {
-  const auto hit =
-      code.empty() ? NextCodes.end() : std::find(NextCodes.begin(), NextCodes.end(), code);
-  if (hit == NextCodes.end()) {
+  if (code.empty() || !IsPendingCode(code)) {
     NextCodes.clear();
     NextBegCodes.clear();
+    for (auto& count : pendingCounts_) count.second = 0;
     return;
   }
+  const auto hit = std::find(NextCodes.begin(), NextCodes.end(), code);
   const auto count = hit - NextCodes.begin();
+  for (auto dropped = NextCodes.begin(); dropped != hit; ++dropped) CountPending(*dropped, -1);
   NextCodes.erase(NextCodes.begin(), hit);
   NextBegCodes.erase(NextBegCodes.begin(),
                      NextBegCodes.begin() + std::min<std::ptrdiff_t>(count, NextBegCodes.size()));
@@ -123,9 +127,8 @@ void Converter::DropPendingBefore(std::string_view code) {
 
 void Converter::CommitPendingCodes() {
   if (NextCodes.empty()) return;
-  const auto live = std::count_if(Codes.begin(), Codes.end(),
-                                  [](const CodeEntry& entry) { return entry.kind != CodeKind::K; });
-  if (static_cast<std::size_t>(live) + NextCodes.size() > kMaxOpenElements) {
+  const std::size_t live = Codes.size() - Codes.Count({CodeKind::K});
+  if (live + NextCodes.size() > kMaxOpenElements) {
     DropPendingBefore("");  // elements nested beyond all reason are never opened
     return;
   }
@@ -140,49 +143,44 @@ void Converter::CommitPendingCodes() {
     }
   }
   // The first pending pair becomes the outermost of the batch, the last the innermost.
-  std::vector<CodeEntry> batch;
-  batch.reserve(NextCodes.size());
-  for (std::size_t i = NextCodes.size(); i-- > 0;) {
+  for (std::size_t i = 0; i < NextCodes.size(); ++i) {
     const CodeKind kind = IsBlockCode(NextCodes[i]) ? CodeKind::PG : CodeKind::P;
-    batch.push_back({NextCodes[i], i < NextBegCodes.size() ? NextBegCodes[i] : "", kind});
+    Codes.PushInnermost(std::move(NextCodes[i]), i < NextBegCodes.size() ? NextBegCodes[i] : "",
+                        kind);
   }
-  Codes.insert(Codes.begin(), std::make_move_iterator(batch.begin()),
-               std::make_move_iterator(batch.end()));
-  NextCodes.clear();
-  NextBegCodes.clear();
+  DropPendingBefore("");
 }
 
 void Converter::RequeueInnerCodes(std::string_view code) {
   if (IsPendingCode(code)) return;
+  const std::size_t room =
+      NextCodes.size() < kMaxPendingPairs ? kMaxPendingPairs - NextCodes.size() : 0;
+  const std::vector<CodeList::Id> inner =
+      Codes.InnerThan(Codes.InnermostOf(code), KindSet::All().Without(CodeKind::K), room);
   // Each walked entry goes to the front, so the outermost one ends up first.
   std::vector<std::string> closing;
   std::vector<std::string> opening;
-  for (const CodeEntry& entry : Codes) {
-    if (entry.code == code || NextCodes.size() + closing.size() >= kMaxPendingPairs) break;
-    if (entry.kind == CodeKind::K) continue;
-    closing.push_back(entry.code);
-    opening.push_back(entry.begCode);
+  for (auto id = inner.rbegin(); id != inner.rend(); ++id) {
+    closing.push_back(Codes.CodeOf(*id));
+    opening.push_back(Codes.BegCodeOf(*id));
+    CountPending(closing.back(), 1);
   }
-  NextCodes.insert(NextCodes.begin(), closing.rbegin(), closing.rend());
-  NextBegCodes.insert(NextBegCodes.begin(), opening.rbegin(), opening.rend());
+  NextCodes.insert(NextCodes.begin(), closing.begin(), closing.end());
+  NextBegCodes.insert(NextBegCodes.begin(), opening.begin(), opening.end());
 }
 
 void Converter::MarkCodesKilled(std::string_view code, std::string_view keepKind) {
-  for (CodeEntry& entry : Codes) {
-    if ((code == "*" || entry.code == code) && Name(entry.kind) != keepKind) {
-      entry.kind = CodeKind::K;
-    }
-  }
+  KindSet marked = KindSet::All().Without(CodeKind::K);
+  if (const std::optional<CodeKind> kept = KindNamed(keepKind)) marked = marked.Without(*kept);
+  Codes.Relabel(code, marked, CodeKind::K);
 }
 
 void Converter::MarkCodeActive(std::string_view code) {
-  for (CodeEntry& entry : Codes) {
-    if (entry.code == code) entry.kind = CodeKind::A;
-  }
+  Codes.Relabel(code, KindSet::All(), CodeKind::A);
 }
 
 void Converter::PurgeKilledCodes() {
-  std::erase_if(Codes, [](const CodeEntry& entry) { return entry.kind == CodeKind::K; });
+  Codes.EraseKind(CodeKind::K);
 }
 
 }  // namespace quillet

@@ -19,6 +19,7 @@
 #include <string_view>
 #include <vector>
 
+#include "code_list.h"
 #include "text_utils.h"
 #include "tokenizer.h"
 
@@ -34,29 +35,11 @@ class DebugHost {
   virtual void Pause(Converter& converter, const std::string& dump) = 0;
 };
 
-// The state of a committed element.
-enum class CodeKind {
-  P,   // inline element, opening tag not written yet
-  PG,  // block element (list item, alignment table), opening tag not written yet
-  A,   // inline element, open
-  G,   // block element, open; survives a group end and "\plain"
-  K,   // to be closed before the next text, then removed
-};
-std::string_view KindName(CodeKind kind);
-
-// One committed element: its closing tag (the element's identity), its opening
-// tag and its kind, kept together so the two tags can never drift apart.
-struct CodeEntry {
-  std::string code;
-  std::string begCode;
-  CodeKind kind = CodeKind::P;
-  bool operator==(const CodeEntry&) const = default;
-};
-
 class Converter {
  public:
-  // Limits that no real document comes near; they keep every token's work
-  // bounded on hostile input (thousands of nested tables, endless pending words).
+  // Limits that no real document comes near; they keep what hostile input can
+  // make the converter hold and write bounded (thousands of nested tables,
+  // endless pending words).
   static constexpr std::size_t kMaxOpenElements = 1000;
   static constexpr std::size_t kMaxPendingPairs = 1000;
 
@@ -72,7 +55,7 @@ class Converter {
 
   // Committed elements. Codes[0] is the innermost: closing tags are written
   // from the front, opening tags of a new paragraph from the back.
-  std::vector<CodeEntry> Codes;
+  CodeList Codes;
   // Pending pairs; the first becomes the outermost of its batch when committed.
   std::vector<std::string> NextCodes;
   std::vector<std::string> NextBegCodes;
@@ -99,7 +82,8 @@ class Converter {
   bool HasLists = false;
   std::int32_t SkipTokens = 0;
   std::int32_t IgnoreDepth = 0;
-  std::int32_t UnicodeSkip = 1;  // fallback characters after "\u" ("\uc")
+  std::int32_t UnicodeSkip = 1;   // fallback characters after "\u" ("\uc")
+  std::int32_t FallbackOwed = 0;  // fallback characters a "\u" at a line's end still owes
   std::uint16_t PendingHighSurrogate = 0;
 
   // The rest of the current line; the translation may put text back in front.
@@ -168,7 +152,12 @@ class Converter {
   void Align(std::string_view word);
   void WriteText(std::string_view token);
 
+  void CountPending(std::string_view code, int change);
+  void Open(CodeList::Id id, std::string& text);
+
   DebugHost* debugHost_ = nullptr;
+  // How often each closing tag stands in NextCodes; the translation uses a handful of tags.
+  std::vector<std::pair<std::string, std::size_t>> pendingCounts_;
   bool tokenTookSpace_ = false;  // the tokenizer ate a delimiter space after the token
 };
 

@@ -4,8 +4,9 @@
 namespace quillet {
 
 void Converter::DebugTrace(const std::string& word) {
-  const auto lastCode = Codes.empty() ? std::string_view() : std::string_view(Codes.back().code);
-  const auto lastBeg = Codes.empty() ? std::string_view() : std::string_view(Codes.back().begCode);
+  const CodeEntry outermost = Codes.empty() ? CodeEntry() : Codes.back();
+  const std::string_view lastCode = outermost.code;
+  const std::string_view lastBeg = outermost.begCode;
   const auto lastNext = NextCodes.empty() ? std::string_view() : std::string_view(NextCodes.back());
   const auto lastNextBeg =
       NextBegCodes.empty() ? std::string_view() : std::string_view(NextBegCodes.back());

@@ -13,6 +13,7 @@ std::string Converter::ConvertRtfToHtml(std::string_view rtf, std::string_view o
   HtmlOut.clear();
   UnicodeSkip = 1;
   PendingHighSurrogate = 0;
+  FallbackOwed = 0;
   ReadOptions(options);
   const std::string body = PrepareBody(rtf);
   IgnoreDepth = 0;
@@ -54,6 +55,7 @@ void Converter::RunTokenLoop(const std::string& body) {
   BodyReader lines(body);
   while (!lines.empty()) {
     RtfRest = LineReader(lines.NextLine());
+    if (FallbackOwed > 0) SkipFallbackTokens(FallbackOwed);
     while (!RtfRest.empty()) {
       const std::string word = RtfRest.NextToken(&tokenTookSpace_);
       if (IgnoreDepth > 0) {

@@ -12,16 +12,6 @@ bool HasValue(std::string_view number, int value) {
   return error == std::errc() && end == number.data() + number.size() && parsed == value;
 }
 
-bool IsUnopened(CodeKind kind) {
-  return kind == CodeKind::P || kind == CodeKind::PG;
-}
-
-// Writes the opening tag of an element that was committed but not yet opened.
-void Open(CodeEntry& entry, std::string& text) {
-  text += entry.begCode;
-  entry.kind = entry.kind == CodeKind::P ? CodeKind::A : CodeKind::G;
-}
-
 }  // namespace
 
 std::string Converter::BuildFontTag(std::string_view color, std::string_view size) const {
@@ -41,10 +31,8 @@ std::string Converter::BuildFontTag(std::string_view color, std::string_view siz
 }
 
 std::string Converter::OpenFontTag() const {
-  for (auto entry = Codes.rbegin(); entry != Codes.rend(); ++entry) {
-    if (entry->code == "</font>") return entry->begCode;
-  }
-  return {};
+  const std::optional<CodeList::Id> outermost = Codes.OutermostOf("</font>");
+  return outermost ? Codes.BegCodeOf(*outermost) : std::string();
 }
 
 std::string Converter::CloseMarkedCodes() {
@@ -58,48 +46,47 @@ std::string Converter::CloseMarkedCodes() {
   } else if (!IsPendingCode("</li>")) {
     MarkCodeActive("</font>");
   }
-  if (Codes.empty()) return {};
+  const std::optional<CodeList::Id> outermostKilled = Codes.Outermost({CodeKind::K});
+  if (!outermostKilled) return {};
 
-  std::size_t outermostKilled = Codes.size();
-  for (std::size_t i = Codes.size(); i-- > 0;) {
-    if (Codes[i].kind == CodeKind::K) {
-      outermostKilled = i;
-      break;
-    }
-  }
-  if (outermostKilled == Codes.size()) return {};
-
+  const std::vector<CodeList::Id> closed = Codes.From(*outermostKilled);  // innermost first
   std::string closing;
-  for (std::size_t i = 0; i <= outermostKilled; ++i) {
-    closing += Codes[i].code;
-    if (Codes[i].code == "</li>") closing += LineEnd;
+  for (CodeList::Id id : closed) {
+    closing += Codes.CodeOf(id);
+    if (Codes.CodeOf(id) == "</li>") closing += LineEnd;
   }
   // Elements closed only because they lie inside a closed one open again after it.
-  for (std::size_t i = outermostKilled + 1; i-- > 0;) {
-    CodeEntry& entry = Codes[i];
+  for (auto id = closed.rbegin(); id != closed.rend(); ++id) {
+    const CodeEntry entry = Codes.EntryOf(*id);
     if (entry.kind == CodeKind::K) continue;
     if (!IsPendingCode(entry.code)) {
       Queue(entry.code, entry.begCode);
     }
-    entry.kind = CodeKind::K;
+    Codes.SetKind(*id, CodeKind::K);
   }
   return closing;
 }
 
+// Writes the opening tag of an element that was committed but not yet opened.
+void Converter::Open(CodeList::Id id, std::string& text) {
+  text += Codes.BegCodeOf(id);
+  const bool block = Codes.EntryOf(id).kind == CodeKind::PG;
+  Codes.SetKind(id, block ? CodeKind::G : CodeKind::A);
+}
+
 std::string Converter::OpenPendingCodes() {
+  const std::vector<CodeList::Id> unopened =
+      Codes.InnerThan(std::nullopt, {CodeKind::P, CodeKind::PG}, Codes.size());
   std::string opening;
-  for (std::size_t i = Codes.size(); i-- > 0;) {
-    if (IsUnopened(Codes[i].kind)) Open(Codes[i], opening);
-  }
+  for (auto id = unopened.rbegin(); id != unopened.rend(); ++id) Open(*id, opening);
   return opening;
 }
 
 std::string Converter::OpenPendingBelow(std::string_view code) {
+  const std::vector<CodeList::Id> unopened =
+      Codes.InnerThan(Codes.InnermostOf(code), {CodeKind::P, CodeKind::PG}, Codes.size());
   std::string opening;
-  for (CodeEntry& entry : Codes) {
-    if (entry.code == code) break;
-    if (IsUnopened(entry.kind)) Open(entry, opening);
-  }
+  for (CodeList::Id id : unopened) Open(id, opening);
   return opening;
 }
 

@@ -1,13 +1,18 @@
 #include "page_file.h"
 
+#include <fcntl.h>
+#include <pthread.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <cerrno>
+#include <csignal>
 #include <cstring>
 #include <filesystem>
+#include <random>
 #include <system_error>
-
-#if __has_include(<unistd.h>)
-#include <unistd.h>
-#endif
+#include <utility>
 
 namespace quillet {
 namespace fs = std::filesystem;
@@ -39,11 +44,7 @@ bool IsWriteProtected(const fs::path& path) {
   constexpr fs::perms kWrite =
       fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write;
   if ((status.permissions() & kWrite) == fs::perms::none) return true;
-#if __has_include(<unistd.h>)
   return ::access(path.c_str(), W_OK) != 0;
-#else
-  return false;
-#endif
 }
 
 fs::path PathOf(std::string_view utf8) {
@@ -67,85 +68,242 @@ std::string ProbePath(std::string_view path, int attributes) {
   return fs::path(PathOf(path)).filename().string();
 }
 
-PageFile::~PageFile() {
-  Discard();
+namespace {
+
+std::string FolderOf(const std::string& path) {
+  const fs::path parent = PathOf(path).parent_path();
+  return parent.empty() ? std::string(".") : parent.string();
 }
 
-std::string PageFile::Fail(std::string_view what, int error) {
+std::string InFolder(const std::string& path, const std::string& name) {
+  return (fs::path(FolderOf(path)) / name).string();
+}
+
+// A hidden name of 64 random bits in the page's folder: planted files cannot
+// guess it, and one that is taken all the same is skipped.
+std::string RandomName(std::string_view kind) {
+  static std::mt19937_64 random{std::random_device{}()};
+  char name[48];
+  std::snprintf(name, sizeof name, ".quillet-%s-%016llx", std::string(kind).c_str(),
+                static_cast<unsigned long long>(random()));
+  return name;
+}
+
+// Runs `make` with fresh random names until one is free.
+template <typename Make>
+int WithFreshName(const std::string& path, std::string_view kind, std::string& name, Make make) {
+  for (int attempt = 0; attempt < 100; ++attempt) {
+    name = RandomName(kind);
+    if (make(InFolder(path, name)) == 0) return 0;
+    if (errno != EEXIST) break;
+  }
+  const int error = errno;
+  name.clear();
+  return error;
+}
+
+int CreateStaged(const std::string& path, PageFile::Staged& page) {
+  page.path = path;
+#ifdef O_TMPFILE
+  // Unnamed until it is linked into place, so nothing outlives a killed run.
+  static const bool procFds = ::access("/proc/self/fd", X_OK) == 0;
+  if (procFds) {
+    page.fd = ::open(FolderOf(path).c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0666);
+    if (page.fd >= 0) return 0;
+    if (errno != EOPNOTSUPP && errno != EISDIR && errno != EINVAL) return errno;
+  }
+#endif
+  return WithFreshName(path, "page", page.tempName, [&page](const std::string& temp) {
+    page.fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+    return page.fd >= 0 ? 0 : -1;
+  });
+}
+
+// Gives an unnamed page a name in its folder, and the mode and owner of the
+// page it will replace.
+int NameStaged(PageFile::Staged& page) {
+  struct stat old {};
+  if (::stat(page.path.c_str(), &old) == 0) {
+    // File systems without modes or owners keep what they have.
+    if (::fchmod(page.fd, old.st_mode & 07777) != 0 && errno != EPERM && errno != EOPNOTSUPP) {
+      return errno;
+    }
+    if (::fchown(page.fd, old.st_uid, old.st_gid) != 0 && errno != EPERM && errno != EOPNOTSUPP) {
+      return errno;
+    }
+  }
+  if (!page.tempName.empty()) return 0;
+  const std::string fd = "/proc/self/fd/" + std::to_string(page.fd);
+  return WithFreshName(page.path, "page", page.tempName, [&fd](const std::string& temp) {
+    return ::linkat(AT_FDCWD, fd.c_str(), AT_FDCWD, temp.c_str(), AT_SYMLINK_FOLLOW);
+  });
+}
+
+// Puts a named page in place. An old page of that name keeps a second name,
+// `backup`: a hard link, or where the file system has none, the old page
+// itself moved aside.
+int PlaceStaged(PageFile::Staged& page, std::string& backup) {
+  struct stat old {};
+  if (::stat(page.path.c_str(), &old) == 0) {
+    if (S_ISDIR(old.st_mode)) return EISDIR;
+    const auto keep = [&page](const std::string& name) {
+      return ::link(page.path.c_str(), name.c_str());
+    };
+    const auto moveAside = [&page](const std::string& name) {
+      return ::rename(page.path.c_str(), name.c_str());
+    };
+    if (WithFreshName(page.path, "old", backup, keep) != 0) {
+      if (const int error = WithFreshName(page.path, "old", backup, moveAside); error != 0) {
+        return error;
+      }
+    }
+  }
+  if (::rename(InFolder(page.path, page.tempName).c_str(), page.path.c_str()) != 0) return errno;
+  page.tempName.clear();
+  return 0;
+}
+
+void Discard(PageFile::Staged& page) {
+  if (page.fd >= 0) ::close(page.fd);
+  page.fd = -1;
+  if (!page.tempName.empty()) ::unlink(InFolder(page.path, page.tempName).c_str());
+  page.tempName.clear();
+}
+
+// Termination signals wait while pages are swapped, so that a run stopped
+// then still leaves one whole book and no stray names.
+class TerminationHeld {
+ public:
+  TerminationHeld() {
+    sigset_t held;
+    sigemptyset(&held);
+    for (int signal : {SIGTERM, SIGINT, SIGHUP, SIGQUIT}) sigaddset(&held, signal);
+    pthread_sigmask(SIG_BLOCK, &held, &previous_);
+  }
+  ~TerminationHeld() { pthread_sigmask(SIG_SETMASK, &previous_, nullptr); }
+  TerminationHeld(const TerminationHeld&) = delete;
+  TerminationHeld& operator=(const TerminationHeld&) = delete;
+
+ private:
+  sigset_t previous_;
+};
+
+std::string FailureMessage(std::string_view what, const std::string& path, int error) {
   std::string message = "No se pudo ";
   message += what;
   message += " / Could not ";
   message += what == "crear" ? "create" : what == "escribir" ? "write" : "close";
-  message += " \"" + path_ + "\": " + std::strerror(error);
-  Discard();
+  message += " \"" + path + "\": " + std::strerror(error);
   return message;
 }
 
-void PageFile::Discard() {
-  if (file_ != nullptr) std::fclose(file_);
-  file_ = nullptr;
-  if (!tempPath_.empty()) {
-    std::error_code ignored;
-    fs::remove(PathOf(tempPath_), ignored);
-    tempPath_.clear();
-  }
+}  // namespace
+
+PageFile::~PageFile() {
+  Discard(page_);
+}
+
+std::string PageFile::Fail(std::string_view what, int error) {
+  const std::string path = page_.path;
+  Discard(page_);
+  return FailureMessage(what, path, error);
 }
 
 std::string PageFile::OpenPageFile(std::string_view path) {
-  Discard();
-  path_ = std::string(path);
+  Discard(page_);
+  page_.path = std::string(path);
   const fs::path target = PathOf(path);
-  if (target.filename().empty()) return Fail("crear", EISDIR);
-  if (IsWriteProtected(target)) return Fail("escribir", EACCES);
-  // The temporary file sits beside the target so that the rename cannot cross
-  // file systems; "x" keeps two writers from sharing one temporary file.
-  for (int attempt = 0; attempt < 100 && file_ == nullptr; ++attempt) {
-    std::string hidden = ".";
-    hidden += target.filename().string();
-    hidden += ".tmp" + std::to_string(attempt);
-    fs::path temp = target;
-    temp.replace_filename(hidden);
-    errno = 0;
-    file_ = std::fopen(temp.c_str(), "wbx");
-    if (file_ != nullptr) {
-      tempPath_ = temp.string();
-    } else if (errno != EEXIST) {
-      return Fail("crear", errno);
-    }
+  std::error_code ignored;
+  if (target.filename().empty() || fs::is_directory(target, ignored)) {
+    return Fail("crear", EISDIR);
   }
-  if (file_ == nullptr) return Fail("crear", EEXIST);
+  if (IsWriteProtected(target)) return Fail("escribir", EACCES);
+  if (const int error = CreateStaged(page_.path, page_); error != 0) return Fail("crear", error);
   return {};
 }
 
 std::string PageFile::WritePageText(std::string_view text, bool addBreak) {
-  if (file_ == nullptr) return Fail("escribir", EBADF);
+  if (page_.fd < 0) return Fail("escribir", EBADF);
   std::string line(text);
   if (addBreak) line += "<br>\r\n";
   line += kCrLf;
-  errno = 0;
-  if (std::fwrite(line.data(), 1, line.size(), file_) != line.size()) {
-    return Fail("escribir", errno != 0 ? errno : EIO);
+  for (std::string_view rest = line; !rest.empty();) {
+    const ssize_t written = ::write(page_.fd, rest.data(), rest.size());
+    if (written < 0 && errno == EINTR) continue;
+    if (written <= 0) return Fail("escribir", written < 0 ? errno : EIO);
+    rest.remove_prefix(static_cast<std::size_t>(written));
   }
   return {};
 }
 
 std::string PageFile::ClosePageFile() {
-  if (file_ == nullptr) return Fail("cerrar", EBADF);
-  errno = 0;
-  const bool flushed = std::fflush(file_) == 0 && std::ferror(file_) == 0;
-  const int flushError = errno;
-  const bool closed = std::fclose(file_) == 0;
-  file_ = nullptr;
-  if (!flushed || !closed) return Fail("escribir", flushError != 0 ? flushError : EIO);
-  std::error_code error;
-  fs::rename(PathOf(tempPath_), PathOf(path_), error);
-  if (error) return Fail("escribir", error.value());
-  tempPath_.clear();
+  if (page_.fd < 0) return Fail("cerrar", EBADF);
+  if (set_ != nullptr) {
+    set_->Add(std::exchange(page_, Staged{}));
+    return {};
+  }
+  PageSet alone;
+  alone.Add(std::exchange(page_, Staged{}));
+  return alone.Commit();
+}
+
+PageSet::~PageSet() {
+  for (PageFile::Staged& page : pages_) Discard(page);
+  if (lock_ >= 0) ::close(lock_);
+}
+
+std::string PageSet::Lock(std::string_view folder) {
+  const std::string path = folder.empty() ? std::string(".") : std::string(folder);
+  lock_ = ::open(path.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (lock_ < 0) return FailureMessage("escribir", path, errno);
+  while (::flock(lock_, LOCK_EX) != 0) {
+    if (errno != EINTR) return FailureMessage("escribir", path, errno);
+  }
   return {};
 }
 
-std::string WriteTextFile(std::string_view path, std::string_view text) {
-  PageFile file;
+std::vector<std::string> PageSet::Paths() const {
+  std::vector<std::string> paths;
+  for (const PageFile::Staged& page : pages_) paths.push_back(page.path);
+  return paths;
+}
+
+std::string PageSet::Commit() {
+  const TerminationHeld held;
+  for (PageFile::Staged& page : pages_) {
+    if (const int error = NameStaged(page); error != 0) {
+      const std::string path = page.path;
+      for (PageFile::Staged& staged : pages_) Discard(staged);
+      return FailureMessage("escribir", path, error);
+    }
+  }
+  // Old pages keep a second name until every new page is in place, so that a
+  // failure half way can put them back.
+  std::vector<std::string> backups(pages_.size());
+  std::size_t failed = 0;
+  int error = 0;
+  for (; failed < pages_.size(); ++failed) {
+    if ((error = PlaceStaged(pages_[failed], backups[failed])) != 0) break;
+  }
+  for (std::size_t i = 0; i < pages_.size(); ++i) {
+    const std::string backup = backups[i].empty() ? "" : InFolder(pages_[i].path, backups[i]);
+    if (error != 0 && i <= failed) {
+      if (!backup.empty()) {
+        ::rename(backup.c_str(), pages_[i].path.c_str());
+        ::unlink(backup.c_str());  // a link to the page still in place is left by rename
+      } else if (i < failed) {
+        ::unlink(pages_[i].path.c_str());  // there was no old page
+      }
+    } else if (!backup.empty()) {
+      ::unlink(backup.c_str());
+    }
+  }
+  for (PageFile::Staged& page : pages_) Discard(page);
+  return error != 0 ? FailureMessage("escribir", pages_[failed].path, error) : std::string();
+}
+
+std::string WriteTextFile(std::string_view path, std::string_view text, PageSet* set) {
+  PageFile file(set);
   std::string error = file.OpenPageFile(path);
   if (error.empty()) error = file.WritePageText(text, false);
   if (error.empty()) error = file.ClosePageFile();

@@ -85,6 +85,22 @@ std::size_t EscapedCharacterLength(std::string_view text) {
   return 1;
 }
 
+std::string CrLfLineBreaks(std::string_view text) {
+  std::string result;
+  result.reserve(text.size() + text.size() / 32);
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n') {
+      result += "\r\n";
+      ++i;
+    } else if (text[i] == '\r' || text[i] == '\n') {
+      result += "\r\n";
+    } else {
+      result += text[i];
+    }
+  }
+  return result;
+}
+
 std::string EscapeMarkup(std::string_view text) {
   std::string result;
   result.reserve(text.size() + text.size() / 16);

@@ -28,6 +28,9 @@ struct DecimalParameter {
 };
 std::optional<DecimalParameter> ParseDecimalParameter(std::string_view s);
 
+// Every bare LF and bare CR of a text becomes CR LF; CR LF stays.
+std::string CrLfLineBreaks(std::string_view text);
+
 // Writes "&", "<" and ">" of a text as character entities.
 std::string EscapeMarkup(std::string_view text);
 

@@ -219,13 +219,13 @@ void Converter::ParagraphEnd() {
 }
 
 void Converter::ParagraphReset() {
-  for (CodeEntry& entry : Codes) {
-    if (entry.kind == CodeKind::PG || entry.kind == CodeKind::G) entry.kind = CodeKind::K;
-  }
+  Codes.Relabel("*", {CodeKind::PG, CodeKind::G}, CodeKind::K);
   if (!HasLists && IsOpenCode("</li>", false)) {
     MarkCodesKilled("</li>", "");
     RemoveNextCode("</li>");
   }
+  // An alignment that no text committed belonged to the paragraph just reset.
+  while (IsPendingCode(kTable)) RemoveNextCode(kTable);
   NewParagraph = true;
 }
 
@@ -315,7 +315,9 @@ void Converter::UnicodeEscape(std::string_view word) {
 
 // Fallback characters that did not stand in the escape's own token: a
 // hexadecimal escape counts as one, a control word or brace ends the fallback.
+// A line break is not text: what the line's end leaves owing comes off the next line.
 void Converter::SkipFallbackTokens(std::int32_t count) {
+  FallbackOwed = 0;
   while (count > 0 && !RtfRest.empty()) {
     if (RtfRest.StartsWith("\\'")) {
       RtfRest.NextToken();  // a hexadecimal escape is one character
@@ -326,6 +328,7 @@ void Converter::SkipFallbackTokens(std::int32_t count) {
     }
     --count;
   }
+  FallbackOwed = count;
 }
 
 std::string Converter::UnicodeEntity(std::int64_t number) {

@@ -118,12 +118,11 @@ TEST_F(BookBuilderTest, WorkedExampleSplitsAtTheFirstSpaceAfterTheMiddle) {
   EXPECT_EQ(builder.OutputPath, folder + "Rerud.html");
 }
 
-TEST_F(BookBuilderTest, SplitPointMovesOneCharacterAtATimeAndEachPartIsReadOnce) {
+TEST_F(BookBuilderTest, SplitPointIsFoundInTheTextAndEachPartIsReadOnce) {
   ASSERT_TRUE(Generate("one two three four", 2));
-  EXPECT_EQ(box.calls,
-            (std::vector<std::string>{"start 9", "length 1", "start 10", "length 1", "start 11",
-                                      "length 1", "start 12", "length 1", "start 13", "length 1",
-                                      "start 0", "length 13", "start 13", "length 13"}));
+  // The space is looked for in the text read once, not by selecting one
+  // character after another, which copied the paragraph at every step.
+  EXPECT_EQ(box.calls, (std::vector<std::string>{"start 0", "length 13", "start 13", "length 13"}));
   EXPECT_EQ(box.selRtfReads, 2);
   // The box keeps the last part selected.
   EXPECT_EQ(box.SelStart(), 13);
@@ -157,8 +156,12 @@ struct SplitCase {
   const char* text;
   int parts;
   std::int64_t partLength;
-  std::vector<std::string> bodies;  // "" for a part that is not written
+  std::vector<std::string> bodies;  // an empty part is a page with an empty body
 };
+
+void PrintTo(const SplitCase& row, std::ostream* out) {
+  *out << row.name;
+}
 
 class SplitTest : public BookBuilderTest, public ::testing::WithParamInterface<SplitCase> {};
 
@@ -168,11 +171,7 @@ TEST_P(SplitTest, PartsAreCutWhereExpected) {
   EXPECT_EQ(builder.PartLength, row.partLength);
   for (std::size_t k = 0; k < row.bodies.size(); ++k) {
     const std::string name = "Rerud0" + std::to_string(k + 1) + ".html";
-    if (row.bodies[k].empty()) {
-      EXPECT_FALSE(fs::exists(folder + name)) << name;
-    } else {
-      EXPECT_EQ(Page(name), PageBytes("RERUD", row.bodies[k])) << name;
-    }
+    EXPECT_EQ(Page(name), PageBytes("RERUD", row.bodies[k])) << name;
   }
   EXPECT_TRUE(fs::exists(folder + "Rerud.html"));
   EXPECT_TRUE(messages.shown.empty());
@@ -193,14 +192,40 @@ INSTANTIATE_TEST_SUITE_P(
         // 2 / 5 rounds to 0, but a text that is not empty moves on one by one.
         SplitCase{"TinyTextGetsPartsOfOne", "ab", 5, 1, {"a", "b", "", "", ""}},
         // 10 / 4 = 2.5 gives 2 on a space; the last part takes the rest.
-        SplitCase{"LastPartRunsToTheEnd", "ab cdefghi", 4, 2, {"ab", " c", "de", "fghi"}}),
+        SplitCase{"LastPartRunsToTheEnd", "ab cdefghi", 4, 2, {"ab", " c", "de", "fghi"}},
+        // Three characters outside the first plane are six units: the split
+        // at 3 would fall between the halves of the second one.
+        SplitCase{"FirstBoundaryNeverSplitsAPair",
+                  "\U0001F600\U0001F601\U0001F602",
+                  2,
+                  3,
+                  {"&#128512;&#128513;", "&#128514;"}},
+        SplitCase{"LaterBoundaryNeverSplitsAPair",
+                  "a\U0001F600\U0001F601\U0001F602\U0001F603",
+                  3,
+                  3,
+                  {"a&#128512;", "&#128513;&#128514;", "&#128515;"}}),
     [](const auto& info) { return std::string(info.param.name); });
 
-TEST_F(BookBuilderTest, EmptyBoxWithTwoPartsWritesOnlyTheIndex) {
+TEST_F(BookBuilderTest, EmptyBoxWithTwoPartsWritesEmptyPagesAndTheIndex) {
   ASSERT_TRUE(Generate("", 2));
   EXPECT_EQ(builder.PartLength, 0);
-  EXPECT_EQ(Files(), std::vector<std::string>{"Rerud.html"});
-  EXPECT_EQ(opener.opened, std::vector<std::string>{folder + "Rerud.html"});
+  EXPECT_EQ(Files(), (std::vector<std::string>{"Rerud.html", "Rerud01.html", "Rerud02.html"}));
+  EXPECT_EQ(Page("Rerud02.html"), PageBytes("RERUD", ""));
+  EXPECT_EQ(opener.opened,
+            (std::vector<std::string>{folder + "Rerud01.html", folder + "Rerud02.html",
+                                      folder + "Rerud.html"}));
+}
+
+// Every link of the index opens a page of this book, never one left by an
+// earlier, longer book.
+TEST_F(BookBuilderTest, ShortTextInManyPartsReplacesEveryOldPage) {
+  ASSERT_TRUE(Generate(std::string(500, 'x'), 10));
+  ASSERT_TRUE(Generate("abc def", 10));
+  EXPECT_EQ(Files().size(), 11u);
+  EXPECT_EQ(Page("Rerud03.html"), PageBytes("RERUD", "f"));
+  EXPECT_EQ(Page("Rerud04.html"), PageBytes("RERUD", ""));
+  EXPECT_EQ(Page("Rerud10.html"), PageBytes("RERUD", ""));
 }
 
 TEST_F(BookBuilderTest, LowerCasePrefixStaysInNamesAndLinksButTitleIsUpperCase) {
@@ -256,21 +281,31 @@ TEST_F(BookBuilderTest, MissingFolderWithEmptyBoxWritesNoIndex) {
 TEST_F(BookBuilderTest, UnwritablePageStopsTheRunNamingTheFile) {
   fs::create_directory(root / "out" / "Rerud02.html");  // a name that cannot become a file
   std::ofstream(root / "out" / "Rerud.html", std::ios::binary) << "old index";
+  std::ofstream(root / "out" / "Rerud01.html", std::ios::binary) << "old page";
   EXPECT_FALSE(Generate("one two three four", 2));
   ASSERT_EQ(messages.shown.size(), 1u);
   EXPECT_NE(messages.shown[0].find("Rerud02.html"), std::string::npos);
   EXPECT_NE(messages.shown[0].find("could not be written"), std::string::npos);
-  EXPECT_EQ(opener.opened, std::vector<std::string>{folder + "Rerud01.html"});
-  // The run stopped before the index: the one on disk is untouched.
+  // Pages go in place together: the old book is untouched and nothing is opened.
+  EXPECT_TRUE(opener.opened.empty());
   EXPECT_EQ(Page("Rerud.html"), "old index");
+  EXPECT_EQ(Page("Rerud01.html"), "old page");
+  EXPECT_EQ(Files(), (std::vector<std::string>{"Rerud.html", "Rerud01.html", "Rerud02.html"}));
 }
 
-TEST_F(BookBuilderTest, UnwritableIndexIsReportedAndNotOpened) {
+TEST_F(BookBuilderTest, UnwritableIndexIsReportedAndNothingIsOpened) {
   fs::create_directory(root / "out" / "Rerud.html");
   EXPECT_FALSE(Generate("one two", 2));
   ASSERT_EQ(messages.shown.size(), 1u);
   EXPECT_NE(messages.shown[0].find("Rerud.html"), std::string::npos);
-  EXPECT_EQ(opener.opened.size(), 2u);
+  EXPECT_TRUE(opener.opened.empty());
+  EXPECT_EQ(Files(), std::vector<std::string>{"Rerud.html"});
+}
+
+TEST_F(BookBuilderTest, MarkupInThePrefixIsTextInTheTitle) {
+  builder.controls.prefixText = "&lt;b&gt;";
+  ASSERT_TRUE(Generate("uno dos", 1));
+  EXPECT_EQ(Page("&lt;b&gt;01.html"), PageBytes("&amp;LT;B&amp;GT;", "uno dos"));
 }
 
 TEST_F(BookBuilderTest, ExistingPageIsReplacedWhole) {
@@ -291,10 +326,22 @@ TEST_P(BadPrefixTest, IsRefusedBeforeAnythingIsWritten) {
   EXPECT_TRUE(Files().empty());
 }
 
+TEST_P(BadPrefixTest, IsRefusedByThePreviewToo) {
+  builder.controls.prefixText = GetParam();
+  box.SetPlainText("one two");
+  EXPECT_FALSE(builder.cmdHTML2_Click());
+  ASSERT_EQ(messages.shown.size(), 1u);
+  EXPECT_NE(messages.shown[0].find("prefix"), std::string::npos);
+  EXPECT_TRUE(opener.opened.empty());
+  EXPECT_FALSE(fs::exists(builder.PreviewPath()));
+}
+
 INSTANTIATE_TEST_SUITE_P(Prefixes, BadPrefixTest,
                          ::testing::Values("../escape", "sub/libro", "sub\\libro", ".", "..", "a:b",
                                            "a?b", "a*b", "a\"b", "a<b", "a>b", "a|b", "tab\there",
-                                           "CON", "nul", "\xff\xfe"));
+                                           "CON", "nul", "\xff\xfe", "", " Libro", "Libro ",
+                                           "\u00a0Libro", "Libro\u3000",
+                                           "</title><script>x</script>"));
 
 TEST_F(BookBuilderTest, BadPartCountIsRefused) {
   EXPECT_FALSE(Generate("one two", 0));

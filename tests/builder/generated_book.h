@@ -1,5 +1,6 @@
-// A made-up book of any size for the whole-run test and the benchmark: headings,
-// bold, italic, colours, sizes, bullet items, accents and curly quotes.
+// Made-up books of any size for the whole-run tests and the benchmarks: an
+// ordinary one with headings, bold, italic, colours, sizes, bullet items,
+// accents and curly quotes, and a hostile one.
 #pragma once
 
 #include <array>
@@ -42,6 +43,19 @@ inline Document GeneratedBook(std::size_t targetLength) {
       }
       length += paragraph.Length() + 1;
     }
+  }
+  return book;
+}
+
+// A hostile book: one paragraph of `length` letters without a single space,
+// in runs of four that alternate between plain and bold.
+inline Document RunsWithoutSpaces(std::size_t length) {
+  Document book;
+  Paragraph& paragraph = book.paragraphs.emplace_back();
+  CharFormat bold;
+  bold.bold = true;
+  for (std::size_t run = 0; run * 4 < length; ++run) {
+    AppendText(paragraph, u"abcd", run % 2 == 0 ? CharFormat{} : bold);
   }
   return book;
 }

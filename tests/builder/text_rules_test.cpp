@@ -74,8 +74,8 @@ TEST_P(GoodPrefixTest, IsAccepted) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Prefixes, GoodPrefixTest,
-                         ::testing::Values("Rerud", "libro", "", "a.b", "Ñandú", "mi libro",
-                                           "CONSOLA", "COM0", "..a"));
+                         ::testing::Values("Rerud", "libro", "a.b", "Ñandú", "mi libro", "CONSOLA",
+                                           "COM0", "..a", "a&b", "O'Brien"));
 
 TEST(PrefixProblemTest, NamesTheOffendingCharacter) {
   const std::string message = PrefixProblem("a?b");
@@ -86,6 +86,26 @@ TEST(PrefixProblemTest, NamesTheOffendingCharacter) {
 TEST(PrefixProblemTest, RefusesNamesLongerThanTheFileSystemTakes) {
   EXPECT_EQ(PrefixProblem(std::string(248, 'a')), "");
   EXPECT_NE(PrefixProblem(std::string(249, 'a')), "");
+}
+
+TEST(PrefixProblemTest, RefusesEmptyAndWhiteSpaceEdgedPrefixes) {
+  for (const char* prefix : {"", " Libro", "Libro ", "\u00a0Libro", "Libro\u2003"}) {
+    const std::string message = PrefixProblem(prefix);
+    EXPECT_NE(message.find("prefijo"), std::string::npos) << prefix;
+    EXPECT_NE(message.find("prefix"), std::string::npos) << prefix;
+  }
+  EXPECT_EQ(PrefixProblem("mi libro"), "");
+}
+
+TEST(TitlePrefixTest, UpperCaseWithMarkupEscaped) {
+  for (const auto& [prefix, title] : {std::pair{"Rerud", "RERUD"},
+                                      {"a&b", "A&amp;B"},
+                                      {"&lt;b&gt;", "&amp;LT;B&amp;GT;"},
+                                      {"O'Brien", "O&#39;BRIEN"},
+                                      {"x<y>\"z\"", "X&lt;Y&gt;&quot;Z&quot;"},
+                                      {"Ñandú", "&#209;AND&#218;"}}) {
+    EXPECT_EQ(TitlePrefix(prefix), title) << prefix;
+  }
 }
 
 TEST(UpperCaseTest, CoversAsciiAndLatinLetters) {

@@ -4,9 +4,12 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <string>
+#include <vector>
 
 namespace quillet {
 namespace {
@@ -104,6 +107,52 @@ TEST_F(PageFiles, WriteProtectedPageIsReportedAndKept) {
   const std::string error = WriteTextFile(path, "new");
   EXPECT_NE(error.find(path), std::string::npos) << error;
   EXPECT_EQ(ReadFile(path), "old\r\n");
+}
+
+std::vector<std::string> Names(const fs::path& dir) {
+  std::vector<std::string> names;
+  for (const auto& entry : fs::directory_iterator(dir)) {
+    names.push_back(entry.path().filename().string());
+  }
+  std::sort(names.begin(), names.end());
+  return names;
+}
+
+TEST_F(PageFiles, SetPutsNothingInPlaceBeforeItsCommit) {
+  ASSERT_EQ(WriteTextFile((dir / "a.html").string(), "old a"), "");
+  PageSet set;
+  ASSERT_EQ(set.Lock(dir.string()), "");
+  ASSERT_EQ(WriteTextFile((dir / "a.html").string(), "new a", &set), "");
+  ASSERT_EQ(WriteTextFile((dir / "b.html").string(), "new b", &set), "");
+  EXPECT_EQ(Names(dir), std::vector<std::string>{"a.html"});
+  EXPECT_EQ(ReadFile(dir / "a.html"), "old a\r\n");
+  ASSERT_EQ(set.Commit(), "");
+  EXPECT_EQ(Names(dir), (std::vector<std::string>{"a.html", "b.html"}));
+  EXPECT_EQ(ReadFile(dir / "a.html"), "new a\r\n");
+}
+
+TEST_F(PageFiles, SetThatFailsHalfWayPutsTheOldPagesBack) {
+  ASSERT_EQ(WriteTextFile((dir / "a.html").string(), "old a"), "");
+  ASSERT_EQ(WriteTextFile((dir / "c.html").string(), "old c"), "");
+  PageSet set;
+  for (const char* name : {"a.html", "b.html", "c.html", "d.html"}) {
+    ASSERT_EQ(WriteTextFile((dir / name).string(), std::string("new ") + name, &set), "");
+  }
+  fs::create_directory(dir / "d.html");  // the last page cannot take its place
+  const std::string error = set.Commit();
+  EXPECT_NE(error.find("d.html"), std::string::npos) << error;
+  EXPECT_EQ(Names(dir), (std::vector<std::string>{"a.html", "c.html", "d.html"}));
+  EXPECT_EQ(ReadFile(dir / "a.html"), "old a\r\n");
+  EXPECT_EQ(ReadFile(dir / "c.html"), "old c\r\n");
+}
+
+TEST_F(PageFiles, ReplacedPageKeepsItsMode) {
+  const fs::path path = dir / "p.html";
+  ASSERT_EQ(WriteTextFile(path.string(), "old"), "");
+  fs::permissions(path, fs::perms::owner_read | fs::perms::owner_write);
+  ASSERT_EQ(WriteTextFile(path.string(), "new"), "");
+  EXPECT_EQ(fs::status(path).permissions(), fs::perms::owner_read | fs::perms::owner_write);
+  EXPECT_EQ(ReadFile(path), "new\r\n");
 }
 
 TEST_F(PageFiles, ProbePathFindsFoldersAndFiles) {

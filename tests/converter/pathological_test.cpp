@@ -86,6 +86,33 @@ TEST(Pathological, EndlessPendingWords) {
   }
 }
 
+// The sanitizers make every step many times slower; the largest inputs shrink
+// to fit the same time budget.
+#ifdef QUILLET_SANITIZED
+constexpr std::size_t kLargeInputShare = 4;
+#else
+constexpr std::size_t kLargeInputShare = 1;
+#endif
+
+// Elements that stay open for a whole book cost every later token nothing:
+// 30 MB of text below 999 open list items, and 12 MB of colour words that
+// close 1000 open fonts which the next text opens again.
+TEST(Pathological, TextBelowManyOpenListItems) {
+  constexpr std::size_t kTexts = 10'000'000 / kLargeInputShare;
+  const std::string html =
+      Convert("{\\rtf1 " + Repeat("\\bullet x", 999) + "\r\n" + Repeat("{a}", kTexts) + "}");
+  EXPECT_EQ(html, Repeat("<li>x", 999) + std::string(kTexts, 'a') + Repeat("</li>", 999));
+}
+
+TEST(Pathological, ColourWordsAroundManyOpenFonts) {
+  constexpr std::size_t kWords = 2'000'000;
+  const std::string html = Convert("{\\rtf1{\\colortbl;\\red1\\green2\\blue3;}" +
+                                   Repeat("\\cf1 x", 999) + Repeat("\\cf1 a", kWords) + "}");
+  const std::string font = "<font color=\"#010203\">";
+  EXPECT_EQ(html, Repeat(font + "x", 999) + font + std::string(kWords, 'a') +
+                      Repeat("</font>", Converter::kMaxOpenElements));
+}
+
 TEST(Pathological, HugeNumbersAndBinaryBytes) {
   std::string binary;
   for (int i = 0; i < 100000; ++i) binary += static_cast<char>((i * 7919) % 256);

@@ -132,6 +132,17 @@ TEST(ReplaceAll, WorksBeyondSixteenBitPositions) {
   EXPECT_EQ(ReplaceAll(text, "ab", "c").substr(70000), "c");
 }
 
+TEST(CrLfLineBreaks, EveryBareBreakBecomesCrLf) {
+  for (const auto& [text, expected] : {std::pair{"a\nb", "a\r\nb"},
+                                       {"a\rb", "a\r\nb"},
+                                       {"a\r\nb", "a\r\nb"},
+                                       {"\n\r", "\r\n\r\n"},
+                                       {"a\r\r\nb\n", "a\r\n\r\nb\r\n"},
+                                       {"", ""}}) {
+    EXPECT_EQ(CrLfLineBreaks(text), expected) << text;
+  }
+}
+
 TEST(IsDigitChar, AcceptsSingleDigitsOnly) {
   EXPECT_TRUE(IsDigitChar("0"));
   EXPECT_TRUE(IsDigitChar("9"));

@@ -25,6 +25,10 @@ struct Case {
   std::string html;
 };
 
+void PrintTo(const Case& row, std::ostream* out) {
+  *out << row.name;
+}
+
 class Translation : public testing::TestWithParam<Case> {};
 
 TEST_P(Translation, WritesExpectedHtml) {
@@ -94,7 +98,18 @@ INSTANTIATE_TEST_SUITE_P(
              "\\pard{\\*\\bkmkstart x{\\b y}}z{\\pict\\wmetafile8 "
              "0123}w",
              "zw"},
-        Case{"UnknownWordsHaveNoEffect", "\\pard\\lang1033\\f0\\ql\\qj x\\emdash y", "xy"}),
+        Case{"UnknownWordsHaveNoEffect", "\\pard\\lang1033\\f0\\ql\\qj x\\emdash y", "xy"},
+        Case{"PardDropsAnAlignmentThatNoTextCommitted",
+             "\\pard\\qc\\par\r\n\\pard Left text.\\par\r\n\\pard Still left.\\par",
+             "<br>Left text.<br>Still left."},
+        Case{"PardAfterEmptyCentredParagraph", "\\pard\\qc\\par\\pard Left\\par", "<br>Left"},
+        Case{"AlignmentAfterParWithoutPardStillCentres", "\\pard\\qc\\par Centre",
+             "<br><table width=100%><tr><td align=\"center\">Centre</td></tr></table>"},
+        Case{"UnicodeFallbackContinuesOnTheNextLine", "\\pard word\\u1089\r\n?next line",
+             "word&#1089;next line"},
+        Case{"UnicodeFallbackOfTwoSpansALineBreak", "\\pard\\uc2 a\\u1089?\r\n?b", "a&#1089;b"},
+        Case{"ControlWordOnTheNextLineEndsTheFallback", "\\pard a\\u1089\r\n\\b ?b",
+             "a&#1089;<b>?b</b>"}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST(TranslationTokens, SkipTokensIgnoresEvenBracesAndParagraphs) {

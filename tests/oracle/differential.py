@@ -34,7 +34,7 @@ def first_difference(a, b):
 
 
 def run_quillet(quillet, options, paths):
-    command = [quillet, "convert", "--options", options, "--separator", SEPARATOR.decode()]
+    command = [quillet, "convert", "--raw", "--options", options, "--separator", SEPARATOR.decode()]
     done = subprocess.run(command + paths, capture_output=True)
     if done.returncode != 0:
         reason = done.stderr.decode(errors="replace")

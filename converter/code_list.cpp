@@ -1,0 +1,267 @@
+#include "code_list.h"
+
+#include <algorithm>
+
+namespace quillet {
+namespace {
+
+constexpr std::array<CodeKind, 5> kKinds{CodeKind::P, CodeKind::PG, CodeKind::A, CodeKind::G,
+                                         CodeKind::K};
+
+std::size_t Index(CodeKind kind) {
+  return static_cast<std::size_t>(kind);
+}
+
+// How far the walk from the innermost entry goes before the buckets are asked
+// instead: what was committed last is nearly always what is looked for.
+constexpr std::size_t kShortWalk = 16;
+
+}  // namespace
+
+std::string_view KindName(CodeKind kind) {
+  switch (kind) {
+    case CodeKind::P:
+      return "P";
+    case CodeKind::PG:
+      return "PG";
+    case CodeKind::A:
+      return "A";
+    case CodeKind::G:
+      return "G";
+    case CodeKind::K:
+      return "K";
+  }
+  return "";
+}
+
+std::set<CodeList::Id>& CodeList::Members(Group& group, CodeKind kind) {
+  return group.buckets[group.bucketOfKind[Index(kind)]];
+}
+
+const std::set<CodeList::Id>& CodeList::Members(const Group& group, CodeKind kind) {
+  return group.buckets[group.bucketOfKind[Index(kind)]];
+}
+
+const CodeList::Group* CodeList::GroupOf(std::string_view code) const {
+  for (const Group& group : groups_) {
+    if (group.code == code) return &group;
+  }
+  return nullptr;
+}
+
+CodeKind CodeList::KindOf(const Slot& slot) const {
+  return groups_[slot.group].kindOfBucket[slot.bucket];
+}
+
+CodeList& CodeList::operator=(const std::vector<CodeEntry>& entries) {
+  clear();
+  for (auto entry = entries.rbegin(); entry != entries.rend(); ++entry) {
+    PushInnermost(entry->code, entry->begCode, entry->kind);
+  }
+  return *this;
+}
+
+std::vector<CodeEntry> CodeList::Entries() const {
+  std::vector<CodeEntry> entries;
+  entries.reserve(size());
+  for (const CodeEntry& entry : *this) entries.push_back(entry);
+  return entries;
+}
+
+CodeEntry CodeList::operator[](std::size_t index) const {
+  auto at = slots_.rbegin();
+  std::advance(at, static_cast<std::ptrdiff_t>(index));
+  return EntryOf(at->first);
+}
+
+void CodeList::clear() {
+  slots_.clear();
+  groups_.clear();
+  kindCounts_ = {};
+}
+
+bool CodeList::Has(std::string_view code, KindSet kinds) const {
+  const Group* group = GroupOf(code);
+  if (group == nullptr) return false;
+  return std::any_of(kKinds.begin(), kKinds.end(), [&](CodeKind kind) {
+    return kinds.Has(kind) && !Members(*group, kind).empty();
+  });
+}
+
+std::size_t CodeList::Count(KindSet kinds) const {
+  std::size_t count = 0;
+  for (CodeKind kind : kKinds) {
+    if (kinds.Has(kind)) count += kindCounts_[Index(kind)];
+  }
+  return count;
+}
+
+std::optional<CodeList::Id> CodeList::Outermost(KindSet kinds) const {
+  std::optional<Id> outermost;
+  for (CodeKind kind : kKinds) {
+    if (!kinds.Has(kind) || kindCounts_[Index(kind)] == 0) continue;
+    for (const Group& group : groups_) {
+      const std::set<Id>& members = Members(group, kind);
+      if (!members.empty() && (!outermost || *members.begin() < *outermost)) {
+        outermost = *members.begin();
+      }
+    }
+  }
+  return outermost;
+}
+
+std::optional<CodeList::Id> CodeList::OutermostOf(std::string_view code) const {
+  const Group* group = GroupOf(code);
+  std::optional<Id> outermost;
+  if (group == nullptr) return outermost;
+  for (const std::set<Id>& members : group->buckets) {
+    if (!members.empty() && (!outermost || *members.begin() < *outermost)) {
+      outermost = *members.begin();
+    }
+  }
+  return outermost;
+}
+
+std::optional<CodeList::Id> CodeList::InnermostOf(std::string_view code) const {
+  const Group* group = GroupOf(code);
+  std::optional<Id> innermost;
+  if (group == nullptr) return innermost;
+  for (const std::set<Id>& members : group->buckets) {
+    if (!members.empty() && (!innermost || *members.rbegin() > *innermost)) {
+      innermost = *members.rbegin();
+    }
+  }
+  return innermost;
+}
+
+CodeEntry CodeList::EntryOf(Id id) const {
+  const Slot& slot = slots_.at(id);
+  return {groups_[slot.group].code, slot.begCode, KindOf(slot)};
+}
+
+std::vector<CodeList::Id> CodeList::InnerThan(std::optional<Id> bound, KindSet kinds,
+                                              std::size_t limit) const {
+  std::vector<Id> ids;
+  const std::size_t matching = Count(kinds);
+  if (matching == 0) return ids;
+  std::size_t walked = 0;
+  for (auto at = slots_.rbegin(); at != slots_.rend(); ++at) {
+    if (ids.size() == limit || ids.size() == matching || (bound && at->first <= *bound)) {
+      return ids;
+    }
+    if (++walked > kShortWalk) return InnerThanByBuckets(bound, kinds, limit);
+    if (kinds.Has(KindOf(at->second))) ids.push_back(at->first);
+  }
+  return ids;
+}
+
+std::vector<CodeList::Id> CodeList::InnerThanByBuckets(std::optional<Id> bound, KindSet kinds,
+                                                       std::size_t limit) const {
+  // One cursor per matching bucket, each running from its innermost entry
+  // outward; the innermost of all cursors goes next.
+  struct Cursor {
+    std::set<Id>::const_reverse_iterator at;
+    std::set<Id>::const_reverse_iterator end;
+  };
+  std::vector<Cursor> cursors;
+  for (const Group& group : groups_) {
+    for (CodeKind kind : kKinds) {
+      if (!kinds.Has(kind)) continue;
+      const std::set<Id>& members = Members(group, kind);
+      const auto stop =
+          std::make_reverse_iterator(bound ? members.upper_bound(*bound) : members.begin());
+      if (members.rbegin() != stop) cursors.push_back({members.rbegin(), stop});
+    }
+  }
+  std::vector<Id> ids;
+  while (ids.size() < limit) {
+    Cursor* next = nullptr;
+    for (Cursor& cursor : cursors) {
+      if (cursor.at != cursor.end && (next == nullptr || *cursor.at > *next->at)) next = &cursor;
+    }
+    if (next == nullptr) break;
+    ids.push_back(*next->at);
+    ++next->at;
+  }
+  return ids;
+}
+
+std::vector<CodeList::Id> CodeList::From(Id outermost) const {
+  std::vector<Id> ids;
+  for (auto at = slots_.rbegin(); at != slots_.rend() && at->first >= outermost; ++at) {
+    ids.push_back(at->first);
+  }
+  return ids;
+}
+
+void CodeList::PushInnermost(std::string code, std::string begCode, CodeKind kind) {
+  const Id id = next_++;
+  std::size_t group = 0;
+  while (group < groups_.size() && groups_[group].code != code) ++group;
+  if (group == groups_.size()) {
+    groups_.push_back({std::move(code), {}, kKinds, {0, 1, 2, 3, 4}});
+  }
+  const std::size_t bucket = groups_[group].bucketOfKind[Index(kind)];
+  groups_[group].buckets[bucket].insert(id);
+  ++kindCounts_[Index(kind)];
+  slots_.emplace_hint(slots_.end(), id, Slot{group, bucket, std::move(begCode)});
+}
+
+void CodeList::SetKind(Id id, CodeKind kind) {
+  Slot& slot = slots_.at(id);
+  Group& group = groups_[slot.group];
+  const std::size_t target = group.bucketOfKind[Index(kind)];
+  if (slot.bucket == target) return;
+  --kindCounts_[Index(KindOf(slot))];
+  ++kindCounts_[Index(kind)];
+  group.buckets[target].insert(group.buckets[slot.bucket].extract(id));
+  slot.bucket = target;
+}
+
+void CodeList::MoveKind(Group& group, CodeKind from, CodeKind to) {
+  std::size_t source = group.bucketOfKind[Index(from)];
+  std::size_t target = group.bucketOfKind[Index(to)];
+  const std::size_t moved = group.buckets[source].size();
+  if (moved == 0 || source == target) return;
+  kindCounts_[Index(from)] -= moved;
+  kindCounts_[Index(to)] += moved;
+  if (group.buckets[source].size() > group.buckets[target].size()) {
+    // The larger bucket stays where it is and takes the new kind's name.
+    std::swap(group.bucketOfKind[Index(from)], group.bucketOfKind[Index(to)]);
+    group.kindOfBucket[source] = to;
+    group.kindOfBucket[target] = from;
+    std::swap(source, target);
+  }
+  for (Id id : group.buckets[source]) slots_.at(id).bucket = target;
+  group.buckets[target].merge(group.buckets[source]);
+}
+
+void CodeList::Relabel(std::string_view code, KindSet from, CodeKind to) {
+  const bool every = code == "*";
+  for (CodeKind kind : kKinds) {
+    if (kind == to || !from.Has(kind) || kindCounts_[Index(kind)] == 0) continue;
+    for (Group& group : groups_) {
+      if (every || group.code == code) MoveKind(group, kind, to);
+    }
+  }
+}
+
+void CodeList::EraseKind(CodeKind kind) {
+  if (kindCounts_[Index(kind)] == 0) return;
+  for (Group& group : groups_) {
+    std::set<Id>& members = Members(group, kind);
+    for (Id id : members) slots_.erase(id);
+    members.clear();
+  }
+  kindCounts_[Index(kind)] = 0;
+}
+
+void PrintTo(const CodeList& list, std::ostream* out) {
+  *out << "{";
+  for (const CodeEntry& entry : list) {
+    *out << " (" << entry.code << ", " << entry.begCode << ", " << KindName(entry.kind) << ")";
+  }
+  *out << " }";
+}
+
+}  // namespace quillet

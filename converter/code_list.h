@@ -1,0 +1,162 @@
+// The committed elements of the converter, innermost first, indexed by closing
+// tag and kind, so that what the translation asks before every token costs the
+// same however many elements are open.
+#pragma once
+
+#include <array>
+#include <cstddef>
+#include <cstdint>
+#include <iterator>
+#include <map>
+#include <optional>
+#include <ostream>
+#include <set>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace quillet {
+
+// The state of a committed element.
+enum class CodeKind {
+  P,   // inline element, opening tag not written yet
+  PG,  // block element (list item, alignment table), opening tag not written yet
+  A,   // inline element, open
+  G,   // block element, open; survives a group end and "\plain"
+  K,   // to be closed before the next text, then removed
+};
+std::string_view KindName(CodeKind kind);
+
+// A set of kinds, one bit per kind.
+class KindSet {
+ public:
+  constexpr KindSet() = default;
+  constexpr KindSet(std::initializer_list<CodeKind> kinds) {
+    for (CodeKind kind : kinds) bits_ |= Bit(kind);
+  }
+  static constexpr KindSet All() {
+    return KindSet({CodeKind::P, CodeKind::PG, CodeKind::A, CodeKind::G, CodeKind::K});
+  }
+  constexpr bool Has(CodeKind kind) const { return (bits_ & Bit(kind)) != 0; }
+  constexpr KindSet Without(CodeKind kind) const {
+    KindSet rest = *this;
+    rest.bits_ &= static_cast<std::uint8_t>(~Bit(kind));
+    return rest;
+  }
+
+ private:
+  static constexpr std::uint8_t Bit(CodeKind kind) {
+    return static_cast<std::uint8_t>(1U << static_cast<unsigned>(kind));
+  }
+  std::uint8_t bits_ = 0;
+};
+
+// One committed element: its closing tag (the element's identity), its opening
+// tag and its kind.
+struct CodeEntry {
+  std::string code;
+  std::string begCode;
+  CodeKind kind = CodeKind::P;
+  bool operator==(const CodeEntry&) const = default;
+};
+
+// Entries are numbered in the order they were committed, which is their
+// nesting order: a higher number is further in. Each closing tag keeps its
+// entries in five ordered buckets, one per kind. Changing the kind of every
+// entry of a tag merges buckets, the smaller into the larger, and the larger
+// just takes the new kind's name: closing and reopening many elements at once
+// costs about as much as one.
+class CodeList {
+ public:
+  using Id = std::uint64_t;
+
+ private:
+  struct Slot {
+    std::size_t group;
+    std::size_t bucket;
+    std::string begCode;
+  };
+  using Slots = std::map<Id, Slot>;
+
+ public:
+  // Reading, innermost first, as a list of entries.
+  class const_iterator {
+   public:
+    using iterator_category = std::forward_iterator_tag;
+    using value_type = CodeEntry;
+    using difference_type = std::ptrdiff_t;
+    using pointer = void;
+    using reference = CodeEntry;
+    const_iterator(const CodeList* list, Slots::const_reverse_iterator at) : list_(list), at_(at) {}
+    CodeEntry operator*() const { return list_->EntryOf(at_->first); }
+    const_iterator& operator++() {
+      ++at_;
+      return *this;
+    }
+    bool operator==(const const_iterator& other) const { return at_ == other.at_; }
+
+   private:
+    const CodeList* list_;
+    Slots::const_reverse_iterator at_;
+  };
+  using iterator = const_iterator;
+
+  CodeList() = default;
+  CodeList& operator=(const std::vector<CodeEntry>& entries);  // entries[0] innermost
+  bool operator==(const std::vector<CodeEntry>& entries) const { return Entries() == entries; }
+  std::vector<CodeEntry> Entries() const;
+  const_iterator begin() const { return {this, slots_.rbegin()}; }
+  const_iterator end() const { return {this, slots_.rend()}; }
+  std::size_t size() const { return slots_.size(); }
+  bool empty() const { return slots_.empty(); }
+  CodeEntry operator[](std::size_t index) const;                     // 0 is the innermost
+  CodeEntry back() const { return EntryOf(slots_.begin()->first); }  // the outermost
+  void clear();
+
+  // Questions.
+  bool Has(std::string_view code, KindSet kinds) const;
+  std::size_t Count(KindSet kinds) const;
+  std::optional<Id> Outermost(KindSet kinds) const;
+  std::optional<Id> OutermostOf(std::string_view code) const;
+  std::optional<Id> InnermostOf(std::string_view code) const;
+  CodeEntry EntryOf(Id id) const;
+  const std::string& CodeOf(Id id) const { return groups_[slots_.at(id).group].code; }
+  const std::string& BegCodeOf(Id id) const { return slots_.at(id).begCode; }
+  // Entries further in than `bound` (all with none) whose kind is in `kinds`,
+  // innermost first, at most `limit` of them.
+  std::vector<Id> InnerThan(std::optional<Id> bound, KindSet kinds, std::size_t limit) const;
+  // Every entry from the innermost out to `outermost`, innermost first.
+  std::vector<Id> From(Id outermost) const;
+
+  // Changes.
+  void PushInnermost(std::string code, std::string begCode, CodeKind kind);
+  void SetKind(Id id, CodeKind kind);
+  // Every entry of `code` ("*": of every code) whose kind is in `from` becomes `to`.
+  void Relabel(std::string_view code, KindSet from, CodeKind to);
+  void EraseKind(CodeKind kind);
+
+ private:
+  struct Group {
+    std::string code;
+    std::array<std::set<Id>, 5> buckets;
+    std::array<CodeKind, 5> kindOfBucket;
+    std::array<std::size_t, 5> bucketOfKind;
+  };
+  static std::set<Id>& Members(Group& group, CodeKind kind);
+  static const std::set<Id>& Members(const Group& group, CodeKind kind);
+  const Group* GroupOf(std::string_view code) const;
+  CodeKind KindOf(const Slot& slot) const;
+  void MoveKind(Group& group, CodeKind from, CodeKind to);
+  std::vector<Id> InnerThanByBuckets(std::optional<Id> bound, KindSet kinds,
+                                     std::size_t limit) const;
+
+  Slots slots_;
+  // One group per closing tag: the translation uses a handful of them.
+  std::vector<Group> groups_;
+  std::array<std::size_t, 5> kindCounts_{};
+  Id next_ = 1;
+};
+
+void PrintTo(const CodeList& list, std::ostream* out);
+
+}  // namespace quillet

@@ -1,0 +1,70 @@
+// Hostile books that a quadratic step would not survive, each run once; the
+// ctest timeout is their time budget.
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+
+#include "book_builder.h"
+#include "document_box.h"
+#include "fakes.h"
+#include "generated_book.h"
+
+namespace quillet {
+namespace {
+
+namespace fs = std::filesystem;
+
+std::string Body(const fs::path& page) {
+  std::ifstream in(page, std::ios::binary);
+  std::ostringstream bytes;
+  bytes << in.rdbuf();
+  const std::string all = bytes.str();
+  const std::size_t start = all.find(" ::</TITLE>\r\n\r\n") + 15;
+  return all.substr(start, all.rfind("\r\n</BODY>") - start);
+}
+
+std::string WithoutTags(const std::string& html) {
+  std::string text;
+  for (std::size_t i = 0; i < html.size(); ++i) {
+    if (html[i] == '<') {
+      i = html.find('>', i);
+    } else {
+      text += html[i];
+    }
+  }
+  return text;
+}
+
+// 2 MB in one paragraph of 500,000 runs and no space: the search for a space
+// after the split point runs to the end of the text.
+TEST(PathologicalBook, OneParagraphOfManyRunsWithoutSpaces) {
+  const fs::path folder =
+      fs::temp_directory_path() / ("quillet-hostile-" + std::to_string(getpid()));
+  fs::remove_all(folder);
+  fs::create_directories(folder);
+  constexpr std::size_t kLength = 2'000'000;
+  DocumentBox box;
+  box.SetDocument(testing::RunsWithoutSpaces(kLength));
+  testing::RecordingOpener opener;
+  testing::RecordingMessages messages;
+  BookBuilder builder(box, opener, messages);
+  builder.controls.folderText = folder.string() + "/";
+  builder.PartCount = 2;
+
+  ASSERT_TRUE(builder.cmdGO_Click());
+  EXPECT_EQ(builder.PartLength, kLength / 2);
+  const std::string first = WithoutTags(Body(folder / "Rerud01.html"));
+  const std::string second = WithoutTags(Body(folder / "Rerud02.html"));
+  EXPECT_EQ(first.size(), kLength / 2);
+  std::string text;
+  for (std::size_t run = 0; run < kLength / 4; ++run) text += "abcd";
+  EXPECT_TRUE(first + second == text);
+  fs::remove_all(folder);
+}
+
+}  // namespace
+}  // namespace quillet

@@ -1,0 +1,123 @@
+// The files of a book on disk: temporary files, modes, failed and killed
+// runs, and two runs into one folder.
+#include <sys/stat.h>
+
+#include "cli_fixture.h"
+
+namespace {
+
+using quillet::testing::Cli;
+using quillet::testing::Outcome;
+using quillet::testing::ReadAll;
+using quillet::testing::WriteAll;
+
+class BookFiles : public Cli {
+ protected:
+  // Every file of a folder with its bytes, to compare a whole book.
+  std::map<std::string, std::string> Snapshot(const std::string& folder) const {
+    std::map<std::string, std::string> files;
+    for (const std::string& name : Files(dir / folder)) files[name] = ReadAll(dir / folder / name);
+    return files;
+  }
+  void WriteOldBook() {
+    ASSERT_EQ(Run("$Q book book.rtf --parts 5 --out out").status, 0);
+    ASSERT_EQ(Files(dir / "out").size(), 6u);
+  }
+};
+
+TEST_F(BookFiles, PlantedTemporaryNamesDoNotBlockAPage) {
+  for (int i = 0; i < 100; ++i)
+    WriteAll(dir / "out" / (".Rerud01.html.tmp" + std::to_string(i)), "");
+  const Outcome outcome = Run("$Q book book.rtf --parts 1 --out out");
+  EXPECT_EQ(outcome.status, 0) << outcome.err;
+  EXPECT_NE(ReadAll(dir / "out" / "Rerud01.html").find("Uno dos tres cuatro"), std::string::npos);
+}
+
+TEST_F(BookFiles, KilledRunLeavesNoTemporaryFile) {
+  WriteOldBook();
+  const auto before = Snapshot("out");
+  const Outcome outcome = Run(
+      "QUILLET_FAULT_PATH=$PWD/out QUILLET_FAULT_HANG_AFTER=3000 QUILLET_FAULT_HANG_MARK=$PWD/hung "
+      "LD_PRELOAD=$FAULTS $Q book big.rtf --parts 5 --out out & pid=$!\n"
+      "for i in $(seq 1 400); do [ -e hung ] && break; sleep 0.05; done\n"
+      "[ -e hung ] || echo never hung\n"
+      "kill -TERM $pid; wait $pid");
+  EXPECT_EQ(outcome.status, 128 + SIGTERM) << outcome.out << outcome.err;
+  EXPECT_EQ(Snapshot("out"), before);
+}
+
+TEST_F(BookFiles, ReplacedPageKeepsItsModeAndOwner) {
+  WriteOldBook();
+  const auto page = dir / "out" / "Rerud01.html";
+  ASSERT_EQ(chmod(page.c_str(), 0600), 0);
+  const bool root = geteuid() == 0;
+  if (root) {
+    ASSERT_EQ(chown(page.c_str(), 1234, 1234), 0);
+  }
+  ASSERT_EQ(Run("$Q book big.rtf --parts 5 --out out").status, 0);
+  struct stat status {};
+  ASSERT_EQ(stat(page.c_str(), &status), 0);
+  EXPECT_EQ(status.st_mode & 07777, 0600u);
+  if (root) {
+    EXPECT_EQ(status.st_uid, 1234u);
+  }
+  EXPECT_NE(ReadAll(page).find("Cap&iacute;tulo 1"), std::string::npos);
+}
+
+TEST_F(BookFiles, RunThatFailsHalfWayLeavesTheOldBookWhole) {
+  WriteOldBook();
+  const auto before = Snapshot("out");
+  const Outcome outcome =
+      Run("QUILLET_FAULT_PATH=$PWD/out QUILLET_FAULT_WRITE_AFTER=6000 LD_PRELOAD=$FAULTS "
+          "$Q book big.rtf --parts 5 --out out");
+  EXPECT_EQ(outcome.status, 1);
+  EXPECT_NE(outcome.err.find("No space left on device"), std::string::npos) << outcome.err;
+  EXPECT_EQ(Snapshot("out"), before);
+}
+
+// The same on a real file system that fills up, where one can be mounted.
+TEST_F(BookFiles, FullDiskLeavesTheOldBookWhole) {
+  if (Run("unshare -rm true").status != 0) GTEST_SKIP() << "no mount namespace here";
+  const Outcome outcome =
+      Run("unshare -rm sh -ec '\n"
+          "mount -t tmpfs -o size=256k tmpfs out\n"
+          "$Q book book.rtf --parts 5 --out out >/dev/null\n"
+          "mkdir old && cp out/* old/\n"
+          "free=$(stat -f -c \"%a * %S\" out)\n"
+          "head -c $(($free - 12000)) /dev/zero > out/filler\n"
+          "if $Q book big.rtf --parts 5 --out out; then echo written; else echo failed; fi\n"
+          "rm out/filler\n"
+          "diff -rq old out && echo same'");
+  EXPECT_NE(outcome.out.find("failed"), std::string::npos) << outcome.out << outcome.err;
+  EXPECT_NE(outcome.out.find("same"), std::string::npos) << outcome.out << outcome.err;
+}
+
+TEST_F(BookFiles, TwoRunsIntoOneFolderTakeTurns) {
+  std::string one = "{\\rtf1 ";
+  std::string two = "{\\rtf1 ";
+  for (int i = 0; i < 200; ++i) {
+    one += "uno ";
+    two += "dos ";
+  }
+  WriteAll(dir / "one.rtf", one + "}");
+  WriteAll(dir / "two.rtf", two + "}");
+  // The slow first run would be overtaken half way by the quick second one.
+  const Outcome outcome = Run(
+      "export QUILLET_FAULT_PATH=$PWD/out LD_PRELOAD=$FAULTS\n"
+      "QUILLET_FAULT_WRITE_DELAY=40 $Q book one.rtf --parts 10 --out out >/dev/null & first=$!\n"
+      "sleep 0.2\n"
+      "QUILLET_FAULT_WRITE_DELAY=1 $Q book two.rtf --parts 10 --out out >/dev/null & second=$!\n"
+      "wait $first && wait $second");
+  ASSERT_EQ(outcome.status, 0) << outcome.err;
+  const auto book = Snapshot("out");
+  ASSERT_EQ(book.size(), 11u);
+  int ones = 0;
+  int twos = 0;
+  for (const auto& [name, bytes] : book) {
+    if (bytes.find("uno") != std::string::npos) ++ones;
+    if (bytes.find("dos") != std::string::npos) ++twos;
+  }
+  EXPECT_TRUE((ones == 10 && twos == 0) || (ones == 0 && twos == 10)) << ones << " and " << twos;
+}
+
+}  // namespace

@@ -1,0 +1,206 @@
+// The quillet executable run as a user runs it: each case is a shell command
+// in a folder of its own, checked on exit status, standard output and error.
+#include "cli_fixture.h"
+
+namespace {
+
+using quillet::testing::Cli;
+using quillet::testing::Outcome;
+
+// One command and what must come of it.
+struct Case {
+  const char* name;
+  const char* script;
+  int status;
+  std::vector<std::string> outHas;
+  std::vector<std::string> errHas;
+};
+
+void PrintTo(const Case& row, std::ostream* out) {
+  *out << row.name;
+}
+
+class Command : public Cli, public testing::WithParamInterface<Case> {};
+
+TEST_P(Command, ExitsAndReportsAsExpected) {
+  const Case& row = GetParam();
+#ifdef QUILLET_SANITIZED
+  if (std::string_view(row.script).find("ulimit") != std::string_view::npos) {
+    GTEST_SKIP() << "the sanitizers reserve more address space than the limit";
+  }
+#endif
+  const Outcome outcome = Run(row.script);
+  EXPECT_EQ(outcome.status, row.status) << outcome.err;
+  for (const std::string& text : row.outHas)
+    EXPECT_NE(outcome.out.find(text), std::string::npos) << text << " in\n" << outcome.out;
+  for (const std::string& text : row.errHas)
+    EXPECT_NE(outcome.err.find(text), std::string::npos) << text << " in\n" << outcome.err;
+}
+
+std::string CaseName(const testing::TestParamInfo<Case>& info) {
+  return info.param.name;
+}
+
+// Inputs that are not readable regular files or pipes, and reads that fail.
+INSTANTIATE_TEST_SUITE_P(
+    ReadErrors, Command,
+    testing::Values(
+        Case{"TextOfAFolder", "$Q text folder", 1, {}, {"folder", "Is a directory"}},
+        Case{"RtfOfAFolder", "$Q rtf folder", 1, {}, {"folder", "Is a directory"}},
+        Case{"ConvertOfAFolder", "$Q convert folder", 1, {}, {"folder", "Is a directory"}},
+        Case{"BookOfAFolder", "$Q book folder --parts 2 --out out", 1, {}, {"folder"}},
+        Case{"PreviewOfAFolder", "$Q preview folder", 1, {}, {"folder"}},
+        Case{"BookOfProcessMemory",
+             "$Q book /proc/self/mem --parts 2 --out out",
+             1,
+             {},
+             {"/proc/self/mem", "Input/output error"}},
+        Case{"TextOfProcessMemory", "$Q text /proc/self/mem", 1, {}, {"/proc/self/mem"}},
+        Case{"ConvertOfADevice", "$Q convert /dev/zero", 1, {}, {"/dev/zero"}},
+        Case{"MissingFile", "$Q convert missing.rtf", 1, {}, {"missing.rtf", "No such file"}},
+        Case{"ReadFailingHalfWay",
+             "QUILLET_FAULT_PATH=$PWD/big.rtf QUILLET_FAULT_READ_AFTER=20000 LD_PRELOAD=$FAULTS "
+             "$Q book big.rtf --parts 3 --out out",
+             1,
+             {},
+             {"big.rtf", "Input/output error"}},
+        Case{"ConvertReadFailingHalfWay",
+             "QUILLET_FAULT_PATH=$PWD/big.rtf QUILLET_FAULT_READ_AFTER=20000 LD_PRELOAD=$FAULTS "
+             "$Q convert big.rtf",
+             1,
+             {},
+             {"big.rtf", "Input/output error"}},
+        Case{"PipeIsRead", "cat book.rtf | $Q convert -", 0, {"Uno dos tres cuatro"}, {}},
+        Case{"NamedPipeIsRead",
+             "mkfifo pipe && (cat book.rtf > pipe &) && $Q text pipe",
+             0,
+             {"Uno dos tres cuatro"},
+             {}}),
+    CaseName);
+
+// Inputs larger than the limit, and memory that runs out.
+INSTANTIATE_TEST_SUITE_P(
+    Limits, Command,
+    testing::Values(
+        Case{"FileOverTheLimit",
+             "QUILLET_MAX_INPUT=50 $Q convert book.rtf",
+             1,
+             {},
+             {"book.rtf", "50"}},
+        Case{"BookOverTheLimit",
+             "QUILLET_MAX_INPUT=50 $Q book book.rtf --parts 1 --out out",
+             1,
+             {},
+             {"book.rtf", "50"}},
+        Case{"PipeOverTheLimit",
+             "head -c 5000 /dev/zero | QUILLET_MAX_INPUT=1000 $Q convert -",
+             1,
+             {},
+             {"1000"}},
+        Case{"UnreadableLimit",
+             "QUILLET_MAX_INPUT=lots $Q convert book.rtf",
+             1,
+             {},
+             {"QUILLET_MAX_INPUT"}},
+        Case{"DeviceUnderAMemoryLimit",
+             "ulimit -v 1500000; $Q convert /dev/zero",
+             1,
+             {},
+             {"/dev/zero"}},
+        Case{"EndlessInputUnderAMemoryLimit",
+             "ulimit -v 1500000; QUILLET_MAX_INPUT=100000000000 $Q convert - < /dev/zero",
+             1,
+             {},
+             {"memoria", "memory"}}),
+    CaseName);
+
+// Standard output that cannot be written.
+INSTANTIATE_TEST_SUITE_P(
+    OutputErrors, Command,
+    testing::Values(
+        Case{"Text", "$Q text book.rtf > /dev/full", 1, {}, {"standard output"}},
+        Case{"Rtf", "$Q rtf book.rtf > /dev/full", 1, {}, {"standard output"}},
+        Case{"Convert", "$Q convert book.rtf > /dev/full", 1, {}, {"standard output"}},
+        Case{
+            "Book", "$Q book book.rtf --parts 1 --out out > /dev/full", 1, {}, {"standard output"}},
+        Case{"Preview", "$Q preview book.rtf > /dev/full", 1, {}, {"standard output"}}),
+    CaseName);
+
+// Prefixes that would become markup, hidden files or dead links.
+INSTANTIATE_TEST_SUITE_P(
+    Prefixes, Command,
+    testing::Values(
+        Case{"MarkupInPreview",
+             "$Q preview book.rtf --prefix '</title><script>x</script>'",
+             1,
+             {},
+             {"prefijo", "prefix"}},
+        Case{"MarkupInConvertPage",
+             "$Q convert --page --prefix '</title><script>x</script>' book.rtf",
+             1,
+             {},
+             {"prefijo", "prefix"}},
+        Case{"AmpersandInConvertPage",
+             "$Q convert --page --prefix 'a&b' book.rtf",
+             0,
+             {"<TITLE>:: QUILLET - A&amp;B ::</TITLE>"},
+             {}},
+        Case{"EmptyInBook",
+             "$Q book book.rtf --parts 2 --out out --prefix '' && ls -A out",
+             1,
+             {},
+             {"prefijo", "prefix"}},
+        Case{"EmptyInPreview", "$Q preview book.rtf --prefix ''", 1, {}, {"prefijo", "prefix"}},
+        Case{"EmptyInConvertPage",
+             "$Q convert --page --prefix '' book.rtf",
+             1,
+             {},
+             {"prefijo", "prefix"}},
+        Case{"LeadingSpace",
+             "$Q book book.rtf --parts 2 --out out --prefix ' Libro'",
+             1,
+             {},
+             {"prefijo", "prefix"}},
+        Case{"TrailingSpace",
+             "$Q book book.rtf --parts 2 --out out --prefix 'Libro '",
+             1,
+             {},
+             {"prefijo", "prefix"}},
+        Case{"LongPrefix",
+             "$Q book book.rtf --parts 2 --out out --prefix "
+             "\"$(printf 'a%.0s' $(seq 1 247))\"",
+             0,
+             {"out/aaaa"},
+             {}}),
+    CaseName);
+
+// Options and line ends.
+INSTANTIATE_TEST_SUITE_P(
+    Options, Command,
+    testing::Values(
+        Case{"PartsAreDecimal", "$Q book big.rtf --parts 010 --out out", 0, {"Rerud10.html"}, {}},
+        Case{"MissingOutputFolderIsNamed",
+             "$Q book book.rtf --parts 2 --out missing",
+             1,
+             {},
+             {"El preview se guarda en el C y no existe o no tiene espacio", "missing",
+              "does not exist"}},
+        Case{"LineFeedEnds", "$Q convert lf.rtf", 0, {"One<br>Two"}, {}},
+        Case{"CarriageReturnEnds", "$Q convert cr.rtf", 0, {"One<br>Two"}, {}},
+        Case{"RawKeepsLineFeeds", "$Q convert --raw lf.rtf", 0, {"OneTwo"}, {}}),
+    CaseName);
+
+TEST_F(Cli, ReadFailureWritesNoPage) {
+  const Outcome outcome =
+      Run("QUILLET_FAULT_PATH=$PWD/big.rtf QUILLET_FAULT_READ_AFTER=20000 LD_PRELOAD=$FAULTS "
+          "$Q book big.rtf --parts 3 --out out");
+  EXPECT_EQ(outcome.status, 1);
+  EXPECT_TRUE(Files(dir / "out").empty());
+}
+
+TEST_F(Cli, EmptyPrefixWritesNothing) {
+  EXPECT_EQ(Run("$Q book book.rtf --parts 2 --out out --prefix ''").status, 1);
+  EXPECT_TRUE(Files(dir / "out").empty());
+}
+
+}  // namespace

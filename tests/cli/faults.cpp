@@ -1,0 +1,99 @@
+// Preloaded into quillet by the command-line tests to cause failures that a
+// test cannot cause otherwise: a read that fails half way through a file, a
+// disk that fills up, a write that never returns.
+//
+// Only files whose path starts with QUILLET_FAULT_PATH are touched, so the
+// program's own output and libraries are left alone:
+//   QUILLET_FAULT_READ_AFTER=N   reads fail with EIO once N bytes were read
+//   QUILLET_FAULT_WRITE_AFTER=N  writes fail with ENOSPC once N bytes were written
+//   QUILLET_FAULT_HANG_AFTER=N   the write that passes N bytes never returns;
+//                                QUILLET_FAULT_HANG_MARK names a file created then
+//   QUILLET_FAULT_WRITE_DELAY=MS every write first waits MS milliseconds
+#include <dlfcn.h>
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <cerrno>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+
+namespace {
+
+long long Setting(const char* name) {
+  const char* value = std::getenv(name);
+  return value == nullptr ? -1 : std::atoll(value);
+}
+
+bool Watched(int fd) {
+  const char* prefix = std::getenv("QUILLET_FAULT_PATH");
+  if (prefix == nullptr || fd < 0) return false;
+  char link[64];
+  char path[4096];
+  std::snprintf(link, sizeof link, "/proc/self/fd/%d", fd);
+  const ssize_t length = readlink(link, path, sizeof path - 1);
+  if (length < 0) return false;
+  path[length] = '\0';
+  return std::strncmp(path, prefix, std::strlen(prefix)) == 0;
+}
+
+std::atomic<long long> bytesRead{0};
+std::atomic<long long> bytesWritten{0};
+
+template <typename Function>
+Function Next(const char* name) {
+  return reinterpret_cast<Function>(dlsym(RTLD_NEXT, name));
+}
+
+}  // namespace
+
+extern "C" ssize_t read(int fd, void* buffer, size_t count) {
+  static const auto real = Next<ssize_t (*)(int, void*, size_t)>("read");
+  const long long limit = Setting("QUILLET_FAULT_READ_AFTER");
+  if (limit < 0 || !Watched(fd)) return real(fd, buffer, count);
+  const long long left = limit - bytesRead.load();
+  if (left <= 0) {
+    errno = EIO;
+    return -1;
+  }
+  const ssize_t got = real(fd, buffer, count < static_cast<size_t>(left) ? count : left);
+  if (got > 0) bytesRead += got;
+  return got;
+}
+
+extern "C" ssize_t write(int fd, const void* buffer, size_t count) {
+  static const auto real = Next<ssize_t (*)(int, const void*, size_t)>("write");
+  const long long full = Setting("QUILLET_FAULT_WRITE_AFTER");
+  const long long hang = Setting("QUILLET_FAULT_HANG_AFTER");
+  const long long delay = Setting("QUILLET_FAULT_WRITE_DELAY");
+  if ((full < 0 && hang < 0 && delay < 0) || !Watched(fd)) return real(fd, buffer, count);
+  if (delay > 0) usleep(static_cast<useconds_t>(delay * 1000));
+  if (hang >= 0 && bytesWritten.load() + static_cast<long long>(count) > hang) {
+    if (const char* mark = std::getenv("QUILLET_FAULT_HANG_MARK")) {
+      const int marker = open(mark, O_WRONLY | O_CREAT, 0644);
+      if (marker >= 0) close(marker);
+    }
+    for (;;) pause();
+  }
+  if (full >= 0) {
+    const long long left = full - bytesWritten.load();
+    if (left <= 0) {
+      errno = ENOSPC;
+      return -1;
+    }
+    if (static_cast<long long>(count) > left) count = static_cast<size_t>(left);
+  }
+  const ssize_t put = real(fd, buffer, count);
+  if (put > 0) bytesWritten += put;
+  return put;
+}
+
+// Writes through stdio only wait, so that slow runs can be made of any writer.
+extern "C" size_t fwrite(const void* buffer, size_t size, size_t count, FILE* stream) {
+  static const auto real = Next<size_t (*)(const void*, size_t, size_t, FILE*)>("fwrite");
+  const long long delay = Setting("QUILLET_FAULT_WRITE_DELAY");
+  if (delay > 0 && Watched(fileno(stream))) usleep(static_cast<useconds_t>(delay * 1000));
+  return real(buffer, size, count, stream);
+}
