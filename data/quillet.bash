@@ -38,7 +38,7 @@ _quillet() {
     "") options="--help --version --debug" ;;
     book) options="--help --parts --out --prefix --open" ;;
     preview) options="--help --prefix --open" ;;
-    convert) options="--help --options --separator --page --prefix" ;;
+    convert) options="--help --options --separator --page --raw --prefix" ;;
     rtf | text) options="--help" ;;
   esac
 
