@@ -1,5 +1,6 @@
 #include "html_reader.h"
 
+#include <algorithm>
 #include <charconv>
 #include <string>
 #include <utility>
@@ -9,6 +10,7 @@
 #include "gumbo_tree.h"
 #include "html_encoding.h"
 #include "html_style.h"
+#include "paragraph_builder.h"
 #include "text_encoding.h"
 
 namespace quillet {
@@ -61,10 +63,6 @@ Role RoleOf(GumboTag tag) {
 
 int HeadingLevel(GumboTag tag) {
   return IsHeadingTag(tag) ? tag - GUMBO_TAG_H1 + 1 : 0;
-}
-
-bool IsHtmlSpace(char16_t c) {
-  return c == u' ' || c == u'\t' || c == u'\n' || c == u'\r' || c == u'\f';
 }
 
 std::string Lower(std::string_view text) {
@@ -183,22 +181,16 @@ class HtmlWalker {
   void Text(std::string_view utf8, const Style& style);
   void Preformatted(std::u16string_view text, const Style& style);
   void StartContent(const Style& style);
-  void Append(std::u16string_view text, const Style& style);
   void LineBreak(const Style& style);
   void Boundary();
   void EndParagraph();
-  void TrimTrailingSpace();
 
   std::vector<Frame> frames_;
   std::vector<ListLevel> lists_;
   std::vector<int> rows_;  // cells met so far in each open row
   int cells_ = 0;          // open table cells
-  // The document, the paragraph being built and where its text stands.
   Document document_;
-  Paragraph paragraph_;
-  bool started_ = false;
-  bool line_start_ = true;
-  bool trailing_space_ = false;
+  ParagraphBuilder paragraph_{document_};
   std::optional<std::size_t> first_heading_;
   // What goes in front of the next text: a list item's marker, cell separators.
   Marker marker_ = Marker::kNone;
@@ -206,7 +198,6 @@ class HtmlWalker {
   int pending_tabs_ = 0;
   bool pending_cell_break_ = false;
   bool cell_has_content_ = false;
-  std::u16string collapsed_;
 };
 
 HtmlDocument HtmlWalker::Walk(const GumboNode* document) {
@@ -428,34 +419,18 @@ void HtmlWalker::Text(std::string_view utf8, const Style& style) {
     Preformatted(text, style);
     return;
   }
-  collapsed_.clear();
-  bool visible = false;
-  for (char16_t c : text) visible = visible || !IsHtmlSpace(c);
-  if (visible) StartContent(style);
-  // White space collapses to one space, none at the start of a line.
-  for (char16_t c : text) {
-    if (IsHtmlSpace(c)) {
-      if (line_start_ || trailing_space_) continue;
-      collapsed_ += u' ';
-      trailing_space_ = true;
-    } else if (c >= 0x20) {
-      collapsed_ += c;
-      trailing_space_ = false;
-      line_start_ = false;
-    }
-  }
-  if (!collapsed_.empty()) AppendText(paragraph_, collapsed_, style.format);
+  if (!std::all_of(text.begin(), text.end(), ParagraphBuilder::IsWhiteSpace)) StartContent(style);
+  paragraph_.Text(text, style.format);
 }
 
 void HtmlWalker::Preformatted(std::u16string_view text, const Style& style) {
   std::size_t start = 0;
   for (std::size_t i = 0; i <= text.size(); ++i) {
     if (i < text.size() && text[i] != u'\n' && text[i] != u'\r') continue;
-    collapsed_.clear();
-    for (char16_t c : text.substr(start, i - start)) {
-      if (c >= 0x20 || c == u'\t') collapsed_ += c;
+    if (i > start) {
+      StartContent(style);
+      paragraph_.Verbatim(text.substr(start, i - start), style.format);
     }
-    if (!collapsed_.empty()) Append(collapsed_, style);
     if (i == text.size()) break;
     LineBreak(style);
     if (text[i] == u'\r' && i + 1 < text.size() && text[i + 1] == u'\n') ++i;
@@ -465,42 +440,29 @@ void HtmlWalker::Preformatted(std::u16string_view text, const Style& style) {
 
 // Opens the paragraph for the text that follows, with what waits in front of it.
 void HtmlWalker::StartContent(const Style& style) {
-  if (!started_) {
-    started_ = true;
-    paragraph_.alignment = style.alignment;
+  if (!paragraph_.started()) {
+    Paragraph& paragraph = paragraph_.Start();
+    paragraph.alignment = style.alignment;
     if (style.heading > 0 && !first_heading_) first_heading_ = document_.paragraphs.size();
-    if (marker_ == Marker::kBullet) paragraph_.bullet = true;
-    if (marker_ == Marker::kNumber) AppendText(paragraph_, number_, style.format);
+    if (marker_ == Marker::kBullet) paragraph.bullet = true;
+    if (marker_ == Marker::kNumber) paragraph_.Separator(number_, style.format);
     marker_ = Marker::kNone;
   }
   if (cells_ == 0) return;
-  if (pending_tabs_ > 0 || pending_cell_break_) {
-    TrimTrailingSpace();
-    if (pending_tabs_ > 0) {
-      AppendText(paragraph_, std::u16string(static_cast<std::size_t>(pending_tabs_), u'\t'),
-                 style.format);
-    } else {
-      AppendText(paragraph_, std::u16string_view(&kLineBreak, 1), style.format);
-    }
-    line_start_ = true;
+  if (pending_tabs_ > 0) {
+    paragraph_.Separator(std::u16string(static_cast<std::size_t>(pending_tabs_), u'\t'),
+                         style.format);
+  } else if (pending_cell_break_) {
+    paragraph_.Separator(std::u16string_view(&kLineBreak, 1), style.format);
   }
   pending_tabs_ = 0;
   pending_cell_break_ = false;
   cell_has_content_ = true;
 }
 
-void HtmlWalker::Append(std::u16string_view text, const Style& style) {
-  StartContent(style);
-  AppendText(paragraph_, text, style.format);
-  line_start_ = false;
-  trailing_space_ = false;
-}
-
 void HtmlWalker::LineBreak(const Style& style) {
   StartContent(style);
-  TrimTrailingSpace();
-  AppendText(paragraph_, std::u16string_view(&kLineBreak, 1), style.format);
-  line_start_ = true;
+  paragraph_.Separator(std::u16string_view(&kLineBreak, 1), style.format);
 }
 
 // Between two blocks: a new paragraph, or inside a table cell a new line.
@@ -513,29 +475,9 @@ void HtmlWalker::Boundary() {
 }
 
 void HtmlWalker::EndParagraph() {
-  TrimTrailingSpace();
-  if (started_) {
-    // A line break that ends a block shows nothing.
-    if (!paragraph_.runs.empty() && paragraph_.runs.back().text.ends_with(kLineBreak)) {
-      paragraph_.runs.back().text.pop_back();
-      if (paragraph_.runs.back().text.empty()) paragraph_.runs.pop_back();
-    }
-    document_.paragraphs.push_back(std::move(paragraph_));
-  }
-  paragraph_ = Paragraph{};
-  started_ = false;
-  line_start_ = true;
+  paragraph_.End();
   pending_tabs_ = 0;
   pending_cell_break_ = false;
-}
-
-void HtmlWalker::TrimTrailingSpace() {
-  if (!trailing_space_) return;
-  trailing_space_ = false;
-  if (paragraph_.runs.empty()) return;
-  std::u16string& text = paragraph_.runs.back().text;
-  if (text.ends_with(u' ')) text.pop_back();
-  if (text.empty()) paragraph_.runs.pop_back();
 }
 
 }  // namespace
