@@ -42,9 +42,9 @@ struct LoadOptions {
   std::chrono::milliseconds helper_timeout = std::chrono::seconds(120);
   // Asked every tenth of a second or so while loading; true stops the load, and
   // the helper with it, with LoadStatus::kCancelled.
-  std::function<bool()> cancelled;
+  std::function<bool()> cancelled = {};
   // Where helper programs are looked for, as in PATH; empty: the environment's PATH.
-  std::string helper_path;
+  std::string helper_path = {};
   // Against ZIP bombs in EPUB files: bytes unpacked in all, and the compression
   // ratio of each entry that unpacks to more than a mebibyte.
   std::uint64_t max_unpacked_bytes = std::uint64_t{512} << 20;

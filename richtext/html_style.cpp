@@ -243,7 +243,7 @@ std::optional<Color> ParseRgbFunction(std::string_view arguments) {
     std::string_view unit;
     const std::optional<double> number = ParseNumber(arguments.substr(i, end - i), unit);
     if (!number || !(unit.empty() || unit == "%")) return std::nullopt;
-    const double value = unit == "%" ? *number * 2.55 : *number;
+    const double value = unit == "%" ? *number * 255 / 100 : *number;
     channels[count++] = static_cast<std::uint8_t>(std::lround(std::clamp(value, 0.0, 255.0)));
     i = end;
   }
