@@ -38,7 +38,7 @@ struct HelperRun {
   std::string program;  // a full path
   std::vector<std::string> arguments;
   std::chrono::milliseconds timeout{0};
-  std::function<bool()> cancelled;
+  std::function<bool()> cancelled = {};
 };
 
 enum class HelperEnd : std::uint8_t { kExited, kNotStarted, kTimedOut, kCancelled };

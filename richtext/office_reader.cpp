@@ -92,10 +92,12 @@ LoadResult HelperFailure(BookFormat format, std::string_view helper, const Helpe
     case HelperEnd::kExited:
       break;
   }
+  const std::string code =
+      outcome.exit_code == 0 ? "" : " (" + std::to_string(outcome.exit_code) + ")";
   const std::string lines = FirstLines(outcome.output);
   return Failure(format, LoadStatus::kHelperFailed,
                  name + " no pudo convertir el documento / " + name +
-                     " could not convert the document (" + std::to_string(outcome.exit_code) + ")" +
+                     " could not convert the document" + code +
                      (lines.empty() ? "" : ": " + lines));
 }
 
