@@ -3,6 +3,7 @@
 #pragma once
 
 #include <zip.h>
+#include <zlib.h>
 
 #include <algorithm>
 #include <filesystem>
@@ -108,35 +109,52 @@ inline std::string Chapter(const std::string& body) {
          body + "</body></html>";
 }
 
-// A book of `chapters` chapters, each a heading and paragraphs of words drawn from
-// a vocabulary, about `chapter_bytes` of XHTML each.
-inline std::vector<std::string> GeneratedChapters(std::size_t chapters, std::size_t chapter_bytes) {
-  static const char* const kWords[] = {
-      "faro",   "mar",     "noche",  "viento",  "barca", "puerto", "lámpara", "escalera",
-      "niño",   "canción", "the",    "keeper",  "storm", "light",  "harbour", "rain",
-      "bread",  "cheese",  "sailor", "θάλασσα", "φως",   "ship",   "fog",     "bell",
-      "church", "logbook", "word",   "Tomás",   "Eleni", "Málaga", "Cádiz",   "rock",
-      "wave",   "salt",    "rope",   "anchor",  "gull",  "shore"};
-  std::mt19937 random(12345);
-  std::uniform_int_distribution<std::size_t> word(0, std::size(kWords) - 1);
+// One chapter of a generated book: a heading and paragraphs of made-up words of
+// one to three syllables in the book's scripts, some bold, about `bytes` of
+// XHTML that packs about threefold, as prose does.
+inline std::string GeneratedChapter(std::mt19937& random, std::size_t number, std::size_t bytes) {
+  static const char* const kSyllables[] = {
+      "fa",    "ro",    "mar",  "no",   "che",  "vien",  "to",   "bar", "ca",   "puer",
+      "lám",   "pa",    "es",   "ni",   "ño",   "can",   "ción", "the", "kee",  "per",
+      "storm", "light", "har",  "bour", "rain", "bread", "sai",  "lor", "θά",   "λασ",
+      "σα",    "φως",   "ship", "fog",  "bell", "Tó",    "más",  "E",   "le",   "Má",
+      "la",    "ga",    "Cá",   "diz",  "rock", "wave",  "salt", "an",  "chor", "gull",
+      "shore", "qu",    "ix",   "zu",   "yo",   "wen",   "dr",   "ük",  "ça",   "ñi"};
+  std::uniform_int_distribution<std::size_t> syllable(0, std::size(kSyllables) - 1);
+  std::uniform_int_distribution<int> syllables(1, 3);
   std::uniform_int_distribution<int> length(40, 160);
-  std::vector<std::string> book;
-  for (std::size_t c = 0; c < chapters; ++c) {
-    std::string body = "<h1>Chapter " + std::to_string(c + 1) + "</h1>";
-    while (body.size() < chapter_bytes) {
-      body += "<p>";
-      for (int w = length(random); w > 0; --w) {
-        const bool bold = w % 17 == 0;
-        body += bold ? "<b>" : "";
-        body += kWords[word(random)];
-        body += bold ? "</b>" : "";
-        body += w % 11 == 0 ? ", " : " ";
-      }
-      body += "end.</p>\n";
+  std::string body = "<h1>Chapter " + std::to_string(number) + "</h1>";
+  while (body.size() < bytes) {
+    body += "<p>";
+    for (int w = length(random); w > 0; --w) {
+      const bool bold = w % 17 == 0;
+      body += bold ? "<b>" : "";
+      for (int k = syllables(random); k > 0; --k) body += kSyllables[syllable(random)];
+      body += bold ? "</b>" : "";
+      body += w % 11 == 0 ? ", " : " ";
     }
-    book.push_back(Chapter(body));
+    body += "end.</p>\n";
   }
-  return book;
+  return Chapter(body);
+}
+
+// Writes an EPUB of generated chapters of about a mebibyte each into `path`, as
+// many as make the file `size` bytes or a little more; returns how many.
+inline std::size_t WriteLargeEpub(const std::filesystem::path& path, std::size_t size) {
+  constexpr std::size_t kChapterBytes = std::size_t{1} << 20;
+  std::mt19937 random(12345);
+  std::vector<std::string> chapters = {GeneratedChapter(random, 1, kChapterBytes)};
+  // The first chapter packed tells how many make the size: they are all alike.
+  uLongf packed = compressBound(chapters[0].size());
+  std::vector<Bytef> buffer(packed);
+  compress2(buffer.data(), &packed, reinterpret_cast<const Bytef*>(chapters[0].data()),
+            chapters[0].size(), Z_DEFAULT_COMPRESSION);
+  const std::size_t count = size / packed * 103 / 100 + 2;
+  while (chapters.size() < count) {
+    chapters.push_back(GeneratedChapter(random, chapters.size() + 1, kChapterBytes));
+  }
+  WriteZip(path, EpubEntries(chapters));
+  return count;
 }
 
 // Words: runs of letters and digits in any script; punctuation, symbols and spaces part them.
