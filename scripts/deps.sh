@@ -7,6 +7,8 @@ packages=(
   cmake ninja-build g++ clang libclang-rt-14-dev
   libgtest-dev libgmock-dev googletest libbenchmark-dev libcli11-dev
   qt6-base-dev qt6-qpa-plugins fonts-dejavu-core
+  pkg-config libgumbo-dev libzip-dev zlib1g-dev libxml2-dev libcmark-gfm-dev
+  libcmark-gfm-extensions-dev pandoc libreoffice-writer-nogui
 )
 
 missing=()
