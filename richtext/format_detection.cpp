@@ -45,7 +45,8 @@ std::optional<BookFormat> ByExtension(std::string_view name) {
 
 // EPUB, ODF and OOXML are ZIP archives that say what they are inside.
 std::optional<BookFormat> ByArchiveContent(std::string_view bytes) {
-  ZipArchive zip(bytes, ZipLimits{});
+  // A mimetype is a few dozen bytes; nothing larger is unpacked to find it.
+  ZipArchive zip(bytes, ZipLimits{.max_unpacked_bytes = 1024});
   if (!zip.ok()) return std::nullopt;
   if (zip.Has("mimetype")) {
     const std::string mimetype = zip.Read("mimetype").value_or("");

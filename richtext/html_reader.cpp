@@ -78,14 +78,20 @@ const char* AttributeValue(const GumboElement& element, const char* name) {
   return attribute == nullptr ? nullptr : attribute->value;
 }
 
+// A number from an attribute, within a range that counting on from it cannot overflow.
 std::optional<int> ParseInteger(const char* text) {
+  constexpr int kLargest = 1'000'000'000;
   if (text == nullptr) return std::nullopt;
   std::string_view value(text);
   while (!value.empty() && value.front() == ' ') value.remove_prefix(1);
-  int number = 0;
+  long long number = 0;
   const auto [end, error] = std::from_chars(value.data(), value.data() + value.size(), number);
-  if (error != std::errc() || end == value.data()) return std::nullopt;
-  return number;
+  if (error == std::errc::result_out_of_range)
+    number = value.starts_with('-') ? -kLargest : kLargest;
+  if ((error != std::errc() && error != std::errc::result_out_of_range) || end == value.data()) {
+    return std::nullopt;
+  }
+  return static_cast<int>(std::clamp<long long>(number, -kLargest, kLargest));
 }
 
 Alignment ParseAlignment(std::string_view value, Alignment otherwise) {

@@ -126,6 +126,11 @@ INSTANTIATE_TEST_SUITE_P(
                      D({P({R(u"3.\tc")}), P({R(u"7.\tg")}), P({R(u"8.\th")}), P({R(u"a.\tx")}),
                         P({R(u"b.\ty")}), P({R(u"I.\ti")}), P({R(u"II.\tii")}),
                         P({R(u"III.\tiii")}), P({R(u"IV.\tiv")})})},
+        DocumentCase{
+            "list_numbers_never_overflow",
+            "<ol start=2147483647><li>a</li><li>b</li></ol>"
+            "<ol start=99999999999999999999><li>c</li></ol>",
+            D({P({R(u"1000000000.\ta")}), P({R(u"1000000001.\tb")}), P({R(u"1000000000.\tc")})})},
         DocumentCase{"list_without_markers", "<ul style='list-style-type:none'><li>a</li></ul>",
                      D({P({R(u"a")})})},
         DocumentCase{"table_rows_are_paragraphs_with_tabs",
