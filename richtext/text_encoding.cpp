@@ -2,6 +2,7 @@
 
 #include <iconv.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdint>
 #include <utility>
@@ -159,6 +160,35 @@ std::u16string DecodeWindows1252(std::string_view bytes) {
   std::u16string out;
   out.reserve(bytes.size());
   for (char byte : bytes) out += Windows1252ToUnicode(static_cast<unsigned char>(byte));
+  return out;
+}
+
+std::optional<std::string> ConvertToUtf8(std::string_view bytes, const std::string& charset) {
+  iconv_t handle = iconv_open("UTF-8", charset.c_str());
+  if (handle == reinterpret_cast<iconv_t>(-1)) return std::nullopt;
+  std::string out;
+  std::vector<char> buffer(std::max<std::size_t>(bytes.size(), 64) * 2);
+  char* in_ptr = const_cast<char*>(bytes.data());
+  std::size_t in_left = bytes.size();
+  // The final call with no input flushes what a stateful encoding holds back.
+  for (bool flushed = false; !flushed;) {
+    char* out_ptr = buffer.data();
+    std::size_t out_left = buffer.size();
+    const bool flushing = in_left == 0;
+    const std::size_t result = flushing ? iconv(handle, nullptr, nullptr, &out_ptr, &out_left)
+                                        : iconv(handle, &in_ptr, &in_left, &out_ptr, &out_left);
+    out.append(buffer.data(), static_cast<std::size_t>(out_ptr - buffer.data()));
+    if (result != static_cast<std::size_t>(-1)) {
+      flushed = flushing;
+    } else if (errno != E2BIG && !flushing) {
+      out += "\xEF\xBF\xBD";  // an invalid or truncated sequence: one replacement per byte
+      ++in_ptr;
+      --in_left;
+    } else if (flushing) {
+      flushed = true;
+    }
+  }
+  iconv_close(handle);
   return out;
 }
 

@@ -23,6 +23,10 @@ char16_t Windows1252ToUnicode(unsigned char byte);
 int UnicodeToWindows1252(char16_t character);
 std::u16string DecodeWindows1252(std::string_view bytes);
 
+// Bytes in a character set named as iconv knows it ("windows-1251", "shift_jis")
+// to UTF-8, every invalid sequence becoming U+FFFD; nothing when the name is unknown.
+std::optional<std::string> ConvertToUtf8(std::string_view bytes, const std::string& charset);
+
 // True for the code pages CodePage decodes as themselves rather than as Windows-1252.
 bool IsSupportedCodePage(int number);
 

@@ -8,6 +8,8 @@ packages=(
   libgtest-dev libgmock-dev googletest libbenchmark-dev libcli11-dev
   qt6-base-dev qt6-qpa-plugins fonts-dejavu-core python3
   qt6-svg-dev dpkg-dev desktop-file-utils appstream groff-base
+  pkg-config libgumbo-dev libzip-dev zlib1g-dev libxml2-dev libcmark-gfm-dev
+  libcmark-gfm-extensions-dev pandoc libreoffice-writer-nogui
 )
 
 missing=()

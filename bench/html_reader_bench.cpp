@@ -1,0 +1,94 @@
+// Reading HTML: a book-like page in MB/s, and nesting ever deeper, whose time per
+// MB stays flat when reading is linear in depth.
+#include <benchmark/benchmark.h>
+
+#include <string>
+
+#include "html_reader.h"
+
+namespace {
+
+// Paragraphs with inline formatting, entities, headings, a list and a table row now and then.
+std::string MakeBook(std::size_t target_bytes) {
+  std::string html =
+      "<!DOCTYPE html><html><head><meta charset='utf-8'><title>Libro</title>"
+      "<style>p { margin: 0 }</style></head><body>\n";
+  for (std::size_t i = 0; html.size() < target_bytes; ++i) {
+    if (i % 50 == 0) html += "<h2>Capítulo " + std::to_string(i / 50 + 1) + "</h2>\n";
+    html +=
+        "<p style='text-align: justify'>Era una noche oscura y tormentosa; <b>de pronto</b> "
+        "sonó un disparo &mdash; &laquo;¿quién está ahí?&raquo; <span style='color: "
+        "#c00000; font-size: 14pt'>preguntó</span> la criada, y el eco dijo <i>αβγ</i>.</p>\n";
+    if (i % 20 == 7) html += "<ul><li>uno</li><li>dos <em>tres</em></li></ul>\n";
+    if (i % 30 == 11) html += "<table><tr><td>uno</td><td>1</td></tr></table>\n";
+  }
+  return html + "</body></html>\n";
+}
+
+void BM_ReadHtmlBook(benchmark::State& state) {
+  const std::string html = MakeBook(4u << 20);
+  for (auto _ : state) {
+    const quillet::HtmlDocument read = quillet::ReadHtml(html);
+    benchmark::DoNotOptimize(read.document.paragraphs.data());
+  }
+  state.SetBytesProcessed(static_cast<std::int64_t>(html.size() * state.iterations()));
+}
+BENCHMARK(BM_ReadHtmlBook)->Unit(benchmark::kMillisecond);
+
+// `depth` elements nested, then closed; the bytes per second should not fall as it grows.
+void ReadNested(benchmark::State& state, const std::string& open, const std::string& close) {
+  const auto depth = static_cast<std::size_t>(state.range(0));
+  std::string html;
+  html.reserve(depth * (open.size() + close.size()) + 8);
+  for (std::size_t i = 0; i < depth; ++i) html += open;
+  html += "deep";
+  for (std::size_t i = 0; i < depth; ++i) html += close;
+  for (auto _ : state) {
+    const quillet::HtmlDocument read = quillet::ReadHtml(html);
+    benchmark::DoNotOptimize(read.document.paragraphs.data());
+  }
+  state.SetBytesProcessed(static_cast<std::int64_t>(html.size() * state.iterations()));
+}
+
+void BM_ReadHtmlNestedBold(benchmark::State& state) {
+  ReadNested(state, "<b>", "</b>");
+}
+BENCHMARK(BM_ReadHtmlNestedBold)
+    ->RangeMultiplier(10)
+    ->Range(100, 1000000)
+    ->Unit(benchmark::kMillisecond);
+
+void BM_ReadHtmlNestedDivs(benchmark::State& state) {
+  ReadNested(state, "<div>", "</div>");
+}
+BENCHMARK(BM_ReadHtmlNestedDivs)
+    ->RangeMultiplier(10)
+    ->Range(100, 1000000)
+    ->Unit(benchmark::kMillisecond);
+
+void BM_ReadHtmlNestedLists(benchmark::State& state) {
+  ReadNested(state, "<ul><li>", "</li></ul>");
+}
+BENCHMARK(BM_ReadHtmlNestedLists)
+    ->RangeMultiplier(10)
+    ->Range(100, 1000000)
+    ->Unit(benchmark::kMillisecond);
+
+// The same elements side by side instead of nested, for comparison.
+void BM_ReadHtmlSiblingBold(benchmark::State& state) {
+  const auto count = static_cast<std::size_t>(state.range(0));
+  std::string html;
+  for (std::size_t i = 0; i < count; ++i) html += "<b>x</b>";
+  for (auto _ : state) {
+    const quillet::HtmlDocument read = quillet::ReadHtml(html);
+    benchmark::DoNotOptimize(read.document.paragraphs.data());
+  }
+  state.SetBytesProcessed(static_cast<std::int64_t>(html.size() * state.iterations()));
+}
+BENCHMARK(BM_ReadHtmlSiblingBold)
+    ->RangeMultiplier(10)
+    ->Range(100, 1000000)
+    ->Unit(benchmark::kMillisecond);
+
+}  // namespace
+BENCHMARK_MAIN();

@@ -1,0 +1,132 @@
+#include "fb2_reader.h"
+
+#include <gtest/gtest.h>
+
+#include "test_documents.h"
+#include "text_encoding.h"
+
+namespace quillet {
+namespace {
+
+using testing::Bold;
+using testing::Bullet;
+using testing::D;
+using testing::Italic;
+using testing::P;
+using testing::R;
+
+CharFormat Heading(int half_points) {
+  CharFormat format;
+  format.bold = true;
+  format.size_half_points = half_points;
+  return format;
+}
+
+std::string Book(const std::string& bodies) {
+  return "<?xml version=\"1.0\" encoding=\"UTF-8\"?><FictionBook "
+         "xmlns=\"http://www.gribuser.ru/xml/fictionbook/2.0\" "
+         "xmlns:l=\"http://www.w3.org/1999/xlink\"><description><title-info><genre>prose</genre>"
+         "<author><first-name>Ana</first-name></author><book-title>Metadata</book-title>"
+         "</title-info></description>" +
+         bodies + "<binary id=\"i\" content-type=\"image/png\">iVBORw0KGgo=</binary></FictionBook>";
+}
+
+struct Fb2Case {
+  const char* name;
+  std::string xml;
+  Document expected;
+};
+
+void PrintTo(const Fb2Case& row, std::ostream* out) {
+  *out << row.name;
+}
+
+class Fb2Reading : public ::testing::TestWithParam<Fb2Case> {};
+
+TEST_P(Fb2Reading, ReadsTheBook) {
+  const LoadResult result = ReadFb2(GetParam().xml);
+  ASSERT_TRUE(result.ok()) << result.message;
+  EXPECT_EQ(result.document, GetParam().expected) << ToUtf8(result.document.PlainText());
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, Fb2Reading,
+    ::testing::Values(
+        Fb2Case{"titles_are_headings_by_section_depth",
+                Book("<body><title><p>Book</p></title><section><title><p>One</p></title><p>a</p>"
+                     "<section><title><p>One.1</p></title><p>b</p></section></section></body>"),
+                D({P({R(u"Book", Heading(48))}), P({R(u"One", Heading(48))}), P({R(u"a")}),
+                   P({R(u"One.1", Heading(36))}), P({R(u"b")})})},
+        Fb2Case{"inline_formats",
+                Book("<body><section><p>x <strong>b</strong> <emphasis>i</emphasis> "
+                     "<strikethrough>s</strikethrough>H<sub>2</sub>O</p></section></body>"),
+                D({P({R(u"x "), R(u"b", Bold()), R(u" "), R(u"i", Italic()), R(u" "),
+                      R(u"s",
+                        [] {
+                          CharFormat f;
+                          f.strike = true;
+                          return f;
+                        }()),
+                      R(u"H"),
+                      R(u"2",
+                        [] {
+                          CharFormat f;
+                          f.vertical = VerticalPosition::kSubscript;
+                          return f;
+                        }()),
+                      R(u"O")})})},
+        Fb2Case{"poems_epigraphs_and_empty_lines",
+                Book("<body><section><epigraph><p>Quote</p><text-author>Someone</text-author>"
+                     "</epigraph><empty-line/><poem><stanza><v>line one</v><v>line two</v>"
+                     "</stanza></poem><subtitle>* * *</subtitle></section></body>"),
+                D({P({R(u"Quote")}), P({R(u"Someone")}), P({}), P({R(u"line one")}),
+                   P({R(u"line two")}), P({R(u"* * *")})})},
+        Fb2Case{"bullets_tables_images_and_notes",
+                Book("<body><section><p>\u2022\u00a0item</p><p>• second</p><table><tr><th>A</th>"
+                     "<th>B</th></tr><tr><td>1</td><td>2</td></tr></table><p>see "
+                     "<image l:href=\"#i\" alt=\"the map\"/><a l:href=\"#n1\" "
+                     "type=\"note\">[1]</a></p></section></body><body name=\"notes\"><section "
+                     "id=\"n1\"><title><p>1</p></title><p>A note.</p></section></body>"),
+                D({Bullet({R(u"item")}), Bullet({R(u"second")}), P({R(u"A\tB", Bold())}),
+                   P({R(u"1\t2")}), P({R(u"see the map[1]")}), P({R(u"1", Heading(48))}),
+                   P({R(u"A note.")})})}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST(Fb2Reader, DecodesTheDeclaredEncoding) {
+  const LoadResult result = ReadFb2(
+      "<?xml version=\"1.0\" encoding=\"windows-1251\"?><FictionBook><body><section><p>"
+      "\xCF\xF0\xE8\xE2\xE5\xF2</p></section></body></FictionBook>");
+  EXPECT_EQ(result.document.PlainText(), u"Привет");
+}
+
+TEST(Fb2Reader, KeepsWhatADamagedFileHolds) {
+  const LoadResult result = ReadFb2("<FictionBook><body><section><p>kept</p><p>cut sh");
+  ASSERT_TRUE(result.ok()) << result.message;
+  EXPECT_EQ(result.document.PlainText().substr(0, 4), u"kept");
+}
+
+TEST(Fb2Reader, RefusesEntitiesAndOtherXml) {
+  const LoadResult external = ReadFb2(
+      "<?xml version=\"1.0\"?><!DOCTYPE FictionBook [<!ENTITY x SYSTEM \"file:///etc/passwd\">]>"
+      "<FictionBook><body><section><p>&x;</p></section></body></FictionBook>");
+  EXPECT_EQ(external.status, LoadStatus::kRefused);
+  EXPECT_NE(external.message.find("XML entities"), std::string::npos);
+  const LoadResult bomb = ReadFb2(
+      "<?xml version=\"1.0\"?><!DOCTYPE f [<!ENTITY a \"aaaaaaaaaa\"><!ENTITY b "
+      "\"&a;&a;&a;&a;&a;&a;&a;&a;&a;&a;\">]><FictionBook><body><p>&b;</p></body></FictionBook>");
+  EXPECT_EQ(bomb.status, LoadStatus::kRefused);
+  const LoadResult other = ReadFb2("<?xml version=\"1.0\"?><html><body>x</body></html>");
+  EXPECT_EQ(other.status, LoadStatus::kDamaged);
+}
+
+TEST(Fb2Reader, ReadsDeepNestingWithoutRecursion) {
+  std::string xml = "<FictionBook><body><section><p>";
+  for (int i = 0; i < 200; ++i) xml += "<emphasis>";
+  xml += "deep";
+  for (int i = 0; i < 200; ++i) xml += "</emphasis>";
+  xml += "</p></section></body></FictionBook>";
+  EXPECT_EQ(ReadFb2(xml).document, D({P({R(u"deep", Italic())})}));
+}
+
+}  // namespace
+}  // namespace quillet

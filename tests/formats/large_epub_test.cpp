@@ -1,0 +1,38 @@
+// A 50 MB EPUB made at test time, read once; its load time and peak memory are
+// measured with bench/load_book under /usr/bin/time -v.
+#include <gtest/gtest.h>
+
+#include "book_files.h"
+#include "book_formats.h"
+#include "text_encoding.h"
+
+namespace quillet {
+namespace {
+
+using testing::ReadBytes;
+using testing::ScratchFolder;
+
+TEST(LargeEpub, ReadsFiftyMegabytesOfChapters) {
+  const ScratchFolder folder;
+  const std::filesystem::path path = folder.path() / "large.epub";
+  const std::size_t chapters = testing::WriteLargeEpub(path, std::size_t{50} << 20);
+  std::string bytes = ReadBytes(path);
+  ASSERT_GE(bytes.size(), std::size_t{50} << 20);
+  const LoadResult result = LoadBook("large.epub", std::move(bytes));
+  ASSERT_TRUE(result.ok()) << result.message;
+  std::size_t headings = 0;
+  for (const Paragraph& paragraph : result.document.paragraphs) {
+    const std::u16string& first = paragraph.runs.at(0).text;
+    if (!first.starts_with(u"Chapter ")) continue;
+    ++headings;
+    EXPECT_EQ(first, u"Chapter " + FromUtf8Lossy(std::to_string(headings)));
+    EXPECT_TRUE(paragraph.runs.at(0).format.bold);
+  }
+  EXPECT_EQ(headings, chapters);
+  EXPECT_GT(result.document.Length(), chapters * 900'000);
+  const std::u16string& last = result.document.paragraphs.back().runs.back().text;
+  EXPECT_TRUE(last.ends_with(u"end.")) << ToUtf8(last);
+}
+
+}  // namespace
+}  // namespace quillet

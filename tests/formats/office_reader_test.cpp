@@ -1,0 +1,183 @@
+// Word-processor documents through real LibreOffice and pandoc processes; stubs
+// only stand in for a helper that hangs, which no real one does on demand.
+#include "office_reader.h"
+
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include <chrono>
+#include <cstdlib>
+#include <thread>
+
+#include "book_files.h"
+#include "helper_process.h"
+#include "text_encoding.h"
+
+namespace quillet {
+namespace {
+
+using testing::Fixture;
+using testing::MakeZip;
+using testing::ReadBytes;
+using testing::ScratchFolder;
+
+// Every load runs with TMPDIR pointing at a folder of the test's own, which must
+// be empty again afterwards: a helper's private folder is always removed.
+class OfficeReader : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    const char* old = std::getenv("TMPDIR");
+    old_tmpdir_ = old != nullptr ? old : "";
+    std::filesystem::create_directory(scratch_.path() / "tmp");
+    setenv("TMPDIR", (scratch_.path() / "tmp").c_str(), 1);
+  }
+  void TearDown() override {
+    EXPECT_TRUE(std::filesystem::is_empty(scratch_.path() / "tmp"));
+    if (old_tmpdir_.empty()) {
+      unsetenv("TMPDIR");
+    } else {
+      setenv("TMPDIR", old_tmpdir_.c_str(), 1);
+    }
+  }
+
+  // A folder for helper_path holding only the named programs.
+  std::string HelperFolder(std::initializer_list<std::pair<const char*, std::string>> programs) {
+    const std::filesystem::path folder = scratch_.path() / "bin";
+    std::filesystem::create_directories(folder);
+    for (const auto& [name, script] : programs) {
+      const std::filesystem::path path = folder / name;
+      if (script.starts_with("/")) {
+        std::filesystem::create_symlink(script, path);
+      } else {
+        std::ofstream(path) << script;
+        std::filesystem::permissions(path, std::filesystem::perms::owner_all);
+      }
+    }
+    return folder.string();
+  }
+
+  // A helper that writes its process id and its child's to `pids`, then waits forever.
+  std::string HangingHelper() {
+    const std::string pids = (scratch_.path() / "pids").string();
+    return HelperFolder({{"soffice", "#!/bin/sh\necho $$ > '" + pids +
+                                         "'\nsleep 600 &\necho $! >> '" + pids + "'\nwait\n"}});
+  }
+
+  // True once every process the hanging helper started is gone.
+  bool HangingHelperGone() const {
+    std::ifstream file(scratch_.path() / "pids");
+    std::vector<pid_t> pids;
+    for (pid_t pid; file >> pid;) pids.push_back(pid);
+    if (pids.size() != 2) return false;
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+    while (std::chrono::steady_clock::now() < deadline) {
+      const bool all_gone = std::all_of(pids.begin(), pids.end(), [](pid_t pid) {
+        std::ifstream stat("/proc/" + std::to_string(pid) + "/stat");
+        std::string id, name, state;
+        return !(stat >> id >> name >> state) || state == "Z";
+      });
+      if (all_gone) return true;
+      std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+    return false;
+  }
+
+  ScratchFolder scratch_;
+  std::string old_tmpdir_;
+};
+
+TEST_F(OfficeReader, MissingHelperNamesItsDebianPackage) {
+  const LoadOptions options{.helper_path = HelperFolder({})};
+  const LoadResult docx = LoadBook("book.docx", Fixture("book.docx"), options);
+  EXPECT_EQ(docx.status, LoadStatus::kHelperMissing);
+  EXPECT_NE(docx.message.find("libreoffice-writer-nogui"), std::string::npos) << docx.message;
+  EXPECT_NE(docx.message.find("pandoc"), std::string::npos) << docx.message;
+  const LoadResult doc = LoadBook("book.doc", Fixture("book.doc"), options);
+  EXPECT_EQ(doc.status, LoadStatus::kHelperMissing);
+  EXPECT_NE(doc.message.find("libreoffice-writer-nogui"), std::string::npos) << doc.message;
+  EXPECT_EQ(doc.message.find("pandoc"), std::string::npos) << doc.message;
+}
+
+TEST_F(OfficeReader, PandocReadsDocxAndOdtWhenLibreOfficeIsMissing) {
+  const std::optional<std::string> pandoc = FindProgram("pandoc", "");
+  ASSERT_TRUE(pandoc) << "pandoc is not installed";
+  const LoadOptions options{.helper_path = HelperFolder({{"pandoc", *pandoc}})};
+  for (const char* name : {"book.docx", "book.odt"}) {
+    const LoadResult result = LoadBook(name, Fixture(name), options);
+    ASSERT_TRUE(result.ok()) << result.message;
+    const std::string text = ToUtf8(result.document.PlainText());
+    EXPECT_NE(text.find("Chapter Three: The Search"), std::string::npos) << name;
+    EXPECT_NE(text.find("ευχαριστώ"), std::string::npos) << name;
+  }
+}
+
+TEST_F(OfficeReader, HelperThatHangsIsKilledWithItsChildrenAfterTheLimit) {
+  const LoadOptions options{.helper_timeout = std::chrono::milliseconds(300),
+                            .helper_path = HangingHelper()};
+  const LoadResult result = LoadBook("book.docx", Fixture("book.docx"), options);
+  EXPECT_EQ(result.status, LoadStatus::kHelperTimedOut);
+  EXPECT_NE(result.message.find("took more than 1 s and was stopped"), std::string::npos)
+      << result.message;
+  EXPECT_TRUE(HangingHelperGone());
+}
+
+TEST_F(OfficeReader, CancellingStopsTheHelper) {
+  const auto start = std::chrono::steady_clock::now();
+  const LoadOptions options{
+      .cancelled =
+          [&] { return std::chrono::steady_clock::now() - start > std::chrono::milliseconds(300); },
+      .helper_path = HangingHelper()};
+  const LoadResult result = LoadBook("book.odt", Fixture("book.odt"), options);
+  EXPECT_EQ(result.status, LoadStatus::kCancelled);
+  EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(30));
+  EXPECT_TRUE(HangingHelperGone());
+}
+
+TEST_F(OfficeReader, FailingHelperReportsTheFirstLinesOfItsOutput) {
+  const std::string broken =
+      MakeZip({{"[Content_Types].xml", "<Types/>"}, {"word/document.xml", "not a document"}});
+  const LoadResult result = LoadBook("broken.docx", broken, {});
+  EXPECT_EQ(result.status, LoadStatus::kHelperFailed);
+  EXPECT_NE(result.message.find("LibreOffice could not convert the document"), std::string::npos)
+      << result.message;
+  EXPECT_NE(result.message.find("source file could not be loaded"), std::string::npos)
+      << result.message;
+  EXPECT_EQ(result.message.find("javaldx"), std::string::npos) << result.message;
+}
+
+TEST_F(OfficeReader, ShellMetacharactersInTheNameAreJustAName) {
+  const std::filesystem::path canary = scratch_.path() / "canary";
+  const std::string name = "\"; touch " + canary.string() + " #.docx";
+  const LoadResult result = LoadBook(name, Fixture("book.docx"), {});
+  ASSERT_TRUE(result.ok()) << result.message;
+  EXPECT_FALSE(std::filesystem::exists(canary));
+  EXPECT_NE(ToUtf8(result.document.PlainText()).find("Punta Brava"), std::string::npos);
+}
+
+TEST(HelperProcess, FindsOnlyExecutableFiles) {
+  const ScratchFolder folder;
+  std::ofstream(folder.path() / "quillet-plain") << "text";
+  std::filesystem::create_directory(folder.path() / "quillet-dir");
+  const std::string path = folder.path().string() + "::/usr/bin";
+  EXPECT_EQ(FindProgram("quillet-plain", path), std::nullopt);
+  EXPECT_EQ(FindProgram("quillet-dir", path), std::nullopt);
+  EXPECT_EQ(FindProgram("env", path), "/usr/bin/env");
+}
+
+TEST(HelperProcess, FirstLinesSkipNoiseAndKeepFour) {
+  EXPECT_EQ(FirstLines("Warning: failed to launch javaldx - java may not function correctly\n"
+                       "\nError: one\r\ntwo\nthree\nfour\nfive\n"),
+            "Error: one | two | three | four");
+}
+
+TEST(HelperProcess, RunsWithoutAShellAndKeepsItsOutput) {
+  const HelperOutcome outcome = RunHelper({.program = "/usr/bin/printf",
+                                           .arguments = {"%s|%s", "$HOME", "; echo no"},
+                                           .timeout = std::chrono::seconds(10)});
+  EXPECT_EQ(outcome.end, HelperEnd::kExited);
+  EXPECT_EQ(outcome.exit_code, 0);
+  EXPECT_EQ(outcome.output, "$HOME|; echo no");
+}
+
+}  // namespace
+}  // namespace quillet
