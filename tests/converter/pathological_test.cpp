@@ -54,11 +54,19 @@ TEST(Pathological, ManyLinesWithTrailingSpaces) {
   EXPECT_EQ(html.size(), std::string("line  ").size() * 199999 + 4);
 }
 
+// The sanitizers make every step many times slower; the largest inputs shrink
+// to fit the same time budget.
+#ifdef QUILLET_SANITIZED
+constexpr std::size_t kLargeInputShare = 8;
+#else
+constexpr std::size_t kLargeInputShare = 1;
+#endif
+
 TEST(Pathological, RepeatedFormattingPatterns) {
   for (std::string_view piece : {"\\b x\\b0 y", "\\cf1\\fs30 a\\cf0 b", "\\par\\pard c",
                                  "{\\pntext .}d\\par", "\\i\\ul f}"}) {
     const std::string rtf =
-        "{\\rtf1{\\colortbl;\\red1\\green2\\blue3;}" + Repeat(piece, 50000) + "}";
+        "{\\rtf1{\\colortbl;\\red1\\green2\\blue3;}" + Repeat(piece, 50000 / kLargeInputShare) + "}";
     EXPECT_FALSE(Convert(rtf).empty()) << piece;
   }
 }
@@ -81,18 +89,10 @@ TEST(Pathological, ClosedElementsDoNotCountTowardsTheLimit) {
 TEST(Pathological, EndlessPendingWords) {
   for (std::string_view piece : {"\\ul\\b0 ", "\\b\\cf1 ", "\\i\\qc "}) {
     const std::string html = Convert(std::string("{\\rtf1{\\colortbl;\\red1\\green2\\blue3;}") +
-                                     Repeat(piece, 200000) + " end}");
+                                     Repeat(piece, 200000 / kLargeInputShare) + " end}");
     EXPECT_NE(html.find("end"), std::string::npos) << piece;
   }
 }
-
-// The sanitizers make every step many times slower; the largest inputs shrink
-// to fit the same time budget.
-#ifdef QUILLET_SANITIZED
-constexpr std::size_t kLargeInputShare = 4;
-#else
-constexpr std::size_t kLargeInputShare = 1;
-#endif
 
 // Elements that stay open for a whole book cost every later token nothing:
 // 30 MB of text below 999 open list items, and 12 MB of colour words that
@@ -105,7 +105,7 @@ TEST(Pathological, TextBelowManyOpenListItems) {
 }
 
 TEST(Pathological, ColourWordsAroundManyOpenFonts) {
-  constexpr std::size_t kWords = 2'000'000;
+  constexpr std::size_t kWords = 2'000'000 / kLargeInputShare;
   const std::string html = Convert("{\\rtf1{\\colortbl;\\red1\\green2\\blue3;}" +
                                    Repeat("\\cf1 x", 999) + Repeat("\\cf1 a", kWords) + "}");
   const std::string font = "<font color=\"#010203\">";
