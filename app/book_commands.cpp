@@ -10,16 +10,16 @@
 #include <optional>
 #include <string>
 
-#include "book_builder.h"
-#include "book_input.h"
-#include "commands.h"
-#include "desktop_opener.h"
-#include "document_box.h"
+#include "app/commands.h"
+#include "builder/book_builder.h"
+#include "builder/book_input.h"
+#include "builder/desktop_opener.h"
+#include "richtext/document_box.h"
 
 #ifdef QUILLET_HAS_QTBRIDGE
 #include <QGuiApplication>
 
-#include "qt_document_bridge.h"
+#include "builder/qt_document_bridge.h"
 #endif
 
 namespace quillet::app {

@@ -4,11 +4,11 @@
 #include <iostream>
 #include <memory>
 
-#include "book_builder.h"
-#include "book_input.h"
-#include "commands.h"
-#include "converter.h"
-#include "page_file.h"
+#include "app/commands.h"
+#include "builder/book_builder.h"
+#include "builder/book_input.h"
+#include "converter/converter.h"
+#include "converter/page_file.h"
 
 namespace quillet::app {
 namespace {

@@ -6,7 +6,7 @@
 #include <new>
 #include <string>
 
-#include "commands.h"
+#include "app/commands.h"
 
 #ifndef QUILLET_VERSION
 #error "QUILLET_VERSION comes from the project's version in CMake"

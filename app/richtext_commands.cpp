@@ -5,10 +5,10 @@
 #include <optional>
 #include <string>
 
-#include "book_input.h"
-#include "commands.h"
-#include "document_box.h"
-#include "text_encoding.h"
+#include "app/commands.h"
+#include "builder/book_input.h"
+#include "richtext/document_box.h"
+#include "richtext/text_encoding.h"
 
 namespace quillet::app {
 

@@ -5,7 +5,7 @@
 #include <QStyleFactory>
 #include <string>
 
-#include "main_window.h"
+#include "builder/window/main_window.h"
 
 namespace quillet::app {
 

@@ -8,10 +8,10 @@
 #include <map>
 #include <string>
 
-#include "../tests/builder/generated_book.h"
-#include "book_builder.h"
-#include "document_box.h"
-#include "rtf_writer.h"
+#include "builder/book_builder.h"
+#include "richtext/document_box.h"
+#include "richtext/rtf_writer.h"
+#include "tests/builder/generated_book.h"
 
 namespace quillet {
 namespace {

@@ -10,10 +10,10 @@
 #include <map>
 #include <string>
 
-#include "../tests/builder/generated_book.h"
-#include "main_window.h"
-#include "qt_rich_text_box.h"
-#include "rtf_writer.h"
+#include "builder/window/main_window.h"
+#include "builder/window/qt_rich_text_box.h"
+#include "richtext/rtf_writer.h"
+#include "tests/builder/generated_book.h"
 
 namespace quillet {
 namespace {

@@ -1,10 +1,10 @@
-#include "book_builder.h"
+#include "builder/book_builder.h"
 
 #include <filesystem>
 #include <string>
 #include <system_error>
 
-#include "page_file.h"
+#include "converter/page_file.h"
 
 namespace quillet {
 namespace {

@@ -14,10 +14,10 @@
 #include <string_view>
 #include <vector>
 
-#include "converter.h"
-#include "page_file.h"
-#include "platform.h"
-#include "rich_text_box.h"
+#include "builder/platform.h"
+#include "converter/converter.h"
+#include "converter/page_file.h"
+#include "richtext/rich_text_box.h"
 
 namespace quillet {
 

@@ -1,4 +1,4 @@
-#include "book_input.h"
+#include "builder/book_input.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>

@@ -7,7 +7,7 @@
 #include <string>
 #include <string_view>
 
-#include "document_box.h"
+#include "richtext/document_box.h"
 
 namespace quillet {
 

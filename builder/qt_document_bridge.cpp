@@ -1,4 +1,4 @@
-#include "qt_document_bridge.h"
+#include "builder/qt_document_bridge.h"
 
 #include <QColor>
 #include <QStringDecoder>

@@ -11,7 +11,7 @@
 #include <string>
 #include <string_view>
 
-#include "book_builder.h"
+#include "builder/book_builder.h"
 
 namespace quillet {
 namespace {

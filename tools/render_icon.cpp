@@ -12,7 +12,7 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "pictures.h"
+#include "builder/window/pictures.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "main_window.h"
+#include "builder/window/main_window.h"
 
 #include <QApplication>
 #include <QBuffer>
@@ -18,15 +18,15 @@
 #include <optional>
 #include <utility>
 
-#include "book_input.h"
-#include "busy_cursor.h"
-#include "debug_window.h"
-#include "document_box.h"
-#include "face_button.h"
-#include "help_page.h"
-#include "qt_document_bridge.h"
-#include "qt_platform.h"
-#include "qt_rich_text_box.h"
+#include "builder/book_input.h"
+#include "builder/qt_document_bridge.h"
+#include "builder/window/busy_cursor.h"
+#include "builder/window/debug_window.h"
+#include "builder/window/face_button.h"
+#include "builder/window/help_page.h"
+#include "builder/window/qt_platform.h"
+#include "builder/window/qt_rich_text_box.h"
+#include "richtext/document_box.h"
 
 namespace quillet {
 namespace {

@@ -14,8 +14,8 @@
 #include <memory>
 #include <string>
 
-#include "book_builder.h"
-#include "platform.h"
+#include "builder/book_builder.h"
+#include "builder/platform.h"
 
 class QComboBox;
 class QGroupBox;

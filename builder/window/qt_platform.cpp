@@ -1,4 +1,4 @@
-#include "qt_platform.h"
+#include "builder/window/qt_platform.h"
 
 #include <QApplication>
 #include <QClipboard>

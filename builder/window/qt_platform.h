@@ -6,7 +6,7 @@
 #include <string>
 #include <utility>
 
-#include "platform.h"
+#include "builder/platform.h"
 
 class QMimeData;
 class QWidget;

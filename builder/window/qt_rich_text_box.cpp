@@ -1,4 +1,4 @@
-#include "qt_rich_text_box.h"
+#include "builder/window/qt_rich_text_box.h"
 
 #include <QMimeData>
 #include <QPaintEvent>
@@ -10,12 +10,12 @@
 #include <QTextList>
 #include <algorithm>
 
-#include "busy_cursor.h"
-#include "plain_text.h"
-#include "qt_document_bridge.h"
-#include "qt_platform.h"
-#include "rtf_reader.h"
-#include "rtf_writer.h"
+#include "builder/qt_document_bridge.h"
+#include "builder/window/busy_cursor.h"
+#include "builder/window/qt_platform.h"
+#include "richtext/plain_text.h"
+#include "richtext/rtf_reader.h"
+#include "richtext/rtf_writer.h"
 
 namespace quillet {
 

@@ -1,6 +1,6 @@
 // Generation, preview and help driven headless: a box over the document model,
 // a recording opener and a recording message sink, pages compared byte for byte.
-#include "book_builder.h"
+#include "builder/book_builder.h"
 
 #include <gtest/gtest.h>
 #include <unistd.h>
@@ -12,8 +12,8 @@
 #include <string>
 #include <vector>
 
-#include "document_box.h"
-#include "fakes.h"
+#include "richtext/document_box.h"
+#include "tests/builder/fakes.h"
 
 namespace quillet {
 namespace {

@@ -7,7 +7,7 @@
 #include <cstddef>
 #include <string>
 
-#include "document.h"
+#include "richtext/document.h"
 
 namespace quillet::testing {
 

@@ -8,10 +8,10 @@
 #include <sstream>
 #include <string>
 
-#include "book_builder.h"
-#include "document_box.h"
-#include "fakes.h"
-#include "generated_book.h"
+#include "builder/book_builder.h"
+#include "richtext/document_box.h"
+#include "tests/builder/fakes.h"
+#include "tests/builder/generated_book.h"
 
 namespace quillet {
 namespace {

@@ -5,9 +5,9 @@
 #include <optional>
 #include <string>
 
-#include "book_builder.h"
-#include "book_input.h"
-#include "fakes.h"
+#include "builder/book_builder.h"
+#include "builder/book_input.h"
+#include "tests/builder/fakes.h"
 
 namespace quillet {
 namespace {

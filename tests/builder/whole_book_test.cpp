@@ -10,13 +10,13 @@
 #include <sstream>
 #include <string>
 
-#include "book_builder.h"
-#include "document_box.h"
-#include "entities.h"
-#include "fakes.h"
-#include "generated_book.h"
-#include "rtf_writer.h"
-#include "text_encoding.h"
+#include "builder/book_builder.h"
+#include "converter/entities.h"
+#include "richtext/document_box.h"
+#include "richtext/rtf_writer.h"
+#include "richtext/text_encoding.h"
+#include "tests/builder/fakes.h"
+#include "tests/builder/generated_book.h"
 
 namespace quillet {
 namespace {

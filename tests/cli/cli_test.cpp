@@ -1,6 +1,6 @@
 // The quillet executable run as a user runs it: each case is a shell command
 // in a folder of its own, checked on exit status, standard output and error.
-#include "cli_fixture.h"
+#include "tests/cli/cli_fixture.h"
 
 namespace {
 

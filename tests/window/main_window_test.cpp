@@ -1,6 +1,6 @@
 // The main window driven through its handlers, with the desktop replaced by
 // recording stand-ins.
-#include "main_window.h"
+#include "builder/window/main_window.h"
 
 #include <QAbstractButton>
 #include <QClipboard>
@@ -29,11 +29,11 @@
 #include <optional>
 #include <utility>
 
-#include "debug_window.h"
-#include "face_button.h"
-#include "fakes.h"
-#include "qt_rich_text_box.h"
-#include "rich_text_box.h"
+#include "builder/window/debug_window.h"
+#include "builder/window/face_button.h"
+#include "builder/window/qt_rich_text_box.h"
+#include "richtext/rich_text_box.h"
+#include "tests/builder/fakes.h"
 
 namespace quillet {
 namespace {

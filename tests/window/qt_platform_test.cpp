@@ -1,5 +1,5 @@
 // The Qt side of the desktop: the folder chooser and the clipboard.
-#include "qt_platform.h"
+#include "builder/window/qt_platform.h"
 
 #include <QApplication>
 #include <QClipboard>
