@@ -17,9 +17,7 @@
 #include "richtext/document_box.h"
 
 #ifdef QUILLET_HAS_QTBRIDGE
-#include <QGuiApplication>
-
-#include "builder/qt_document_bridge.h"
+#include "builder/window/html_import.h"
 #endif
 
 namespace quillet::app {
@@ -64,15 +62,7 @@ class NoOpener : public PageOpener {
 
 bool LoadHtml(DocumentBox& box, const std::string& bytes) {
 #ifdef QUILLET_HAS_QTBRIDGE
-  // Qt's HTML import needs a GUI application; without a display, the offscreen one.
-  if (std::getenv("DISPLAY") == nullptr && std::getenv("WAYLAND_DISPLAY") == nullptr) {
-    setenv("QT_QPA_PLATFORM", "offscreen", 0);
-  }
-  static int argc = 1;
-  static char name[] = "quillet";
-  static char* argv[] = {name, nullptr};
-  static QGuiApplication application(argc, argv);
-  box.SetDocument(DocumentFromHtml(DecodeHtml(QByteArray::fromStdString(bytes))));
+  box.SetDocument(ImportHtml(bytes));
   return true;
 #else
   (void)box;

@@ -15,9 +15,7 @@
 #ifdef QUILLET_HAS_WINDOW
 #include <cstdlib>
 
-namespace quillet::app {
-int RunWindow(int argc, char** argv, bool debug, const std::string& book);
-}
+#include "builder/window/run_window.h"
 
 namespace {
 
@@ -49,7 +47,9 @@ int CheckStandardOutput(int status) {
 int RunWithoutSubcommand(const CLI::App& app, int argc, char** argv, bool debug,
                          const std::string& book) {
 #ifdef QUILLET_HAS_WINDOW
-  if (HasDisplay()) return quillet::app::RunWindow(argc, argv, debug, book);
+  if (HasDisplay()) {
+    return quillet::RunWindow(argc, argv, {debug, book, QUILLET_VERSION, QUILLET_APP_ID});
+  }
   std::cerr << "quillet: no display to open the window on\n\n";
 #else
   (void)argc;

@@ -4,6 +4,7 @@
 #include <string>
 #include <system_error>
 
+#include "builder/page_files.h"
 #include "converter/page_file.h"
 
 namespace quillet {

@@ -16,7 +16,7 @@
 
 #include "builder/platform.h"
 #include "converter/converter.h"
-#include "converter/page_file.h"
+#include "builder/page_files.h"
 #include "richtext/rich_text_box.h"
 
 namespace quillet {

@@ -19,11 +19,11 @@
 #include <utility>
 
 #include "builder/book_input.h"
-#include "builder/qt_document_bridge.h"
 #include "builder/window/busy_cursor.h"
 #include "builder/window/debug_window.h"
 #include "builder/window/face_button.h"
 #include "builder/window/help_page.h"
+#include "builder/window/qt_document_bridge.h"
 #include "builder/window/qt_platform.h"
 #include "builder/window/qt_rich_text_box.h"
 #include "richtext/document_box.h"

@@ -10,8 +10,8 @@
 #include <QTextList>
 #include <algorithm>
 
-#include "builder/qt_document_bridge.h"
 #include "builder/window/busy_cursor.h"
+#include "builder/window/qt_document_bridge.h"
 #include "builder/window/qt_platform.h"
 #include "richtext/plain_text.h"
 #include "richtext/rtf_reader.h"

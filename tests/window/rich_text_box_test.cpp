@@ -5,7 +5,7 @@
 #include <QMimeData>
 #include <QTest>
 
-#include "builder/qt_document_bridge.h"
+#include "builder/window/qt_document_bridge.h"
 #include "builder/window/qt_rich_text_box.h"
 #include "richtext/document.h"
 #include "richtext/rtf_reader.h"

@@ -1,4 +1,4 @@
-#include "page_file.h"
+#include "builder/page_files.h"
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
@@ -10,6 +10,8 @@
 #include <iterator>
 #include <string>
 #include <vector>
+
+#include "converter/page_file.h"
 
 namespace quillet {
 namespace {
