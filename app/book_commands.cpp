@@ -14,6 +14,7 @@
 #include "builder/book_builder.h"
 #include "builder/book_input.h"
 #include "builder/desktop_opener.h"
+#include "builder/text_rules.h"
 #include "richtext/document_box.h"
 
 #ifdef QUILLET_HAS_QTBRIDGE
@@ -27,21 +28,8 @@ struct BookOptions {
   std::string input;
   std::string parts;
   std::string out;
-  std::string prefix = "Rerud";
+  std::string prefix{kDefaultPrefix};
   bool open = false;
-};
-
-// The message box of the command line: standard error. The window's message
-// for a missing folder does not name it; here an English line does.
-class StderrMessages : public MessageSink {
- public:
-  void Show(const std::string& message) override {
-    std::cerr << "quillet: " << message << "\n";
-    if (message == kMissingFolderMessage && !folder.empty()) {
-      std::cerr << "quillet: The folder \"" << folder << "\" does not exist or has no room.\n";
-    }
-  }
-  std::string folder;
 };
 
 // The part count in decimal, leading zeros and all; nothing outside 1 to 99.
@@ -53,12 +41,6 @@ std::optional<int> PartCountOf(std::string_view text) {
   }
   return parts;
 }
-
-// Without --open, written pages are only listed.
-class NoOpener : public PageOpener {
- public:
-  void Open(const std::string&) override {}
-};
 
 bool LoadHtml(DocumentBox& box, const std::string& bytes) {
 #ifdef QUILLET_HAS_QTBRIDGE
@@ -87,31 +69,35 @@ bool LoadBook(const std::string& input, DocumentBox& box) {
 }
 
 // Progress on a terminal only, so that redirected output stays clean.
-void ShowProgressOnTerminal(BookBuilder& builder) {
-  if (isatty(STDERR_FILENO) == 0) return;
-  builder.progress = [](int part, int count) {
-    std::cerr << "\rParte / Part " << part << "/" << count << (part == count ? "\n" : "")
-              << std::flush;
-  };
+GenerateProgress ProgressOnTerminal() {
+  if (isatty(STDERR_FILENO) == 0) return {};
+  return {nullptr, [](int part, int count) {
+            std::cerr << "\rParte / Part " << part << "/" << count << (part == count ? "\n" : "")
+                      << std::flush;
+          }};
 }
 
-int Finish(const BookBuilder& builder, bool succeeded) {
-  for (const std::string& path : builder.WrittenPaths) std::cout << path << "\n";
+// Standard error is the command line's message box. The window's message for a
+// missing folder does not name the folder; here an English line does.
+int Finish(const BookResult& result, const std::string& folder) {
+  if (!result.ok()) {
+    std::cerr << "quillet: " << result.error->message << "\n";
+    if (result.error->message == kMissingFolderMessage && !folder.empty()) {
+      std::cerr << "quillet: The folder \"" << folder << "\" does not exist or has no room.\n";
+    }
+  }
+  for (const std::string& path : result.written) std::cout << path << "\n";
   std::cout.flush();
-  return succeeded && std::cout ? 0 : 1;
+  return result.ok() && std::cout ? 0 : 1;
 }
 
 // Everything one command-line run needs, alive together: the builder holds
-// references to the box, the opener and the message sink.
-struct Session {
-  explicit Session(const BookOptions& options)
-      : builder(box, options.open ? static_cast<PageOpener&>(desktop) : none, messages) {
-    builder.controls.prefixText = options.prefix;
-  }
+// references to the box and the opener.
+struct BookRun {
+  explicit BookRun(bool open) : builder(box, open ? static_cast<PageOpener&>(desktop) : none) {}
   DocumentBox box;
   DesktopOpener desktop;
   NoOpener none;
-  StderrMessages messages;
   BookBuilder builder;
 };
 
@@ -126,23 +112,21 @@ int RunBook(const BookOptions& options) {
     std::cerr << "quillet: --out necesita una carpeta / --out needs a folder\n";
     return 1;
   }
-  Session session(options);
-  if (!LoadBook(options.input, session.box)) return 1;
-  BookBuilder& builder = session.builder;
-  builder.controls.folderText = TrailingSeparator(options.out);
-  session.messages.folder = builder.controls.folderText;
-  builder.PartCount = static_cast<std::int16_t>(*parts);
-  ShowProgressOnTerminal(builder);
-  const bool succeeded = builder.cmdGO_Click();
-  return Finish(builder, succeeded);
+  BookRun run(options.open);
+  if (!LoadBook(options.input, run.box)) return 1;
+  BookRequest request;
+  request.prefix = options.prefix;
+  request.folder = TrailingSeparator(options.out);
+  request.partCount = *parts;
+  return Finish(run.builder.Generate(request, ProgressOnTerminal()), request.folder);
 }
 
 int RunPreview(const BookOptions& options) {
-  Session session(options);
-  session.messages.folder = session.builder.TempFolder;
-  if (!LoadBook(options.input, session.box)) return 1;
-  const bool succeeded = session.builder.cmdHTML2_Click();
-  return Finish(session.builder, succeeded);
+  BookRun run(options.open);
+  if (!LoadBook(options.input, run.box)) return 1;
+  BookRequest request;
+  request.prefix = options.prefix;
+  return Finish(run.builder.Preview(request), run.builder.tempFolder);
 }
 
 }  // namespace
@@ -156,7 +140,8 @@ void AddBookCommands(CLI::App& app, int& exit_status) {
       ->required();
   book->add_option("--parts", options->parts, "Number of parts, 1 to 99 (decimal)")->required();
   book->add_option("--out", options->out, "Output folder")->required();
-  book->add_option("--prefix", options->prefix, "File-name prefix (default Rerud)");
+  book->add_option("--prefix", options->prefix,
+                   "File-name prefix (default " + std::string(kDefaultPrefix) + ")");
   book->add_flag("--open", options->open, "Open every written page in the default viewer");
   book->callback([options, &exit_status] { exit_status = RunBook(*options); });
 

@@ -7,6 +7,7 @@
 #include "app/commands.h"
 #include "builder/book_builder.h"
 #include "builder/book_input.h"
+#include "builder/text_rules.h"
 #include "converter/converter.h"
 #include "converter/page_file.h"
 
@@ -15,12 +16,12 @@ namespace {
 
 struct ConvertOptions {
   std::vector<std::string> files;
-  std::string options = "+H+G+F=3";
+  std::string options{kConvertOptions};
   std::string separator;
   bool separatorGiven = false;
   bool page = false;
   bool raw = false;
-  std::string prefix = "Rerud";
+  std::string prefix{kDefaultPrefix};
 };
 
 int RunConvert(const ConvertOptions& options) {

@@ -1,5 +1,7 @@
 // Pure text rules of the window and the builder: folder separator, size
 // estimate, prefix check, upper case, page titles and character references.
+#include "builder/text_rules.h"
+
 #include <array>
 #include <climits>
 #include <cstdint>
@@ -10,8 +12,6 @@
 #include <stdexcept>
 #include <string>
 #include <string_view>
-
-#include "builder/book_builder.h"
 
 namespace quillet {
 namespace {

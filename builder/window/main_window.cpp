@@ -14,11 +14,11 @@
 #include <QProgressDialog>
 #include <QRadioButton>
 #include <QToolButton>
-#include <functional>
 #include <optional>
 #include <utility>
 
 #include "builder/book_input.h"
+#include "builder/text_rules.h"
 #include "builder/window/busy_cursor.h"
 #include "builder/window/debug_window.h"
 #include "builder/window/face_button.h"
@@ -43,22 +43,6 @@ constexpr int kEditorPixelSize = 13;
 QString Caption(const char* text) {
   return QString::fromUtf8(text);
 }
-
-// Shows the builder's messages; the progress dialog goes first, so that it can
-// never cover a message and keep it from being answered.
-class MessagesAboveProgress : public MessageSink {
- public:
-  MessagesAboveProgress(MessageSink& messages, std::function<void()> dropProgress)
-      : messages_(messages), dropProgress_(std::move(dropProgress)) {}
-  void Show(const std::string& message) override {
-    dropProgress_();
-    messages_.Show(message);
-  }
-
- private:
-  MessageSink& messages_;
-  std::function<void()> dropProgress_;
-};
 
 }  // namespace
 
@@ -136,9 +120,7 @@ rtf2htmlTest::rtf2htmlTest(const WindowServices& services, QWidget* parent)
 
   CreateControls();
   box_ = std::make_unique<QtRichTextBox>(*tbRTF);
-  runMessages_ =
-      std::make_unique<MessagesAboveProgress>(*services_.messages, [this] { progress_.reset(); });
-  builder_ = std::make_unique<BookBuilder>(*box_, *services_.opener, *runMessages_);
+  builder_ = std::make_unique<BookBuilder>(*box_, *services_.opener);
   debugWindow_ = std::make_unique<DebugWindow>();
   builder_->converter.SetDebugHost(debugWindow_.get());
   ConnectHandlers();
@@ -426,26 +408,30 @@ bool rtf2htmlTest::LoadBookFile(const std::string& path) {
   return true;
 }
 
-void rtf2htmlTest::ReadControls() {
-  builder_->controls.prefixText = txtFileName->text().toStdString();
-  builder_->controls.folderText = txtDir->text().toStdString();
-  builder_->controls.debugSelected = rbDebug->isChecked();
-  builder_->controls.helpText = txtHelp->toPlainText().toStdString();
-  builder_->PartCount = PartCount;
+BookRequest rtf2htmlTest::ReadControls() const {
+  return {.prefix = txtFileName->text().toStdString(),
+          .folder = txtDir->text().toStdString(),
+          .partCount = PartCount,
+          .debug = rbDebug->isChecked(),
+          .helpText = txtHelp->toPlainText().toStdString()};
+}
+
+void rtf2htmlTest::Report(const BookResult& result) {
+  if (result.ok()) return;
+  // A progress dialog above the message would keep it from being answered.
+  progress_.reset();
+  services_.messages->Show(result.error->message);
 }
 
 void rtf2htmlTest::cmdGO_Click() {
   if (running_ || !cmdGO->isEnabled()) return;
   RunScope run(*this);
-  ReadControls();
   // The dialog comes only once the run's checks are passed and pages are being written.
-  builder_->partsStarting = [this](int partCount) { ShowProgress(partCount); };
-  builder_->progress = [this](int partNumber, int) {
-    if (progress_) progress_->setValue(partNumber);
-  };
-  builder_->cmdGO_Click();
-  builder_->partsStarting = nullptr;
-  builder_->progress = nullptr;
+  const GenerateProgress progress{[this](int partCount) { ShowProgress(partCount); },
+                                  [this](int partNumber, int) {
+                                    if (progress_) progress_->setValue(partNumber);
+                                  }};
+  Report(builder_->Generate(ReadControls(), progress));
   progress_.reset();
 }
 
@@ -461,19 +447,12 @@ void rtf2htmlTest::ShowProgress(int partCount) {
 void rtf2htmlTest::cmdHTML2_Click() {
   if (running_) return;
   RunScope run(*this);
-  ReadControls();
-  builder_->cmdHTML2_Click();
+  Report(builder_->Preview(ReadControls()));
 }
 
 void rtf2htmlTest::cmdHelp_Click() {
-  // Help never converts, so it also works during a debug pause; the other
-  // controls are left as the run read them.
-  if (running_) {
-    builder_->controls.helpText = txtHelp->toPlainText().toStdString();
-  } else {
-    ReadControls();
-  }
-  builder_->cmdHelp_Click();
+  // Help never converts, so it also works during a debug pause.
+  Report(builder_->WriteHelp(ReadControls()));
 }
 
 void rtf2htmlTest::closeEvent(QCloseEvent* event) {

@@ -112,15 +112,14 @@ class rtf2htmlTest : public QWidget {
   void CreateControls();
   void ConnectHandlers();
   void FitCaptionFont();
-  void ReadControls();
+  BookRequest ReadControls() const;
+  void Report(const BookResult& result);
   void RefreshEstimate();
   void ShowProgress(int partCount);
 
   // Qt's desktop, used where the services leave a gap.
   std::unique_ptr<PageOpener> ownOpener_;
   std::unique_ptr<MessageSink> ownMessages_;
-  // The builder's messages: they first take down the progress dialog.
-  std::unique_ptr<MessageSink> runMessages_;
   std::unique_ptr<FolderChooser> ownFolders_;
   std::unique_ptr<Clipboard> ownClipboard_;
   WindowServices services_;

@@ -50,13 +50,13 @@ TEST(PathologicalBook, OneParagraphOfManyRunsWithoutSpaces) {
   DocumentBox box;
   box.SetDocument(testing::RunsWithoutSpaces(kLength));
   testing::RecordingOpener opener;
-  testing::RecordingMessages messages;
-  BookBuilder builder(box, opener, messages);
-  builder.controls.folderText = folder.string() + "/";
-  builder.PartCount = 2;
+  BookBuilder builder(box, opener);
 
-  ASSERT_TRUE(builder.cmdGO_Click());
-  EXPECT_EQ(builder.PartLength, kLength / 2);
+  BookRequest request;
+  request.folder = folder.string() + "/";
+  request.partCount = 2;
+  ASSERT_TRUE(builder.Generate(request).ok());
+  EXPECT_EQ(builder.LastRun().PartLength, kLength / 2);
   const std::string first = WithoutTags(Body(folder / "Rerud01.html"));
   const std::string second = WithoutTags(Body(folder / "Rerud02.html"));
   EXPECT_EQ(first.size(), kLength / 2);

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "builder/book_builder.h"
+#include "builder/text_rules.h"
 #include "builder/book_input.h"
 #include "tests/builder/fakes.h"
 

@@ -77,13 +77,14 @@ TEST(WholeBookTest, NinetyNinePagesHoldTheWholeTextInOrder) {
   DocumentBox box;
   box.SetTextRTF(WriteRtf(testing::GeneratedBook(400'000)));
   testing::RecordingOpener opener;
-  testing::RecordingMessages messages;
-  BookBuilder builder(box, opener, messages);
-  builder.controls.folderText = folder.string() + "/";
-  builder.PartCount = 99;
+  BookBuilder builder(box, opener);
 
-  ASSERT_TRUE(builder.cmdGO_Click()) << messages.shown.at(0);
-  ASSERT_EQ(builder.WrittenPaths.size(), 100u);
+  BookRequest request;
+  request.folder = folder.string() + "/";
+  request.partCount = 99;
+  const BookResult result = builder.Generate(request);
+  ASSERT_TRUE(result.ok()) << result.error->message;
+  ASSERT_EQ(result.written.size(), 100u);
   std::u16string joined;
   for (int part = 1; part <= 99; ++part) {
     char name[16];
