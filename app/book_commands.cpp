@@ -42,32 +42,6 @@ std::optional<int> PartCountOf(std::string_view text) {
   return parts;
 }
 
-bool LoadHtml(DocumentBox& box, const std::string& bytes) {
-#ifdef QUILLET_HAS_QTBRIDGE
-  box.SetDocument(ImportHtml(bytes));
-  return true;
-#else
-  (void)box;
-  (void)bytes;
-  std::cerr
-      << "quillet: esta versión no lee HTML / this build cannot read HTML (built without Qt)\n";
-  return false;
-#endif
-}
-
-bool LoadBook(const std::string& input, DocumentBox& box) {
-  std::string error;
-  const std::optional<std::string> bytes = ReadBookFile(input, error);
-  if (!bytes) {
-    std::cerr << "quillet: " << error << "\n";
-    return false;
-  }
-  const InputKind kind = InputKindOf(input, *bytes);
-  if (kind == InputKind::kHtml) return LoadHtml(box, *bytes);
-  LoadIntoBox(box, kind, *bytes);
-  return true;
-}
-
 // Progress on a terminal only, so that redirected output stays clean.
 GenerateProgress ProgressOnTerminal() {
   if (isatty(STDERR_FILENO) == 0) return {};
@@ -113,7 +87,7 @@ int RunBook(const BookOptions& options) {
     return 1;
   }
   BookRun run(options.open);
-  if (!LoadBook(options.input, run.box)) return 1;
+  if (!LoadBookInto(options.input, run.box)) return 1;
   BookRequest request;
   request.prefix = options.prefix;
   request.folder = TrailingSeparator(options.out);
@@ -123,7 +97,7 @@ int RunBook(const BookOptions& options) {
 
 int RunPreview(const BookOptions& options) {
   BookRun run(options.open);
-  if (!LoadBook(options.input, run.box)) return 1;
+  if (!LoadBookInto(options.input, run.box)) return 1;
   BookRequest request;
   request.prefix = options.prefix;
   return Finish(run.builder.Preview(request), run.builder.tempFolder);
@@ -131,7 +105,22 @@ int RunPreview(const BookOptions& options) {
 
 }  // namespace
 
-void AddBookCommands(CLI::App& app, int& exit_status) {
+bool LoadBookInto(const std::string& name, DocumentBox& box) {
+#ifdef QUILLET_HAS_QTBRIDGE
+  const HtmlImport importHtml = ImportHtml;
+#else
+  const HtmlImport importHtml;
+#endif
+  LoadedBook book = LoadBookFile(name, importHtml);
+  if (!book.ok()) {
+    std::cerr << "quillet: " << book.error->message << "\n";
+    return false;
+  }
+  box.SetDocument(std::move(book.document));
+  return true;
+}
+
+void AddBookCommands(CLI::App& app, int& exitStatus) {
   auto options = std::make_shared<BookOptions>();
 
   CLI::App* book = app.add_subcommand(
@@ -143,14 +132,14 @@ void AddBookCommands(CLI::App& app, int& exit_status) {
   book->add_option("--prefix", options->prefix,
                    "File-name prefix (default " + std::string(kDefaultPrefix) + ")");
   book->add_flag("--open", options->open, "Open every written page in the default viewer");
-  book->callback([options, &exit_status] { exit_status = RunBook(*options); });
+  book->callback([options, &exitStatus] { exitStatus = RunBook(*options); });
 
   CLI::App* preview = app.add_subcommand(
       "preview", "Write the whole book as one preview page in the temporary folder");
   preview->add_option("INPUT", options->input, "Book: .rtf, .txt, .htm/.html, or -")->required();
   preview->add_option("--prefix", options->prefix, "Prefix shown in the page title");
   preview->add_flag("--open", options->open, "Open the page in the default viewer");
-  preview->callback([options, &exit_status] { exit_status = RunPreview(*options); });
+  preview->callback([options, &exitStatus] { exitStatus = RunPreview(*options); });
 }
 
 }  // namespace quillet::app

@@ -77,13 +77,13 @@ int Run(int argc, char** argv) {
   // Subcommand names win over this, so a book named like one is given as ./NAME.
   std::string book;
   app.add_option("FILE", book, "Book to open in the window: .rtf, .txt, .htm/.html");
-  int exit_status = 0;
-  quillet::app::AddConvertCommand(app, exit_status);
-  quillet::app::AddRichTextCommands(app, exit_status);
-  quillet::app::AddBookCommands(app, exit_status);
+  int exitStatus = 0;
+  quillet::app::AddConvertCommand(app, exitStatus);
+  quillet::app::AddRichTextCommands(app, exitStatus);
+  quillet::app::AddBookCommands(app, exitStatus);
   CLI11_PARSE(app, argc, argv);
   if (app.get_subcommands().empty()) return RunWithoutSubcommand(app, argc, argv, debug, book);
-  return CheckStandardOutput(exit_status);
+  return CheckStandardOutput(exitStatus);
 }
 
 }  // namespace

@@ -19,6 +19,7 @@
 #include <string_view>
 #include <vector>
 
+#include "builder/book_error.h"
 #include "builder/platform.h"
 #include "converter/converter.h"
 #include "richtext/rich_text_box.h"
@@ -42,11 +43,6 @@ struct BookRequest {
   int partCount = 1;                   // cboPartes: 1 to 99
   bool debug = false;                  // rbDebug; only Preview hands it to the converter
   std::string helpText;                // txtHelp, written unchanged by WriteHelp
-};
-
-// Why a run stopped, in Spanish and English, for the caller to show.
-struct BookError {
-  std::string message;
 };
 
 // What a run did: the pages it put in place and opened, in order, or the

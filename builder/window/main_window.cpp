@@ -23,10 +23,10 @@
 #include "builder/window/debug_window.h"
 #include "builder/window/face_button.h"
 #include "builder/window/help_page.h"
+#include "builder/window/html_import.h"
 #include "builder/window/qt_document_bridge.h"
 #include "builder/window/qt_platform.h"
 #include "builder/window/qt_rich_text_box.h"
-#include "richtext/document_box.h"
 
 namespace quillet {
 namespace {
@@ -365,15 +365,10 @@ std::string rtf2htmlTest::DIRBrowse() {
 void rtf2htmlTest::cmdPegar_Click() {
   if (running_) return;
   const BusyCursor busy;
-  const Clipboard& clipboard = *services_.clipboard;
-  // Pages copied from a browser carry no RTF: their HTML, or at least their
-  // text, is what the user meant to paste.
-  if (std::string rtf = clipboard.Rtf(); !rtf.empty()) {
-    box_->SetTextRTF(rtf);
-  } else if (std::string html = clipboard.Html(); !html.empty()) {
-    box_->SetHtml(html);
-  } else if (std::string text = clipboard.Text(); !text.empty()) {
-    box_->SetPlainText(text);
+  const std::optional<Document> pasted = DocumentFromClipboard(*services_.clipboard);
+  // A clipboard without text empties the box.
+  if (pasted) {
+    box_->SetDocument(*pasted);
   } else {
     box_->SetTextRTF("");
   }
@@ -390,20 +385,12 @@ void rtf2htmlTest::cmdClear_Click() {
 bool rtf2htmlTest::LoadBookFile(const std::string& path) {
   if (running_) return false;
   const BusyCursor busy;
-  std::string error;
-  const std::optional<std::string> bytes = ReadBookFile(path, error);
-  if (!bytes) {
-    services_.messages->Show(error);
+  const LoadedBook book = quillet::LoadBookFile(path, ImportHtml);
+  if (!book.ok()) {
+    services_.messages->Show(book.error->message);
     return false;
   }
-  const InputKind kind = InputKindOf(path, *bytes);
-  if (kind == InputKind::kHtml) {
-    box_->SetDocument(DocumentFromHtml(DecodeHtml(QByteArray::fromStdString(*bytes))));
-  } else {
-    DocumentBox book;
-    LoadIntoBox(book, kind, *bytes);
-    box_->SetDocument(book.document());
-  }
+  box_->SetDocument(book.document);
   box_->SetFocus();
   return true;
 }

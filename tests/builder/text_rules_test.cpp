@@ -1,13 +1,13 @@
 // The pure rules the window and the builder share: folder separator, size
 // estimate, prefix check, upper case and character references.
+#include "builder/text_rules.h"
+
 #include <gtest/gtest.h>
 
 #include <optional>
 #include <string>
 
 #include "builder/book_builder.h"
-#include "builder/text_rules.h"
-#include "builder/book_input.h"
 #include "tests/builder/fakes.h"
 
 namespace quillet {
@@ -120,30 +120,6 @@ TEST(CharacterReferencesTest, LeavesAsciiAndWritesTheRestAsDecimal) {
   EXPECT_EQ(CharacterReferences("€𝄞"), "&#8364;&#119070;");
   EXPECT_EQ(CharacterReferences("a\xff"), "a&#65533;");
 }
-
-struct KindCase {
-  const char* name;
-  const char* content;
-  InputKind expected;
-};
-
-class InputKindTest : public ::testing::TestWithParam<KindCase> {};
-
-TEST_P(InputKindTest, FollowsTheExtensionThenTheContent) {
-  EXPECT_EQ(InputKindOf(GetParam().name, GetParam().content), GetParam().expected);
-}
-
-INSTANTIATE_TEST_SUITE_P(Inputs, InputKindTest,
-                         ::testing::Values(KindCase{"book.rtf", "plain", InputKind::kRtf},
-                                           KindCase{"BOOK.RTF", "", InputKind::kRtf},
-                                           KindCase{"book.txt", "{\\rtf1 x}",
-                                                    InputKind::kPlainText},
-                                           KindCase{"page.htm", "", InputKind::kHtml},
-                                           KindCase{"page.HTML", "", InputKind::kHtml},
-                                           KindCase{"-", "{\\rtf1 x}", InputKind::kRtf},
-                                           KindCase{"-", " {\\rtf1 x}", InputKind::kPlainText},
-                                           KindCase{"-", "<html>", InputKind::kPlainText},
-                                           KindCase{"notes", "{\\rtf1", InputKind::kRtf}));
 
 }  // namespace
 }  // namespace quillet
