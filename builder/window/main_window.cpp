@@ -44,6 +44,18 @@ QString Caption(const char* text) {
   return QString::fromUtf8(text);
 }
 
+void SetCaption(QWidget& control, const QString& caption) {
+  if (auto* label = qobject_cast<QLabel*>(&control)) {
+    label->setText(caption);
+  } else if (auto* button = qobject_cast<QAbstractButton*>(&control)) {
+    button->setText(caption);
+  } else if (auto* line = qobject_cast<QLineEdit*>(&control)) {
+    line->setText(caption);
+  } else if (auto* frame = qobject_cast<QGroupBox*>(&control)) {
+    frame->setTitle(caption);
+  }
+}
+
 }  // namespace
 
 // Everything a Generate or a Preview holds for its length: no second run, the
@@ -141,104 +153,93 @@ void rtf2htmlTest::CreateControls() {
   setPalette(colours);
   setAutoFillBackground(true);
 
+  // In this order, which is also the order they are stacked in: the help button
+  // lies on the pad.
   tbRTF = new RtfTextEdit(this);
-  tbRTF->setGeometry(112, 21, 310, 177);
-  Label2 = new QLabel(
-      Caption("PASO 1: Pegue texto aqui / Paste any text here:  RTF, WORD, TXT, HTML, etc"), this);
-  Label2->setGeometry(14, 238, 456, 22);
-
+  Label2 = new QLabel(this);
   cmdPegar = new FaceButton(pictures::Symbol::kTriangle, this);
-  cmdPegar->setGeometry(461, 63, 23, 23);
-  cmdPegar->setToolTip(Caption("Pegar / Paste"));
   cmdClear = new FaceButton(pictures::Symbol::kSquare, this);
-  cmdClear->setGeometry(429, 94, 23, 23);
-  cmdClear->setToolTip(Caption("Limpiar / Clear"));
   cmdHTML2 = new FaceButton(pictures::Symbol::kCircle, this);
-  cmdHTML2->setGeometry(490, 95, 23, 23);
-  cmdHTML2->setToolTip(Caption("Vista previa / Preview"));
   cmdGO = new FaceButton(pictures::Symbol::kCross, this);
-  cmdGO->setGeometry(461, 124, 23, 23);
-  cmdGO->setToolTip(Caption("Crear los archivos / Generate"));
-  cmdGO->setEnabled(false);
-
   Shape1 = new PadShape(this);
-  Shape1->setGeometry(20, 61, 81, 89);
   cmdHelp = new FaceButton(pictures::Symbol::kHelp, this);
-  cmdHelp->setText(Caption("Help"));
-  cmdHelp->setGeometry(43, 88, 33, 36);
-
-  frmPasos = new QGroupBox(
-      Caption("PASO 2: Escoja las Opciones /Choose de Options and then press de [X] button"), this);
-  frmPasos->setGeometry(7, 271, 522, 99);
-  constexpr std::array<const char*, 6> kLabel1Captions{"Nro de Partes",
-                                                       "# parts to split",
-                                                       "Prefijo de Nombre de Archivo(s)",
-                                                       "Prefix. FileName. Ex. Libro01.html",
-                                                       "Carpeta de Salida",
-                                                       "Output Directory"};
-  constexpr std::array<QRect, 6> kLabel1Places{QRect(378, 21, 78, 15), QRect(378, 35, 78, 15),
-                                               QRect(7, 21, 169, 15),  QRect(7, 35, 169, 15),
-                                               QRect(7, 63, 169, 15),  QRect(7, 77, 169, 15)};
-  for (std::size_t i = 0; i < Label1.size(); ++i) {
-    Label1[i] = new QLabel(Caption(kLabel1Captions[i]), frmPasos);
-    Label1[i]->setGeometry(kLabel1Places[i]);
-  }
-  txtFileName = new QLineEdit(Caption("Rerud"), frmPasos);
-  txtFileName->setGeometry(182, 28, 155, 19);
-  txtDir = new QLineEdit(Caption("Please Select/Seleccionar"), frmPasos);
-  txtDir->setGeometry(182, 63, 134, 19);
-  txtDir->setReadOnly(true);
+  frmPasos = new QGroupBox(this);
+  for (QLabel*& label : Label1) label = new QLabel(frmPasos);
+  txtFileName = new QLineEdit(frmPasos);
+  txtDir = new QLineEdit(frmPasos);
   cmdDir = new QToolButton(frmPasos);
-  cmdDir->setText(Caption("..."));
-  cmdDir->setGeometry(315, 63, 22, 19);
   cboPartes = new QComboBox(frmPasos);
-  cboPartes->setGeometry(378, 63, 50, 21);
-  lblKB = new QLabel(Caption("0.0 Kb"), frmPasos);
-  lblKB->setGeometry(432, 69, 81, 15);
+  lblKB = new QLabel(frmPasos);
+  rbDebug = new QRadioButton(this);
+  txtHelp = new QPlainTextEdit(this);
+  PlaceControls();
+  SetStartStates();
+}
 
-  // Outside the client area on purpose: a developer's switch, not the user's.
-  rbDebug = new QRadioButton(Caption("Debug Mode"), this);
-  rbDebug->setGeometry(840, 432, 105, 17);
+void rtf2htmlTest::PlaceControls() {
+  struct ControlRow {
+    QWidget* control;
+    QRect place;  // in the window, or in frmPasos for the controls inside it
+    const char* caption;
+    const char* name;  // the object name, for accessibility tools and tests
+  };
+  const ControlRow controls[] = {
+      {tbRTF, {112, 21, 310, 177}, "", "tbRTF"},
+      {Label2,
+       {14, 238, 456, 22},
+       "PASO 1: Pegue texto aqui / Paste any text here:  RTF, WORD, TXT, HTML, etc",
+       "Label2"},
+      {cmdPegar, {461, 63, 23, 23}, "", "cmdPegar"},
+      {cmdClear, {429, 94, 23, 23}, "", "cmdClear"},
+      {cmdHTML2, {490, 95, 23, 23}, "", "cmdHTML2"},
+      {cmdGO, {461, 124, 23, 23}, "", "cmdGO"},
+      {Shape1, {20, 61, 81, 89}, "", "Shape1"},
+      {cmdHelp, {43, 88, 33, 36}, "Help", "cmdHelp"},
+      {frmPasos,
+       {7, 271, 522, 99},
+       "PASO 2: Escoja las Opciones /Choose de Options and then press de [X] button",
+       "frmPasos"},
+      {Label1[0], {378, 21, 78, 15}, "Nro de Partes", "Label1_0"},
+      {Label1[1], {378, 35, 78, 15}, "# parts to split", "Label1_1"},
+      {Label1[2], {7, 21, 169, 15}, "Prefijo de Nombre de Archivo(s)", "Label1_2"},
+      {Label1[3], {7, 35, 169, 15}, "Prefix. FileName. Ex. Libro01.html", "Label1_3"},
+      {Label1[4], {7, 63, 169, 15}, "Carpeta de Salida", "Label1_4"},
+      {Label1[5], {7, 77, 169, 15}, "Output Directory", "Label1_5"},
+      {txtFileName, {182, 28, 155, 19}, kDefaultPrefix.data(), "txtFileName"},
+      {txtDir, {182, 63, 134, 19}, "Please Select/Seleccionar", "txtDir"},
+      {cmdDir, {315, 63, 22, 19}, "...", "cmdDir"},
+      {cboPartes, {378, 63, 50, 21}, "", "cboPartes"},
+      {lblKB, {432, 69, 81, 15}, "0.0 Kb", "lblKB"},
+      // Outside the client area on purpose: a developer's switch, not the user's.
+      {rbDebug, {840, 432, 105, 17}, "Debug Mode", "rbDebug"},
+      {txtHelp, {}, "", "txtHelp"},
+  };
+  for (const ControlRow& row : controls) {
+    if (!row.place.isNull()) row.control->setGeometry(row.place);
+    if (*row.caption != '\0') SetCaption(*row.control, Caption(row.caption));
+    row.control->setObjectName(QString::fromLatin1(row.name));
+  }
+  setObjectName(QStringLiteral("rtf2htmlTest"));
+
+  const std::pair<QWidget*, const char*> toolTips[] = {{cmdPegar, "Pegar / Paste"},
+                                                       {cmdClear, "Limpiar / Clear"},
+                                                       {cmdHTML2, "Vista previa / Preview"},
+                                                       {cmdGO, "Crear los archivos / Generate"}};
+  for (const auto& [control, tip] : toolTips) control->setToolTip(Caption(tip));
+  const std::array<QWidget*, 9> tabOrder{tbRTF,       cmdPegar, cmdClear,  cmdHTML2, cmdGO,
+                                         txtFileName, cmdDir,   cboPartes, cmdHelp};
+  for (std::size_t i = 1; i < tabOrder.size(); ++i) setTabOrder(tabOrder[i - 1], tabOrder[i]);
+}
+
+void rtf2htmlTest::SetStartStates() {
+  cmdGO->setEnabled(false);
+  txtDir->setReadOnly(true);
   // Out of the keyboard's reach too: `quillet --debug` is the way to start with it.
   rbDebug->setFocusPolicy(Qt::NoFocus);
   // Like an option button, it cannot be cleared by clicking it again.
   auto* debugGroup = new QButtonGroup(this);
   debugGroup->addButton(rbDebug);
-  txtHelp = new QPlainTextEdit(this);
   txtHelp->hide();
-
-  // Object names are the controls' own, for accessibility tools and tests.
-  const std::array<std::pair<QWidget*, const char*>, 17> names{{{tbRTF, "tbRTF"},
-                                                                {Label2, "Label2"},
-                                                                {cmdPegar, "cmdPegar"},
-                                                                {cmdClear, "cmdClear"},
-                                                                {cmdHTML2, "cmdHTML2"},
-                                                                {cmdGO, "cmdGO"},
-                                                                {Shape1, "Shape1"},
-                                                                {cmdHelp, "cmdHelp"},
-                                                                {frmPasos, "frmPasos"},
-                                                                {txtFileName, "txtFileName"},
-                                                                {txtDir, "txtDir"},
-                                                                {cmdDir, "cmdDir"},
-                                                                {cboPartes, "cboPartes"},
-                                                                {lblKB, "lblKB"},
-                                                                {rbDebug, "rbDebug"},
-                                                                {txtHelp, "txtHelp"},
-                                                                {this, "rtf2htmlTest"}}};
-  for (const auto& [widget, name] : names) widget->setObjectName(QString::fromLatin1(name));
-  for (std::size_t i = 0; i < Label1.size(); ++i) {
-    Label1[i]->setObjectName(QStringLiteral("Label1_%1").arg(i));
-  }
-
-  setTabOrder(tbRTF, cmdPegar);
-  setTabOrder(cmdPegar, cmdClear);
-  setTabOrder(cmdClear, cmdHTML2);
-  setTabOrder(cmdHTML2, cmdGO);
-  setTabOrder(cmdGO, txtFileName);
-  setTabOrder(txtFileName, cmdDir);
-  setTabOrder(cmdDir, cboPartes);
-  setTabOrder(cboPartes, cmdHelp);
-
   background_ = pictures::Background({tbRTF->geometry(), Shape1->geometry(),
                                       cmdPegar->geometry()
                                           .united(cmdClear->geometry())

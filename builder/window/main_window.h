@@ -110,6 +110,8 @@ class rtf2htmlTest : public QWidget {
   class RunScope;
 
   void CreateControls();
+  void PlaceControls();
+  void SetStartStates();
   void ConnectHandlers();
   void FitCaptionFont();
   BookRequest ReadControls() const;
