@@ -336,10 +336,19 @@ TEST_F(BookBuilderTest, ExistingPageIsReplacedWhole) {
   EXPECT_EQ(Page("Rerud01.html"), PageBytes("RERUD", "one"));
 }
 
-class BadPrefixTest : public BookBuilderTest, public ::testing::WithParamInterface<const char*> {};
+struct PrefixCase {
+  const char* name;
+  const char* prefix;
+};
+
+void PrintTo(const PrefixCase& row, std::ostream* out) {
+  *out << row.name;
+}
+
+class BadPrefixTest : public BookBuilderTest, public ::testing::WithParamInterface<PrefixCase> {};
 
 TEST_P(BadPrefixTest, IsRefusedBeforeAnythingIsWritten) {
-  request.prefix = GetParam();
+  request.prefix = GetParam().prefix;
   EXPECT_FALSE(Generate("one two three four", 2));
   ASSERT_EQ(messages.size(), 1u);
   EXPECT_NE(messages[0].find("prefix"), std::string::npos);
@@ -349,7 +358,7 @@ TEST_P(BadPrefixTest, IsRefusedBeforeAnythingIsWritten) {
 }
 
 TEST_P(BadPrefixTest, IsRefusedByThePreviewToo) {
-  request.prefix = GetParam();
+  request.prefix = GetParam().prefix;
   box.SetPlainText("one two");
   EXPECT_FALSE(Preview());
   ASSERT_EQ(messages.size(), 1u);
@@ -358,12 +367,22 @@ TEST_P(BadPrefixTest, IsRefusedByThePreviewToo) {
   EXPECT_FALSE(fs::exists(builder.PreviewPath()));
 }
 
-INSTANTIATE_TEST_SUITE_P(Prefixes, BadPrefixTest,
-                         ::testing::Values("../escape", "sub/libro", "sub\\libro", ".", "..", "a:b",
-                                           "a?b", "a*b", "a\"b", "a<b", "a>b", "a|b", "tab\there",
-                                           "CON", "nul", "\xff\xfe", "", " Libro", "Libro ",
-                                           "\u00a0Libro", "Libro\u3000",
-                                           "</title><script>x</script>"));
+INSTANTIATE_TEST_SUITE_P(
+    Prefixes, BadPrefixTest,
+    ::testing::Values(PrefixCase{"ParentFolder", "../escape"}, PrefixCase{"Slash", "sub/libro"},
+                      PrefixCase{"Backslash", "sub\\libro"}, PrefixCase{"Dot", "."},
+                      PrefixCase{"TwoDots", ".."}, PrefixCase{"Colon", "a:b"},
+                      PrefixCase{"QuestionMark", "a?b"}, PrefixCase{"Star", "a*b"},
+                      PrefixCase{"Quote", "a\"b"}, PrefixCase{"LessThan", "a<b"},
+                      PrefixCase{"GreaterThan", "a>b"}, PrefixCase{"Bar", "a|b"},
+                      PrefixCase{"Tab", "tab\there"}, PrefixCase{"DeviceName", "CON"},
+                      PrefixCase{"LowerCaseDeviceName", "nul"},
+                      PrefixCase{"InvalidUtf8", "\xff\xfe"}, PrefixCase{"Empty", ""},
+                      PrefixCase{"LeadingSpace", " Libro"}, PrefixCase{"TrailingSpace", "Libro "},
+                      PrefixCase{"LeadingNoBreakSpace", "\u00a0Libro"},
+                      PrefixCase{"TrailingIdeographicSpace", "Libro\u3000"},
+                      PrefixCase{"Markup", "</title><script>x</script>"}),
+    [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(BookBuilderTest, BadPartCountIsRefused) {
   EXPECT_FALSE(Generate("one two", 0));
