@@ -19,7 +19,7 @@ constexpr const char* kSep = "\\";
 constexpr const char* kSep = "/";
 #endif
 
-// Rows name themselves in test names.
+// Rows name themselves, in test names and where a row is printed.
 template <typename Row>
 std::string RowName(const ::testing::TestParamInfo<Row>& info) {
   return info.param.name;
@@ -30,6 +30,10 @@ struct TextCase {
   std::string input;
   std::string expected;
 };
+
+void PrintTo(const TextCase& row, std::ostream* out) {
+  *out << row.name;
+}
 
 class TrailingSeparatorTest : public ::testing::TestWithParam<TextCase> {};
 
@@ -63,6 +67,10 @@ struct EstimateCase {
   const char* expected;
 };
 
+void PrintTo(const EstimateCase& row, std::ostream* out) {
+  *out << row.name;
+}
+
 class EstimateTest : public ::testing::TestWithParam<EstimateCase> {};
 
 TEST_P(EstimateTest, RoundsHalvesAwayFromZeroAndHidesZero) {
@@ -86,6 +94,10 @@ struct PrefixCase {
   const char* name;
   const char* prefix;
 };
+
+void PrintTo(const PrefixCase& row, std::ostream* out) {
+  *out << row.name;
+}
 
 class GoodPrefixTest : public ::testing::TestWithParam<PrefixCase> {};
 
