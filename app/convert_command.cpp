@@ -9,7 +9,8 @@
 #include "builder/input_file.h"
 #include "builder/text_rules.h"
 #include "converter/converter.h"
-#include "converter/page_file.h"
+#include "converter/page_frame.h"
+#include "converter/text_utils.h"
 
 namespace quillet::app {
 namespace {

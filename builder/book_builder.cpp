@@ -6,7 +6,7 @@
 
 #include "builder/page_files.h"
 #include "builder/text_rules.h"
-#include "converter/page_file.h"
+#include "converter/page_frame.h"
 
 namespace quillet {
 namespace {

@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "converter/page_file.h"
+#include "converter/page_frame.h"
 
 namespace quillet {
 namespace {

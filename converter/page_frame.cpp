@@ -1,4 +1,4 @@
-#include "page_file.h"
+#include "page_frame.h"
 
 namespace quillet {
 

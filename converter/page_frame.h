@@ -1,5 +1,4 @@
-// The fixed head and foot around a converted body: a page file's layout. The
-// files themselves are written by the book builder (builder/page_files.h).
+// The fixed head and foot of a page around a converted body.
 #pragma once
 
 #include <string>
@@ -7,6 +6,7 @@
 
 namespace quillet {
 
+// Every line of a page file ends so.
 inline constexpr std::string_view kCrLf = "\r\n";
 
 // Head of a converted page; `filePrefix` (upper case) goes into the title.
