@@ -54,7 +54,7 @@ GenerateProgress ProgressOnTerminal() {
 // Standard error is the command line's message box. The window's message for a
 // missing folder does not name the folder; here an English line does.
 int Finish(const BookResult& result, const std::string& folder) {
-  if (!result.ok()) {
+  if (!result.Ok()) {
     std::cerr << "quillet: " << result.error->message << "\n";
     if (result.error->message == kMissingFolderMessage && !folder.empty()) {
       std::cerr << "quillet: The folder \"" << folder << "\" does not exist or has no room.\n";
@@ -62,7 +62,7 @@ int Finish(const BookResult& result, const std::string& folder) {
   }
   for (const std::string& path : result.written) std::cout << path << "\n";
   std::cout.flush();
-  return result.ok() && std::cout ? 0 : 1;
+  return result.Ok() && std::cout ? 0 : 1;
 }
 
 // Everything one command-line run needs, alive together: the builder holds
@@ -112,7 +112,7 @@ bool LoadBookInto(const std::string& name, DocumentBox& box) {
   const HtmlImport importHtml;
 #endif
   LoadedBook book = LoadBookFile(name, importHtml);
-  if (!book.ok()) {
+  if (!book.Ok()) {
     std::cerr << "quillet: " << book.error->message << "\n";
     return false;
   }

@@ -36,7 +36,7 @@ int RunConvert(const ConvertOptions& options) {
   }
   for (const std::string& name : options.files) {
     InputFile rtf = ReadInputFile(name);
-    if (!rtf.ok()) {
+    if (!rtf.Ok()) {
       std::cerr << "quillet: " << rtf.error->message << "\n";
       return 1;
     }

@@ -5,7 +5,7 @@
 //   BookBuilder builder(box, opener);
 //   BookRequest request{.prefix = "Libro", .folder = "/media/card/", .partCount = 10};
 //   const BookResult result = builder.Generate(request);
-//   if (!result.ok()) show(result.error->message);
+//   if (!result.Ok()) show(result.error->message);
 //
 // Every page goes through the one Converter the builder owns, so the
 // converter's kept state (RtfSource, HtmlResult, FilePrefix, DebugMode)
@@ -51,7 +51,7 @@ struct BookResult {
   std::vector<std::string> written;
   std::optional<BookError> error;
 
-  bool ok() const { return !error.has_value(); }
+  bool Ok() const { return !error.has_value(); }
 };
 
 // Called during a Generate: once its checks are passed, before the first part,

@@ -34,7 +34,7 @@ InputKind InputKindOf(std::string_view name, std::string_view content) {
 
 LoadedBook LoadBookFile(const std::string& name, const HtmlImport& importHtml) {
   const InputFile file = ReadInputFile(name);
-  if (!file.ok()) return {{}, file.error};
+  if (!file.Ok()) return {{}, file.error};
   const InputKind kind = InputKindOf(name, file.bytes);
   if (kind == InputKind::kRtf) return {RtfOrPlainText(file.bytes), std::nullopt};
   if (kind == InputKind::kPlainText) return {ReadPlainText(file.bytes), std::nullopt};

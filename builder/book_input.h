@@ -31,7 +31,7 @@ struct LoadedBook {
   Document document;
   std::optional<BookError> error;
 
-  bool ok() const { return !error.has_value(); }
+  bool Ok() const { return !error.has_value(); }
 };
 
 // Reads the file `name` ("-" for standard input) whole and reads it as its

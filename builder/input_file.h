@@ -19,7 +19,7 @@ struct InputFile {
   std::string bytes;
   std::optional<BookError> error;
 
-  bool ok() const { return !error.has_value(); }
+  bool Ok() const { return !error.has_value(); }
 };
 
 // Reads the file `name`, or standard input for "-". A file must be a regular

@@ -18,8 +18,8 @@ namespace {
 
 constexpr int kDrawnSize = 16;
 
-QString AppsFolder(const QString& root, const QString& theme_size) {
-  const QString folder = root + QStringLiteral("/%1/apps").arg(theme_size);
+QString AppsFolder(const QString& root, const QString& themeSize) {
+  const QString folder = root + QStringLiteral("/%1/apps").arg(themeSize);
   QDir().mkpath(folder);
   return folder;
 }

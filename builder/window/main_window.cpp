@@ -387,7 +387,7 @@ bool rtf2htmlTest::LoadBookFile(const std::string& path) {
   if (running_) return false;
   const BusyCursor busy;
   const LoadedBook book = quillet::LoadBookFile(path, ImportHtml);
-  if (!book.ok()) {
+  if (!book.Ok()) {
     services_.messages->Show(book.error->message);
     return false;
   }
@@ -405,7 +405,7 @@ BookRequest rtf2htmlTest::ReadControls() const {
 }
 
 void rtf2htmlTest::Report(const BookResult& result) {
-  if (result.ok()) return;
+  if (result.Ok()) return;
   // A progress dialog above the message would keep it from being answered.
   progress_.reset();
   services_.messages->Show(result.error->message);

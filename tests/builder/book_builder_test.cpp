@@ -8,12 +8,12 @@
 #include <algorithm>
 #include <filesystem>
 #include <fstream>
-#include <sstream>
 #include <string>
 #include <vector>
 
 #include "richtext/document_box.h"
 #include "tests/builder/fakes.h"
+#include "tests/builder/page_text.h"
 
 namespace quillet {
 namespace {
@@ -35,13 +35,6 @@ std::string IndexBytes(const std::vector<std::string>& linkLines) {
       "<HTML>\r\n<HEAD>\r\n<TITLE>:: INDICE ::</TITLE>\r\nINDICE<br><br>\r\n";
   for (const std::string& line : linkLines) page += line + "\r\n";
   return page + "</BODY>\r\n\r\n</html>\r\n";
-}
-
-std::string ReadBytes(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::ostringstream bytes;
-  bytes << in.rdbuf();
-  return bytes.str();
 }
 
 // Records what the builder asks of the box, passing everything on.
@@ -89,9 +82,9 @@ class BookBuilderTest : public ::testing::Test {
   bool Keep(BookResult outcome) {
     result = std::move(outcome);
     if (result.error) messages.push_back(result.error->message);
-    return result.ok();
+    return result.Ok();
   }
-  std::string Page(const std::string& name) const { return ReadBytes(folder + name); }
+  std::string Page(const std::string& name) const { return testing::FileBytes(folder + name); }
   std::vector<std::string> Files() const {
     std::vector<std::string> names;
     for (const auto& entry : fs::directory_iterator(root / "out")) {
@@ -396,7 +389,7 @@ TEST_F(BookBuilderTest, PreviewWritesTheWholeTextAsOnePageInTheTemporaryFolder) 
   request.folder = (root / "absent").string() + "/";  // not looked at
   ASSERT_TRUE(Preview());
   EXPECT_EQ(builder.PreviewPath(), builder.tempFolder + "quillettemp.html");
-  EXPECT_EQ(ReadBytes(builder.PreviewPath()), PageBytes("RERUD", "one two three four"));
+  EXPECT_EQ(testing::FileBytes(builder.PreviewPath()), PageBytes("RERUD", "one two three four"));
   EXPECT_EQ(opener.opened, std::vector<std::string>{builder.PreviewPath()});
   EXPECT_FALSE(builder.converter.DebugMode);
   EXPECT_EQ(builder.converter.RtfSource, box.TextRTF());
@@ -404,7 +397,7 @@ TEST_F(BookBuilderTest, PreviewWritesTheWholeTextAsOnePageInTheTemporaryFolder) 
 
 TEST_F(BookBuilderTest, PreviewOfEmptyBoxStillWritesAPage) {
   ASSERT_TRUE(Preview());
-  EXPECT_EQ(ReadBytes(builder.PreviewPath()), PageBytes("RERUD", ""));
+  EXPECT_EQ(testing::FileBytes(builder.PreviewPath()), PageBytes("RERUD", ""));
 }
 
 TEST_F(BookBuilderTest, PreviewSetsDebugModeFromTheOptionButton) {
@@ -426,7 +419,7 @@ TEST_F(BookBuilderTest, HelpTwiceReplacesTheSamePageAndOpensItAgain) {
   request.helpText = "<html><body bgcolor=\"#333333\">Ayuda / Help</body></html>";
   ASSERT_TRUE(WriteHelp());
   ASSERT_TRUE(WriteHelp());
-  EXPECT_EQ(ReadBytes(builder.HelpPath()), request.helpText + "\r\n");
+  EXPECT_EQ(testing::FileBytes(builder.HelpPath()), request.helpText + "\r\n");
   EXPECT_EQ(opener.opened, (std::vector<std::string>{builder.HelpPath(), builder.HelpPath()}));
   EXPECT_EQ(builder.HelpPath(), builder.tempFolder + "help.html");
 }

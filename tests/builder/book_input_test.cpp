@@ -71,20 +71,20 @@ class BookFileTest : public ::testing::Test {
 
 TEST_F(BookFileTest, RtfFileGoesThroughTheRtfReader) {
   const LoadedBook book = LoadBookFile(Write("b.rtf", "{\\rtf1 Hola {\\b mundo}}"), nullptr);
-  ASSERT_TRUE(book.ok());
+  ASSERT_TRUE(book.Ok());
   EXPECT_EQ(book.document.PlainText(), u"Hola mundo");
   EXPECT_TRUE(book.document.paragraphs.at(0).runs.at(1).format.bold);
 }
 
 TEST_F(BookFileTest, RtfFileThatIsNotRtfIsPlainText) {
   const LoadedBook book = LoadBookFile(Write("b.rtf", "just text"), nullptr);
-  ASSERT_TRUE(book.ok());
+  ASSERT_TRUE(book.Ok());
   EXPECT_EQ(book.document.PlainText(), u"just text");
 }
 
 TEST_F(BookFileTest, TextFileInWindows1252IsDecoded) {
   const LoadedBook book = LoadBookFile(Write("b.txt", "ca\xf1\xf3n\r\nl\xednea"), nullptr);
-  ASSERT_TRUE(book.ok());
+  ASSERT_TRUE(book.Ok());
   EXPECT_EQ(book.document.PlainText(), u"cañón\nlínea");
 }
 
@@ -94,20 +94,20 @@ TEST_F(BookFileTest, HtmlGoesThroughTheImportItIsGiven) {
     imported = bytes;
     return Document{};
   };
-  ASSERT_TRUE(LoadBookFile(Write("p.html", "<p>x</p>"), import).ok());
+  ASSERT_TRUE(LoadBookFile(Write("p.html", "<p>x</p>"), import).Ok());
   EXPECT_EQ(imported, "<p>x</p>");
 }
 
 TEST_F(BookFileTest, HtmlWithoutAnImportIsRefused) {
   const LoadedBook book = LoadBookFile(Write("p.html", "<p>x</p>"), nullptr);
-  ASSERT_FALSE(book.ok());
+  ASSERT_FALSE(book.Ok());
   EXPECT_NE(book.error->message.find("cannot read HTML"), std::string::npos);
 }
 
 TEST_F(BookFileTest, MissingFileIsNamedWithTheReason) {
   const std::string missing = (dir / "missing.rtf").string();
   const LoadedBook book = LoadBookFile(missing, nullptr);
-  ASSERT_FALSE(book.ok());
+  ASSERT_FALSE(book.Ok());
   EXPECT_EQ(book.error->message,
             "No se puede leer / Cannot read " + missing + ": No such file or directory");
 }
@@ -116,28 +116,28 @@ TEST_F(BookFileTest, LargeFileIsReadWhole) {
   std::string bytes;
   for (int i = 0; bytes.size() < 300'000; ++i) bytes += std::to_string(i) + ' ';
   const InputFile file = ReadInputFile(Write("big.txt", bytes));
-  ASSERT_TRUE(file.ok());
+  ASSERT_TRUE(file.Ok());
   EXPECT_TRUE(file.bytes == bytes);
 }
 
 TEST_F(BookFileTest, EmptyFileIsReadAsNothing) {
   const InputFile file = ReadInputFile(Write("empty.txt", ""));
-  ASSERT_TRUE(file.ok());
+  ASSERT_TRUE(file.Ok());
   EXPECT_EQ(file.bytes, "");
 }
 
 TEST_F(BookFileTest, FileOverTheLimitIsRefused) {
   setenv("QUILLET_MAX_INPUT", "1K", 1);
   const InputFile file = ReadInputFile(Write("big.txt", std::string(1025, 'x')));
-  ASSERT_FALSE(file.ok());
+  ASSERT_FALSE(file.Ok());
   EXPECT_NE(file.error->message.find("1024 bytes"), std::string::npos) << file.error->message;
-  EXPECT_TRUE(ReadInputFile(Write("fits.txt", std::string(1024, 'x'))).ok());
+  EXPECT_TRUE(ReadInputFile(Write("fits.txt", std::string(1024, 'x'))).Ok());
 }
 
 TEST_F(BookFileTest, UnreadableLimitIsReported) {
   setenv("QUILLET_MAX_INPUT", "12Q", 1);
   const InputFile file = ReadInputFile(Write("b.txt", "x"));
-  ASSERT_FALSE(file.ok());
+  ASSERT_FALSE(file.Ok());
   EXPECT_EQ(file.error->message,
             "QUILLET_MAX_INPUT no es un tamaño válido / is not a valid size: \"12Q\"");
 }

@@ -1,5 +1,5 @@
-// Reading a written page back as a test sees it: the body between the page's
-// head and foot, and the text a browser shows for it.
+// Reading a written page back as a test sees it: its bytes, the body between
+// the page's head and foot, and the text a browser shows for it.
 #pragma once
 
 #include <libxml/HTMLparser.h>
@@ -12,11 +12,16 @@
 
 namespace quillet::testing {
 
-inline std::string PageBody(const std::filesystem::path& page) {
-  std::ifstream in(page, std::ios::binary);
+inline std::string FileBytes(const std::filesystem::path& path) {
+  std::ifstream in(path, std::ios::binary);
   std::ostringstream bytes;
   bytes << in.rdbuf();
-  const std::string all = bytes.str();
+  return bytes.str();
+}
+
+// What lies between a converted page's head and its foot.
+inline std::string PageBody(const std::filesystem::path& page) {
+  const std::string all = FileBytes(page);
   const std::size_t start = all.find(" ::</TITLE>\r\n\r\n") + 15;
   return all.substr(start, all.rfind("\r\n</BODY>") - start);
 }

@@ -38,7 +38,7 @@ TEST(WholeBookTest, NinetyNinePagesHoldTheWholeTextInOrder) {
   request.folder = folder.string() + "/";
   request.partCount = 99;
   const BookResult result = builder.Generate(request);
-  ASSERT_TRUE(result.ok()) << result.error->message;
+  ASSERT_TRUE(result.Ok()) << result.error->message;
   ASSERT_EQ(result.written.size(), 100u);
   std::string joined;
   for (int part = 1; part <= 99; ++part) {
