@@ -125,8 +125,7 @@ void AddBookCommands(CLI::App& app, int& exitStatus) {
 
   CLI::App* book = app.add_subcommand(
       "book", "Split a book into part pages and an index page, as the Generate button does");
-  book->add_option("INPUT", options->input, "Book: .rtf, .txt, .htm/.html, or - for standard input")
-      ->required();
+  book->add_option("INPUT", options->input, kBookInputHelp)->required();
   book->add_option("--parts", options->parts, "Number of parts, 1 to 99 (decimal)")->required();
   book->add_option("--out", options->out, "Output folder")->required();
   book->add_option("--prefix", options->prefix,

@@ -78,9 +78,7 @@ int Run(int argc, char** argv) {
   std::string book;
   app.add_option("FILE", book, "Book to open in the window: .rtf, .txt, .htm/.html");
   int exitStatus = 0;
-  quillet::app::AddConvertCommand(app, exitStatus);
-  quillet::app::AddRichTextCommands(app, exitStatus);
-  quillet::app::AddBookCommands(app, exitStatus);
+  for (const auto addCommands : quillet::app::kCommandFamilies) addCommands(app, exitStatus);
   CLI11_PARSE(app, argc, argv);
   if (app.get_subcommands().empty()) return RunWithoutSubcommand(app, argc, argv, debug, book);
   return CheckStandardOutput(exitStatus);

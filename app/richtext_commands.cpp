@@ -12,9 +12,8 @@ namespace quillet::app {
 
 void AddRichTextCommands(CLI::App& app, int& exitStatus) {
   auto rtfInput = std::make_shared<std::string>();
-  CLI::App* rtf =
-      app.add_subcommand("rtf", "Write the RTF the input box holds for an RTF or plain-text INPUT");
-  rtf->add_option("INPUT", *rtfInput, "RTF or plain-text file, - for standard input")->required();
+  CLI::App* rtf = app.add_subcommand("rtf", "Write the RTF the input box holds for a book");
+  rtf->add_option("INPUT", *rtfInput, kBookInputHelp)->required();
   rtf->callback([rtfInput, &exitStatus] {
     DocumentBox box;
     if (!LoadBookInto(*rtfInput, box)) {
@@ -27,7 +26,7 @@ void AddRichTextCommands(CLI::App& app, int& exitStatus) {
   auto textInput = std::make_shared<std::string>();
   CLI::App* text = app.add_subcommand(
       "text", "Write the plain text (UTF-8, one line per paragraph) the input box holds");
-  text->add_option("INPUT", *textInput, "RTF or plain-text file, - for standard input")->required();
+  text->add_option("INPUT", *textInput, kBookInputHelp)->required();
   text->callback([textInput, &exitStatus] {
     DocumentBox box;
     if (!LoadBookInto(*textInput, box)) {
