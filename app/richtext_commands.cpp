@@ -9,32 +9,32 @@
 #include "richtext/text_encoding.h"
 
 namespace quillet::app {
+namespace {
+
+// Adds a command that loads INPUT into a box and writes what `show` makes of it.
+void AddBoxCommand(CLI::App& app, int& exitStatus, const std::string& name,
+                   const std::string& description, std::string (*show)(const DocumentBox&)) {
+  auto input = std::make_shared<std::string>();
+  CLI::App* command = app.add_subcommand(name, description);
+  command->add_option("INPUT", *input, kBookInputHelp)->required();
+  command->callback([input, show, &exitStatus] {
+    DocumentBox box;
+    if (!LoadBookInto(*input, box)) {
+      exitStatus = 1;
+      return;
+    }
+    std::cout << show(box) << std::flush;
+  });
+}
+
+}  // namespace
 
 void AddRichTextCommands(CLI::App& app, int& exitStatus) {
-  auto rtfInput = std::make_shared<std::string>();
-  CLI::App* rtf = app.add_subcommand("rtf", "Write the RTF the input box holds for a book");
-  rtf->add_option("INPUT", *rtfInput, kBookInputHelp)->required();
-  rtf->callback([rtfInput, &exitStatus] {
-    DocumentBox box;
-    if (!LoadBookInto(*rtfInput, box)) {
-      exitStatus = 1;
-      return;
-    }
-    std::cout << box.TextRTF() << std::flush;
-  });
-
-  auto textInput = std::make_shared<std::string>();
-  CLI::App* text = app.add_subcommand(
-      "text", "Write the plain text (UTF-8, one line per paragraph) the input box holds");
-  text->add_option("INPUT", *textInput, kBookInputHelp)->required();
-  text->callback([textInput, &exitStatus] {
-    DocumentBox box;
-    if (!LoadBookInto(*textInput, box)) {
-      exitStatus = 1;
-      return;
-    }
-    std::cout << ToUtf8(box.Text()) << "\n" << std::flush;
-  });
+  AddBoxCommand(app, exitStatus, "rtf", "Write the RTF the input box holds for a book",
+                [](const DocumentBox& box) { return box.TextRTF(); });
+  AddBoxCommand(app, exitStatus, "text",
+                "Write the plain text (UTF-8, one line per paragraph) the input box holds",
+                [](const DocumentBox& box) { return ToUtf8(box.Text()) + "\n"; });
 }
 
 }  // namespace quillet::app
