@@ -3,7 +3,9 @@
 // drive the same code.
 //
 //   BookBuilder builder(box, opener);
-//   BookRequest request{.prefix = "Libro", .folder = "/media/card/", .partCount = 10};
+//   BookRequest request;
+//   request.folder = "/media/card/";
+//   request.partCount = 10;
 //   const BookResult result = builder.Generate(request);
 //   if (!result.Ok()) show(result.error->message);
 //

@@ -24,7 +24,6 @@
 #include "builder/window/face_button.h"
 #include "builder/window/help_page.h"
 #include "builder/window/html_import.h"
-#include "builder/window/qt_document_bridge.h"
 #include "builder/window/qt_platform.h"
 #include "builder/window/qt_rich_text_box.h"
 

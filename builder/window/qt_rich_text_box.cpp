@@ -15,7 +15,6 @@
 #include "builder/window/qt_document_bridge.h"
 #include "builder/window/qt_platform.h"
 #include "richtext/plain_text.h"
-#include "richtext/rtf_reader.h"
 #include "richtext/rtf_writer.h"
 
 namespace quillet {
