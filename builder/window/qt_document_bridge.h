@@ -6,7 +6,7 @@
 #include <QString>
 #include <QTextDocument>
 
-#include "document.h"
+#include "richtext/document.h"
 
 namespace quillet {
 

@@ -1,4 +1,4 @@
-#include "page_file.h"
+#include "builder/page_files.h"
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
@@ -6,27 +6,23 @@
 
 #include <algorithm>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <string>
 #include <vector>
+
+#include "converter/page_frame.h"
+#include "tests/builder/page_text.h"
 
 namespace quillet {
 namespace {
 
 namespace fs = std::filesystem;
 
-std::string ReadFile(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
-
-class PageFiles : public testing::Test {
+class PageFiles : public ::testing::Test {
  protected:
   void SetUp() override {
-    dir =
-        fs::temp_directory_path() / ("quillet-page-" + std::to_string(::getpid()) + "-" +
-                                     testing::UnitTest::GetInstance()->current_test_info()->name());
+    dir = fs::temp_directory_path() /
+          ("quillet-page-" + std::to_string(::getpid()) + "-" +
+           ::testing::UnitTest::GetInstance()->current_test_info()->name());
     fs::remove_all(dir);
     fs::create_directories(dir);
   }
@@ -45,7 +41,7 @@ TEST_F(PageFiles, PageLayoutLineByLine) {
   ASSERT_EQ(page.WritePageText("", false), "");
   ASSERT_EQ(page.WritePageText(PageFooter(), false), "");
   ASSERT_EQ(page.ClosePageFile(), "");
-  EXPECT_EQ(ReadFile(path),
+  EXPECT_EQ(testing::FileBytes(path),
             "<!doctype html public '-//W3C//DTD HTML Experimental 19960712//EN'>\r\n"
             "<HTML>\r\n<HEAD>\r\n<TITLE>:: QUILLET - LIBRO ::</TITLE>\r\n\r\n\r\n"
             "</BODY>\r\n\r\n</html>\r\n");
@@ -59,14 +55,14 @@ TEST_F(PageFiles, BreakComesBeforeTheLineEnd) {
   ASSERT_EQ(page.OpenPageFile(path), "");
   ASSERT_EQ(page.WritePageText("text", true), "");
   ASSERT_EQ(page.ClosePageFile(), "");
-  EXPECT_EQ(ReadFile(path), "text<br>\r\n\r\n");
+  EXPECT_EQ(testing::FileBytes(path), "text<br>\r\n\r\n");
 }
 
 TEST_F(PageFiles, BytesAreWrittenAsTheyAre) {
   const std::string path = (dir / "p.html").string();
   const std::string bytes("caf\xe9\0x", 6);
   ASSERT_EQ(WriteTextFile(path, bytes), "");
-  EXPECT_EQ(ReadFile(path), bytes + "\r\n");
+  EXPECT_EQ(testing::FileBytes(path), bytes + "\r\n");
 }
 
 TEST_F(PageFiles, UnfinishedPageLeavesTheOldFileWhole) {
@@ -77,10 +73,10 @@ TEST_F(PageFiles, UnfinishedPageLeavesTheOldFileWhole) {
     ASSERT_EQ(page.OpenPageFile(path), "");
     ASSERT_EQ(page.WritePageText("new", false), "");
   }  // never closed
-  EXPECT_EQ(ReadFile(path), "old\r\n");
+  EXPECT_EQ(testing::FileBytes(path), "old\r\n");
   EXPECT_EQ(std::distance(fs::directory_iterator(dir), fs::directory_iterator()), 1);
   ASSERT_EQ(WriteTextFile(path, "new"), "");
-  EXPECT_EQ(ReadFile(path), "new\r\n");
+  EXPECT_EQ(testing::FileBytes(path), "new\r\n");
 }
 
 TEST_F(PageFiles, FailuresNameTheFileAndTheReason) {
@@ -106,7 +102,7 @@ TEST_F(PageFiles, WriteProtectedPageIsReportedAndKept) {
   fs::permissions(path, fs::perms::owner_read | fs::perms::group_read);
   const std::string error = WriteTextFile(path, "new");
   EXPECT_NE(error.find(path), std::string::npos) << error;
-  EXPECT_EQ(ReadFile(path), "old\r\n");
+  EXPECT_EQ(testing::FileBytes(path), "old\r\n");
 }
 
 std::vector<std::string> Names(const fs::path& dir) {
@@ -125,10 +121,10 @@ TEST_F(PageFiles, SetPutsNothingInPlaceBeforeItsCommit) {
   ASSERT_EQ(WriteTextFile((dir / "a.html").string(), "new a", &set), "");
   ASSERT_EQ(WriteTextFile((dir / "b.html").string(), "new b", &set), "");
   EXPECT_EQ(Names(dir), std::vector<std::string>{"a.html"});
-  EXPECT_EQ(ReadFile(dir / "a.html"), "old a\r\n");
+  EXPECT_EQ(testing::FileBytes(dir / "a.html"), "old a\r\n");
   ASSERT_EQ(set.Commit(), "");
   EXPECT_EQ(Names(dir), (std::vector<std::string>{"a.html", "b.html"}));
-  EXPECT_EQ(ReadFile(dir / "a.html"), "new a\r\n");
+  EXPECT_EQ(testing::FileBytes(dir / "a.html"), "new a\r\n");
 }
 
 TEST_F(PageFiles, SetThatFailsHalfWayPutsTheOldPagesBack) {
@@ -142,8 +138,8 @@ TEST_F(PageFiles, SetThatFailsHalfWayPutsTheOldPagesBack) {
   const std::string error = set.Commit();
   EXPECT_NE(error.find("d.html"), std::string::npos) << error;
   EXPECT_EQ(Names(dir), (std::vector<std::string>{"a.html", "c.html", "d.html"}));
-  EXPECT_EQ(ReadFile(dir / "a.html"), "old a\r\n");
-  EXPECT_EQ(ReadFile(dir / "c.html"), "old c\r\n");
+  EXPECT_EQ(testing::FileBytes(dir / "a.html"), "old a\r\n");
+  EXPECT_EQ(testing::FileBytes(dir / "c.html"), "old c\r\n");
 }
 
 TEST_F(PageFiles, ReplacedPageKeepsItsMode) {
@@ -152,7 +148,7 @@ TEST_F(PageFiles, ReplacedPageKeepsItsMode) {
   fs::permissions(path, fs::perms::owner_read | fs::perms::owner_write);
   ASSERT_EQ(WriteTextFile(path.string(), "new"), "");
   EXPECT_EQ(fs::status(path).permissions(), fs::perms::owner_read | fs::perms::owner_write);
-  EXPECT_EQ(ReadFile(path), "new\r\n");
+  EXPECT_EQ(testing::FileBytes(path), "new\r\n");
 }
 
 TEST_F(PageFiles, ProbePathFindsFoldersAndFiles) {

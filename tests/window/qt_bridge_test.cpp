@@ -6,7 +6,7 @@
 #include <QTextDocument>
 #include <cstdlib>
 
-#include "qt_document_bridge.h"
+#include "builder/window/qt_document_bridge.h"
 
 namespace quillet {
 namespace {

@@ -1,4 +1,4 @@
-#include "page_file.h"
+#include "builder/page_files.h"
 
 #include <fcntl.h>
 #include <pthread.h>
@@ -8,6 +8,7 @@
 
 #include <cerrno>
 #include <csignal>
+#include <cstdio>
 #include <cstring>
 #include <filesystem>
 #include <random>
@@ -16,18 +17,6 @@
 
 namespace quillet {
 namespace fs = std::filesystem;
-
-std::string PageHeader(std::string_view filePrefix) {
-  std::string head = "<!doctype html public '-//W3C//DTD HTML Experimental 19960712//EN'>\r\n";
-  head += "<HTML>\r\n<HEAD>\r\n<TITLE>:: QUILLET - ";
-  head += filePrefix;
-  head += " ::</TITLE>\r\n";
-  return head;
-}
-
-std::string PageFooter() {
-  return "</BODY>\r\n\r\n</html>";
-}
 
 namespace {
 
@@ -226,7 +215,7 @@ std::string PageFile::WritePageText(std::string_view text, bool addBreak) {
   if (page_.fd < 0) return Fail("escribir", EBADF);
   std::string line(text);
   if (addBreak) line += "<br>\r\n";
-  line += kCrLf;
+  line += "\r\n";
   for (std::string_view rest = line; !rest.empty();) {
     const ssize_t written = ::write(page_.fd, rest.data(), rest.size());
     if (written < 0 && errno == EINTR) continue;

@@ -1,20 +1,14 @@
-// Page files: the fixed head and foot around a converted body, and text files
-// that replace existing pages only once they have been written completely.
+// Page files: text files that replace existing pages only once they have been
+// written completely, the pages of one run put in place together, and the
+// folder check made before writing.
 #pragma once
 
-#include <cstdio>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 namespace quillet {
-
-inline constexpr std::string_view kCrLf = "\r\n";
-
-// Head of a converted page; `filePrefix` (upper case) goes into the title.
-std::string PageHeader(std::string_view filePrefix);
-// Foot of a converted page, without a line end after the last tag.
-std::string PageFooter();
 
 // Attribute bit that includes folders in a ProbePath lookup.
 inline constexpr int kDirectoryAttribute = 16;

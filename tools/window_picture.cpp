@@ -8,8 +8,8 @@
 #include <QStyleFactory>
 #include <cstdio>
 
-#include "main_window.h"
-#include "qt_rich_text_box.h"
+#include "builder/window/main_window.h"
+#include "builder/window/qt_rich_text_box.h"
 
 namespace {
 
