@@ -1,15 +1,19 @@
+// The reader is one pass over the bytes: braces open and close groups, whose
+// states stack; control words go through one table of {word, handler} rows
+// (further down); text bytes are decoded in the code page of their font and
+// appended to the paragraph being built.
 #include "rtf_reader.h"
 
 #include <algorithm>
-#include <array>
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 #include <unordered_map>
 #include <utility>
 #include <vector>
 
-#include "rtf_words.h"
+#include "document.h"
 #include "text_encoding.h"
 
 namespace quillet {
@@ -99,26 +103,39 @@ class RtfReader {
   };
   enum class Marker : std::uint8_t { kNone, kBullet, kNumber };
 
+  // A control word as read, with the argument its table row gives the handler.
+  struct WordCall {
+    bool has_parameter = false;
+    std::int64_t parameter = 0;
+    int argument = 0;  // a character, a code page, an alignment, ...
+    int value() const { return static_cast<int>(parameter); }
+    // A toggle without a parameter, or with one other than 0, switches on.
+    bool on() const { return !has_parameter || parameter != 0; }
+  };
+  using WordHandler = void (RtfReader::*)(const WordCall& call);
+  struct WordRow {
+    std::string_view name;
+    WordHandler handler;
+    int argument = 0;
+  };
+
   // Deeper groups share their parent's state: such nesting only comes from hostile input.
   static constexpr std::size_t kMaxDepth = 200000;
   static constexpr int kNoFont = INT32_MIN;
 
+  // The reading loop.
   GroupState& state() { return stack_.back(); }
   void OpenGroup();
   void CloseGroup();
   void ReadControl();
-  void HandleWord(std::string_view name, bool has_parameter, std::int64_t parameter);
+  void ReadHexEscape();
+  void HandleWord(std::string_view name, WordCall call);
   void HandleSymbol(unsigned char symbol);
   void TextByte(unsigned char byte);
   void EscapedByte(unsigned char byte);
   void FlushBytes();
   void Emit(std::u16string_view text);
   void EmitCharacter(char16_t c) { Emit(std::u16string_view(&c, 1)); }
-  // pandoc marks list items with a "\bullet" or "\endash" word and a tab at
-  // the start of the paragraph; the same characters typed as text stay text.
-  void NoteListWord() {
-    if (paragraph_.runs.empty() && run_text_.empty() && bytes_.empty()) list_word_first_ = true;
-  }
   void FlushRun();
   // `at_par`: ended by a control word, whose paragraph format applies; else by the end of input.
   void EndParagraph(bool at_par);
@@ -128,6 +145,45 @@ class RtfReader {
   const CodePage& CodePageFor(int number);
   int CurrentCodePage();
   CharFormat ToCharFormat(const TextFormat& format) const;
+
+  // The control words and their handlers.
+  static const WordRow kWords[];
+  static const WordRow* FindWord(std::string_view name);
+  void SkipBinary(const WordCall& call);
+  void SkipDestination(const WordCall& call);
+  void SetDocumentCodePage(const WordCall& call);
+  void SetAnsiCodePage(const WordCall& call);
+  void SetDefaultFont(const WordCall& call);
+  void SetUnicodeSkip(const WordCall& call);
+  void UnicodeCharacter(const WordCall& call);
+  void StartFontTable(const WordCall& call);
+  void StartColorTable(const WordCall& call);
+  void SetFont(const WordCall& call);
+  void SetFontCharset(const WordCall& call);
+  void SetFontCodePage(const WordCall& call);
+  void SetColorComponent(const WordCall& call);
+  void ResetCharFormat(const WordCall& call);
+  void ResetParagraphFormat(const WordCall& call);
+  void SetInTable(const WordCall& call);
+  void SetBold(const WordCall& call);
+  void SetItalic(const WordCall& call);
+  void SetUnderline(const WordCall& call);
+  void ClearUnderline(const WordCall& call);
+  void SetStrike(const WordCall& call);
+  void SetHidden(const WordCall& call);
+  void SetVertical(const WordCall& call);
+  void SetColor(const WordCall& call);
+  void SetSize(const WordCall& call);
+  void SetAlignment(const WordCall& call);
+  void ParagraphMark(const WordCall& call);
+  void PageBreak(const WordCall& call);
+  void EndCell(const WordCall& call);
+  void EndRow(const WordCall& call);
+  void InsertCharacter(const WordCall& call);
+  void ListWordCharacter(const WordCall& call);
+  void StartListMarker(const WordCall& call);
+  void SetListId(const WordCall& call);
+  void SetBulletLevel(const WordCall& call);
 
   // Input cursor.
   std::string_view data_;
@@ -149,7 +205,6 @@ class RtfReader {
   int font_charset_ = 0;
   int font_code_page_ = 0;
   std::string font_name_;
-  bool list_word_first_ = false;
   bool font_committed_ = true;
   Color color_;
   bool color_set_ = false;
@@ -164,10 +219,13 @@ class RtfReader {
   TextFormat run_format_;
   Marker marker_ = Marker::kNone;
   std::u16string marker_text_;
+  bool list_word_first_ = false;  // the paragraph opened with a "\bullet" or "\endash" word
   // Table cells ended and a paragraph end inside a cell, both waiting for the next text.
   int pending_cells_ = 0;
   bool cell_line_break_ = false;
 };
+
+}  // namespace
 
 Document RtfReader::Read() {
   while (position_ < data_.size()) {
@@ -233,19 +291,10 @@ void RtfReader::ReadControl() {
   if (!IsLetter(first)) {
     ++position_;
     if (first == '\'') {
-      int value = 0;
-      int digits = 0;
-      while (digits < 2 && position_ < data_.size()) {
-        const int digit = HexValue(static_cast<unsigned char>(data_[position_]));
-        if (digit < 0) break;
-        value = value * 16 + digit;
-        ++digits;
-        ++position_;
-      }
-      if (digits == 2) EscapedByte(static_cast<unsigned char>(value));
-      return;
+      ReadHexEscape();
+    } else {
+      HandleSymbol(first);
     }
-    HandleSymbol(first);
     return;
   }
   const std::size_t name_start = position_;
@@ -257,21 +306,35 @@ void RtfReader::ReadControl() {
       data_.substr(name_start, std::min<std::size_t>(position_ - name_start, 32));
   if (position_ - name_start > 32) name = {};
   bool negative = false;
-  bool has_parameter = false;
-  std::int64_t parameter = 0;
+  WordCall call;
   if (position_ + 1 < data_.size() && data_[position_] == '-' &&
       IsDigit(static_cast<unsigned char>(data_[position_ + 1]))) {
     negative = true;
     ++position_;
   }
   while (position_ < data_.size() && IsDigit(static_cast<unsigned char>(data_[position_]))) {
-    has_parameter = true;
-    parameter = std::min<std::int64_t>(parameter * 10 + (data_[position_] - '0'), INT32_MAX);
+    call.has_parameter = true;
+    call.parameter =
+        std::min<std::int64_t>(call.parameter * 10 + (data_[position_] - '0'), INT32_MAX);
     ++position_;
   }
-  if (negative) parameter = -parameter;
+  if (negative) call.parameter = -call.parameter;
   if (position_ < data_.size() && data_[position_] == ' ') ++position_;
-  HandleWord(name, has_parameter, parameter);
+  HandleWord(name, call);
+}
+
+// "\'" and two hexadecimal digits; with fewer digits the escape is dropped.
+void RtfReader::ReadHexEscape() {
+  int value = 0;
+  int digits = 0;
+  while (digits < 2 && position_ < data_.size()) {
+    const int digit = HexValue(static_cast<unsigned char>(data_[position_]));
+    if (digit < 0) break;
+    value = value * 16 + digit;
+    ++digits;
+    ++position_;
+  }
+  if (digits == 2) EscapedByte(static_cast<unsigned char>(value));
 }
 
 void RtfReader::HandleSymbol(unsigned char symbol) {
@@ -313,231 +376,22 @@ void RtfReader::HandleSymbol(unsigned char symbol) {
   }
 }
 
-void RtfReader::HandleWord(std::string_view name, bool has_parameter, std::int64_t parameter) {
-  const std::optional<RtfWord> found = LookupRtfWord(name);
-  if (!found) return;
-  const RtfWord word = *found;
-  GroupState& s = state();
-  if (word == RtfWord::kBin) {
-    FlushBytes();
-    const auto length = static_cast<std::size_t>(std::max<std::int64_t>(parameter, 0));
-    position_ += std::min(length, data_.size() - position_);
+void RtfReader::HandleWord(std::string_view name, WordCall call) {
+  const WordRow* row = FindWord(name);
+  if (row == nullptr) return;
+  call.argument = row->argument;
+  // Binary data is skipped wherever it stands, even inside a skipped group.
+  if (row->handler == &RtfReader::SkipBinary) {
+    SkipBinary(call);
     return;
   }
-  if (s.destination == Destination::kSkip) return;
+  if (state().destination == Destination::kSkip) return;
   if (skip_count_ > 0) {
     --skip_count_;
     return;
   }
   FlushBytes();
-  const bool on = !has_parameter || parameter != 0;
-  const int value = static_cast<int>(parameter);
-  switch (word) {
-    case RtfWord::kAnsi:
-      ansi_code_page_ = 1252;
-      code_page_font_ = kNoFont;
-      break;
-    case RtfWord::kAnsiCpg:
-      if (value > 0) ansi_code_page_ = value;
-      code_page_font_ = kNoFont;
-      break;
-    case RtfWord::kMac:
-      ansi_code_page_ = 10000;
-      code_page_font_ = kNoFont;
-      break;
-    case RtfWord::kPc:
-      ansi_code_page_ = 437;
-      code_page_font_ = kNoFont;
-      break;
-    case RtfWord::kPca:
-      ansi_code_page_ = 850;
-      code_page_font_ = kNoFont;
-      break;
-    case RtfWord::kDeff:
-      default_font_ = value;
-      code_page_font_ = kNoFont;
-      break;
-    case RtfWord::kUc:
-      s.unicode_skip = std::clamp(value, 0, 16);
-      break;
-    case RtfWord::kU: {
-      const std::int64_t code = parameter < 0 ? parameter + 65536 : parameter;
-      if (code >= 0x20 || code == '\t') {
-        EmitCharacter(code <= 0xFFFF ? static_cast<char16_t>(code) : kReplacementCharacter);
-      }
-      skip_count_ = s.unicode_skip;
-      break;
-    }
-    case RtfWord::kFontTable:
-      s.destination = Destination::kFontTable;
-      break;
-    case RtfWord::kColorTable:
-      s.destination = Destination::kColorTable;
-      color_set_ = false;
-      break;
-    case RtfWord::kFont:
-      if (s.destination == Destination::kFontTable) {
-        CommitFont();
-        font_number_ = value;
-        font_charset_ = 0;
-        font_code_page_ = 0;
-        font_name_.clear();
-        font_committed_ = false;
-      } else {
-        s.format.font = value;
-      }
-      break;
-    case RtfWord::kCharset:
-      font_charset_ = value;
-      break;
-    case RtfWord::kCodePage:
-      font_code_page_ = value;
-      break;
-    case RtfWord::kRed:
-      color_.red = static_cast<std::uint8_t>(std::clamp(value, 0, 255));
-      color_set_ = true;
-      break;
-    case RtfWord::kGreen:
-      color_.green = static_cast<std::uint8_t>(std::clamp(value, 0, 255));
-      color_set_ = true;
-      break;
-    case RtfWord::kBlue:
-      color_.blue = static_cast<std::uint8_t>(std::clamp(value, 0, 255));
-      color_set_ = true;
-      break;
-    case RtfWord::kPlain:
-      s.format = TextFormat{};
-      break;
-    case RtfWord::kPard:
-      s.alignment = Alignment::kLeft;
-      s.in_list = false;
-      s.in_table = false;
-      break;
-    case RtfWord::kInTable:
-      s.in_table = true;
-      break;
-    case RtfWord::kRaise:
-      s.format.vertical = on ? VerticalPosition::kSuperscript : VerticalPosition::kBaseline;
-      break;
-    case RtfWord::kLower:
-      s.format.vertical = on ? VerticalPosition::kSubscript : VerticalPosition::kBaseline;
-      break;
-    case RtfWord::kBold:
-      s.format.bold = on;
-      break;
-    case RtfWord::kItalic:
-      s.format.italic = on;
-      break;
-    case RtfWord::kUnderline:
-      s.format.underline = on;
-      break;
-    case RtfWord::kUnderlineNone:
-      s.format.underline = false;
-      break;
-    case RtfWord::kStrike:
-      s.format.strike = on;
-      break;
-    case RtfWord::kSuper:
-      s.format.vertical = on ? VerticalPosition::kSuperscript : VerticalPosition::kBaseline;
-      break;
-    case RtfWord::kSub:
-      s.format.vertical = on ? VerticalPosition::kSubscript : VerticalPosition::kBaseline;
-      break;
-    case RtfWord::kNoSuperSub:
-      s.format.vertical = VerticalPosition::kBaseline;
-      break;
-    case RtfWord::kHidden:
-      s.format.hidden = on;
-      break;
-    case RtfWord::kColor:
-      s.format.color = std::max(value, 0);
-      break;
-    case RtfWord::kSize:
-      s.format.size = has_parameter && value > 0 ? std::min(value, 3276) : kDefaultSizeHalfPoints;
-      break;
-    case RtfWord::kLeft:
-      s.alignment = Alignment::kLeft;
-      break;
-    case RtfWord::kCenter:
-      s.alignment = Alignment::kCenter;
-      break;
-    case RtfWord::kRight:
-      s.alignment = Alignment::kRight;
-      break;
-    case RtfWord::kJustified:
-      s.alignment = Alignment::kJustified;
-      break;
-    case RtfWord::kPar:
-      if (s.destination != Destination::kText) break;
-      if (s.in_table) {
-        cell_line_break_ = true;
-      } else {
-        EndParagraph(true);
-      }
-      break;
-    case RtfWord::kLine:
-      EmitCharacter(kLineBreak);
-      break;
-    case RtfWord::kTab:
-      EmitCharacter(u'\t');
-      break;
-    case RtfWord::kPage:
-      if (s.destination == Destination::kText && ParagraphHasContent()) EndParagraph(true);
-      break;
-    case RtfWord::kCell:
-      if (s.destination == Destination::kText) ++pending_cells_;
-      cell_line_break_ = false;
-      break;
-    case RtfWord::kRow:
-      if (s.destination == Destination::kText) EndParagraph(true);
-      break;
-    case RtfWord::kEmDash:
-      EmitCharacter(u'\u2014');
-      break;
-    case RtfWord::kEnDash:
-      NoteListWord();
-      EmitCharacter(u'\u2013');
-      break;
-    case RtfWord::kLeftQuote:
-      EmitCharacter(u'\u2018');
-      break;
-    case RtfWord::kRightQuote:
-      EmitCharacter(u'\u2019');
-      break;
-    case RtfWord::kLeftDoubleQuote:
-      EmitCharacter(u'\u201C');
-      break;
-    case RtfWord::kRightDoubleQuote:
-      EmitCharacter(u'\u201D');
-      break;
-    case RtfWord::kBullet:
-      NoteListWord();
-      EmitCharacter(u'\u2022');
-      break;
-    case RtfWord::kEmSpace:
-      EmitCharacter(u'\u2003');
-      break;
-    case RtfWord::kEnSpace:
-      EmitCharacter(u'\u2002');
-      break;
-    case RtfWord::kListMarker:
-      if (s.destination == Destination::kText) {
-        s.destination = Destination::kListMarker;
-        marker_text_.clear();
-      }
-      break;
-    case RtfWord::kListId:
-      s.in_list = value > 0;
-      break;
-    case RtfWord::kBulletLevel:
-      s.in_list = true;
-      break;
-    case RtfWord::kSkipDestination:
-      if (stack_.size() > 1) s.destination = Destination::kSkip;
-      break;
-    case RtfWord::kBin:
-      break;
-  }
+  (this->*row->handler)(call);
 }
 
 void RtfReader::TextByte(unsigned char byte) {
@@ -717,7 +571,298 @@ CharFormat RtfReader::ToCharFormat(const TextFormat& format) const {
   return result;
 }
 
+namespace {
+
+// Groups that hold no text of the document.
+// clang-format off
+constexpr std::string_view kSkippedDestinations[] = {
+    "stylesheet", "info", "header", "headerl", "headerr", "headerf", "footer", "footerl",
+    "footerr", "footerf", "footnote", "annotation", "pict", "object", "objdata", "nonshppict",
+    "shp", "do", "fldinst", "listtable", "listoverridetable", "revtbl", "rsidtbl", "generator",
+    "xmlnstbl", "themedata", "colorschememapping", "datastore", "latentstyles", "pgdsctbl", "pn",
+    "pnseclvl", "filetbl", "template", "userprops", "docvar", "ftnsep", "ftnsepc", "aftnsep",
+    "aftnsepc", "private", "xe", "tc", "txe", "mmathPr", "bkmkstart", "bkmkend",
+};
+// clang-format on
+
+constexpr int kSuperscript = static_cast<int>(VerticalPosition::kSuperscript);
+constexpr int kSubscript = static_cast<int>(VerticalPosition::kSubscript);
+constexpr int kBaseline = static_cast<int>(VerticalPosition::kBaseline);
+
 }  // namespace
+
+// The control words the reader acts on, one row each, and their handlers. Words
+// that do the same with another value share a handler and give the value as
+// the row's argument.
+// clang-format off
+const RtfReader::WordRow RtfReader::kWords[] = {
+    // Document, font table and colour table.
+    {"ansi", &RtfReader::SetDocumentCodePage, 1252},
+    {"mac", &RtfReader::SetDocumentCodePage, 10000},
+    {"pc", &RtfReader::SetDocumentCodePage, 437},
+    {"pca", &RtfReader::SetDocumentCodePage, 850},
+    {"ansicpg", &RtfReader::SetAnsiCodePage},
+    {"deff", &RtfReader::SetDefaultFont},
+    {"uc", &RtfReader::SetUnicodeSkip},
+    {"u", &RtfReader::UnicodeCharacter},
+    {"fonttbl", &RtfReader::StartFontTable},
+    {"colortbl", &RtfReader::StartColorTable},
+    {"f", &RtfReader::SetFont},
+    {"fcharset", &RtfReader::SetFontCharset},
+    {"cpg", &RtfReader::SetFontCodePage},
+    {"red", &RtfReader::SetColorComponent, 0},
+    {"green", &RtfReader::SetColorComponent, 1},
+    {"blue", &RtfReader::SetColorComponent, 2},
+    // Character format.
+    {"plain", &RtfReader::ResetCharFormat},
+    {"b", &RtfReader::SetBold},
+    {"i", &RtfReader::SetItalic},
+    {"ul", &RtfReader::SetUnderline},
+    {"uld", &RtfReader::SetUnderline},
+    {"uldash", &RtfReader::SetUnderline},
+    {"uldashd", &RtfReader::SetUnderline},
+    {"uldashdd", &RtfReader::SetUnderline},
+    {"uldb", &RtfReader::SetUnderline},
+    {"ulth", &RtfReader::SetUnderline},
+    {"ulw", &RtfReader::SetUnderline},
+    {"ulwave", &RtfReader::SetUnderline},
+    {"ulnone", &RtfReader::ClearUnderline},
+    {"strike", &RtfReader::SetStrike},
+    {"striked", &RtfReader::SetStrike},
+    {"super", &RtfReader::SetVertical, kSuperscript},
+    {"up", &RtfReader::SetVertical, kSuperscript},
+    {"sub", &RtfReader::SetVertical, kSubscript},
+    {"dn", &RtfReader::SetVertical, kSubscript},
+    {"nosupersub", &RtfReader::SetVertical, kBaseline},
+    {"v", &RtfReader::SetHidden},
+    {"cf", &RtfReader::SetColor},
+    {"fs", &RtfReader::SetSize},
+    // Paragraph format.
+    {"pard", &RtfReader::ResetParagraphFormat},
+    {"ql", &RtfReader::SetAlignment, static_cast<int>(Alignment::kLeft)},
+    {"qc", &RtfReader::SetAlignment, static_cast<int>(Alignment::kCenter)},
+    {"qr", &RtfReader::SetAlignment, static_cast<int>(Alignment::kRight)},
+    {"qj", &RtfReader::SetAlignment, static_cast<int>(Alignment::kJustified)},
+    {"qd", &RtfReader::SetAlignment, static_cast<int>(Alignment::kJustified)},
+    {"pntext", &RtfReader::StartListMarker},
+    {"listtext", &RtfReader::StartListMarker},
+    {"ls", &RtfReader::SetListId},
+    {"pnlvlblt", &RtfReader::SetBulletLevel},
+    {"intbl", &RtfReader::SetInTable},
+    // Text and breaks.
+    {"par", &RtfReader::ParagraphMark},
+    {"line", &RtfReader::InsertCharacter, kLineBreak},
+    {"tab", &RtfReader::InsertCharacter, u'\t'},
+    {"page", &RtfReader::PageBreak},
+    {"sect", &RtfReader::PageBreak},
+    {"cell", &RtfReader::EndCell},
+    {"nestcell", &RtfReader::EndCell},
+    {"row", &RtfReader::EndRow},
+    {"nestrow", &RtfReader::EndRow},
+    {"emdash", &RtfReader::InsertCharacter, u'\u2014'},
+    {"endash", &RtfReader::ListWordCharacter, u'\u2013'},
+    {"lquote", &RtfReader::InsertCharacter, u'\u2018'},
+    {"rquote", &RtfReader::InsertCharacter, u'\u2019'},
+    {"ldblquote", &RtfReader::InsertCharacter, u'\u201C'},
+    {"rdblquote", &RtfReader::InsertCharacter, u'\u201D'},
+    {"bullet", &RtfReader::ListWordCharacter, u'\u2022'},
+    {"emspace", &RtfReader::InsertCharacter, u'\u2003'},
+    {"enspace", &RtfReader::InsertCharacter, u'\u2002'},
+    // Binary data.
+    {"bin", &RtfReader::SkipBinary},
+};
+// clang-format on
+
+const RtfReader::WordRow* RtfReader::FindWord(std::string_view name) {
+  static const WordRow kSkip{"", &RtfReader::SkipDestination};
+  static const std::unordered_map<std::string_view, const WordRow*> words = [] {
+    std::unordered_map<std::string_view, const WordRow*> map;
+    for (const WordRow& row : kWords) map.emplace(row.name, &row);
+    for (std::string_view skipped : kSkippedDestinations) map.emplace(skipped, &kSkip);
+    return map;
+  }();
+  const auto found = words.find(name);
+  return found == words.end() ? nullptr : found->second;
+}
+
+void RtfReader::SkipBinary(const WordCall& call) {
+  FlushBytes();
+  const auto length = static_cast<std::size_t>(std::max<std::int64_t>(call.parameter, 0));
+  position_ += std::min(length, data_.size() - position_);
+}
+
+void RtfReader::SkipDestination(const WordCall&) {
+  if (stack_.size() > 1) state().destination = Destination::kSkip;
+}
+
+void RtfReader::SetDocumentCodePage(const WordCall& call) {
+  ansi_code_page_ = call.argument;
+  code_page_font_ = kNoFont;
+}
+
+void RtfReader::SetAnsiCodePage(const WordCall& call) {
+  if (call.value() > 0) ansi_code_page_ = call.value();
+  code_page_font_ = kNoFont;
+}
+
+void RtfReader::SetDefaultFont(const WordCall& call) {
+  default_font_ = call.value();
+  code_page_font_ = kNoFont;
+}
+
+void RtfReader::SetUnicodeSkip(const WordCall& call) {
+  state().unicode_skip = std::clamp(call.value(), 0, 16);
+}
+
+void RtfReader::UnicodeCharacter(const WordCall& call) {
+  const std::int64_t code = call.parameter < 0 ? call.parameter + 65536 : call.parameter;
+  if (code >= 0x20 || code == '\t') {
+    EmitCharacter(code <= 0xFFFF ? static_cast<char16_t>(code) : kReplacementCharacter);
+  }
+  skip_count_ = state().unicode_skip;
+}
+
+void RtfReader::StartFontTable(const WordCall&) {
+  state().destination = Destination::kFontTable;
+}
+
+void RtfReader::StartColorTable(const WordCall&) {
+  state().destination = Destination::kColorTable;
+  color_set_ = false;
+}
+
+// In the font table "\f" starts an entry; in text it chooses the font.
+void RtfReader::SetFont(const WordCall& call) {
+  if (state().destination != Destination::kFontTable) {
+    state().format.font = call.value();
+    return;
+  }
+  CommitFont();
+  font_number_ = call.value();
+  font_charset_ = 0;
+  font_code_page_ = 0;
+  font_name_.clear();
+  font_committed_ = false;
+}
+
+void RtfReader::SetFontCharset(const WordCall& call) {
+  font_charset_ = call.value();
+}
+
+void RtfReader::SetFontCodePage(const WordCall& call) {
+  font_code_page_ = call.value();
+}
+
+void RtfReader::SetColorComponent(const WordCall& call) {
+  std::uint8_t Color::*const components[] = {&Color::red, &Color::green, &Color::blue};
+  color_.*components[call.argument] = static_cast<std::uint8_t>(std::clamp(call.value(), 0, 255));
+  color_set_ = true;
+}
+
+void RtfReader::ResetCharFormat(const WordCall&) {
+  state().format = TextFormat{};
+}
+
+void RtfReader::ResetParagraphFormat(const WordCall&) {
+  GroupState& s = state();
+  s.alignment = Alignment::kLeft;
+  s.in_list = false;
+  s.in_table = false;
+}
+
+void RtfReader::SetInTable(const WordCall&) {
+  state().in_table = true;
+}
+
+void RtfReader::SetBold(const WordCall& call) {
+  state().format.bold = call.on();
+}
+
+void RtfReader::SetItalic(const WordCall& call) {
+  state().format.italic = call.on();
+}
+
+void RtfReader::SetUnderline(const WordCall& call) {
+  state().format.underline = call.on();
+}
+
+void RtfReader::ClearUnderline(const WordCall&) {
+  state().format.underline = false;
+}
+
+void RtfReader::SetStrike(const WordCall& call) {
+  state().format.strike = call.on();
+}
+
+void RtfReader::SetHidden(const WordCall& call) {
+  state().format.hidden = call.on();
+}
+
+void RtfReader::SetVertical(const WordCall& call) {
+  state().format.vertical =
+      call.on() ? static_cast<VerticalPosition>(call.argument) : VerticalPosition::kBaseline;
+}
+
+void RtfReader::SetColor(const WordCall& call) {
+  state().format.color = std::max(call.value(), 0);
+}
+
+void RtfReader::SetSize(const WordCall& call) {
+  const int value = call.value();
+  state().format.size =
+      call.has_parameter && value > 0 ? std::min(value, 3276) : kDefaultSizeHalfPoints;
+}
+
+void RtfReader::SetAlignment(const WordCall& call) {
+  state().alignment = static_cast<Alignment>(call.argument);
+}
+
+void RtfReader::ParagraphMark(const WordCall&) {
+  if (state().destination != Destination::kText) return;
+  if (state().in_table) {
+    cell_line_break_ = true;
+  } else {
+    EndParagraph(true);
+  }
+}
+
+void RtfReader::PageBreak(const WordCall&) {
+  if (state().destination == Destination::kText && ParagraphHasContent()) EndParagraph(true);
+}
+
+void RtfReader::EndCell(const WordCall&) {
+  if (state().destination == Destination::kText) ++pending_cells_;
+  cell_line_break_ = false;
+}
+
+void RtfReader::EndRow(const WordCall&) {
+  if (state().destination == Destination::kText) EndParagraph(true);
+}
+
+void RtfReader::InsertCharacter(const WordCall& call) {
+  EmitCharacter(static_cast<char16_t>(call.argument));
+}
+
+// pandoc marks list items with a "\bullet" or "\endash" word and a tab at
+// the start of the paragraph; the same characters typed as text stay text.
+void RtfReader::ListWordCharacter(const WordCall& call) {
+  if (paragraph_.runs.empty() && run_text_.empty() && bytes_.empty()) list_word_first_ = true;
+  InsertCharacter(call);
+}
+
+void RtfReader::StartListMarker(const WordCall&) {
+  if (state().destination != Destination::kText) return;
+  state().destination = Destination::kListMarker;
+  marker_text_.clear();
+}
+
+void RtfReader::SetListId(const WordCall& call) {
+  state().in_list = call.value() > 0;
+}
+
+void RtfReader::SetBulletLevel(const WordCall&) {
+  state().in_list = true;
+}
 
 namespace {
 
