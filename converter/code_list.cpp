@@ -5,8 +5,9 @@
 namespace quillet {
 namespace {
 
-constexpr std::array<CodeKind, 5> kKinds{CodeKind::P, CodeKind::PG, CodeKind::A, CodeKind::G,
-                                         CodeKind::K};
+constexpr std::array<CodeKind, 5> kKinds{CodeKind::kPendingInline, CodeKind::kPendingBlock,
+                                         CodeKind::kOpenInline, CodeKind::kOpenBlock,
+                                         CodeKind::kKilled};
 
 std::size_t Index(CodeKind kind) {
   return static_cast<std::size_t>(kind);
@@ -20,15 +21,15 @@ constexpr std::size_t kShortWalk = 16;
 
 std::string_view KindName(CodeKind kind) {
   switch (kind) {
-    case CodeKind::P:
+    case CodeKind::kPendingInline:
       return "P";
-    case CodeKind::PG:
+    case CodeKind::kPendingBlock:
       return "PG";
-    case CodeKind::A:
+    case CodeKind::kOpenInline:
       return "A";
-    case CodeKind::G:
+    case CodeKind::kOpenBlock:
       return "G";
-    case CodeKind::K:
+    case CodeKind::kKilled:
       return "K";
   }
   return "";
@@ -51,27 +52,6 @@ const CodeList::Group* CodeList::GroupOf(std::string_view code) const {
 
 CodeKind CodeList::KindOf(const Slot& slot) const {
   return groups_[slot.group].kindOfBucket[slot.bucket];
-}
-
-CodeList& CodeList::operator=(const std::vector<CodeEntry>& entries) {
-  clear();
-  for (auto entry = entries.rbegin(); entry != entries.rend(); ++entry) {
-    PushInnermost(entry->code, entry->begCode, entry->kind);
-  }
-  return *this;
-}
-
-std::vector<CodeEntry> CodeList::Entries() const {
-  std::vector<CodeEntry> entries;
-  entries.reserve(size());
-  for (const CodeEntry& entry : *this) entries.push_back(entry);
-  return entries;
-}
-
-CodeEntry CodeList::operator[](std::size_t index) const {
-  auto at = slots_.rbegin();
-  std::advance(at, static_cast<std::ptrdiff_t>(index));
-  return EntryOf(at->first);
 }
 
 void CodeList::clear() {
@@ -254,14 +234,6 @@ void CodeList::EraseKind(CodeKind kind) {
     members.clear();
   }
   kindCounts_[Index(kind)] = 0;
-}
-
-void PrintTo(const CodeList& list, std::ostream* out) {
-  *out << "{";
-  for (const CodeEntry& entry : list) {
-    *out << " (" << entry.code << ", " << entry.begCode << ", " << KindName(entry.kind) << ")";
-  }
-  *out << " }";
 }
 
 }  // namespace quillet

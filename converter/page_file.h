@@ -1,5 +1,5 @@
-// Page files: the fixed head and foot around a converted body, and text files
-// that replace existing pages only once they have been written completely.
+// Page files: text files that replace existing pages only once they have been
+// written completely.
 #pragma once
 
 #include <cstdio>
@@ -7,14 +7,10 @@
 #include <string_view>
 #include <vector>
 
+#include "page_frame.h"
+#include "text_utils.h"  // CrLfLineBreaks, which the convert command takes from here
+
 namespace quillet {
-
-inline constexpr std::string_view kCrLf = "\r\n";
-
-// Head of a converted page; `filePrefix` (upper case) goes into the title.
-std::string PageHeader(std::string_view filePrefix);
-// Foot of a converted page, without a line end after the last tag.
-std::string PageFooter();
 
 // Attribute bit that includes folders in a ProbePath lookup.
 inline constexpr int kDirectoryAttribute = 16;

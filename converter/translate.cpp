@@ -2,7 +2,7 @@
 // code pairs; only text writes to the output.
 #include <cmath>
 
-#include "converter.h"
+#include "converter_state.h"
 #include "entities.h"
 #include "text_utils.h"
 
@@ -28,23 +28,22 @@ std::int32_t SizeStep(const DecimalParameter& halfPoints) {
 
 }  // namespace
 
-void Converter::Queue(std::string_view closing, std::string_view opening) {
+void ConverterState::Queue(std::string_view closing, std::string_view opening) {
   if (NextCodes.size() >= kMaxPendingPairs) return;
-  AppendNextCode(closing);
-  AppendNextBegCode(opening);
+  AppendNextCode(closing, opening);
 }
 
 // Marks an element to be closed before the next text, queues what was nested
 // inside it to be reopened, and drops a pair for it that is still pending.
-void Converter::End(std::string_view closing, bool openOnly) {
+void ConverterState::End(std::string_view closing, bool openOnly) {
   if (IsOpenCode(closing, openOnly)) {
     RequeueInnerCodes(closing);
-    MarkCodesKilled(closing, "");
+    MarkCodesKilled(closing);
   }
   if (IsPendingCode(closing)) RemoveNextCode(closing);
 }
 
-void Converter::TranslateToken(std::string_view token) {
+void ConverterState::TranslateToken(std::string_view token) {
   if (SkipTokens >= 1) {
     --SkipTokens;
     return;
@@ -59,7 +58,7 @@ void Converter::TranslateToken(std::string_view token) {
   TranslateControl(TrimSpaces(token));
 }
 
-void Converter::TranslateControl(std::string_view word) {
+void ConverterState::TranslateControl(std::string_view word) {
   if (!word.starts_with("\\u") || word.size() < 3 || !(IsDigit(word[2]) || word[2] == '-')) {
     PendingHighSurrogate = 0;
   }
@@ -89,7 +88,7 @@ void Converter::TranslateControl(std::string_view word) {
   }
 }
 
-void Converter::TranslateBWord(std::string_view word) {
+void ConverterState::TranslateBWord(std::string_view word) {
   if (word == "\\b") {
     if (!IsOpenCode("</b>", true)) Queue("</b>", "<b>");
   } else if (word == "\\bullet") {
@@ -99,13 +98,13 @@ void Converter::TranslateBWord(std::string_view word) {
   }
 }
 
-void Converter::TranslatePWord(std::string_view word) {
+void ConverterState::TranslatePWord(std::string_view word) {
   if (word == "\\par") {
     ParagraphEnd();
   } else if (word == "\\pard") {
     ParagraphReset();
   } else if (word == "\\plain") {
-    MarkCodesKilled("*", "G");
+    MarkCodesKilled("*", CodeKind::kOpenBlock);
     ResetFontAndAlign();
   } else if (word == "\\pnlvlblt") {
     if (!IsPendingCode("</li>")) Queue("</li>", "<li>");
@@ -116,7 +115,7 @@ void Converter::TranslatePWord(std::string_view word) {
   }
 }
 
-void Converter::TranslateSWord(std::string_view word) {
+void ConverterState::TranslateSWord(std::string_view word) {
   if (word == "\\strike") {
     OuterMostToggle("</s>", "<s>");
   } else if (word == "\\strike0") {
@@ -128,7 +127,7 @@ void Converter::TranslateSWord(std::string_view word) {
   }
 }
 
-void Converter::TranslateUWord(std::string_view word) {
+void ConverterState::TranslateUWord(std::string_view word) {
   if (word == "\\ul") {
     if (!IsOpenCode("</u>", true)) Queue("</u>", "<u>");
   } else if (word == "\\ulnone") {
@@ -141,7 +140,7 @@ void Converter::TranslateUWord(std::string_view word) {
   }
 }
 
-void Converter::TranslateOtherWord(std::string_view word) {
+void ConverterState::TranslateOtherWord(std::string_view word) {
   if (word == "\\cf0") {
     FontColor.clear();
     FontString = BuildFontTag(FontColor, FontSize);
@@ -169,7 +168,7 @@ void Converter::TranslateOtherWord(std::string_view word) {
 }
 
 // Strike, superscript and subscript only look at the outermost element.
-void Converter::OuterMostToggle(std::string_view closing, std::string_view opening) {
+void ConverterState::OuterMostToggle(std::string_view closing, std::string_view opening) {
   if (Codes.empty() || Codes.back().code != closing || Codes.back().begCode.empty()) {
     Queue(closing, opening);
   }
@@ -177,13 +176,13 @@ void Converter::OuterMostToggle(std::string_view closing, std::string_view openi
 
 // The converter keeps no stack of group states: a group end ends all inline
 // formatting and forgets font and alignment, but an open block stays open.
-void Converter::GroupEnd() {
-  MarkCodesKilled("*", "G");
+void ConverterState::GroupEnd() {
+  MarkCodesKilled("*", CodeKind::kOpenBlock);
   DropPendingBefore("</li>");
   ResetFontAndAlign();
 }
 
-void Converter::SetColor(std::string_view word) {
+void ConverterState::SetColor(std::string_view word) {
   const auto number = ParseDecimalParameter(word.substr(3));
   if (!number) return;
   if (!number->overflow && number->value >= 1 &&
@@ -197,31 +196,31 @@ void Converter::SetColor(std::string_view word) {
   }
   const bool wasOpen = IsOpenCode("</font>", false);
   Queue("</font>", FontString);
-  if (wasOpen) MarkCodesKilled("</font>", "");
+  if (wasOpen) MarkCodesKilled("</font>");
 }
 
-void Converter::SetFontSize(const DecimalParameter& halfPoints) {
+void ConverterState::SetFontSize(const DecimalParameter& halfPoints) {
   FontSizeNum = SizeStep(halfPoints);
   FontSize = FontSizeNum == DefaultFontSize ? "" : std::to_string(FontSizeNum);
   FontString = BuildFontTag(FontColor, FontSize);
 }
 
-void Converter::ParagraphEnd() {
+void ConverterState::ParagraphEnd() {
   if (!IsOpenCode("</li>", false)) {
     BeforeText += "<br>";
     BeforeText += LineEnd;
   } else {
-    MarkCodesKilled("</li>", "");  // the closing "</li>" ends the line
+    MarkCodesKilled("</li>");  // the closing "</li>" ends the line
     RemoveNextCode("</li>");
   }
   AtLineStart = true;
   NewParagraph = true;
 }
 
-void Converter::ParagraphReset() {
-  Codes.Relabel("*", {CodeKind::PG, CodeKind::G}, CodeKind::K);
+void ConverterState::ParagraphReset() {
+  Codes.Relabel("*", {CodeKind::kPendingBlock, CodeKind::kOpenBlock}, CodeKind::kKilled);
   if (!HasLists && IsOpenCode("</li>", false)) {
-    MarkCodesKilled("</li>", "");
+    MarkCodesKilled("</li>");
     RemoveNextCode("</li>");
   }
   // An alignment that no text committed belonged to the paragraph just reset.
@@ -231,7 +230,7 @@ void Converter::ParagraphReset() {
 
 // The replacement goes back into the input, so an entity starts the text run
 // that follows it and an RTF replacement is translated like any other RTF.
-void Converter::HexEscape(std::string_view word) {
+void ConverterState::HexEscape(std::string_view word) {
   const std::string replacement = LookupEntity(word.substr(2));
   constexpr std::string_view kRtfMark = "<rtf>:";
   if (replacement.starts_with(kRtfMark)) {
@@ -242,15 +241,15 @@ void Converter::HexEscape(std::string_view word) {
   }
 }
 
-void Converter::ListItemWithReopening() {
+void ConverterState::ListItemWithReopening() {
   if (IsPendingCode("</li>")) return;
   Queue("</li>", "<li>");
   // "</table>" matches no entry, so every element not yet marked is reopened.
   RequeueInnerCodes("</table>");
-  MarkCodesKilled("*", "");
+  MarkCodesKilled("*");
 }
 
-void Converter::Align(std::string_view word) {
+void ConverterState::Align(std::string_view word) {
   const bool pending = IsPendingCode(kTable);
   if (!pending) {
     AlignTag = "<table width=100%><tr><td align=\"";
@@ -264,7 +263,7 @@ void Converter::Align(std::string_view word) {
   }
 }
 
-void Converter::WriteText(std::string_view token) {
+void ConverterState::WriteText(std::string_view token) {
   if (IsBlank(token)) {
     HtmlOut += AtLineStart ? ReplaceAll(token, " ", "&nbsp;") : std::string(token);
     return;
@@ -290,7 +289,7 @@ void Converter::WriteText(std::string_view token) {
 
 // "\u" and a number: the character as a decimal reference, put back into the
 // input, and the fallback characters after it skipped so nothing is doubled.
-void Converter::UnicodeEscape(std::string_view word) {
+void ConverterState::UnicodeEscape(std::string_view word) {
   std::size_t end = 2;
   if (end < word.size() && word[end] == '-') ++end;
   const std::size_t digitsStart = end;
@@ -316,7 +315,7 @@ void Converter::UnicodeEscape(std::string_view word) {
 // Fallback characters that did not stand in the escape's own token: a
 // hexadecimal escape counts as one, a control word or brace ends the fallback.
 // A line break is not text: what the line's end leaves owing comes off the next line.
-void Converter::SkipFallbackTokens(std::int32_t count) {
+void ConverterState::SkipFallbackTokens(std::int32_t count) {
   FallbackOwed = 0;
   while (count > 0 && !RtfRest.empty()) {
     if (RtfRest.StartsWith("\\'")) {
@@ -331,7 +330,7 @@ void Converter::SkipFallbackTokens(std::int32_t count) {
   FallbackOwed = count;
 }
 
-std::string Converter::UnicodeEntity(std::int64_t number) {
+std::string ConverterState::UnicodeEntity(std::int64_t number) {
   if (number < 0 || number > 0xFFFF) return {};
   const auto unit = static_cast<std::uint16_t>(number);
   if (unit >= 0xD800 && unit <= 0xDBFF) {

@@ -5,6 +5,7 @@
 #include <algorithm>
 
 #include "converter.h"
+#include "converter_state.h"
 
 namespace quillet {
 namespace {
@@ -69,7 +70,7 @@ TEST(Pathological, NestedAlignmentTablesStopAtTheLimit) {
   const std::string html = Convert(std::string("{\\rtf1 ") + Repeat("\\qc e", 50000) + "}");
   const std::string closing = "</td></tr></table>";
   EXPECT_EQ(html.substr(0, 50000), std::string(50000, 'e'));
-  EXPECT_EQ(html.substr(50000), Repeat(closing, Converter::kMaxOpenElements));
+  EXPECT_EQ(html.substr(50000), Repeat(closing, ConverterState::kMaxOpenElements));
 }
 
 TEST(Pathological, ClosedElementsDoNotCountTowardsTheLimit) {
@@ -110,7 +111,7 @@ TEST(Pathological, ColourWordsAroundManyOpenFonts) {
                                    Repeat("\\cf1 x", 999) + Repeat("\\cf1 a", kWords) + "}");
   const std::string font = "<font color=\"#010203\">";
   EXPECT_EQ(html, Repeat(font + "x", 999) + font + std::string(kWords, 'a') +
-                      Repeat("</font>", Converter::kMaxOpenElements));
+                      Repeat("</font>", ConverterState::kMaxOpenElements));
 }
 
 TEST(Pathological, HugeNumbersAndBinaryBytes) {

@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
+#include "code_list_rows.h"
 #include "converter.h"
+#include "converter_state.h"
 
 namespace quillet {
 namespace {
@@ -113,7 +115,7 @@ INSTANTIATE_TEST_SUITE_P(
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST(TranslationTokens, SkipTokensIgnoresEvenBracesAndParagraphs) {
-  Converter c;
+  ConverterState c;
   c.SkipTokens = 1;
   c.TranslateToken("\\par");
   EXPECT_EQ(c.SkipTokens, 0);
@@ -121,7 +123,7 @@ TEST(TranslationTokens, SkipTokensIgnoresEvenBracesAndParagraphs) {
 }
 
 TEST(TranslationTokens, BoldTwiceQueuesTwiceButNotWhileOpen) {
-  Converter c;
+  ConverterState c;
   c.TranslateToken("\\b");
   c.TranslateToken("\\b");
   EXPECT_EQ(c.NextCodes.size(), 2u);
@@ -131,7 +133,7 @@ TEST(TranslationTokens, BoldTwiceQueuesTwiceButNotWhileOpen) {
 }
 
 TEST(TranslationTokens, FontSizeSteps) {
-  Converter c;
+  ConverterState c;
   c.DefaultFontSize = 3;
   for (const auto& [size, step, text] :
        {std::tuple{"\\fs24", 3, ""}, {"\\fs6", 1, "1"}, {"\\fs200", 8, "8"}, {"\\fs36", 5, "5"}}) {
@@ -142,37 +144,38 @@ TEST(TranslationTokens, FontSizeSteps) {
 }
 
 TEST(TranslationTokens, StrikeLooksOnlyAtTheOutermostElement) {
-  Converter c;
-  c.Codes = {{"</s>", "<s>", CodeKind::A}};
+  ConverterState c;
+  SetCodes(c.Codes, {{"</s>", "<s>", CodeKind::kOpenInline}});
   c.TranslateToken("\\strike");
   EXPECT_TRUE(c.NextCodes.empty());
-  c.Codes = {{"</s>", "<s>", CodeKind::A}, {"</b>", "<b>", CodeKind::A}};
+  SetCodes(c.Codes,
+           {{"</s>", "<s>", CodeKind::kOpenInline}, {"</b>", "<b>", CodeKind::kOpenInline}});
   c.TranslateToken("\\strike");
-  EXPECT_EQ(c.NextCodes, std::vector<std::string>{"</s>"});
+  EXPECT_EQ(c.NextCodes, (std::vector<CodePair>{{"</s>", "<s>"}}));
 }
 
 TEST(TranslationTokens, GroupEndKeepsAnOpenListItem) {
-  Converter c;
-  c.Codes = {{"</b>", "<b>", CodeKind::A}, {"</li>", "<li>", CodeKind::G}};
+  ConverterState c;
+  SetCodes(c.Codes,
+           {{"</b>", "<b>", CodeKind::kOpenInline}, {"</li>", "<li>", CodeKind::kOpenBlock}});
   c.TranslateToken("}");
-  EXPECT_EQ(c.Codes[0].kind, CodeKind::K);
-  EXPECT_EQ(c.Codes[1].kind, CodeKind::G);
+  EXPECT_EQ(Entries(c.Codes), (std::vector<CodeEntry>{{"</b>", "<b>", CodeKind::kKilled},
+                                                      {"</li>", "<li>", CodeKind::kOpenBlock}}));
 }
 
 TEST(TranslationTokens, ColourBeforeAnyTableIsOutOfRange) {
-  Converter c;
+  ConverterState c;
   c.TranslateToken("\\cf2");
   EXPECT_EQ(c.FontColor, "");
-  EXPECT_EQ(c.NextCodes, std::vector<std::string>{"</font>"});
-  EXPECT_EQ(c.NextBegCodes, std::vector<std::string>{""});
+  EXPECT_EQ(c.NextCodes, (std::vector<CodePair>{{"</font>", ""}}));
 }
 
 TEST(TranslationTokens, SecondAlignmentWordKeepsTheFirst) {
-  Converter c;
+  ConverterState c;
   c.TranslateToken("\\qc");
   c.TranslateToken("\\qr");
-  EXPECT_EQ(c.NextBegCodes,
-            std::vector<std::string>{"<table width=100%><tr><td align=\"center\">"});
+  EXPECT_EQ(c.NextCodes, (std::vector<CodePair>{{"</td></tr></table>",
+                                                 "<table width=100%><tr><td align=\"center\">"}}));
 }
 
 TEST(ConverterState, FontAndColourCarryOverToTheNextConversion) {
