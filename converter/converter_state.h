@@ -103,6 +103,23 @@ class ConverterState {
   void Queue(std::string_view closing, std::string_view opening);
   void End(std::string_view closing, bool openOnly);
 
+  // What the control words do; translate.cpp's table says which word does what.
+  void QueueUnlessOpen(std::string_view closing, std::string_view opening);
+  void OuterMostToggle(std::string_view closing, std::string_view opening);
+  void GroupEnd();
+  void Plain();
+  void SetColor(std::string_view word);
+  void ClearColor();
+  void SetFontSize(std::string_view word);
+  void SetUnicodeSkip(std::string_view word);
+  void LineBreak();
+  void ParagraphEnd();
+  void ParagraphReset();
+  void HexEscape(std::string_view word);
+  void UnicodeEscape(std::string_view word);
+  void ListItemWithReopening();
+  void Align(std::string_view word);
+
   // What the debug trace shows before `word` is translated.
   std::string DebugDump(std::string_view word) const;
 
@@ -110,24 +127,9 @@ class ConverterState {
   void ReadOptions(std::string_view options);
 
   void TranslateControl(std::string_view word);
-  void TranslateBWord(std::string_view word);
-  void TranslatePWord(std::string_view word);
-  void TranslateSWord(std::string_view word);
-  void TranslateUWord(std::string_view word);
-  void TranslateOtherWord(std::string_view word);
-  void OuterMostToggle(std::string_view closing, std::string_view opening);
-  void GroupEnd();
-  void SetColor(std::string_view word);
-  void SetFontSize(const DecimalParameter& halfPoints);
-  void ParagraphEnd();
-  void ParagraphReset();
-  void HexEscape(std::string_view word);
-  void UnicodeEscape(std::string_view word);
+  void WriteText(std::string_view token);
   void SkipFallbackTokens(std::int32_t count);
   std::string UnicodeEntity(std::int64_t number);
-  void ListItemWithReopening();
-  void Align(std::string_view word);
-  void WriteText(std::string_view token);
 
   void CountPending(std::string_view code, int change);
   void Open(CodeList::Id id, std::string& text);

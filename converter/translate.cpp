@@ -1,6 +1,9 @@
 // What each token means for the HTML: formatting words queue, mark or remove
 // code pairs; only text writes to the output.
+#include <array>
 #include <cmath>
+#include <cstdint>
+#include <iterator>
 
 #include "converter_state.h"
 #include "entities.h"
@@ -24,6 +27,108 @@ std::int32_t SizeStep(const DecimalParameter& halfPoints) {
   if (halfPoints.overflow) return 8;
   const auto step = static_cast<std::int32_t>(std::floor(halfPoints.value / 7.0));
   return step > 8 ? 8 : (step < 1 ? 1 : step);
+}
+
+// A row matches the token that is exactly its word. A kParameter row also
+// matches a token of its word and a parameter, which the handler reads: the
+// word is then the token's backslash and letters (or backslash and symbol).
+enum class Match : bool { kWhole, kParameter };
+constexpr Match kWhole = Match::kWhole;
+constexpr Match kParameter = Match::kParameter;
+
+struct ControlWord {
+  std::string_view word;
+  Match match;
+  void (*handler)(ConverterState& c, std::string_view word);
+};
+
+// What each control word does, and "}", the end of a group.
+// clang-format off
+constexpr ControlWord kControlWords[] = {
+    // Character formatting.
+    {"\\b",          kWhole,     [](auto& c, auto) { c.QueueUnlessOpen("</b>", "<b>"); }},
+    {"\\b0",         kWhole,     [](auto& c, auto) { c.End("</b>", false); }},
+    {"\\i",          kWhole,     [](auto& c, auto) { c.QueueUnlessOpen("</i>", "<i>"); }},
+    {"\\i0",         kWhole,     [](auto& c, auto) { c.End("</i>", false); }},
+    {"\\ul",         kWhole,     [](auto& c, auto) { c.QueueUnlessOpen("</u>", "<u>"); }},
+    {"\\ulnone",     kWhole,     [](auto& c, auto) { c.End("</u>", false); }},
+    {"\\strike",     kWhole,     [](auto& c, auto) { c.OuterMostToggle("</s>", "<s>"); }},
+    {"\\strike0",    kWhole,     [](auto& c, auto) { c.End("</s>", false); }},
+    {"\\super",      kWhole,     [](auto& c, auto) { c.OuterMostToggle("</sup>", "<sup>"); }},
+    {"\\sub",        kWhole,     [](auto& c, auto) { c.OuterMostToggle("</sub>", "<sub>"); }},
+    {"\\nosupersub", kWhole,     [](auto& c, auto) { c.End("</sub>", true); c.End("</sup>", true); }},
+    {"\\cf",         kParameter, [](auto& c, auto word) { c.SetColor(word); }},
+    {"\\cf0",        kWhole,     [](auto& c, auto) { c.ClearColor(); }},
+    {"\\fs",         kParameter, [](auto& c, auto word) { c.SetFontSize(word); }},
+    {"\\plain",      kWhole,     [](auto& c, auto) { c.Plain(); }},
+    {"}",             kWhole,     [](auto& c, auto) { if (c.IgnoreDepth == 0) c.GroupEnd(); }},
+    // Paragraphs, lists and alignment.
+    {"\\par",        kWhole,     [](auto& c, auto) { c.ParagraphEnd(); }},
+    {"\\pard",       kWhole,     [](auto& c, auto) { c.ParagraphReset(); }},
+    {"\\line",       kWhole,     [](auto& c, auto) { c.LineBreak(); }},
+    {"\\bullet",     kWhole,     [](auto& c, auto) { c.Queue("</li>", "<li>"); }},
+    {"\\pnlvlblt",   kWhole,     [](auto& c, auto) { if (!c.IsPendingCode("</li>")) c.Queue("</li>", "<li>"); }},
+    {"\\pntext",     kWhole,     [](auto& c, auto) { c.ListItemWithReopening(); }},
+    // The number text that follows is not part of the item.
+    {"\\pntxta",     kWhole,     [](auto& c, auto) { c.SkipTokens = 1; }},
+    {"\\pntxtb",     kWhole,     [](auto& c, auto) { c.SkipTokens = 1; }},
+    {"\\qc",         kWhole,     [](auto& c, auto) { c.Align("center"); }},
+    {"\\qr",         kWhole,     [](auto& c, auto) { c.Align("right"); }},
+    // Characters.
+    {"\\tab",        kWhole,     [](auto& c, auto) { c.RtfRest.PutBack(" "); }},
+    {"\\'",          kParameter, [](auto& c, auto word) { c.HexEscape(word); }},
+    {"\\u",          kParameter, [](auto& c, auto word) { c.UnicodeEscape(word); }},
+    {"\\uc",         kParameter, [](auto& c, auto word) { c.SetUnicodeSkip(word); }},
+};
+// clang-format on
+
+// The rows are found through a hash of their word: an open-addressing table of
+// row numbers, filled at compile time, where most words need one probe.
+constexpr std::size_t kSlots = 128;  // a power of two, a few times the rows
+static_assert(std::size(kControlWords) < kSlots / 2);
+
+constexpr std::uint32_t HashOf(std::string_view word) {
+  std::uint32_t hash = 2166136261U;  // FNV-1a
+  for (char c : word) hash = (hash ^ static_cast<unsigned char>(c)) * 16777619U;
+  return hash;
+}
+
+constexpr std::array<std::int8_t, kSlots> kRowOfSlot = [] {
+  std::array<std::int8_t, kSlots> rows{};
+  rows.fill(-1);
+  for (std::size_t row = 0; row < std::size(kControlWords); ++row) {
+    std::size_t slot = HashOf(kControlWords[row].word) % kSlots;
+    while (rows[slot] >= 0) slot = (slot + 1) % kSlots;
+    rows[slot] = static_cast<std::int8_t>(row);
+  }
+  return rows;
+}();
+
+const ControlWord* FindRow(std::string_view word) {
+  for (std::size_t slot = HashOf(word) % kSlots; kRowOfSlot[slot] >= 0;
+       slot = (slot + 1) % kSlots) {
+    const ControlWord& row = kControlWords[static_cast<std::size_t>(kRowOfSlot[slot])];
+    if (row.word == word) return &row;
+  }
+  return nullptr;
+}
+
+bool IsLetter(char c) {
+  return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
+}
+
+// The backslash and the letters of a control word, or the backslash and its symbol.
+std::string_view WordOf(std::string_view token) {
+  if (token.size() < 2 || token[0] != '\\' || !IsLetter(token[1])) return token.substr(0, 2);
+  std::size_t end = 2;
+  while (end < token.size() && IsLetter(token[end])) ++end;
+  return token.substr(0, end);
+}
+
+const ControlWord* FindControlWord(std::string_view token) {
+  if (const ControlWord* row = FindRow(token)) return row;
+  const ControlWord* row = FindRow(WordOf(token));
+  return row != nullptr && row->match == kParameter ? row : nullptr;
 }
 
 }  // namespace
@@ -62,109 +167,11 @@ void ConverterState::TranslateControl(std::string_view word) {
   if (!word.starts_with("\\u") || word.size() < 3 || !(IsDigit(word[2]) || word[2] == '-')) {
     PendingHighSurrogate = 0;
   }
-  if (word == "}") {
-    if (IgnoreDepth == 0) GroupEnd();
-    return;
-  }
-  if (word.size() < 2 || word[0] != '\\') return;
-  switch (word[1]) {
-    case '\'':
-      HexEscape(word);
-      break;
-    case 'b':
-      TranslateBWord(word);
-      break;
-    case 'p':
-      TranslatePWord(word);
-      break;
-    case 's':
-      TranslateSWord(word);
-      break;
-    case 'u':
-      TranslateUWord(word);
-      break;
-    default:
-      TranslateOtherWord(word);
-  }
+  if (const ControlWord* row = FindControlWord(word)) row->handler(*this, word);
 }
 
-void ConverterState::TranslateBWord(std::string_view word) {
-  if (word == "\\b") {
-    if (!IsOpenCode("</b>", true)) Queue("</b>", "<b>");
-  } else if (word == "\\bullet") {
-    Queue("</li>", "<li>");
-  } else if (word == "\\b0") {
-    End("</b>", false);
-  }
-}
-
-void ConverterState::TranslatePWord(std::string_view word) {
-  if (word == "\\par") {
-    ParagraphEnd();
-  } else if (word == "\\pard") {
-    ParagraphReset();
-  } else if (word == "\\plain") {
-    MarkCodesKilled("*", CodeKind::kOpenBlock);
-    ResetFontAndAlign();
-  } else if (word == "\\pnlvlblt") {
-    if (!IsPendingCode("</li>")) Queue("</li>", "<li>");
-  } else if (word == "\\pntxta" || word == "\\pntxtb") {
-    SkipTokens = 1;  // the number text that follows is not part of the item
-  } else if (word == "\\pntext") {
-    ListItemWithReopening();
-  }
-}
-
-void ConverterState::TranslateSWord(std::string_view word) {
-  if (word == "\\strike") {
-    OuterMostToggle("</s>", "<s>");
-  } else if (word == "\\strike0") {
-    End("</s>", false);
-  } else if (word == "\\super") {
-    OuterMostToggle("</sup>", "<sup>");
-  } else if (word == "\\sub") {
-    OuterMostToggle("</sub>", "<sub>");
-  }
-}
-
-void ConverterState::TranslateUWord(std::string_view word) {
-  if (word == "\\ul") {
-    if (!IsOpenCode("</u>", true)) Queue("</u>", "<u>");
-  } else if (word == "\\ulnone") {
-    End("</u>", false);
-  } else if (word.starts_with("\\uc")) {
-    const auto count = ParseDecimalParameter(word.substr(3));
-    if (count && !count->overflow && count->value >= 0) UnicodeSkip = count->value;
-  } else {
-    UnicodeEscape(word);
-  }
-}
-
-void ConverterState::TranslateOtherWord(std::string_view word) {
-  if (word == "\\cf0") {
-    FontColor.clear();
-    FontString = BuildFontTag(FontColor, FontSize);
-  } else if (word.starts_with("\\cf")) {
-    SetColor(word);
-  } else if (word.starts_with("\\fs")) {
-    if (const auto halfPoints = ParseDecimalParameter(word.substr(3))) SetFontSize(*halfPoints);
-  } else if (word == "\\i") {
-    if (!IsOpenCode("</i>", true)) Queue("</i>", "<i>");
-  } else if (word == "\\i0") {
-    End("</i>", false);
-  } else if (word == "\\line") {
-    BeforeText += "<br>";
-    BeforeText += LineEnd;
-  } else if (word == "\\nosupersub") {
-    End("</sub>", true);
-    End("</sup>", true);
-  } else if (word == "\\qc") {
-    Align("center");
-  } else if (word == "\\qr") {
-    Align("right");
-  } else if (word == "\\tab") {
-    RtfRest.PutBack(" ");
-  }
+void ConverterState::QueueUnlessOpen(std::string_view closing, std::string_view opening) {
+  if (!IsOpenCode(closing, true)) Queue(closing, opening);
 }
 
 // Strike, superscript and subscript only look at the outermost element.
@@ -199,10 +206,33 @@ void ConverterState::SetColor(std::string_view word) {
   if (wasOpen) MarkCodesKilled("</font>");
 }
 
-void ConverterState::SetFontSize(const DecimalParameter& halfPoints) {
-  FontSizeNum = SizeStep(halfPoints);
+void ConverterState::ClearColor() {
+  FontColor.clear();
+  FontString = BuildFontTag(FontColor, FontSize);
+}
+
+void ConverterState::SetFontSize(std::string_view word) {
+  const auto halfPoints = ParseDecimalParameter(word.substr(3));
+  if (!halfPoints) return;
+  FontSizeNum = SizeStep(*halfPoints);
   FontSize = FontSizeNum == DefaultFontSize ? "" : std::to_string(FontSizeNum);
   FontString = BuildFontTag(FontColor, FontSize);
+}
+
+void ConverterState::SetUnicodeSkip(std::string_view word) {
+  const auto count = ParseDecimalParameter(word.substr(3));
+  if (count && !count->overflow && count->value >= 0) UnicodeSkip = count->value;
+}
+
+// A group end and "\\plain" end all inline formatting; "\\plain" leaves open blocks open.
+void ConverterState::Plain() {
+  MarkCodesKilled("*", CodeKind::kOpenBlock);
+  ResetFontAndAlign();
+}
+
+void ConverterState::LineBreak() {
+  BeforeText += "<br>";
+  BeforeText += LineEnd;
 }
 
 void ConverterState::ParagraphEnd() {
@@ -231,14 +261,10 @@ void ConverterState::ParagraphReset() {
 // The replacement goes back into the input, so an entity starts the text run
 // that follows it and an RTF replacement is translated like any other RTF.
 void ConverterState::HexEscape(std::string_view word) {
-  const std::string replacement = LookupEntity(word.substr(2));
-  constexpr std::string_view kRtfMark = "<rtf>:";
-  if (replacement.starts_with(kRtfMark)) {
-    RtfRest.PutBack(" ");
-    RtfRest.PutBack(std::string_view(replacement).substr(kRtfMark.size()));
-  } else {
-    RtfRest.PutBack(replacement);
-  }
+  const Entity* entity = EntityForHex(word.substr(2));
+  if (entity == nullptr) return;
+  if (entity->rtf) RtfRest.PutBack(" ");
+  RtfRest.PutBack(entity->text);
 }
 
 void ConverterState::ListItemWithReopening() {

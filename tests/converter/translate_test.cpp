@@ -100,6 +100,12 @@ INSTANTIATE_TEST_SUITE_P(
              "\\pard{\\*\\bkmkstart x{\\b y}}z{\\pict\\wmetafile8 "
              "0123}w",
              "zw"},
+        Case{"NumberedOnOffWordsAreOtherWords", "\\pard\\b1 x\\i2 y\\ul1 z", "xyz"},
+        Case{"ZeroColourAsAParameterKeepsTheColour", "\\pard\\cf1 a\\cf00 b\\cf0 c",
+             "<font color=\"#FF0000\">a<font color=\"#FF0000\">b</font></font>c"},
+        Case{"LettersAfterANumberWordMakeAnotherWord", "\\pard\\cf1 a\\cfx b\\fsx c\\ucx\\u233?d",
+             "<font color=\"#FF0000\">abc&#233;d</font>"},
+        Case{"UnderlineVariantsAreNoUnderline", "\\pard\\ulw x\\ulnone0 y", "xy"},
         Case{"UnknownWordsHaveNoEffect", "\\pard\\lang1033\\f0\\ql\\qj x\\emdash y", "xy"},
         Case{"PardDropsAnAlignmentThatNoTextCommitted",
              "\\pard\\qc\\par\r\n\\pard Left text.\\par\r\n\\pard Still left.\\par",
