@@ -20,19 +20,8 @@ constexpr std::size_t kShortWalk = 16;
 }  // namespace
 
 std::string_view KindName(CodeKind kind) {
-  switch (kind) {
-    case CodeKind::kPendingInline:
-      return "P";
-    case CodeKind::kPendingBlock:
-      return "PG";
-    case CodeKind::kOpenInline:
-      return "A";
-    case CodeKind::kOpenBlock:
-      return "G";
-    case CodeKind::kKilled:
-      return "K";
-  }
-  return "";
+  constexpr std::array<std::string_view, kKinds.size()> kNames{"P", "PG", "A", "G", "K"};
+  return kNames[Index(kind)];
 }
 
 std::set<CodeList::Id>& CodeList::Members(Group& group, CodeKind kind) {
@@ -91,27 +80,27 @@ std::optional<CodeList::Id> CodeList::Outermost(KindSet kinds) const {
 }
 
 std::optional<CodeList::Id> CodeList::OutermostOf(std::string_view code) const {
-  const Group* group = GroupOf(code);
-  std::optional<Id> outermost;
-  if (group == nullptr) return outermost;
-  for (const std::set<Id>& members : group->buckets) {
-    if (!members.empty() && (!outermost || *members.begin() < *outermost)) {
-      outermost = *members.begin();
-    }
-  }
-  return outermost;
+  const std::optional<std::pair<Id, Id>> bounds = BoundsOf(code);
+  return bounds ? std::optional(bounds->first) : std::nullopt;
 }
 
 std::optional<CodeList::Id> CodeList::InnermostOf(std::string_view code) const {
+  const std::optional<std::pair<Id, Id>> bounds = BoundsOf(code);
+  return bounds ? std::optional(bounds->second) : std::nullopt;
+}
+
+std::optional<std::pair<CodeList::Id, CodeList::Id>> CodeList::BoundsOf(
+    std::string_view code) const {
   const Group* group = GroupOf(code);
-  std::optional<Id> innermost;
-  if (group == nullptr) return innermost;
+  std::optional<std::pair<Id, Id>> bounds;
+  if (group == nullptr) return bounds;
   for (const std::set<Id>& members : group->buckets) {
-    if (!members.empty() && (!innermost || *members.rbegin() > *innermost)) {
-      innermost = *members.rbegin();
-    }
+    if (members.empty()) continue;
+    if (!bounds) bounds.emplace(*members.begin(), *members.rbegin());
+    bounds->first = std::min(bounds->first, *members.begin());
+    bounds->second = std::max(bounds->second, *members.rbegin());
   }
-  return innermost;
+  return bounds;
 }
 
 CodeEntry CodeList::EntryOf(Id id) const {

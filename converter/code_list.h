@@ -12,6 +12,7 @@
 #include <set>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 namespace quillet {
@@ -142,6 +143,8 @@ class CodeList {
   static std::set<Id>& Members(Group& group, CodeKind kind);
   static const std::set<Id>& Members(const Group& group, CodeKind kind);
   const Group* GroupOf(std::string_view code) const;
+  // The outermost and the innermost entry of `code`.
+  std::optional<std::pair<Id, Id>> BoundsOf(std::string_view code) const;
   CodeKind KindOf(const Slot& slot) const;
   void MoveKind(Group& group, CodeKind from, CodeKind to);
   std::vector<Id> InnerThanByBuckets(std::optional<Id> bound, KindSet kinds,

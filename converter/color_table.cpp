@@ -2,25 +2,23 @@
 
 #include <cstdio>
 
+#include "text_utils.h"
+
 namespace quillet {
 namespace {
 
 constexpr auto npos = std::string_view::npos;
-
-bool IsDigit(char c) {
-  return c >= '0' && c <= '9';
-}
 
 }  // namespace
 
 std::string ColorComponent(std::string_view group, std::size_t pos, std::size_t length) {
   const std::size_t first = pos + length;
   unsigned value = 0;
-  if (first < group.size() && IsDigit(group[first])) {
+  if (first < group.size() && IsDigitChar(group[first])) {
     value = static_cast<unsigned>(group[first] - '0');
     // The two characters after it count each on its own when it is a digit.
     for (std::size_t i = first + 1; i <= first + 2 && i < group.size(); ++i) {
-      if (IsDigit(group[i])) value = value * 10 + static_cast<unsigned>(group[i] - '0');
+      if (IsDigitChar(group[i])) value = value * 10 + static_cast<unsigned>(group[i] - '0');
     }
   }
   char hex[8];

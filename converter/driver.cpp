@@ -50,7 +50,7 @@ void ConverterState::ReadOptions(std::string_view options) {
   if (size == std::string_view::npos) return;
   constexpr int kLargest = 32767;  // more digits than fit saturate
   int value = 0;
-  for (std::size_t i = size + 3; i < options.size() && IsDigitChar(options.substr(i, 1)); ++i) {
+  for (std::size_t i = size + 3; i < options.size() && IsDigitChar(options[i]); ++i) {
     value = std::min(kLargest, value * 10 + (options[i] - '0'));
   }
   DefaultFontSize = static_cast<std::int16_t>(value);

@@ -18,10 +18,6 @@ bool IsBlank(std::string_view text) {
   return text.find_first_not_of(' ') == std::string_view::npos;
 }
 
-bool IsDigit(char c) {
-  return c >= '0' && c <= '9';
-}
-
 // The font size 1 to 8 of a size in half-points.
 std::int32_t SizeStep(const DecimalParameter& halfPoints) {
   if (halfPoints.overflow) return 8;
@@ -164,7 +160,7 @@ void ConverterState::TranslateToken(std::string_view token) {
 }
 
 void ConverterState::TranslateControl(std::string_view word) {
-  if (!word.starts_with("\\u") || word.size() < 3 || !(IsDigit(word[2]) || word[2] == '-')) {
+  if (!word.starts_with("\\u") || word.size() < 3 || !(IsDigitChar(word[2]) || word[2] == '-')) {
     PendingHighSurrogate = 0;
   }
   if (const ControlWord* row = FindControlWord(word)) row->handler(*this, word);
@@ -319,7 +315,7 @@ void ConverterState::UnicodeEscape(std::string_view word) {
   std::size_t end = 2;
   if (end < word.size() && word[end] == '-') ++end;
   const std::size_t digitsStart = end;
-  while (end < word.size() && IsDigit(word[end]) && end - digitsStart < 7) ++end;
+  while (end < word.size() && IsDigitChar(word[end]) && end - digitsStart < 7) ++end;
   if (end == digitsStart) return;  // another word that starts with "\u"
   std::int64_t number = 0;
   for (std::size_t i = digitsStart; i < end; ++i) number = number * 10 + (word[i] - '0');

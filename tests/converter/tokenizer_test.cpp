@@ -143,11 +143,10 @@ TEST(CrLfLineBreaks, EveryBareBreakBecomesCrLf) {
   }
 }
 
-TEST(IsDigitChar, AcceptsSingleDigitsOnly) {
-  EXPECT_TRUE(IsDigitChar("0"));
-  EXPECT_TRUE(IsDigitChar("9"));
-  EXPECT_FALSE(IsDigitChar(""));
-  EXPECT_FALSE(IsDigitChar("x"));
+TEST(IsDigitChar, AcceptsDecimalDigitsOnly) {
+  EXPECT_TRUE(IsDigitChar('0'));
+  EXPECT_TRUE(IsDigitChar('9'));
+  for (char c : {'/', ':', 'x', ' ', '\0', '\xB2'}) EXPECT_FALSE(IsDigitChar(c)) << c;
 }
 
 TEST(LineReader, PutBackComesFirstWithoutCopyingTheRest) {
