@@ -13,6 +13,7 @@
 #include <utility>
 #include <vector>
 
+#include "ascii.h"
 #include "document.h"
 #include "text_encoding.h"
 
@@ -28,17 +29,13 @@ enum class Destination : std::uint8_t {
   kListMarker,  // \pntext or \listtext: the bullet or number in front of a list item
 };
 
-// Character format as the reader tracks it: fonts and colours by table number.
+// Character format as the reader tracks it: colour and font by their table
+// numbers, looked up only when a run is finished.
 struct TextFormat {
-  bool bold = false;
-  bool italic = false;
-  bool underline = false;
-  bool strike = false;
-  bool hidden = false;
-  VerticalPosition vertical = VerticalPosition::kBaseline;
+  CharFormat chars;  // without colour and font
   int color = 0;
-  int size = kDefaultSizeHalfPoints;
-  int font = -1;  // -1: the document's default font
+  int font = -1;        // -1: the document's default font
+  bool hidden = false;  // \v: text the document keeps but does not show
   bool operator==(const TextFormat&) const = default;
 };
 
@@ -65,20 +62,6 @@ int CharsetCodePage(int charset) {
   return 0;
 }
 
-int HexValue(unsigned char c) {
-  if (c >= '0' && c <= '9') return c - '0';
-  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-  return -1;
-}
-
-bool IsLetter(unsigned char c) {
-  return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
-}
-bool IsDigit(unsigned char c) {
-  return c >= '0' && c <= '9';
-}
-
 // A list marker with a digit, or ending in "." or ")", numbers its item; any other marks a bullet.
 bool IsNumberMarker(std::u16string_view marker) {
   while (!marker.empty() && (marker.back() == u'\t' || marker.back() == u' ')) {
@@ -87,7 +70,7 @@ bool IsNumberMarker(std::u16string_view marker) {
   if (marker.empty()) return false;
   if (marker.back() == u'.' || marker.back() == u')') return true;
   return std::any_of(marker.begin(), marker.end(),
-                     [](char16_t c) { return c >= u'0' && c <= u'9'; });
+                     [](char16_t c) { return c < 0x80 && IsAsciiDigit(static_cast<char>(c)); });
 }
 
 class RtfReader {
@@ -103,20 +86,18 @@ class RtfReader {
   };
   enum class Marker : std::uint8_t { kNone, kBullet, kNumber };
 
-  // A control word as read, with the argument its table row gives the handler.
+  // A control word's parameter as read.
   struct WordCall {
     bool has_parameter = false;
     std::int64_t parameter = 0;
-    int argument = 0;  // a character, a code page, an alignment, ...
     int value() const { return static_cast<int>(parameter); }
     // A toggle without a parameter, or with one other than 0, switches on.
     bool on() const { return !has_parameter || parameter != 0; }
   };
-  using WordHandler = void (RtfReader::*)(const WordCall& call);
+  // The words of a row (one or more, space-separated) and what they do.
   struct WordRow {
-    std::string_view name;
-    WordHandler handler;
-    int argument = 0;
+    std::string_view names;
+    void (*handler)(RtfReader& reader, const WordCall& call);
   };
 
   // Deeper groups share their parent's state: such nesting only comes from hostile input.
@@ -125,6 +106,7 @@ class RtfReader {
 
   // The reading loop.
   GroupState& state() { return stack_.back(); }
+  CharFormat& chars() { return stack_.back().format.chars; }
   void OpenGroup();
   void CloseGroup();
   void ReadControl();
@@ -146,44 +128,25 @@ class RtfReader {
   int CurrentCodePage();
   CharFormat ToCharFormat(const TextFormat& format) const;
 
-  // The control words and their handlers.
+  // The control words and what they do.
   static const WordRow kWords[];
   static const WordRow* FindWord(std::string_view name);
-  void SkipBinary(const WordCall& call);
-  void SkipDestination(const WordCall& call);
-  void SetDocumentCodePage(const WordCall& call);
-  void SetAnsiCodePage(const WordCall& call);
-  void SetDefaultFont(const WordCall& call);
-  void SetUnicodeSkip(const WordCall& call);
-  void UnicodeCharacter(const WordCall& call);
-  void StartFontTable(const WordCall& call);
-  void StartColorTable(const WordCall& call);
-  void SetFont(const WordCall& call);
-  void SetFontCharset(const WordCall& call);
-  void SetFontCodePage(const WordCall& call);
-  void SetColorComponent(const WordCall& call);
-  void ResetCharFormat(const WordCall& call);
-  void ResetParagraphFormat(const WordCall& call);
-  void SetInTable(const WordCall& call);
-  void SetBold(const WordCall& call);
-  void SetItalic(const WordCall& call);
-  void SetUnderline(const WordCall& call);
-  void ClearUnderline(const WordCall& call);
-  void SetStrike(const WordCall& call);
-  void SetHidden(const WordCall& call);
-  void SetVertical(const WordCall& call);
-  void SetColor(const WordCall& call);
+  static void SkipBinary(RtfReader& reader, const WordCall& call);
+  void SetDocumentCodePage(int code_page);
+  void SetDefaultFont(int font);
+  void UnicodeCharacter(std::int64_t code);
+  void StartColorTable();
+  void SetFont(int font);
+  void SetColorComponent(std::uint8_t Color::*component, int value);
+  void SetVertical(const WordCall& call, VerticalPosition position);
   void SetSize(const WordCall& call);
-  void SetAlignment(const WordCall& call);
-  void ParagraphMark(const WordCall& call);
-  void PageBreak(const WordCall& call);
-  void EndCell(const WordCall& call);
-  void EndRow(const WordCall& call);
-  void InsertCharacter(const WordCall& call);
-  void ListWordCharacter(const WordCall& call);
-  void StartListMarker(const WordCall& call);
-  void SetListId(const WordCall& call);
-  void SetBulletLevel(const WordCall& call);
+  void ResetParagraphFormat();
+  void ParagraphMark();
+  void PageBreak();
+  void EndCell();
+  void EndRow();
+  void ListWordCharacter(char16_t c);
+  void StartListMarker();
 
   // Input cursor.
   std::string_view data_;
@@ -288,7 +251,7 @@ void RtfReader::ReadControl() {
   ++position_;  // the backslash
   if (position_ >= data_.size()) return;
   const auto first = static_cast<unsigned char>(data_[position_]);
-  if (!IsLetter(first)) {
+  if (!IsAsciiLetter(static_cast<char>(first))) {
     ++position_;
     if (first == '\'') {
       ReadHexEscape();
@@ -298,7 +261,7 @@ void RtfReader::ReadControl() {
     return;
   }
   const std::size_t name_start = position_;
-  while (position_ < data_.size() && IsLetter(static_cast<unsigned char>(data_[position_]))) {
+  while (position_ < data_.size() && IsAsciiLetter(data_[position_])) {
     ++position_;
   }
   // Names longer than RTF allows are consumed whole but match nothing.
@@ -308,11 +271,11 @@ void RtfReader::ReadControl() {
   bool negative = false;
   WordCall call;
   if (position_ + 1 < data_.size() && data_[position_] == '-' &&
-      IsDigit(static_cast<unsigned char>(data_[position_ + 1]))) {
+      IsAsciiDigit(data_[position_ + 1])) {
     negative = true;
     ++position_;
   }
-  while (position_ < data_.size() && IsDigit(static_cast<unsigned char>(data_[position_]))) {
+  while (position_ < data_.size() && IsAsciiDigit(data_[position_])) {
     call.has_parameter = true;
     call.parameter =
         std::min<std::int64_t>(call.parameter * 10 + (data_[position_] - '0'), INT32_MAX);
@@ -328,7 +291,7 @@ void RtfReader::ReadHexEscape() {
   int value = 0;
   int digits = 0;
   while (digits < 2 && position_ < data_.size()) {
-    const int digit = HexValue(static_cast<unsigned char>(data_[position_]));
+    const int digit = HexDigitValue(data_[position_]);
     if (digit < 0) break;
     value = value * 16 + digit;
     ++digits;
@@ -379,10 +342,9 @@ void RtfReader::HandleSymbol(unsigned char symbol) {
 void RtfReader::HandleWord(std::string_view name, WordCall call) {
   const WordRow* row = FindWord(name);
   if (row == nullptr) return;
-  call.argument = row->argument;
   // Binary data is skipped wherever it stands, even inside a skipped group.
   if (row->handler == &RtfReader::SkipBinary) {
-    SkipBinary(call);
+    SkipBinary(*this, call);
     return;
   }
   if (state().destination == Destination::kSkip) return;
@@ -391,7 +353,7 @@ void RtfReader::HandleWord(std::string_view name, WordCall call) {
     return;
   }
   FlushBytes();
-  (this->*row->handler)(call);
+  row->handler(*this, call);
 }
 
 void RtfReader::TextByte(unsigned char byte) {
@@ -554,16 +516,10 @@ int RtfReader::CurrentCodePage() {
 }
 
 CharFormat RtfReader::ToCharFormat(const TextFormat& format) const {
-  CharFormat result;
-  result.bold = format.bold;
-  result.italic = format.italic;
-  result.underline = format.underline;
-  result.strike = format.strike;
-  result.vertical = format.vertical;
+  CharFormat result = format.chars;
   if (format.color > 0 && static_cast<std::size_t>(format.color) < colors_.size()) {
     result.color = colors_[static_cast<std::size_t>(format.color)];
   }
-  result.size_half_points = format.size;
   if (format.font >= 0 && format.font != default_font_) {
     const auto found = fonts_.find(format.font);
     if (found != fonts_.end()) result.font = found->second.name;
@@ -585,99 +541,87 @@ constexpr std::string_view kSkippedDestinations[] = {
 };
 // clang-format on
 
-constexpr int kSuperscript = static_cast<int>(VerticalPosition::kSuperscript);
-constexpr int kSubscript = static_cast<int>(VerticalPosition::kSubscript);
-constexpr int kBaseline = static_cast<int>(VerticalPosition::kBaseline);
-
 }  // namespace
 
-// The control words the reader acts on, one row each, and their handlers. Words
-// that do the same with another value share a handler and give the value as
-// the row's argument.
+// The control words the reader acts on and what each does; words that do the
+// same share a row. A new word is a new row (or a new name in a row).
 // clang-format off
 const RtfReader::WordRow RtfReader::kWords[] = {
     // Document, font table and colour table.
-    {"ansi", &RtfReader::SetDocumentCodePage, 1252},
-    {"mac", &RtfReader::SetDocumentCodePage, 10000},
-    {"pc", &RtfReader::SetDocumentCodePage, 437},
-    {"pca", &RtfReader::SetDocumentCodePage, 850},
-    {"ansicpg", &RtfReader::SetAnsiCodePage},
-    {"deff", &RtfReader::SetDefaultFont},
-    {"uc", &RtfReader::SetUnicodeSkip},
-    {"u", &RtfReader::UnicodeCharacter},
-    {"fonttbl", &RtfReader::StartFontTable},
-    {"colortbl", &RtfReader::StartColorTable},
-    {"f", &RtfReader::SetFont},
-    {"fcharset", &RtfReader::SetFontCharset},
-    {"cpg", &RtfReader::SetFontCodePage},
-    {"red", &RtfReader::SetColorComponent, 0},
-    {"green", &RtfReader::SetColorComponent, 1},
-    {"blue", &RtfReader::SetColorComponent, 2},
+    {"ansi",     [](auto& r, auto&) { r.SetDocumentCodePage(1252); }},
+    {"mac",      [](auto& r, auto&) { r.SetDocumentCodePage(10000); }},
+    {"pc",       [](auto& r, auto&) { r.SetDocumentCodePage(437); }},
+    {"pca",      [](auto& r, auto&) { r.SetDocumentCodePage(850); }},
+    {"ansicpg",  [](auto& r, auto& w) { r.SetDocumentCodePage(w.value()); }},
+    {"deff",     [](auto& r, auto& w) { r.SetDefaultFont(w.value()); }},
+    {"uc",       [](auto& r, auto& w) { r.state().unicode_skip = std::clamp(w.value(), 0, 16); }},
+    {"u",        [](auto& r, auto& w) { r.UnicodeCharacter(w.parameter); }},
+    {"fonttbl",  [](auto& r, auto&) { r.state().destination = Destination::kFontTable; }},
+    {"colortbl", [](auto& r, auto&) { r.StartColorTable(); }},
+    {"f",        [](auto& r, auto& w) { r.SetFont(w.value()); }},
+    {"fcharset", [](auto& r, auto& w) { r.font_charset_ = w.value(); }},
+    {"cpg",      [](auto& r, auto& w) { r.font_code_page_ = w.value(); }},
+    {"red",      [](auto& r, auto& w) { r.SetColorComponent(&Color::red, w.value()); }},
+    {"green",    [](auto& r, auto& w) { r.SetColorComponent(&Color::green, w.value()); }},
+    {"blue",     [](auto& r, auto& w) { r.SetColorComponent(&Color::blue, w.value()); }},
     // Character format.
-    {"plain", &RtfReader::ResetCharFormat},
-    {"b", &RtfReader::SetBold},
-    {"i", &RtfReader::SetItalic},
-    {"ul", &RtfReader::SetUnderline},
-    {"uld", &RtfReader::SetUnderline},
-    {"uldash", &RtfReader::SetUnderline},
-    {"uldashd", &RtfReader::SetUnderline},
-    {"uldashdd", &RtfReader::SetUnderline},
-    {"uldb", &RtfReader::SetUnderline},
-    {"ulth", &RtfReader::SetUnderline},
-    {"ulw", &RtfReader::SetUnderline},
-    {"ulwave", &RtfReader::SetUnderline},
-    {"ulnone", &RtfReader::ClearUnderline},
-    {"strike", &RtfReader::SetStrike},
-    {"striked", &RtfReader::SetStrike},
-    {"super", &RtfReader::SetVertical, kSuperscript},
-    {"up", &RtfReader::SetVertical, kSuperscript},
-    {"sub", &RtfReader::SetVertical, kSubscript},
-    {"dn", &RtfReader::SetVertical, kSubscript},
-    {"nosupersub", &RtfReader::SetVertical, kBaseline},
-    {"v", &RtfReader::SetHidden},
-    {"cf", &RtfReader::SetColor},
-    {"fs", &RtfReader::SetSize},
+    {"plain",    [](auto& r, auto&) { r.state().format = TextFormat{}; }},
+    {"b",        [](auto& r, auto& w) { r.chars().bold = w.on(); }},
+    {"i",        [](auto& r, auto& w) { r.chars().italic = w.on(); }},
+    {"ul uld uldash uldashd uldashdd uldb ulth ulw ulwave",
+                 [](auto& r, auto& w) { r.chars().underline = w.on(); }},
+    {"ulnone",   [](auto& r, auto&) { r.chars().underline = false; }},
+    {"strike striked", [](auto& r, auto& w) { r.chars().strike = w.on(); }},
+    {"super up", [](auto& r, auto& w) { r.SetVertical(w, VerticalPosition::kSuperscript); }},
+    {"sub dn",   [](auto& r, auto& w) { r.SetVertical(w, VerticalPosition::kSubscript); }},
+    {"nosupersub", [](auto& r, auto&) { r.chars().vertical = VerticalPosition::kBaseline; }},
+    {"v",        [](auto& r, auto& w) { r.state().format.hidden = w.on(); }},
+    {"cf",       [](auto& r, auto& w) { r.state().format.color = std::max(w.value(), 0); }},
+    {"fs",       [](auto& r, auto& w) { r.SetSize(w); }},
     // Paragraph format.
-    {"pard", &RtfReader::ResetParagraphFormat},
-    {"ql", &RtfReader::SetAlignment, static_cast<int>(Alignment::kLeft)},
-    {"qc", &RtfReader::SetAlignment, static_cast<int>(Alignment::kCenter)},
-    {"qr", &RtfReader::SetAlignment, static_cast<int>(Alignment::kRight)},
-    {"qj", &RtfReader::SetAlignment, static_cast<int>(Alignment::kJustified)},
-    {"qd", &RtfReader::SetAlignment, static_cast<int>(Alignment::kJustified)},
-    {"pntext", &RtfReader::StartListMarker},
-    {"listtext", &RtfReader::StartListMarker},
-    {"ls", &RtfReader::SetListId},
-    {"pnlvlblt", &RtfReader::SetBulletLevel},
-    {"intbl", &RtfReader::SetInTable},
+    {"pard",     [](auto& r, auto&) { r.ResetParagraphFormat(); }},
+    {"ql",       [](auto& r, auto&) { r.state().alignment = Alignment::kLeft; }},
+    {"qc",       [](auto& r, auto&) { r.state().alignment = Alignment::kCenter; }},
+    {"qr",       [](auto& r, auto&) { r.state().alignment = Alignment::kRight; }},
+    {"qj qd",    [](auto& r, auto&) { r.state().alignment = Alignment::kJustified; }},
+    {"pntext listtext", [](auto& r, auto&) { r.StartListMarker(); }},
+    {"ls",       [](auto& r, auto& w) { r.state().in_list = w.value() > 0; }},
+    {"pnlvlblt", [](auto& r, auto&) { r.state().in_list = true; }},
+    {"intbl",    [](auto& r, auto&) { r.state().in_table = true; }},
     // Text and breaks.
-    {"par", &RtfReader::ParagraphMark},
-    {"line", &RtfReader::InsertCharacter, kLineBreak},
-    {"tab", &RtfReader::InsertCharacter, u'\t'},
-    {"page", &RtfReader::PageBreak},
-    {"sect", &RtfReader::PageBreak},
-    {"cell", &RtfReader::EndCell},
-    {"nestcell", &RtfReader::EndCell},
-    {"row", &RtfReader::EndRow},
-    {"nestrow", &RtfReader::EndRow},
-    {"emdash", &RtfReader::InsertCharacter, u'\u2014'},
-    {"endash", &RtfReader::ListWordCharacter, u'\u2013'},
-    {"lquote", &RtfReader::InsertCharacter, u'\u2018'},
-    {"rquote", &RtfReader::InsertCharacter, u'\u2019'},
-    {"ldblquote", &RtfReader::InsertCharacter, u'\u201C'},
-    {"rdblquote", &RtfReader::InsertCharacter, u'\u201D'},
-    {"bullet", &RtfReader::ListWordCharacter, u'\u2022'},
-    {"emspace", &RtfReader::InsertCharacter, u'\u2003'},
-    {"enspace", &RtfReader::InsertCharacter, u'\u2002'},
+    {"par",      [](auto& r, auto&) { r.ParagraphMark(); }},
+    {"line",     [](auto& r, auto&) { r.EmitCharacter(kLineBreak); }},
+    {"tab",      [](auto& r, auto&) { r.EmitCharacter(u'\t'); }},
+    {"page sect", [](auto& r, auto&) { r.PageBreak(); }},
+    {"cell nestcell", [](auto& r, auto&) { r.EndCell(); }},
+    {"row nestrow", [](auto& r, auto&) { r.EndRow(); }},
+    {"emdash",   [](auto& r, auto&) { r.EmitCharacter(u'\u2014'); }},
+    {"endash",   [](auto& r, auto&) { r.ListWordCharacter(u'\u2013'); }},
+    {"lquote",   [](auto& r, auto&) { r.EmitCharacter(u'\u2018'); }},
+    {"rquote",   [](auto& r, auto&) { r.EmitCharacter(u'\u2019'); }},
+    {"ldblquote", [](auto& r, auto&) { r.EmitCharacter(u'\u201C'); }},
+    {"rdblquote", [](auto& r, auto&) { r.EmitCharacter(u'\u201D'); }},
+    {"bullet",   [](auto& r, auto&) { r.ListWordCharacter(u'\u2022'); }},
+    {"emspace",  [](auto& r, auto&) { r.EmitCharacter(u'\u2003'); }},
+    {"enspace",  [](auto& r, auto&) { r.EmitCharacter(u'\u2002'); }},
     // Binary data.
-    {"bin", &RtfReader::SkipBinary},
+    {"bin",      &RtfReader::SkipBinary},
 };
 // clang-format on
 
 const RtfReader::WordRow* RtfReader::FindWord(std::string_view name) {
-  static const WordRow kSkip{"", &RtfReader::SkipDestination};
+  static const WordRow kSkip{"", [](auto& r, auto&) {
+                               if (r.stack_.size() > 1) r.state().destination = Destination::kSkip;
+                             }};
   static const std::unordered_map<std::string_view, const WordRow*> words = [] {
     std::unordered_map<std::string_view, const WordRow*> map;
-    for (const WordRow& row : kWords) map.emplace(row.name, &row);
+    for (const WordRow& row : kWords) {
+      for (std::string_view names = row.names; !names.empty();) {
+        const std::size_t end = std::min(names.find(' '), names.size());
+        map.emplace(names.substr(0, end), &row);
+        names.remove_prefix(std::min(end + 1, names.size()));
+      }
+    }
     for (std::string_view skipped : kSkippedDestinations) map.emplace(skipped, &kSkip);
     return map;
   }();
@@ -685,139 +629,73 @@ const RtfReader::WordRow* RtfReader::FindWord(std::string_view name) {
   return found == words.end() ? nullptr : found->second;
 }
 
-void RtfReader::SkipBinary(const WordCall& call) {
-  FlushBytes();
+void RtfReader::SkipBinary(RtfReader& reader, const WordCall& call) {
+  reader.FlushBytes();
   const auto length = static_cast<std::size_t>(std::max<std::int64_t>(call.parameter, 0));
-  position_ += std::min(length, data_.size() - position_);
+  reader.position_ += std::min(length, reader.data_.size() - reader.position_);
 }
 
-void RtfReader::SkipDestination(const WordCall&) {
-  if (stack_.size() > 1) state().destination = Destination::kSkip;
-}
-
-void RtfReader::SetDocumentCodePage(const WordCall& call) {
-  ansi_code_page_ = call.argument;
+// "\ansi", "\mac" and their like, and "\ansicpg" with a positive number.
+void RtfReader::SetDocumentCodePage(int code_page) {
+  if (code_page > 0) ansi_code_page_ = code_page;
   code_page_font_ = kNoFont;
 }
 
-void RtfReader::SetAnsiCodePage(const WordCall& call) {
-  if (call.value() > 0) ansi_code_page_ = call.value();
+void RtfReader::SetDefaultFont(int font) {
+  default_font_ = font;
   code_page_font_ = kNoFont;
 }
 
-void RtfReader::SetDefaultFont(const WordCall& call) {
-  default_font_ = call.value();
-  code_page_font_ = kNoFont;
-}
-
-void RtfReader::SetUnicodeSkip(const WordCall& call) {
-  state().unicode_skip = std::clamp(call.value(), 0, 16);
-}
-
-void RtfReader::UnicodeCharacter(const WordCall& call) {
-  const std::int64_t code = call.parameter < 0 ? call.parameter + 65536 : call.parameter;
+void RtfReader::UnicodeCharacter(std::int64_t code) {
+  if (code < 0) code += 65536;
   if (code >= 0x20 || code == '\t') {
     EmitCharacter(code <= 0xFFFF ? static_cast<char16_t>(code) : kReplacementCharacter);
   }
   skip_count_ = state().unicode_skip;
 }
 
-void RtfReader::StartFontTable(const WordCall&) {
-  state().destination = Destination::kFontTable;
-}
-
-void RtfReader::StartColorTable(const WordCall&) {
+void RtfReader::StartColorTable() {
   state().destination = Destination::kColorTable;
   color_set_ = false;
 }
 
 // In the font table "\f" starts an entry; in text it chooses the font.
-void RtfReader::SetFont(const WordCall& call) {
+void RtfReader::SetFont(int font) {
   if (state().destination != Destination::kFontTable) {
-    state().format.font = call.value();
+    state().format.font = font;
     return;
   }
   CommitFont();
-  font_number_ = call.value();
+  font_number_ = font;
   font_charset_ = 0;
   font_code_page_ = 0;
   font_name_.clear();
   font_committed_ = false;
 }
 
-void RtfReader::SetFontCharset(const WordCall& call) {
-  font_charset_ = call.value();
-}
-
-void RtfReader::SetFontCodePage(const WordCall& call) {
-  font_code_page_ = call.value();
-}
-
-void RtfReader::SetColorComponent(const WordCall& call) {
-  std::uint8_t Color::*const components[] = {&Color::red, &Color::green, &Color::blue};
-  color_.*components[call.argument] = static_cast<std::uint8_t>(std::clamp(call.value(), 0, 255));
+void RtfReader::SetColorComponent(std::uint8_t Color::*component, int value) {
+  color_.*component = static_cast<std::uint8_t>(std::clamp(value, 0, 255));
   color_set_ = true;
 }
 
-void RtfReader::ResetCharFormat(const WordCall&) {
-  state().format = TextFormat{};
+void RtfReader::SetVertical(const WordCall& call, VerticalPosition position) {
+  chars().vertical = call.on() ? position : VerticalPosition::kBaseline;
 }
 
-void RtfReader::ResetParagraphFormat(const WordCall&) {
+void RtfReader::SetSize(const WordCall& call) {
+  const int value = call.value();
+  chars().size_half_points =
+      call.has_parameter && value > 0 ? std::min(value, 3276) : kDefaultSizeHalfPoints;
+}
+
+void RtfReader::ResetParagraphFormat() {
   GroupState& s = state();
   s.alignment = Alignment::kLeft;
   s.in_list = false;
   s.in_table = false;
 }
 
-void RtfReader::SetInTable(const WordCall&) {
-  state().in_table = true;
-}
-
-void RtfReader::SetBold(const WordCall& call) {
-  state().format.bold = call.on();
-}
-
-void RtfReader::SetItalic(const WordCall& call) {
-  state().format.italic = call.on();
-}
-
-void RtfReader::SetUnderline(const WordCall& call) {
-  state().format.underline = call.on();
-}
-
-void RtfReader::ClearUnderline(const WordCall&) {
-  state().format.underline = false;
-}
-
-void RtfReader::SetStrike(const WordCall& call) {
-  state().format.strike = call.on();
-}
-
-void RtfReader::SetHidden(const WordCall& call) {
-  state().format.hidden = call.on();
-}
-
-void RtfReader::SetVertical(const WordCall& call) {
-  state().format.vertical =
-      call.on() ? static_cast<VerticalPosition>(call.argument) : VerticalPosition::kBaseline;
-}
-
-void RtfReader::SetColor(const WordCall& call) {
-  state().format.color = std::max(call.value(), 0);
-}
-
-void RtfReader::SetSize(const WordCall& call) {
-  const int value = call.value();
-  state().format.size =
-      call.has_parameter && value > 0 ? std::min(value, 3276) : kDefaultSizeHalfPoints;
-}
-
-void RtfReader::SetAlignment(const WordCall& call) {
-  state().alignment = static_cast<Alignment>(call.argument);
-}
-
-void RtfReader::ParagraphMark(const WordCall&) {
+void RtfReader::ParagraphMark() {
   if (state().destination != Destination::kText) return;
   if (state().in_table) {
     cell_line_break_ = true;
@@ -826,57 +704,38 @@ void RtfReader::ParagraphMark(const WordCall&) {
   }
 }
 
-void RtfReader::PageBreak(const WordCall&) {
+void RtfReader::PageBreak() {
   if (state().destination == Destination::kText && ParagraphHasContent()) EndParagraph(true);
 }
 
-void RtfReader::EndCell(const WordCall&) {
+void RtfReader::EndCell() {
   if (state().destination == Destination::kText) ++pending_cells_;
   cell_line_break_ = false;
 }
 
-void RtfReader::EndRow(const WordCall&) {
+void RtfReader::EndRow() {
   if (state().destination == Destination::kText) EndParagraph(true);
-}
-
-void RtfReader::InsertCharacter(const WordCall& call) {
-  EmitCharacter(static_cast<char16_t>(call.argument));
 }
 
 // pandoc marks list items with a "\bullet" or "\endash" word and a tab at
 // the start of the paragraph; the same characters typed as text stay text.
-void RtfReader::ListWordCharacter(const WordCall& call) {
+void RtfReader::ListWordCharacter(char16_t c) {
   if (paragraph_.runs.empty() && run_text_.empty() && bytes_.empty()) list_word_first_ = true;
-  InsertCharacter(call);
+  EmitCharacter(c);
 }
 
-void RtfReader::StartListMarker(const WordCall&) {
+void RtfReader::StartListMarker() {
   if (state().destination != Destination::kText) return;
   state().destination = Destination::kListMarker;
   marker_text_.clear();
 }
 
-void RtfReader::SetListId(const WordCall& call) {
-  state().in_list = call.value() > 0;
-}
-
-void RtfReader::SetBulletLevel(const WordCall&) {
-  state().in_list = true;
-}
-
-namespace {
-
-constexpr std::string_view kUtf8ByteOrderMark = "\xEF\xBB\xBF";
-
-}  // namespace
-
 Document ReadRtf(std::string_view rtf) {
-  if (rtf.starts_with(kUtf8ByteOrderMark)) rtf.remove_prefix(kUtf8ByteOrderMark.size());
-  return RtfReader(rtf).Read();
+  return RtfReader(SkipUtf8ByteOrderMark(rtf)).Read();
 }
 
 bool LooksLikeRtf(std::string_view text) {
-  if (text.starts_with(kUtf8ByteOrderMark)) text.remove_prefix(kUtf8ByteOrderMark.size());
+  text = SkipUtf8ByteOrderMark(text);
   const std::size_t start = text.find_first_not_of(" \t\r\n");
   return start != std::string_view::npos && text.substr(start).starts_with("{\\rtf");
 }

@@ -233,6 +233,8 @@ TEST(RtfReader, ReadsManyRepetitionsOfHostilePatterns) {
 TEST(RtfReader, RecognisesRtfByItsStart) {
   EXPECT_TRUE(LooksLikeRtf(" \r\n{\\rtf1 x}"));
   EXPECT_TRUE(LooksLikeRtf("\xEF\xBB\xBF{\\rtf1 x}"));
+  EXPECT_TRUE(LooksLikeRtf("\xEF\xBB\xBF \t\r\n{\\rtf1 x}"));
+  EXPECT_FALSE(LooksLikeRtf(" \xEF\xBB\xBF{\\rtf1 x}"));  // the mark only counts first
   EXPECT_EQ(ReadRtf("\xEF\xBB\xBF{\\rtf1 hi\\par}").PlainText(), u"hi");
   EXPECT_FALSE(LooksLikeRtf("plain {\\rtf1"));
   EXPECT_FALSE(LooksLikeRtf(""));
