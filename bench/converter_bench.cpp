@@ -4,8 +4,8 @@
 
 #include <string>
 
-#include "converter.h"
-#include "tokenizer.h"
+#include "converter/converter.h"
+#include "converter/tokenizer.h"
 
 namespace {
 

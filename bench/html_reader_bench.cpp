@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "html_reader.h"
+#include "richtext/html_reader.h"
 
 namespace {
 

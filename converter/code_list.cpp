@@ -1,4 +1,4 @@
-#include "code_list.h"
+#include "converter/code_list.h"
 
 #include <algorithm>
 

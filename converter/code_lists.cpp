@@ -1,7 +1,7 @@
 // The code lists: pending pairs and committed elements.
 #include <algorithm>
 
-#include "converter_state.h"
+#include "converter/converter_state.h"
 
 namespace quillet {
 namespace {

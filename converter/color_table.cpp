@@ -1,8 +1,8 @@
-#include "color_table.h"
+#include "converter/color_table.h"
 
 #include <cstdio>
 
-#include "text_utils.h"
+#include "converter/text_utils.h"
 
 namespace quillet {
 namespace {

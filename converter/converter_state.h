@@ -10,9 +10,9 @@
 #include <utility>
 #include <vector>
 
-#include "code_list.h"
-#include "text_utils.h"
-#include "tokenizer.h"
+#include "converter/code_list.h"
+#include "converter/text_utils.h"
+#include "converter/tokenizer.h"
 
 namespace quillet {
 

@@ -1,6 +1,6 @@
 // A dump of the converter's state before each token, with a pause the host releases.
-#include "converter.h"
-#include "converter_state.h"
+#include "converter/converter.h"
+#include "converter/converter_state.h"
 
 namespace quillet {
 

@@ -1,9 +1,9 @@
 // One conversion: reset, options, preparing the text, the token loop, assembly.
 #include <algorithm>
 
-#include "color_table.h"
-#include "converter.h"
-#include "converter_state.h"
+#include "converter/color_table.h"
+#include "converter/converter.h"
+#include "converter/converter_state.h"
 
 namespace quillet {
 

@@ -1,7 +1,7 @@
 // Turning the code lists into the tags written around each piece of text.
 #include <charconv>
 
-#include "converter_state.h"
+#include "converter/converter_state.h"
 
 namespace quillet {
 namespace {

@@ -1,4 +1,4 @@
-#include "text_utils.h"
+#include "converter/text_utils.h"
 
 #include <cstddef>
 

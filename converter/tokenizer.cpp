@@ -1,8 +1,8 @@
-#include "tokenizer.h"
+#include "converter/tokenizer.h"
 
 #include <algorithm>
 
-#include "text_utils.h"
+#include "converter/text_utils.h"
 
 namespace quillet {
 namespace {

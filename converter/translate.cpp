@@ -5,9 +5,9 @@
 #include <cstdint>
 #include <iterator>
 
-#include "converter_state.h"
-#include "entities.h"
-#include "text_utils.h"
+#include "converter/converter_state.h"
+#include "converter/entities.h"
+#include "converter/text_utils.h"
 
 namespace quillet {
 namespace {

@@ -1,4 +1,4 @@
-#include "epub_reader.h"
+#include "richtext/epub_reader.h"
 
 #include <algorithm>
 #include <iterator>
@@ -8,11 +8,11 @@
 #include <utility>
 #include <vector>
 
-#include "ascii.h"
-#include "html_reader.h"
-#include "html_style.h"
-#include "xml_document.h"
-#include "zip_archive.h"
+#include "richtext/ascii.h"
+#include "richtext/html_reader.h"
+#include "richtext/html_style.h"
+#include "richtext/xml_document.h"
+#include "richtext/zip_archive.h"
 
 namespace quillet {
 namespace {

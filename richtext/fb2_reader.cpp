@@ -1,13 +1,13 @@
-#include "fb2_reader.h"
+#include "richtext/fb2_reader.h"
 
 #include <algorithm>
 #include <utility>
 #include <vector>
 
-#include "html_style.h"
-#include "paragraph_builder.h"
-#include "text_encoding.h"
-#include "xml_document.h"
+#include "richtext/html_style.h"
+#include "richtext/paragraph_builder.h"
+#include "richtext/text_encoding.h"
+#include "richtext/xml_document.h"
 
 namespace quillet {
 namespace {

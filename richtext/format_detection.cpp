@@ -5,11 +5,11 @@
 #include <optional>
 #include <string>
 
-#include "ascii.h"
-#include "book_formats.h"
-#include "rtf_reader.h"
-#include "text_encoding.h"
-#include "zip_archive.h"
+#include "richtext/ascii.h"
+#include "richtext/book_formats.h"
+#include "richtext/rtf_reader.h"
+#include "richtext/text_encoding.h"
+#include "richtext/zip_archive.h"
 
 namespace quillet {
 namespace {

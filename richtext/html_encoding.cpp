@@ -1,12 +1,12 @@
-#include "html_encoding.h"
+#include "richtext/html_encoding.h"
 
 #include <algorithm>
 #include <utility>
 #include <vector>
 
-#include "ascii.h"
-#include "gumbo_tree.h"
-#include "text_encoding.h"
+#include "richtext/ascii.h"
+#include "richtext/gumbo_tree.h"
+#include "richtext/text_encoding.h"
 
 namespace quillet {
 namespace {

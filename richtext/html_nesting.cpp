@@ -1,4 +1,4 @@
-#include "html_nesting.h"
+#include "richtext/html_nesting.h"
 
 #include <gumbo.h>
 
@@ -6,8 +6,8 @@
 #include <array>
 #include <vector>
 
-#include "ascii.h"
-#include "gumbo_tags.h"
+#include "richtext/ascii.h"
+#include "richtext/gumbo_tags.h"
 
 namespace quillet {
 namespace {

@@ -1,4 +1,4 @@
-#include "html_reader.h"
+#include "richtext/html_reader.h"
 
 #include <algorithm>
 #include <charconv>
@@ -6,13 +6,13 @@
 #include <utility>
 #include <vector>
 
-#include "ascii.h"
-#include "gumbo_tags.h"
-#include "gumbo_tree.h"
-#include "html_encoding.h"
-#include "html_style.h"
-#include "paragraph_builder.h"
-#include "text_encoding.h"
+#include "richtext/ascii.h"
+#include "richtext/gumbo_tags.h"
+#include "richtext/gumbo_tree.h"
+#include "richtext/html_encoding.h"
+#include "richtext/html_style.h"
+#include "richtext/paragraph_builder.h"
+#include "richtext/text_encoding.h"
 
 namespace quillet {
 namespace {

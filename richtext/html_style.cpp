@@ -1,4 +1,4 @@
-#include "html_style.h"
+#include "richtext/html_style.h"
 
 #include <algorithm>
 #include <array>
@@ -7,7 +7,7 @@
 #include <cstdint>
 #include <string>
 
-#include "ascii.h"
+#include "richtext/ascii.h"
 
 namespace quillet {
 namespace {

@@ -1,4 +1,4 @@
-#include "markdown_reader.h"
+#include "richtext/markdown_reader.h"
 
 #include <cmark-gfm-core-extensions.h>
 #include <cmark-gfm.h>
@@ -6,7 +6,7 @@
 #include <memory>
 #include <string>
 
-#include "text_encoding.h"
+#include "richtext/text_encoding.h"
 
 namespace quillet {
 namespace {

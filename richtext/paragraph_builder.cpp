@@ -1,4 +1,4 @@
-#include "paragraph_builder.h"
+#include "richtext/paragraph_builder.h"
 
 #include <utility>
 

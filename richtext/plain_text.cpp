@@ -1,6 +1,6 @@
-#include "plain_text.h"
+#include "richtext/plain_text.h"
 
-#include "text_encoding.h"
+#include "richtext/text_encoding.h"
 
 namespace quillet {
 

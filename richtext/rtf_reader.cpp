@@ -2,7 +2,7 @@
 // states stack; control words go through one table of {word, handler} rows
 // (further down); text bytes are decoded in the code page of their font and
 // appended to the paragraph being built.
-#include "rtf_reader.h"
+#include "richtext/rtf_reader.h"
 
 #include <algorithm>
 #include <cstdint>
@@ -13,9 +13,9 @@
 #include <utility>
 #include <vector>
 
-#include "ascii.h"
-#include "document.h"
-#include "text_encoding.h"
+#include "richtext/ascii.h"
+#include "richtext/document.h"
+#include "richtext/text_encoding.h"
 
 namespace quillet {
 

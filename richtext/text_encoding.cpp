@@ -1,4 +1,4 @@
-#include "text_encoding.h"
+#include "richtext/text_encoding.h"
 
 #include <iconv.h>
 

@@ -1,4 +1,4 @@
-#include "zip_archive.h"
+#include "richtext/zip_archive.h"
 
 #include <zip.h>
 

@@ -4,7 +4,7 @@
 #include <ostream>
 #include <vector>
 
-#include "converter_state.h"
+#include "converter/converter_state.h"
 
 namespace quillet {
 

@@ -1,4 +1,4 @@
-#include "color_table.h"
+#include "converter/color_table.h"
 
 #include <gtest/gtest.h>
 

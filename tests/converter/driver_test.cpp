@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
-#include "converter.h"
-#include "converter_state.h"
+#include "converter/converter.h"
+#include "converter/converter_state.h"
 
 namespace quillet {
 namespace {

@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
-#include "code_list_rows.h"
-#include "converter_state.h"
+#include "converter/converter_state.h"
+#include "tests/converter/code_list_rows.h"
 
 namespace quillet {
 namespace {

@@ -1,4 +1,4 @@
-#include "entities.h"
+#include "converter/entities.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "page_file.h"
+#include "converter/page_file.h"
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>

@@ -4,8 +4,8 @@
 
 #include <algorithm>
 
-#include "converter.h"
-#include "converter_state.h"
+#include "converter/converter.h"
+#include "converter/converter_state.h"
 
 namespace quillet {
 namespace {

@@ -1,11 +1,11 @@
-#include "tokenizer.h"
+#include "converter/tokenizer.h"
 
 #include <gtest/gtest.h>
 
 #include <string>
 #include <vector>
 
-#include "text_utils.h"
+#include "converter/text_utils.h"
 
 namespace quillet {
 namespace {

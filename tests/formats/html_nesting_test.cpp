@@ -1,4 +1,4 @@
-#include "html_nesting.h"
+#include "richtext/html_nesting.h"
 
 #include <gtest/gtest.h>
 

@@ -1,9 +1,9 @@
-#include "document_box.h"
+#include "richtext/document_box.h"
 
 #include <gtest/gtest.h>
 
-#include "rtf_reader.h"
-#include "test_documents.h"
+#include "richtext/rtf_reader.h"
+#include "tests/richtext/test_documents.h"
 
 namespace quillet {
 namespace {

@@ -4,8 +4,8 @@
 #include <fstream>
 #include <sstream>
 
-#include "rtf_reader.h"
-#include "text_encoding.h"
+#include "richtext/rtf_reader.h"
+#include "richtext/text_encoding.h"
 
 namespace quillet {
 namespace {

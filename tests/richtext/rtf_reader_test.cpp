@@ -1,9 +1,9 @@
-#include "rtf_reader.h"
+#include "richtext/rtf_reader.h"
 
 #include <gtest/gtest.h>
 
-#include "rtf_writer.h"
-#include "test_documents.h"
+#include "richtext/rtf_writer.h"
+#include "tests/richtext/test_documents.h"
 
 namespace quillet {
 namespace {

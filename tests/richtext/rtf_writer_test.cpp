@@ -1,8 +1,8 @@
-#include "rtf_writer.h"
+#include "richtext/rtf_writer.h"
 
 #include <gtest/gtest.h>
 
-#include "test_documents.h"
+#include "tests/richtext/test_documents.h"
 
 namespace quillet {
 namespace {
