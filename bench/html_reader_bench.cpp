@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "richtext/html_reader.h"
+#include "richtext/formats/html_reader.h"
 
 namespace {
 

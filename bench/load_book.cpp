@@ -9,7 +9,7 @@
 #include <iostream>
 #include <string>
 
-#include "richtext/book_formats.h"
+#include "richtext/formats/book_formats.h"
 #include "tests/formats/book_files.h"
 
 int main(int argc, char** argv) {

@@ -1,4 +1,4 @@
-#include "richtext/epub_reader.h"
+#include "richtext/formats/epub_reader.h"
 
 #include <gtest/gtest.h>
 

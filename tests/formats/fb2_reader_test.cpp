@@ -1,4 +1,4 @@
-#include "richtext/fb2_reader.h"
+#include "richtext/formats/fb2_reader.h"
 
 #include <gtest/gtest.h>
 

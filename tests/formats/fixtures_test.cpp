@@ -5,9 +5,9 @@
 #include <map>
 #include <set>
 
-#include "richtext/book_formats.h"
-#include "richtext/helper_process.h"
-#include "richtext/html_reader.h"
+#include "richtext/formats/book_formats.h"
+#include "richtext/formats/helper_process.h"
+#include "richtext/formats/html_reader.h"
 #include "richtext/rtf_reader.h"
 #include "richtext/text_encoding.h"
 #include "tests/formats/book_files.h"

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "richtext/book_formats.h"
+#include "richtext/formats/book_formats.h"
 #include "tests/formats/book_files.h"
 
 namespace quillet {

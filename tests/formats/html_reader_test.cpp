@@ -1,4 +1,4 @@
-#include "richtext/html_reader.h"
+#include "richtext/formats/html_reader.h"
 
 #include <gtest/gtest.h>
 

@@ -2,7 +2,7 @@
 // measured with bench/load_book under /usr/bin/time -v.
 #include <gtest/gtest.h>
 
-#include "richtext/book_formats.h"
+#include "richtext/formats/book_formats.h"
 #include "richtext/text_encoding.h"
 #include "tests/formats/book_files.h"
 

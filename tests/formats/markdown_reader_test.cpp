@@ -1,4 +1,4 @@
-#include "richtext/markdown_reader.h"
+#include "richtext/formats/markdown_reader.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "richtext/zip_archive.h"
+#include "richtext/formats/zip_archive.h"
 
 #include <zip.h>
 

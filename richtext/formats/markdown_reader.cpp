@@ -1,4 +1,4 @@
-#include "richtext/markdown_reader.h"
+#include "richtext/formats/markdown_reader.h"
 
 #include <cmark-gfm-core-extensions.h>
 #include <cmark-gfm.h>

@@ -1,15 +1,15 @@
 // LoadBook and ListFormats: every reader behind the one call.
-#include "richtext/book_formats.h"
+#include "richtext/formats/book_formats.h"
 
 #include <algorithm>
 #include <utility>
 
-#include "richtext/epub_reader.h"
-#include "richtext/fb2_reader.h"
-#include "richtext/helper_process.h"
-#include "richtext/html_reader.h"
-#include "richtext/markdown_reader.h"
-#include "richtext/office_reader.h"
+#include "richtext/formats/epub_reader.h"
+#include "richtext/formats/fb2_reader.h"
+#include "richtext/formats/helper_process.h"
+#include "richtext/formats/html_reader.h"
+#include "richtext/formats/markdown_reader.h"
+#include "richtext/formats/office_reader.h"
 #include "richtext/plain_text.h"
 #include "richtext/rtf_reader.h"
 

@@ -1,4 +1,4 @@
-#include "richtext/html_reader.h"
+#include "richtext/formats/html_reader.h"
 
 #include <algorithm>
 #include <charconv>
@@ -7,11 +7,11 @@
 #include <vector>
 
 #include "richtext/ascii.h"
-#include "richtext/gumbo_tags.h"
-#include "richtext/gumbo_tree.h"
-#include "richtext/html_encoding.h"
-#include "richtext/html_style.h"
-#include "richtext/paragraph_builder.h"
+#include "richtext/formats/gumbo_tags.h"
+#include "richtext/formats/gumbo_tree.h"
+#include "richtext/formats/html_encoding.h"
+#include "richtext/formats/html_style.h"
+#include "richtext/formats/paragraph_builder.h"
 #include "richtext/text_encoding.h"
 
 namespace quillet {

@@ -6,10 +6,10 @@
 #include <string>
 
 #include "richtext/ascii.h"
-#include "richtext/book_formats.h"
+#include "richtext/formats/book_formats.h"
+#include "richtext/formats/zip_archive.h"
 #include "richtext/rtf_reader.h"
 #include "richtext/text_encoding.h"
-#include "richtext/zip_archive.h"
 
 namespace quillet {
 namespace {

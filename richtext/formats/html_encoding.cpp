@@ -1,11 +1,11 @@
-#include "richtext/html_encoding.h"
+#include "richtext/formats/html_encoding.h"
 
 #include <algorithm>
 #include <utility>
 #include <vector>
 
 #include "richtext/ascii.h"
-#include "richtext/gumbo_tree.h"
+#include "richtext/formats/gumbo_tree.h"
 #include "richtext/text_encoding.h"
 
 namespace quillet {

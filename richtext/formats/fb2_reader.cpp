@@ -1,13 +1,13 @@
-#include "richtext/fb2_reader.h"
+#include "richtext/formats/fb2_reader.h"
 
 #include <algorithm>
 #include <utility>
 #include <vector>
 
-#include "richtext/html_style.h"
-#include "richtext/paragraph_builder.h"
+#include "richtext/formats/html_style.h"
+#include "richtext/formats/paragraph_builder.h"
+#include "richtext/formats/xml_document.h"
 #include "richtext/text_encoding.h"
-#include "richtext/xml_document.h"
 
 namespace quillet {
 namespace {

@@ -1,4 +1,4 @@
-#include "richtext/epub_reader.h"
+#include "richtext/formats/epub_reader.h"
 
 #include <algorithm>
 #include <iterator>
@@ -9,10 +9,10 @@
 #include <vector>
 
 #include "richtext/ascii.h"
-#include "richtext/html_reader.h"
-#include "richtext/html_style.h"
-#include "richtext/xml_document.h"
-#include "richtext/zip_archive.h"
+#include "richtext/formats/html_reader.h"
+#include "richtext/formats/html_style.h"
+#include "richtext/formats/xml_document.h"
+#include "richtext/formats/zip_archive.h"
 
 namespace quillet {
 namespace {

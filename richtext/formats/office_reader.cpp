@@ -1,4 +1,4 @@
-#include "richtext/office_reader.h"
+#include "richtext/formats/office_reader.h"
 
 #include <cctype>
 #include <fstream>
@@ -6,8 +6,8 @@
 #include <string>
 #include <utility>
 
-#include "richtext/helper_process.h"
-#include "richtext/html_reader.h"
+#include "richtext/formats/helper_process.h"
+#include "richtext/formats/html_reader.h"
 #include "richtext/rtf_reader.h"
 
 namespace quillet {

@@ -1,4 +1,4 @@
-#include "richtext/gumbo_tree.h"
+#include "richtext/formats/gumbo_tree.h"
 
 #include <cstddef>
 #include <cstdlib>

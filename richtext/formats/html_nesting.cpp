@@ -1,4 +1,4 @@
-#include "richtext/html_nesting.h"
+#include "richtext/formats/html_nesting.h"
 
 #include <gumbo.h>
 
@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "richtext/ascii.h"
-#include "richtext/gumbo_tags.h"
+#include "richtext/formats/gumbo_tags.h"
 
 namespace quillet {
 namespace {
