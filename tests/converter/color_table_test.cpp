@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <ostream>
+
 namespace quillet {
 namespace {
 
@@ -12,6 +14,10 @@ struct Case {
   std::string group;
   Table table;
 };
+
+void PrintTo(const Case& row, std::ostream* out) {
+  *out << row.name;
+}
 
 class ColorTable : public testing::TestWithParam<Case> {};
 

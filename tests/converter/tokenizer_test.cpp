@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -31,6 +32,10 @@ struct TokenCase {
   std::string line;
   Strings tokens;
 };
+
+void PrintTo(const TokenCase& row, std::ostream* out) {
+  *out << row.name;
+}
 
 class TokenizerTokens : public testing::TestWithParam<TokenCase> {};
 
@@ -62,6 +67,10 @@ struct LineCase {
   std::string body;
   Strings lines;
 };
+
+void PrintTo(const LineCase& row, std::ostream* out) {
+  *out << row.name;
+}
 
 class TokenizerLines : public testing::TestWithParam<LineCase> {};
 
@@ -96,6 +105,10 @@ struct GroupCase {
   std::string group;
   std::string rest;
 };
+
+void PrintTo(const GroupCase& row, std::ostream* out) {
+  *out << row.name;
+}
 
 class ExtractGroupCuts : public testing::TestWithParam<GroupCase> {};
 

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <ostream>
+
 #include "richtext/rtf_reader.h"
 #include "tests/richtext/test_documents.h"
 
@@ -48,6 +50,10 @@ struct SelectionCase {
   std::int64_t expected_length;
   std::u16string text;
 };
+
+void PrintTo(const SelectionCase& row, std::ostream* out) {
+  *out << row.name;
+}
 
 class DocumentBoxSelection : public ::testing::TestWithParam<SelectionCase> {};
 
@@ -126,6 +132,10 @@ struct PlainTextCase {
   std::u16string text;
   std::size_t paragraphs;
 };
+
+void PrintTo(const PlainTextCase& row, std::ostream* out) {
+  *out << row.name;
+}
 
 class DocumentBoxPlainText : public ::testing::TestWithParam<PlainTextCase> {};
 

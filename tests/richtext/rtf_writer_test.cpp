@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <ostream>
+
 #include "tests/richtext/test_documents.h"
 
 namespace quillet {
@@ -62,6 +64,10 @@ struct BodyCase {
   Document document;
   std::string body;
 };
+
+void PrintTo(const BodyCase& row, std::ostream* out) {
+  *out << row.name;
+}
 
 class RtfWriterBody : public ::testing::TestWithParam<BodyCase> {};
 

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <ostream>
+
 namespace quillet {
 namespace {
 
@@ -10,6 +12,10 @@ struct Utf8Case {
   std::string bytes;
   std::optional<std::u16string> text;
 };
+
+void PrintTo(const Utf8Case& row, std::ostream* out) {
+  *out << row.name;
+}
 
 class Utf8Decoding : public ::testing::TestWithParam<Utf8Case> {};
 
@@ -101,6 +107,10 @@ struct CodePageCase {
   std::string bytes;
   std::u16string text;
 };
+
+void PrintTo(const CodePageCase& row, std::ostream* out) {
+  *out << "code page " << row.code_page;
+}
 
 class CodePageDecoding : public ::testing::TestWithParam<CodePageCase> {};
 
