@@ -322,14 +322,20 @@ void ConverterState::UnicodeEscape(std::string_view word) {
   if (word[2] == '-') number = 65536 - number;
 
   std::string_view rest = word.substr(end);
-  const bool textFollowed = !rest.empty();
+  // The delimiter space the tokenizer took after text in the token is text
+  // again: the first fallback character after the token's own.
+  bool spaceBack = !rest.empty() && tokenTookSpace_;
   std::int32_t fallback = UnicodeSkip;
   for (; fallback > 0 && !rest.empty(); --fallback) {
     rest.remove_prefix(EscapedCharacterLength(rest));
   }
+  if (spaceBack && fallback > 0) {
+    spaceBack = false;
+    --fallback;
+  }
   SkipFallbackTokens(fallback);
 
-  if (textFollowed && tokenTookSpace_) RtfRest.PutBack(" ");
+  if (spaceBack) RtfRest.PutBack(" ");
   RtfRest.PutBack(rest);
   RtfRest.PutBack(UnicodeEntity(number));
 }
