@@ -1,5 +1,6 @@
 #include "converter/color_table.h"
 
+#include <cstddef>
 #include <cstdio>
 
 #include "converter/text_utils.h"
@@ -9,8 +10,8 @@ namespace {
 
 constexpr auto npos = std::string_view::npos;
 
-}  // namespace
-
+// The component whose control word of `length` characters starts at `pos`: the
+// character right after the word and up to two more digits, in hexadecimal.
 std::string ColorComponent(std::string_view group, std::size_t pos, std::size_t length) {
   const std::size_t first = pos + length;
   unsigned value = 0;
@@ -25,6 +26,8 @@ std::string ColorComponent(std::string_view group, std::size_t pos, std::size_t 
   std::snprintf(hex, sizeof hex, "%02X", value);
   return hex;
 }
+
+}  // namespace
 
 std::vector<std::string> ParseColorTable(std::string_view group) {
   std::vector<std::string> table{""};

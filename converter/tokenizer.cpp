@@ -113,12 +113,6 @@ void LineReader::PutBack(std::string_view text) {
   pushed_.append(text.rbegin(), text.rend());
 }
 
-std::string LineReader::str() const {
-  std::string text(pushed_.rbegin(), pushed_.rend());
-  text.append(line_, pos_);
-  return text;
-}
-
 std::string LineReader::NextToken(bool* tookSpace) {
   if (tookSpace) *tookSpace = false;
   const std::size_t length = size();
