@@ -79,28 +79,26 @@ std::optional<CodeList::Id> CodeList::Outermost(KindSet kinds) const {
   return outermost;
 }
 
+// The lowest or the highest number in the buckets of `code`.
+template <bool kInnermost>
+std::optional<CodeList::Id> CodeList::EndOf(std::string_view code) const {
+  const Group* group = GroupOf(code);
+  std::optional<Id> end;
+  if (group == nullptr) return end;
+  for (const std::set<Id>& members : group->buckets) {
+    if (members.empty()) continue;
+    const Id id = kInnermost ? *members.rbegin() : *members.begin();
+    if (!end || (kInnermost ? id > *end : id < *end)) end = id;
+  }
+  return end;
+}
+
 std::optional<CodeList::Id> CodeList::OutermostOf(std::string_view code) const {
-  const std::optional<std::pair<Id, Id>> bounds = BoundsOf(code);
-  return bounds ? std::optional(bounds->first) : std::nullopt;
+  return EndOf<false>(code);
 }
 
 std::optional<CodeList::Id> CodeList::InnermostOf(std::string_view code) const {
-  const std::optional<std::pair<Id, Id>> bounds = BoundsOf(code);
-  return bounds ? std::optional(bounds->second) : std::nullopt;
-}
-
-std::optional<std::pair<CodeList::Id, CodeList::Id>> CodeList::BoundsOf(
-    std::string_view code) const {
-  const Group* group = GroupOf(code);
-  std::optional<std::pair<Id, Id>> bounds;
-  if (group == nullptr) return bounds;
-  for (const std::set<Id>& members : group->buckets) {
-    if (members.empty()) continue;
-    if (!bounds) bounds.emplace(*members.begin(), *members.rbegin());
-    bounds->first = std::min(bounds->first, *members.begin());
-    bounds->second = std::max(bounds->second, *members.rbegin());
-  }
-  return bounds;
+  return EndOf<true>(code);
 }
 
 CodeEntry CodeList::EntryOf(Id id) const {

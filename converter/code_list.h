@@ -12,7 +12,6 @@
 #include <set>
 #include <string>
 #include <string_view>
-#include <utility>
 #include <vector>
 
 namespace quillet {
@@ -143,8 +142,9 @@ class CodeList {
   static std::set<Id>& Members(Group& group, CodeKind kind);
   static const std::set<Id>& Members(const Group& group, CodeKind kind);
   const Group* GroupOf(std::string_view code) const;
-  // The outermost and the innermost entry of `code`.
-  std::optional<std::pair<Id, Id>> BoundsOf(std::string_view code) const;
+  // The outermost or the innermost entry of `code`.
+  template <bool kInnermost>
+  std::optional<Id> EndOf(std::string_view code) const;
   CodeKind KindOf(const Slot& slot) const;
   void MoveKind(Group& group, CodeKind from, CodeKind to);
   std::vector<Id> InnerThanByBuckets(std::optional<Id> bound, KindSet kinds,

@@ -129,6 +129,16 @@ const CodePage& Windows1252() {
   return code_page;
 }
 
+// Bytes 0x80 to 0x9F, where Windows-1252 differs from Unicode's first 256
+// characters, for the way back from Unicode.
+const std::array<char16_t, 32> kWindows1252High = [] {
+  std::array<char16_t, 32> high{};
+  for (std::size_t i = 0; i < high.size(); ++i) {
+    high[i] = Windows1252().Character(static_cast<unsigned char>(0x80 + i));
+  }
+  return high;
+}();
+
 }  // namespace
 
 std::string_view SkipUtf8ByteOrderMark(std::string_view bytes) {
@@ -169,9 +179,8 @@ char16_t Windows1252ToUnicode(unsigned char byte) {
 
 int UnicodeToWindows1252(char16_t character) {
   if (character < 0x80 || (character >= 0xA0 && character <= 0xFF)) return character;
-  const CodePage& code_page = Windows1252();
-  for (int byte = 0x80; byte < 0xA0; ++byte) {
-    if (code_page.Character(static_cast<unsigned char>(byte)) == character) return byte;
+  for (std::size_t i = 0; i < kWindows1252High.size(); ++i) {
+    if (kWindows1252High[i] == character) return static_cast<int>(0x80 + i);
   }
   return -1;
 }
