@@ -1,4 +1,4 @@
-#include "page_frame.h"
+#include "converter/page_frame.h"
 
 namespace quillet {
 

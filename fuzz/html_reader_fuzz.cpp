@@ -6,8 +6,8 @@
 #include <cstdlib>
 #include <string_view>
 
-#include "html_nesting.h"
-#include "html_reader.h"
+#include "richtext/formats/html_nesting.h"
+#include "richtext/formats/html_reader.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   const std::string_view input(reinterpret_cast<const char*>(data), size);

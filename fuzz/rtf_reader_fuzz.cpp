@@ -5,8 +5,8 @@
 #include <cstdlib>
 #include <string_view>
 
-#include "rtf_reader.h"
-#include "rtf_writer.h"
+#include "richtext/rtf_reader.h"
+#include "richtext/rtf_writer.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   const std::string_view input(reinterpret_cast<const char*>(data), size);

@@ -1,4 +1,4 @@
-#include "document.h"
+#include "richtext/document.h"
 
 #include <algorithm>
 

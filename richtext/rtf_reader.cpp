@@ -1,16 +1,21 @@
-#include "rtf_reader.h"
+// The reader is one pass over the bytes: braces open and close groups, whose
+// states stack; control words go through one table of {word, handler} rows
+// (further down); text bytes are decoded in the code page of their font and
+// appended to the paragraph being built.
+#include "richtext/rtf_reader.h"
 
 #include <algorithm>
-#include <array>
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 #include <unordered_map>
 #include <utility>
 #include <vector>
 
-#include "rtf_words.h"
-#include "text_encoding.h"
+#include "richtext/ascii.h"
+#include "richtext/document.h"
+#include "richtext/text_encoding.h"
 
 namespace quillet {
 
@@ -24,17 +29,13 @@ enum class Destination : std::uint8_t {
   kListMarker,  // \pntext or \listtext: the bullet or number in front of a list item
 };
 
-// Character format as the reader tracks it: fonts and colours by table number.
+// Character format as the reader tracks it: colour and font by their table
+// numbers, looked up only when a run is finished.
 struct TextFormat {
-  bool bold = false;
-  bool italic = false;
-  bool underline = false;
-  bool strike = false;
-  bool hidden = false;
-  VerticalPosition vertical = VerticalPosition::kBaseline;
+  CharFormat chars;  // without colour and font
   int color = 0;
-  int size = kDefaultSizeHalfPoints;
-  int font = -1;  // -1: the document's default font
+  int font = -1;        // -1: the document's default font
+  bool hidden = false;  // \v: text the document keeps but does not show
   bool operator==(const TextFormat&) const = default;
 };
 
@@ -61,20 +62,6 @@ int CharsetCodePage(int charset) {
   return 0;
 }
 
-int HexValue(unsigned char c) {
-  if (c >= '0' && c <= '9') return c - '0';
-  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-  return -1;
-}
-
-bool IsLetter(unsigned char c) {
-  return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
-}
-bool IsDigit(unsigned char c) {
-  return c >= '0' && c <= '9';
-}
-
 // A list marker with a digit, or ending in "." or ")", numbers its item; any other marks a bullet.
 bool IsNumberMarker(std::u16string_view marker) {
   while (!marker.empty() && (marker.back() == u'\t' || marker.back() == u' ')) {
@@ -83,7 +70,7 @@ bool IsNumberMarker(std::u16string_view marker) {
   if (marker.empty()) return false;
   if (marker.back() == u'.' || marker.back() == u')') return true;
   return std::any_of(marker.begin(), marker.end(),
-                     [](char16_t c) { return c >= u'0' && c <= u'9'; });
+                     [](char16_t c) { return c < 0x80 && IsAsciiDigit(static_cast<char>(c)); });
 }
 
 class RtfReader {
@@ -99,26 +86,38 @@ class RtfReader {
   };
   enum class Marker : std::uint8_t { kNone, kBullet, kNumber };
 
+  // A control word's parameter as read.
+  struct WordCall {
+    bool has_parameter = false;
+    std::int64_t parameter = 0;
+    int value() const { return static_cast<int>(parameter); }
+    // A toggle without a parameter, or with one other than 0, switches on.
+    bool on() const { return !has_parameter || parameter != 0; }
+  };
+  // The words of a row (one or more, space-separated) and what they do.
+  struct WordRow {
+    std::string_view names;
+    void (*handler)(RtfReader& reader, const WordCall& call);
+  };
+
   // Deeper groups share their parent's state: such nesting only comes from hostile input.
   static constexpr std::size_t kMaxDepth = 200000;
   static constexpr int kNoFont = INT32_MIN;
 
+  // The reading loop.
   GroupState& state() { return stack_.back(); }
+  CharFormat& chars() { return stack_.back().format.chars; }
   void OpenGroup();
   void CloseGroup();
   void ReadControl();
-  void HandleWord(std::string_view name, bool has_parameter, std::int64_t parameter);
+  void ReadHexEscape();
+  void HandleWord(std::string_view name, WordCall call);
   void HandleSymbol(unsigned char symbol);
   void TextByte(unsigned char byte);
   void EscapedByte(unsigned char byte);
   void FlushBytes();
   void Emit(std::u16string_view text);
   void EmitCharacter(char16_t c) { Emit(std::u16string_view(&c, 1)); }
-  // pandoc marks list items with a "\bullet" or "\endash" word and a tab at
-  // the start of the paragraph; the same characters typed as text stay text.
-  void NoteListWord() {
-    if (paragraph_.runs.empty() && run_text_.empty() && bytes_.empty()) list_word_first_ = true;
-  }
   void FlushRun();
   // `at_par`: ended by a control word, whose paragraph format applies; else by the end of input.
   void EndParagraph(bool at_par);
@@ -128,6 +127,26 @@ class RtfReader {
   const CodePage& CodePageFor(int number);
   int CurrentCodePage();
   CharFormat ToCharFormat(const TextFormat& format) const;
+
+  // The control words and what they do.
+  static const WordRow kWords[];
+  static const WordRow* FindWord(std::string_view name);
+  static void SkipBinary(RtfReader& reader, const WordCall& call);
+  void SetDocumentCodePage(int code_page);
+  void SetDefaultFont(int font);
+  void UnicodeCharacter(std::int64_t code);
+  void StartColorTable();
+  void SetFont(int font);
+  void SetColorComponent(std::uint8_t Color::*component, int value);
+  void SetVertical(const WordCall& call, VerticalPosition position);
+  void SetSize(const WordCall& call);
+  void ResetParagraphFormat();
+  void ParagraphMark();
+  void PageBreak();
+  void EndCell();
+  void EndRow();
+  void ListWordCharacter(char16_t c);
+  void StartListMarker();
 
   // Input cursor.
   std::string_view data_;
@@ -149,7 +168,6 @@ class RtfReader {
   int font_charset_ = 0;
   int font_code_page_ = 0;
   std::string font_name_;
-  bool list_word_first_ = false;
   bool font_committed_ = true;
   Color color_;
   bool color_set_ = false;
@@ -164,10 +182,13 @@ class RtfReader {
   TextFormat run_format_;
   Marker marker_ = Marker::kNone;
   std::u16string marker_text_;
+  bool list_word_first_ = false;  // the paragraph opened with a "\bullet" or "\endash" word
   // Table cells ended and a paragraph end inside a cell, both waiting for the next text.
   int pending_cells_ = 0;
   bool cell_line_break_ = false;
 };
+
+}  // namespace
 
 Document RtfReader::Read() {
   while (position_ < data_.size()) {
@@ -230,26 +251,17 @@ void RtfReader::ReadControl() {
   ++position_;  // the backslash
   if (position_ >= data_.size()) return;
   const auto first = static_cast<unsigned char>(data_[position_]);
-  if (!IsLetter(first)) {
+  if (!IsAsciiLetter(static_cast<char>(first))) {
     ++position_;
     if (first == '\'') {
-      int value = 0;
-      int digits = 0;
-      while (digits < 2 && position_ < data_.size()) {
-        const int digit = HexValue(static_cast<unsigned char>(data_[position_]));
-        if (digit < 0) break;
-        value = value * 16 + digit;
-        ++digits;
-        ++position_;
-      }
-      if (digits == 2) EscapedByte(static_cast<unsigned char>(value));
-      return;
+      ReadHexEscape();
+    } else {
+      HandleSymbol(first);
     }
-    HandleSymbol(first);
     return;
   }
   const std::size_t name_start = position_;
-  while (position_ < data_.size() && IsLetter(static_cast<unsigned char>(data_[position_]))) {
+  while (position_ < data_.size() && IsAsciiLetter(data_[position_])) {
     ++position_;
   }
   // Names longer than RTF allows are consumed whole but match nothing.
@@ -257,21 +269,35 @@ void RtfReader::ReadControl() {
       data_.substr(name_start, std::min<std::size_t>(position_ - name_start, 32));
   if (position_ - name_start > 32) name = {};
   bool negative = false;
-  bool has_parameter = false;
-  std::int64_t parameter = 0;
+  WordCall call;
   if (position_ + 1 < data_.size() && data_[position_] == '-' &&
-      IsDigit(static_cast<unsigned char>(data_[position_ + 1]))) {
+      IsAsciiDigit(data_[position_ + 1])) {
     negative = true;
     ++position_;
   }
-  while (position_ < data_.size() && IsDigit(static_cast<unsigned char>(data_[position_]))) {
-    has_parameter = true;
-    parameter = std::min<std::int64_t>(parameter * 10 + (data_[position_] - '0'), INT32_MAX);
+  while (position_ < data_.size() && IsAsciiDigit(data_[position_])) {
+    call.has_parameter = true;
+    call.parameter =
+        std::min<std::int64_t>(call.parameter * 10 + (data_[position_] - '0'), INT32_MAX);
     ++position_;
   }
-  if (negative) parameter = -parameter;
+  if (negative) call.parameter = -call.parameter;
   if (position_ < data_.size() && data_[position_] == ' ') ++position_;
-  HandleWord(name, has_parameter, parameter);
+  HandleWord(name, call);
+}
+
+// "\'" and two hexadecimal digits; with fewer digits the escape is dropped.
+void RtfReader::ReadHexEscape() {
+  int value = 0;
+  int digits = 0;
+  while (digits < 2 && position_ < data_.size()) {
+    const int digit = HexDigitValue(data_[position_]);
+    if (digit < 0) break;
+    value = value * 16 + digit;
+    ++digits;
+    ++position_;
+  }
+  if (digits == 2) EscapedByte(static_cast<unsigned char>(value));
 }
 
 void RtfReader::HandleSymbol(unsigned char symbol) {
@@ -313,231 +339,21 @@ void RtfReader::HandleSymbol(unsigned char symbol) {
   }
 }
 
-void RtfReader::HandleWord(std::string_view name, bool has_parameter, std::int64_t parameter) {
-  const std::optional<RtfWord> found = LookupRtfWord(name);
-  if (!found) return;
-  const RtfWord word = *found;
-  GroupState& s = state();
-  if (word == RtfWord::kBin) {
-    FlushBytes();
-    const auto length = static_cast<std::size_t>(std::max<std::int64_t>(parameter, 0));
-    position_ += std::min(length, data_.size() - position_);
+void RtfReader::HandleWord(std::string_view name, WordCall call) {
+  const WordRow* row = FindWord(name);
+  if (row == nullptr) return;
+  // Binary data is skipped wherever it stands, even inside a skipped group.
+  if (row->handler == &RtfReader::SkipBinary) {
+    SkipBinary(*this, call);
     return;
   }
-  if (s.destination == Destination::kSkip) return;
+  if (state().destination == Destination::kSkip) return;
   if (skip_count_ > 0) {
     --skip_count_;
     return;
   }
   FlushBytes();
-  const bool on = !has_parameter || parameter != 0;
-  const int value = static_cast<int>(parameter);
-  switch (word) {
-    case RtfWord::kAnsi:
-      ansi_code_page_ = 1252;
-      code_page_font_ = kNoFont;
-      break;
-    case RtfWord::kAnsiCpg:
-      if (value > 0) ansi_code_page_ = value;
-      code_page_font_ = kNoFont;
-      break;
-    case RtfWord::kMac:
-      ansi_code_page_ = 10000;
-      code_page_font_ = kNoFont;
-      break;
-    case RtfWord::kPc:
-      ansi_code_page_ = 437;
-      code_page_font_ = kNoFont;
-      break;
-    case RtfWord::kPca:
-      ansi_code_page_ = 850;
-      code_page_font_ = kNoFont;
-      break;
-    case RtfWord::kDeff:
-      default_font_ = value;
-      code_page_font_ = kNoFont;
-      break;
-    case RtfWord::kUc:
-      s.unicode_skip = std::clamp(value, 0, 16);
-      break;
-    case RtfWord::kU: {
-      const std::int64_t code = parameter < 0 ? parameter + 65536 : parameter;
-      if (code >= 0x20 || code == '\t') {
-        EmitCharacter(code <= 0xFFFF ? static_cast<char16_t>(code) : kReplacementCharacter);
-      }
-      skip_count_ = s.unicode_skip;
-      break;
-    }
-    case RtfWord::kFontTable:
-      s.destination = Destination::kFontTable;
-      break;
-    case RtfWord::kColorTable:
-      s.destination = Destination::kColorTable;
-      color_set_ = false;
-      break;
-    case RtfWord::kFont:
-      if (s.destination == Destination::kFontTable) {
-        CommitFont();
-        font_number_ = value;
-        font_charset_ = 0;
-        font_code_page_ = 0;
-        font_name_.clear();
-        font_committed_ = false;
-      } else {
-        s.format.font = value;
-      }
-      break;
-    case RtfWord::kCharset:
-      font_charset_ = value;
-      break;
-    case RtfWord::kCodePage:
-      font_code_page_ = value;
-      break;
-    case RtfWord::kRed:
-      color_.red = static_cast<std::uint8_t>(std::clamp(value, 0, 255));
-      color_set_ = true;
-      break;
-    case RtfWord::kGreen:
-      color_.green = static_cast<std::uint8_t>(std::clamp(value, 0, 255));
-      color_set_ = true;
-      break;
-    case RtfWord::kBlue:
-      color_.blue = static_cast<std::uint8_t>(std::clamp(value, 0, 255));
-      color_set_ = true;
-      break;
-    case RtfWord::kPlain:
-      s.format = TextFormat{};
-      break;
-    case RtfWord::kPard:
-      s.alignment = Alignment::kLeft;
-      s.in_list = false;
-      s.in_table = false;
-      break;
-    case RtfWord::kInTable:
-      s.in_table = true;
-      break;
-    case RtfWord::kRaise:
-      s.format.vertical = on ? VerticalPosition::kSuperscript : VerticalPosition::kBaseline;
-      break;
-    case RtfWord::kLower:
-      s.format.vertical = on ? VerticalPosition::kSubscript : VerticalPosition::kBaseline;
-      break;
-    case RtfWord::kBold:
-      s.format.bold = on;
-      break;
-    case RtfWord::kItalic:
-      s.format.italic = on;
-      break;
-    case RtfWord::kUnderline:
-      s.format.underline = on;
-      break;
-    case RtfWord::kUnderlineNone:
-      s.format.underline = false;
-      break;
-    case RtfWord::kStrike:
-      s.format.strike = on;
-      break;
-    case RtfWord::kSuper:
-      s.format.vertical = on ? VerticalPosition::kSuperscript : VerticalPosition::kBaseline;
-      break;
-    case RtfWord::kSub:
-      s.format.vertical = on ? VerticalPosition::kSubscript : VerticalPosition::kBaseline;
-      break;
-    case RtfWord::kNoSuperSub:
-      s.format.vertical = VerticalPosition::kBaseline;
-      break;
-    case RtfWord::kHidden:
-      s.format.hidden = on;
-      break;
-    case RtfWord::kColor:
-      s.format.color = std::max(value, 0);
-      break;
-    case RtfWord::kSize:
-      s.format.size = has_parameter && value > 0 ? std::min(value, 3276) : kDefaultSizeHalfPoints;
-      break;
-    case RtfWord::kLeft:
-      s.alignment = Alignment::kLeft;
-      break;
-    case RtfWord::kCenter:
-      s.alignment = Alignment::kCenter;
-      break;
-    case RtfWord::kRight:
-      s.alignment = Alignment::kRight;
-      break;
-    case RtfWord::kJustified:
-      s.alignment = Alignment::kJustified;
-      break;
-    case RtfWord::kPar:
-      if (s.destination != Destination::kText) break;
-      if (s.in_table) {
-        cell_line_break_ = true;
-      } else {
-        EndParagraph(true);
-      }
-      break;
-    case RtfWord::kLine:
-      EmitCharacter(kLineBreak);
-      break;
-    case RtfWord::kTab:
-      EmitCharacter(u'\t');
-      break;
-    case RtfWord::kPage:
-      if (s.destination == Destination::kText && ParagraphHasContent()) EndParagraph(true);
-      break;
-    case RtfWord::kCell:
-      if (s.destination == Destination::kText) ++pending_cells_;
-      cell_line_break_ = false;
-      break;
-    case RtfWord::kRow:
-      if (s.destination == Destination::kText) EndParagraph(true);
-      break;
-    case RtfWord::kEmDash:
-      EmitCharacter(u'\u2014');
-      break;
-    case RtfWord::kEnDash:
-      NoteListWord();
-      EmitCharacter(u'\u2013');
-      break;
-    case RtfWord::kLeftQuote:
-      EmitCharacter(u'\u2018');
-      break;
-    case RtfWord::kRightQuote:
-      EmitCharacter(u'\u2019');
-      break;
-    case RtfWord::kLeftDoubleQuote:
-      EmitCharacter(u'\u201C');
-      break;
-    case RtfWord::kRightDoubleQuote:
-      EmitCharacter(u'\u201D');
-      break;
-    case RtfWord::kBullet:
-      NoteListWord();
-      EmitCharacter(u'\u2022');
-      break;
-    case RtfWord::kEmSpace:
-      EmitCharacter(u'\u2003');
-      break;
-    case RtfWord::kEnSpace:
-      EmitCharacter(u'\u2002');
-      break;
-    case RtfWord::kListMarker:
-      if (s.destination == Destination::kText) {
-        s.destination = Destination::kListMarker;
-        marker_text_.clear();
-      }
-      break;
-    case RtfWord::kListId:
-      s.in_list = value > 0;
-      break;
-    case RtfWord::kBulletLevel:
-      s.in_list = true;
-      break;
-    case RtfWord::kSkipDestination:
-      if (stack_.size() > 1) s.destination = Destination::kSkip;
-      break;
-    case RtfWord::kBin:
-      break;
-  }
+  row->handler(*this, call);
 }
 
 void RtfReader::TextByte(unsigned char byte) {
@@ -700,16 +516,10 @@ int RtfReader::CurrentCodePage() {
 }
 
 CharFormat RtfReader::ToCharFormat(const TextFormat& format) const {
-  CharFormat result;
-  result.bold = format.bold;
-  result.italic = format.italic;
-  result.underline = format.underline;
-  result.strike = format.strike;
-  result.vertical = format.vertical;
+  CharFormat result = format.chars;
   if (format.color > 0 && static_cast<std::size_t>(format.color) < colors_.size()) {
     result.color = colors_[static_cast<std::size_t>(format.color)];
   }
-  result.size_half_points = format.size;
   if (format.font >= 0 && format.font != default_font_) {
     const auto found = fonts_.find(format.font);
     if (found != fonts_.end()) result.font = found->second.name;
@@ -717,21 +527,215 @@ CharFormat RtfReader::ToCharFormat(const TextFormat& format) const {
   return result;
 }
 
-}  // namespace
-
 namespace {
 
-constexpr std::string_view kUtf8ByteOrderMark = "\xEF\xBB\xBF";
+// Groups that hold no text of the document.
+// clang-format off
+constexpr std::string_view kSkippedDestinations[] = {
+    "stylesheet", "info", "header", "headerl", "headerr", "headerf", "footer", "footerl",
+    "footerr", "footerf", "footnote", "annotation", "pict", "object", "objdata", "nonshppict",
+    "shp", "do", "fldinst", "listtable", "listoverridetable", "revtbl", "rsidtbl", "generator",
+    "xmlnstbl", "themedata", "colorschememapping", "datastore", "latentstyles", "pgdsctbl", "pn",
+    "pnseclvl", "filetbl", "template", "userprops", "docvar", "ftnsep", "ftnsepc", "aftnsep",
+    "aftnsepc", "private", "xe", "tc", "txe", "mmathPr", "bkmkstart", "bkmkend",
+};
+// clang-format on
 
 }  // namespace
 
+// The control words the reader acts on and what each does; words that do the
+// same share a row. A new word is a new row (or a new name in a row).
+// clang-format off
+const RtfReader::WordRow RtfReader::kWords[] = {
+    // Document, font table and colour table.
+    {"ansi",     [](auto& r, auto&) { r.SetDocumentCodePage(1252); }},
+    {"mac",      [](auto& r, auto&) { r.SetDocumentCodePage(10000); }},
+    {"pc",       [](auto& r, auto&) { r.SetDocumentCodePage(437); }},
+    {"pca",      [](auto& r, auto&) { r.SetDocumentCodePage(850); }},
+    {"ansicpg",  [](auto& r, auto& w) { r.SetDocumentCodePage(w.value()); }},
+    {"deff",     [](auto& r, auto& w) { r.SetDefaultFont(w.value()); }},
+    {"uc",       [](auto& r, auto& w) { r.state().unicode_skip = std::clamp(w.value(), 0, 16); }},
+    {"u",        [](auto& r, auto& w) { r.UnicodeCharacter(w.parameter); }},
+    {"fonttbl",  [](auto& r, auto&) { r.state().destination = Destination::kFontTable; }},
+    {"colortbl", [](auto& r, auto&) { r.StartColorTable(); }},
+    {"f",        [](auto& r, auto& w) { r.SetFont(w.value()); }},
+    {"fcharset", [](auto& r, auto& w) { r.font_charset_ = w.value(); }},
+    {"cpg",      [](auto& r, auto& w) { r.font_code_page_ = w.value(); }},
+    {"red",      [](auto& r, auto& w) { r.SetColorComponent(&Color::red, w.value()); }},
+    {"green",    [](auto& r, auto& w) { r.SetColorComponent(&Color::green, w.value()); }},
+    {"blue",     [](auto& r, auto& w) { r.SetColorComponent(&Color::blue, w.value()); }},
+    // Character format.
+    {"plain",    [](auto& r, auto&) { r.state().format = TextFormat{}; }},
+    {"b",        [](auto& r, auto& w) { r.chars().bold = w.on(); }},
+    {"i",        [](auto& r, auto& w) { r.chars().italic = w.on(); }},
+    {"ul uld uldash uldashd uldashdd uldb ulth ulw ulwave",
+                 [](auto& r, auto& w) { r.chars().underline = w.on(); }},
+    {"ulnone",   [](auto& r, auto&) { r.chars().underline = false; }},
+    {"strike striked", [](auto& r, auto& w) { r.chars().strike = w.on(); }},
+    {"super up", [](auto& r, auto& w) { r.SetVertical(w, VerticalPosition::kSuperscript); }},
+    {"sub dn",   [](auto& r, auto& w) { r.SetVertical(w, VerticalPosition::kSubscript); }},
+    {"nosupersub", [](auto& r, auto&) { r.chars().vertical = VerticalPosition::kBaseline; }},
+    {"v",        [](auto& r, auto& w) { r.state().format.hidden = w.on(); }},
+    {"cf",       [](auto& r, auto& w) { r.state().format.color = std::max(w.value(), 0); }},
+    {"fs",       [](auto& r, auto& w) { r.SetSize(w); }},
+    // Paragraph format.
+    {"pard",     [](auto& r, auto&) { r.ResetParagraphFormat(); }},
+    {"ql",       [](auto& r, auto&) { r.state().alignment = Alignment::kLeft; }},
+    {"qc",       [](auto& r, auto&) { r.state().alignment = Alignment::kCenter; }},
+    {"qr",       [](auto& r, auto&) { r.state().alignment = Alignment::kRight; }},
+    {"qj qd",    [](auto& r, auto&) { r.state().alignment = Alignment::kJustified; }},
+    {"pntext listtext", [](auto& r, auto&) { r.StartListMarker(); }},
+    {"ls",       [](auto& r, auto& w) { r.state().in_list = w.value() > 0; }},
+    {"pnlvlblt", [](auto& r, auto&) { r.state().in_list = true; }},
+    {"intbl",    [](auto& r, auto&) { r.state().in_table = true; }},
+    // Text and breaks.
+    {"par",      [](auto& r, auto&) { r.ParagraphMark(); }},
+    {"line",     [](auto& r, auto&) { r.EmitCharacter(kLineBreak); }},
+    {"tab",      [](auto& r, auto&) { r.EmitCharacter(u'\t'); }},
+    {"page sect", [](auto& r, auto&) { r.PageBreak(); }},
+    {"cell nestcell", [](auto& r, auto&) { r.EndCell(); }},
+    {"row nestrow", [](auto& r, auto&) { r.EndRow(); }},
+    {"emdash",   [](auto& r, auto&) { r.EmitCharacter(u'\u2014'); }},
+    {"endash",   [](auto& r, auto&) { r.ListWordCharacter(u'\u2013'); }},
+    {"lquote",   [](auto& r, auto&) { r.EmitCharacter(u'\u2018'); }},
+    {"rquote",   [](auto& r, auto&) { r.EmitCharacter(u'\u2019'); }},
+    {"ldblquote", [](auto& r, auto&) { r.EmitCharacter(u'\u201C'); }},
+    {"rdblquote", [](auto& r, auto&) { r.EmitCharacter(u'\u201D'); }},
+    {"bullet",   [](auto& r, auto&) { r.ListWordCharacter(u'\u2022'); }},
+    {"emspace",  [](auto& r, auto&) { r.EmitCharacter(u'\u2003'); }},
+    {"enspace",  [](auto& r, auto&) { r.EmitCharacter(u'\u2002'); }},
+    // Binary data.
+    {"bin",      &RtfReader::SkipBinary},
+};
+// clang-format on
+
+const RtfReader::WordRow* RtfReader::FindWord(std::string_view name) {
+  static const WordRow kSkip{"", [](auto& r, auto&) {
+                               if (r.stack_.size() > 1) r.state().destination = Destination::kSkip;
+                             }};
+  static const std::unordered_map<std::string_view, const WordRow*> words = [] {
+    std::unordered_map<std::string_view, const WordRow*> map;
+    for (const WordRow& row : kWords) {
+      for (std::string_view names = row.names; !names.empty();) {
+        const std::size_t end = std::min(names.find(' '), names.size());
+        map.emplace(names.substr(0, end), &row);
+        names.remove_prefix(std::min(end + 1, names.size()));
+      }
+    }
+    for (std::string_view skipped : kSkippedDestinations) map.emplace(skipped, &kSkip);
+    return map;
+  }();
+  const auto found = words.find(name);
+  return found == words.end() ? nullptr : found->second;
+}
+
+void RtfReader::SkipBinary(RtfReader& reader, const WordCall& call) {
+  reader.FlushBytes();
+  const auto length = static_cast<std::size_t>(std::max<std::int64_t>(call.parameter, 0));
+  reader.position_ += std::min(length, reader.data_.size() - reader.position_);
+}
+
+// "\ansi", "\mac" and their like, and "\ansicpg" with a positive number.
+void RtfReader::SetDocumentCodePage(int code_page) {
+  if (code_page > 0) ansi_code_page_ = code_page;
+  code_page_font_ = kNoFont;
+}
+
+void RtfReader::SetDefaultFont(int font) {
+  default_font_ = font;
+  code_page_font_ = kNoFont;
+}
+
+void RtfReader::UnicodeCharacter(std::int64_t code) {
+  if (code < 0) code += 65536;
+  if (code >= 0x20 || code == '\t') {
+    EmitCharacter(code <= 0xFFFF ? static_cast<char16_t>(code) : kReplacementCharacter);
+  }
+  skip_count_ = state().unicode_skip;
+}
+
+void RtfReader::StartColorTable() {
+  state().destination = Destination::kColorTable;
+  color_set_ = false;
+}
+
+// In the font table "\f" starts an entry; in text it chooses the font.
+void RtfReader::SetFont(int font) {
+  if (state().destination != Destination::kFontTable) {
+    state().format.font = font;
+    return;
+  }
+  CommitFont();
+  font_number_ = font;
+  font_charset_ = 0;
+  font_code_page_ = 0;
+  font_name_.clear();
+  font_committed_ = false;
+}
+
+void RtfReader::SetColorComponent(std::uint8_t Color::*component, int value) {
+  color_.*component = static_cast<std::uint8_t>(std::clamp(value, 0, 255));
+  color_set_ = true;
+}
+
+void RtfReader::SetVertical(const WordCall& call, VerticalPosition position) {
+  chars().vertical = call.on() ? position : VerticalPosition::kBaseline;
+}
+
+void RtfReader::SetSize(const WordCall& call) {
+  const int value = call.value();
+  chars().size_half_points =
+      call.has_parameter && value > 0 ? std::min(value, 3276) : kDefaultSizeHalfPoints;
+}
+
+void RtfReader::ResetParagraphFormat() {
+  GroupState& s = state();
+  s.alignment = Alignment::kLeft;
+  s.in_list = false;
+  s.in_table = false;
+}
+
+void RtfReader::ParagraphMark() {
+  if (state().destination != Destination::kText) return;
+  if (state().in_table) {
+    cell_line_break_ = true;
+  } else {
+    EndParagraph(true);
+  }
+}
+
+void RtfReader::PageBreak() {
+  if (state().destination == Destination::kText && ParagraphHasContent()) EndParagraph(true);
+}
+
+void RtfReader::EndCell() {
+  if (state().destination == Destination::kText) ++pending_cells_;
+  cell_line_break_ = false;
+}
+
+void RtfReader::EndRow() {
+  if (state().destination == Destination::kText) EndParagraph(true);
+}
+
+// pandoc marks list items with a "\bullet" or "\endash" word and a tab at
+// the start of the paragraph; the same characters typed as text stay text.
+void RtfReader::ListWordCharacter(char16_t c) {
+  if (paragraph_.runs.empty() && run_text_.empty() && bytes_.empty()) list_word_first_ = true;
+  EmitCharacter(c);
+}
+
+void RtfReader::StartListMarker() {
+  if (state().destination != Destination::kText) return;
+  state().destination = Destination::kListMarker;
+  marker_text_.clear();
+}
+
 Document ReadRtf(std::string_view rtf) {
-  if (rtf.starts_with(kUtf8ByteOrderMark)) rtf.remove_prefix(kUtf8ByteOrderMark.size());
-  return RtfReader(rtf).Read();
+  return RtfReader(SkipUtf8ByteOrderMark(rtf)).Read();
 }
 
 bool LooksLikeRtf(std::string_view text) {
-  if (text.starts_with(kUtf8ByteOrderMark)) text.remove_prefix(kUtf8ByteOrderMark.size());
+  text = SkipUtf8ByteOrderMark(text);
   const std::size_t start = text.find_first_not_of(" \t\r\n");
   return start != std::string_view::npos && text.substr(start).starts_with("{\\rtf");
 }

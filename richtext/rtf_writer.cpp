@@ -1,4 +1,4 @@
-#include "rtf_writer.h"
+#include "richtext/rtf_writer.h"
 
 #include <algorithm>
 #include <cstdint>
@@ -6,7 +6,7 @@
 #include <unordered_map>
 #include <vector>
 
-#include "text_encoding.h"
+#include "richtext/text_encoding.h"
 
 namespace quillet {
 

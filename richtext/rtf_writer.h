@@ -17,7 +17,7 @@
 
 #include <string>
 
-#include "document.h"
+#include "richtext/document.h"
 
 namespace quillet {
 

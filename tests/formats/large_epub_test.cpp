@@ -2,9 +2,9 @@
 // measured with bench/load_book under /usr/bin/time -v.
 #include <gtest/gtest.h>
 
-#include "book_files.h"
-#include "book_formats.h"
-#include "text_encoding.h"
+#include "richtext/formats/book_formats.h"
+#include "richtext/text_encoding.h"
+#include "tests/formats/book_files.h"
 
 namespace quillet {
 namespace {

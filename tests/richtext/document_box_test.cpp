@@ -1,9 +1,11 @@
-#include "document_box.h"
+#include "richtext/document_box.h"
 
 #include <gtest/gtest.h>
 
-#include "rtf_reader.h"
-#include "test_documents.h"
+#include <ostream>
+
+#include "richtext/rtf_reader.h"
+#include "tests/richtext/test_documents.h"
 
 namespace quillet {
 namespace {
@@ -48,6 +50,10 @@ struct SelectionCase {
   std::int64_t expected_length;
   std::u16string text;
 };
+
+void PrintTo(const SelectionCase& row, std::ostream* out) {
+  *out << row.name;
+}
 
 class DocumentBoxSelection : public ::testing::TestWithParam<SelectionCase> {};
 
@@ -126,6 +132,10 @@ struct PlainTextCase {
   std::u16string text;
   std::size_t paragraphs;
 };
+
+void PrintTo(const PlainTextCase& row, std::ostream* out) {
+  *out << row.name;
+}
 
 class DocumentBoxPlainText : public ::testing::TestWithParam<PlainTextCase> {};
 

@@ -2,10 +2,11 @@
 #include <gtest/gtest.h>
 
 #include <fstream>
+#include <ostream>
 #include <sstream>
 
-#include "rtf_reader.h"
-#include "text_encoding.h"
+#include "richtext/rtf_reader.h"
+#include "richtext/text_encoding.h"
 
 namespace quillet {
 namespace {
@@ -40,6 +41,10 @@ struct FixtureCase {
   const char* file;
   std::vector<ParagraphExpectation> paragraphs;
 };
+
+void PrintTo(const FixtureCase& row, std::ostream* out) {
+  *out << row.name;
+}
 
 const std::u16string kQuotes =
     u"“Curly quotes” and ‘single’ — em dash – en dash, the euro sign €, café naïve.";

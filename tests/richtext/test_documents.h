@@ -5,7 +5,7 @@
 #include <string>
 #include <utility>
 
-#include "document.h"
+#include "richtext/document.h"
 
 namespace quillet::testing {
 

@@ -1,4 +1,4 @@
-#include "zip_archive.h"
+#include "richtext/formats/zip_archive.h"
 
 #include <zip.h>
 
@@ -20,7 +20,7 @@ ZipArchive::ZipArchive(std::string_view bytes, const ZipLimits& limits) : limits
   zip_error_init(&error);
   zip_source_t* source = zip_source_buffer_create(bytes.data(), bytes.size(), 0, &error);
   if (source != nullptr) {
-    archive_ = zip_open_from_source(source, ZIP_RDONLY | ZIP_CHECKCONS, &error);
+    archive_.reset(zip_open_from_source(source, ZIP_RDONLY | ZIP_CHECKCONS, &error));
     if (archive_ == nullptr) zip_source_free(source);
   }
   if (archive_ == nullptr) {
@@ -30,15 +30,15 @@ ZipArchive::ZipArchive(std::string_view bytes, const ZipLimits& limits) : limits
   zip_error_fini(&error);
 }
 
-ZipArchive::~ZipArchive() {
-  if (archive_ != nullptr) zip_discard(archive_);
+void ZipArchive::Discard::operator()(zip* archive) const {
+  zip_discard(archive);
 }
 
 std::optional<std::uint64_t> ZipArchive::Locate(std::string_view name) const {
   if (archive_ == nullptr) return std::nullopt;
   const std::string key(name);
-  zip_int64_t index = zip_name_locate(archive_, key.c_str(), 0);
-  if (index < 0) index = zip_name_locate(archive_, key.c_str(), ZIP_FL_NOCASE);
+  zip_int64_t index = zip_name_locate(archive_.get(), key.c_str(), 0);
+  if (index < 0) index = zip_name_locate(archive_.get(), key.c_str(), ZIP_FL_NOCASE);
   if (index < 0) return std::nullopt;
   return static_cast<std::uint64_t>(index);
 }
@@ -51,7 +51,7 @@ std::optional<std::string> ZipArchive::Read(std::string_view name) {
   entry_ = name;
   const std::optional<std::uint64_t> index = Locate(name);
   zip_stat_t stat;
-  if (!index || zip_stat_index(archive_, *index, 0, &stat) != 0) {
+  if (!index || zip_stat_index(archive_.get(), *index, 0, &stat) != 0) {
     problem_ = ZipProblem::kMissing;
     return std::nullopt;
   }
@@ -67,7 +67,7 @@ std::optional<std::string> ZipArchive::Read(std::string_view name) {
     detail_ = std::to_string(size) + " bytes, " + std::to_string(stat.comp_size);
     return std::nullopt;
   }
-  const std::unique_ptr<zip_file_t, FileCloser> file(zip_fopen_index(archive_, *index, 0));
+  const std::unique_ptr<zip_file_t, FileCloser> file(zip_fopen_index(archive_.get(), *index, 0));
   std::string bytes(size, '\0');
   std::uint64_t done = 0;
   while (file && done < size) {
@@ -77,7 +77,7 @@ std::optional<std::string> ZipArchive::Read(std::string_view name) {
   }
   if (!file || done != size) {
     problem_ = ZipProblem::kDamaged;
-    detail_ = file ? zip_file_strerror(file.get()) : zip_strerror(archive_);
+    detail_ = file ? zip_file_strerror(file.get()) : zip_strerror(archive_.get());
     return std::nullopt;
   }
   unpacked_ += size;

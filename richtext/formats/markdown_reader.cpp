@@ -1,4 +1,4 @@
-#include "markdown_reader.h"
+#include "richtext/formats/markdown_reader.h"
 
 #include <cmark-gfm-core-extensions.h>
 #include <cmark-gfm.h>
@@ -6,7 +6,7 @@
 #include <memory>
 #include <string>
 
-#include "text_encoding.h"
+#include "richtext/text_encoding.h"
 
 namespace quillet {
 namespace {
@@ -40,9 +40,7 @@ std::string MarkdownToHtml(std::string_view utf8) {
 }  // namespace
 
 HtmlDocument ReadMarkdown(std::string_view bytes) {
-  if (bytes.starts_with("\xEF\xBB\xBF")) bytes.remove_prefix(3);
-  const std::string utf8 =
-      DecodeUtf8(bytes) ? std::string(bytes) : ToUtf8(DecodeWindows1252(bytes));
+  const std::string utf8 = Utf8OrWindows1252ToUtf8(SkipUtf8ByteOrderMark(bytes));
   return ReadHtml(MarkdownToHtml(utf8), {.utf8 = true});
 }
 

@@ -1,17 +1,17 @@
 // LoadBook and ListFormats: every reader behind the one call.
-#include "book_formats.h"
+#include "richtext/formats/book_formats.h"
 
 #include <algorithm>
 #include <utility>
 
-#include "epub_reader.h"
-#include "fb2_reader.h"
-#include "helper_process.h"
-#include "html_reader.h"
-#include "markdown_reader.h"
-#include "office_reader.h"
-#include "plain_text.h"
-#include "rtf_reader.h"
+#include "richtext/formats/epub_reader.h"
+#include "richtext/formats/fb2_reader.h"
+#include "richtext/formats/helper_process.h"
+#include "richtext/formats/html_reader.h"
+#include "richtext/formats/markdown_reader.h"
+#include "richtext/formats/office_reader.h"
+#include "richtext/plain_text.h"
+#include "richtext/rtf_reader.h"
 
 namespace quillet {
 namespace {

@@ -22,7 +22,7 @@
 #include <optional>
 #include <string_view>
 
-#include "document.h"
+#include "richtext/document.h"
 
 namespace quillet {
 

@@ -1,4 +1,4 @@
-#include "html_style.h"
+#include "richtext/formats/html_style.h"
 
 #include <algorithm>
 #include <array>
@@ -6,6 +6,8 @@
 #include <cmath>
 #include <cstdint>
 #include <string>
+
+#include "richtext/ascii.h"
 
 namespace quillet {
 namespace {
@@ -172,30 +174,6 @@ constexpr std::array<int, 7> kLegacySizes = {16, 20, 24, 28, 36, 48, 72};
 constexpr std::array<int, 6> kHeadingSizes = {48, 36, 28, 24, 20, 16};
 constexpr int kLargestSize = 3276;  // the largest \fs an RTF reader takes
 
-bool IsSpace(char c) {
-  return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\f';
-}
-
-std::string_view Trim(std::string_view text) {
-  while (!text.empty() && IsSpace(text.front())) text.remove_prefix(1);
-  while (!text.empty() && IsSpace(text.back())) text.remove_suffix(1);
-  return text;
-}
-
-std::string Lower(std::string_view text) {
-  std::string lower(text);
-  for (char& c : lower) {
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c + 32);
-  }
-  return lower;
-}
-
-int HexDigit(char c) {
-  if (c >= '0' && c <= '9') return c - '0';
-  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-  return -1;
-}
-
 Color FromRgb(std::uint32_t rgb) {
   return Color{static_cast<std::uint8_t>(rgb >> 16), static_cast<std::uint8_t>(rgb >> 8),
                static_cast<std::uint8_t>(rgb)};
@@ -203,16 +181,16 @@ Color FromRgb(std::uint32_t rgb) {
 
 // Three or four hex digits (#rgb, #rgba) or six or eight (#rrggbb, #rrggbbaa); alpha is ignored.
 std::optional<Color> ParseHex(std::string_view digits) {
-  if (!std::all_of(digits.begin(), digits.end(), [](char c) { return HexDigit(c) >= 0; })) {
+  if (!std::all_of(digits.begin(), digits.end(), [](char c) { return HexDigitValue(c) >= 0; })) {
     return std::nullopt;
   }
   std::uint32_t rgb = 0;
   if (digits.size() == 3 || digits.size() == 4) {
     for (std::size_t i = 0; i < 3; ++i)
-      rgb = rgb << 8 | static_cast<std::uint32_t>(HexDigit(digits[i]) * 17);
+      rgb = rgb << 8 | static_cast<std::uint32_t>(HexDigitValue(digits[i]) * 17);
   } else if (digits.size() == 6 || digits.size() == 8) {
     for (std::size_t i = 0; i < 6; ++i)
-      rgb = rgb << 4 | static_cast<std::uint32_t>(HexDigit(digits[i]));
+      rgb = rgb << 4 | static_cast<std::uint32_t>(HexDigitValue(digits[i]));
   } else {
     return std::nullopt;
   }
@@ -234,9 +212,9 @@ std::optional<Color> ParseRgbFunction(std::string_view arguments) {
   std::size_t count = 0;
   std::size_t i = 0;
   while (count < 3 && i < arguments.size()) {
-    while (i < arguments.size() && (IsSpace(arguments[i]) || arguments[i] == ',')) ++i;
+    while (i < arguments.size() && (IsHtmlSpace(arguments[i]) || arguments[i] == ',')) ++i;
     std::size_t end = i;
-    while (end < arguments.size() && !IsSpace(arguments[end]) && arguments[end] != ',' &&
+    while (end < arguments.size() && !IsHtmlSpace(arguments[end]) && arguments[end] != ',' &&
            arguments[end] != '/') {
       ++end;
     }
@@ -254,7 +232,7 @@ std::optional<Color> ParseRgbFunction(std::string_view arguments) {
 }  // namespace
 
 std::optional<Color> ParseColor(std::string_view value, bool legacy) {
-  const std::string text = Lower(Trim(value));
+  const std::string text = AsciiLower(TrimHtmlSpace(value));
   if (text.starts_with('#')) return ParseHex(std::string_view(text).substr(1));
   for (std::string_view function : {"rgb(", "rgba("}) {
     if (text.starts_with(function) && text.ends_with(')')) {
@@ -271,7 +249,7 @@ std::optional<Color> ParseColor(std::string_view value, bool legacy) {
 }
 
 std::optional<int> ParseFontSize(std::string_view value, int parent_half_points) {
-  const std::string text = Lower(Trim(value));
+  const std::string text = AsciiLower(TrimHtmlSpace(value));
   // The keywords, with "medium" the 12-point default.
   constexpr std::pair<std::string_view, int> kKeywords[] = {
       {"xx-small", 14}, {"x-small", 15}, {"small", 20},    {"medium", 24},
@@ -313,7 +291,7 @@ std::optional<int> ParseFontSize(std::string_view value, int parent_half_points)
 }
 
 std::optional<int> LegacyFontSize(std::string_view value) {
-  value = Trim(value);
+  value = TrimHtmlSpace(value);
   const bool relative = !value.empty() && (value.front() == '+' || value.front() == '-');
   const bool negative = !value.empty() && value.front() == '-';
   if (relative) value.remove_prefix(1);
@@ -330,12 +308,13 @@ std::vector<std::pair<std::string, std::string>> ParseDeclarations(std::string_v
   const auto finish = [&] {
     const std::size_t colon = declaration.find(':');
     if (colon != std::string::npos) {
-      std::string_view value = Trim(std::string_view(declaration).substr(colon + 1));
-      const std::string lower = Lower(value);
+      std::string_view value = TrimHtmlSpace(std::string_view(declaration).substr(colon + 1));
+      const std::string lower = AsciiLower(value);
       const std::size_t important = lower.rfind("!important");
-      if (important != std::string::npos) value = Trim(value.substr(0, important));
-      declarations.emplace_back(Lower(Trim(std::string_view(declaration).substr(0, colon))),
-                                std::string(value));
+      if (important != std::string::npos) value = TrimHtmlSpace(value.substr(0, important));
+      declarations.emplace_back(
+          AsciiLower(TrimHtmlSpace(std::string_view(declaration).substr(0, colon))),
+          std::string(value));
     }
     declaration.clear();
   };
@@ -367,10 +346,10 @@ std::vector<std::pair<std::string, std::string>> ParseDeclarations(std::string_v
 }
 
 std::string FirstFontFamily(std::string_view families) {
-  std::string_view first = Trim(families.substr(0, families.find(',')));
+  std::string_view first = TrimHtmlSpace(families.substr(0, families.find(',')));
   if (first.size() >= 2 && (first.front() == '"' || first.front() == '\'') &&
       first.back() == first.front()) {
-    first = Trim(first.substr(1, first.size() - 2));
+    first = TrimHtmlSpace(first.substr(1, first.size() - 2));
   }
   return std::string(first);
 }

@@ -1,4 +1,4 @@
-#include "paragraph_builder.h"
+#include "richtext/formats/paragraph_builder.h"
 
 #include <utility>
 

@@ -8,7 +8,7 @@
 #include <string>
 #include <string_view>
 
-#include "book_formats.h"
+#include "richtext/formats/book_formats.h"
 
 namespace quillet {
 

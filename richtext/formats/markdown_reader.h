@@ -4,7 +4,7 @@
 
 #include <string_view>
 
-#include "html_reader.h"
+#include "richtext/formats/html_reader.h"
 
 namespace quillet {
 

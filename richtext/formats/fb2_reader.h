@@ -7,7 +7,7 @@
 
 #include <string_view>
 
-#include "book_formats.h"
+#include "richtext/formats/book_formats.h"
 
 namespace quillet {
 

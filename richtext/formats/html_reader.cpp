@@ -1,4 +1,4 @@
-#include "html_reader.h"
+#include "richtext/formats/html_reader.h"
 
 #include <algorithm>
 #include <charconv>
@@ -6,12 +6,13 @@
 #include <utility>
 #include <vector>
 
-#include "gumbo_tags.h"
-#include "gumbo_tree.h"
-#include "html_encoding.h"
-#include "html_style.h"
-#include "paragraph_builder.h"
-#include "text_encoding.h"
+#include "richtext/ascii.h"
+#include "richtext/formats/gumbo_tags.h"
+#include "richtext/formats/gumbo_tree.h"
+#include "richtext/formats/html_encoding.h"
+#include "richtext/formats/html_style.h"
+#include "richtext/formats/paragraph_builder.h"
+#include "richtext/text_encoding.h"
 
 namespace quillet {
 namespace {
@@ -35,42 +36,27 @@ constexpr TagSet kSkippedTags = {
     GUMBO_TAG_NOSCRIPT, GUMBO_TAG_SVG,    GUMBO_TAG_SELECT,  GUMBO_TAG_TEXTAREA, GUMBO_TAG_BUTTON,
     GUMBO_TAG_INPUT,    GUMBO_TAG_IFRAME, GUMBO_TAG_NOEMBED, GUMBO_TAG_NOFRAMES, GUMBO_TAG_DATALIST,
     GUMBO_TAG_AUDIO,    GUMBO_TAG_VIDEO,  GUMBO_TAG_CANVAS,  GUMBO_TAG_FRAMESET, GUMBO_TAG_MAP};
-constexpr TagSet kBlockTags = {
-    GUMBO_TAG_P,          GUMBO_TAG_DIV,        GUMBO_TAG_H1,      GUMBO_TAG_H2,
-    GUMBO_TAG_H3,         GUMBO_TAG_H4,         GUMBO_TAG_H5,      GUMBO_TAG_H6,
-    GUMBO_TAG_CENTER,     GUMBO_TAG_BLOCKQUOTE, GUMBO_TAG_PRE,     GUMBO_TAG_ADDRESS,
-    GUMBO_TAG_ARTICLE,    GUMBO_TAG_ASIDE,      GUMBO_TAG_SECTION, GUMBO_TAG_HEADER,
-    GUMBO_TAG_FOOTER,     GUMBO_TAG_NAV,        GUMBO_TAG_MAIN,    GUMBO_TAG_FIGURE,
-    GUMBO_TAG_FIGCAPTION, GUMBO_TAG_DL,         GUMBO_TAG_DT,      GUMBO_TAG_DD,
-    GUMBO_TAG_FORM,       GUMBO_TAG_FIELDSET,   GUMBO_TAG_LEGEND,  GUMBO_TAG_DETAILS,
-    GUMBO_TAG_SUMMARY,    GUMBO_TAG_HGROUP,     GUMBO_TAG_LISTING, GUMBO_TAG_XMP,
-    GUMBO_TAG_PLAINTEXT,  GUMBO_TAG_TABLE,      GUMBO_TAG_CAPTION, GUMBO_TAG_BODY,
-    GUMBO_TAG_HTML};
+// Blocks are the elements that close an open paragraph (but lists, their items
+// and rules, which have roles of their own) and these.
+constexpr TagSet kMoreBlockTags = {GUMBO_TAG_BODY, GUMBO_TAG_HTML, GUMBO_TAG_CAPTION,
+                                   GUMBO_TAG_LEGEND};
 constexpr TagSet kListTags = {GUMBO_TAG_UL, GUMBO_TAG_OL, GUMBO_TAG_MENU, GUMBO_TAG_DIR};
 
 Role RoleOf(GumboTag tag) {
   if (kSkippedTags.Has(tag)) return Role::kSkipped;
-  if (kBlockTags.Has(tag)) return Role::kBlock;
   if (kListTags.Has(tag)) return Role::kList;
   if (tag == GUMBO_TAG_LI) return Role::kListItem;
+  if (tag == GUMBO_TAG_HR) return Role::kRule;
+  if (kClosesParagraphTags.Has(tag) || kMoreBlockTags.Has(tag)) return Role::kBlock;
   if (tag == GUMBO_TAG_TR) return Role::kRow;
   if (tag == GUMBO_TAG_TD || tag == GUMBO_TAG_TH) return Role::kCell;
   if (tag == GUMBO_TAG_BR) return Role::kLineBreak;
   if (tag == GUMBO_TAG_IMG || tag == GUMBO_TAG_IMAGE) return Role::kImage;
-  if (tag == GUMBO_TAG_HR) return Role::kRule;
   return Role::kInline;
 }
 
 int HeadingLevel(GumboTag tag) {
   return IsHeadingTag(tag) ? tag - GUMBO_TAG_H1 + 1 : 0;
-}
-
-std::string Lower(std::string_view text) {
-  std::string lower(text);
-  for (char& c : lower) {
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c + 32);
-  }
-  return lower;
 }
 
 const char* AttributeValue(const GumboElement& element, const char* name) {
@@ -95,7 +81,7 @@ std::optional<int> ParseInteger(const char* text) {
 }
 
 Alignment ParseAlignment(std::string_view value, Alignment otherwise) {
-  const std::string lower = Lower(value);
+  const std::string lower = AsciiLower(value);
   if (lower == "left" || lower == "start" || lower == "-webkit-left") return Alignment::kLeft;
   if (lower == "center" || lower == "middle" || lower == "-webkit-center")
     return Alignment::kCenter;
@@ -378,7 +364,7 @@ bool HtmlWalker::ApplyTag(const GumboElement& element, Style& style) const {
 bool HtmlWalker::ApplyCss(std::string_view css, bool block, Style& style, int parent_size) const {
   CharFormat& format = style.format;
   for (const auto& [name, value] : ParseDeclarations(css)) {
-    const std::string lower = Lower(value);
+    const std::string lower = AsciiLower(value);
     if (name == "font-weight") {
       const std::optional<int> weight = ParseInteger(lower.c_str());
       if (weight) {

@@ -5,9 +5,11 @@
 #include <optional>
 #include <string>
 
-#include "book_formats.h"
-#include "rtf_reader.h"
-#include "zip_archive.h"
+#include "richtext/ascii.h"
+#include "richtext/formats/book_formats.h"
+#include "richtext/formats/zip_archive.h"
+#include "richtext/rtf_reader.h"
+#include "richtext/text_encoding.h"
 
 namespace quillet {
 namespace {
@@ -28,15 +30,8 @@ constexpr std::pair<std::string_view, BookFormat> kExtensions[] = {
     {".odt", BookFormat::kOdt},           {".doc", BookFormat::kDoc},
     {".wpd", BookFormat::kWpd},           {".sxw", BookFormat::kSxw}};
 
-std::string Lower(std::string_view text) {
-  std::string lower(text);
-  std::transform(lower.begin(), lower.end(), lower.begin(),
-                 [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : c; });
-  return lower;
-}
-
 std::optional<BookFormat> ByExtension(std::string_view name) {
-  const std::string lower = Lower(name);
+  const std::string lower = AsciiLower(name);
   for (const auto& [extension, format] : kExtensions) {
     if (lower.ends_with(extension)) return format;
   }
@@ -61,8 +56,7 @@ std::optional<BookFormat> ByArchiveContent(std::string_view bytes) {
 
 // FB2 or HTML by the first element of a markup file.
 std::optional<BookFormat> ByMarkup(std::string_view bytes) {
-  if (bytes.starts_with("\xEF\xBB\xBF")) bytes.remove_prefix(3);
-  const std::string head = Lower(bytes.substr(0, kSniffBytes));
+  const std::string head = AsciiLower(SkipUtf8ByteOrderMark(bytes).substr(0, kSniffBytes));
   std::string_view text = head;
   text.remove_prefix(std::min(text.size(), text.find_first_not_of(" \t\r\n\f")));
   if (text.starts_with("<?xml") || text.starts_with("<!--") || text.starts_with("<!doctype")) {

@@ -1,11 +1,12 @@
-#include "html_encoding.h"
+#include "richtext/formats/html_encoding.h"
 
 #include <algorithm>
 #include <utility>
 #include <vector>
 
-#include "gumbo_tree.h"
-#include "text_encoding.h"
+#include "richtext/ascii.h"
+#include "richtext/formats/gumbo_tree.h"
+#include "richtext/text_encoding.h"
 
 namespace quillet {
 namespace {
@@ -51,27 +52,13 @@ constexpr std::pair<std::string_view, std::string_view> kCharsetAliases[] = {
     {"x-mac-roman", "MACINTOSH"},
     {"mac", "MACINTOSH"}};
 
-std::string_view Trim(std::string_view text) {
-  constexpr std::string_view kSpace = " \t\r\n\f";
-  const std::size_t start = text.find_first_not_of(kSpace);
-  if (start == std::string_view::npos) return {};
-  return text.substr(start, text.find_last_not_of(kSpace) - start + 1);
-}
-
-std::string Lower(std::string_view text) {
-  std::string lower(text);
-  std::transform(lower.begin(), lower.end(), lower.begin(),
-                 [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : c; });
-  return lower;
-}
-
 // The iconv name for a charset label as a document writes it.
 std::string IconvName(std::string_view label) {
-  label = Trim(label);
+  label = TrimHtmlSpace(label);
   if (label.size() >= 2 && (label.front() == '"' || label.front() == '\'')) {
-    label = Trim(label.substr(1, label.size() - 2));
+    label = TrimHtmlSpace(label.substr(1, label.size() - 2));
   }
-  const std::string lower = Lower(label);
+  const std::string lower = AsciiLower(label);
   if (lower.empty()) return {};
   for (const auto& [alias, name] : kCharsetAliases) {
     if (lower == alias) return std::string(name);
@@ -83,7 +70,7 @@ std::string IconvName(std::string_view label) {
 }
 
 std::string ByteOrderMarkCharset(std::string_view bytes) {
-  if (bytes.starts_with("\xEF\xBB\xBF")) return std::string(kUtf8);
+  if (bytes.starts_with(kUtf8ByteOrderMark)) return std::string(kUtf8);
   if (bytes.starts_with("\xFF\xFE")) return "UTF-16LE";
   if (bytes.starts_with("\xFE\xFF")) return "UTF-16BE";
   return {};
@@ -111,15 +98,16 @@ std::string MetaCharset(const GumboElement& meta) {
   if (const GumboAttribute* charset = Attribute(meta, "charset")) return IconvName(charset->value);
   const GumboAttribute* equiv = Attribute(meta, "http-equiv");
   const GumboAttribute* content = Attribute(meta, "content");
-  if (equiv == nullptr || content == nullptr || Lower(Trim(equiv->value)) != "content-type") {
+  if (equiv == nullptr || content == nullptr ||
+      AsciiLower(TrimHtmlSpace(equiv->value)) != "content-type") {
     return {};
   }
-  const std::string value = Lower(content->value);
+  const std::string value = AsciiLower(content->value);
   const std::size_t key = value.find("charset");
   if (key == std::string::npos) return {};
-  std::string_view rest = Trim(std::string_view(value).substr(key + 7));
+  std::string_view rest = TrimHtmlSpace(std::string_view(value).substr(key + 7));
   if (!rest.starts_with('=')) return {};
-  rest = Trim(rest.substr(1));
+  rest = TrimHtmlSpace(rest.substr(1));
   return IconvName(rest.substr(0, rest.find_first_of("; \t")));
 }
 
@@ -148,10 +136,6 @@ std::string MetaCharset(std::string_view bytes) {
   return {};
 }
 
-std::string FromWindows1252(std::string_view bytes) {
-  return ToUtf8(DecodeWindows1252(bytes));
-}
-
 }  // namespace
 
 std::string DeclaredHtmlCharset(std::string_view bytes) {
@@ -163,18 +147,17 @@ std::string DeclaredHtmlCharset(std::string_view bytes) {
 
 std::string HtmlToUtf8(std::string_view bytes) {
   const std::string charset = DeclaredHtmlCharset(bytes);
-  if (bytes.starts_with("\xEF\xBB\xBF")) {
-    bytes.remove_prefix(3);
+  if (bytes.starts_with(kUtf8ByteOrderMark)) {
+    bytes = SkipUtf8ByteOrderMark(bytes);
   } else if (bytes.starts_with("\xFF\xFE") || bytes.starts_with("\xFE\xFF")) {
     bytes.remove_prefix(2);
   }
   if (charset == kUtf8) return std::string(bytes);  // gumbo replaces invalid sequences itself
-  if (charset == kWindows1252) return FromWindows1252(bytes);
+  if (charset == kWindows1252) return ToUtf8(DecodeWindows1252(bytes));
   if (!charset.empty()) {
     if (std::optional<std::string> converted = ConvertToUtf8(bytes, charset)) return *converted;
   }
-  if (DecodeUtf8(bytes)) return std::string(bytes);
-  return FromWindows1252(bytes);
+  return Utf8OrWindows1252ToUtf8(bytes);
 }
 
 }  // namespace quillet

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -31,9 +32,6 @@ class ZipArchive {
  public:
   // `bytes` must outlive the archive.
   ZipArchive(std::string_view bytes, const ZipLimits& limits);
-  ~ZipArchive();
-  ZipArchive(const ZipArchive&) = delete;
-  ZipArchive& operator=(const ZipArchive&) = delete;
 
   bool ok() const { return archive_ != nullptr; }
   bool Has(std::string_view name) const;
@@ -45,9 +43,12 @@ class ZipArchive {
   std::string Message() const;
 
  private:
+  struct Discard {
+    void operator()(zip* archive) const;
+  };
   std::optional<std::uint64_t> Locate(std::string_view name) const;
 
-  zip* archive_ = nullptr;
+  std::unique_ptr<zip, Discard> archive_;
   ZipLimits limits_;
   std::uint64_t unpacked_ = 0;
   ZipProblem problem_ = ZipProblem::kNone;

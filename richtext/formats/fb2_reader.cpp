@@ -1,13 +1,13 @@
-#include "fb2_reader.h"
+#include "richtext/formats/fb2_reader.h"
 
 #include <algorithm>
 #include <utility>
 #include <vector>
 
-#include "html_style.h"
-#include "paragraph_builder.h"
-#include "text_encoding.h"
-#include "xml_document.h"
+#include "richtext/formats/html_style.h"
+#include "richtext/formats/paragraph_builder.h"
+#include "richtext/formats/xml_document.h"
+#include "richtext/text_encoding.h"
 
 namespace quillet {
 namespace {
@@ -61,65 +61,69 @@ struct Style {
   int sections = 0;  // sections open around the element
 };
 
+// An element being walked, with the style its children inherit.
+struct OpenElement {
+  const xmlNode* node;
+  Style style;
+};
+
 class Fb2Walker {
  public:
   Document Walk(const xmlNode* root);
 
  private:
-  struct Frame {
-    const xmlNode* node;
-    const xmlNode* next_child;
-    Style style;
-  };
-
-  void Enter(const xmlNode* node, const Style& parent);
+  // What an element does as it opens; true when its children are walked.
+  bool Enter(const xmlNode* node, const Style& parent);
   void Leave(const xmlNode* node);
   void Text(const xmlNode* node, const CharFormat& format);
 
-  std::vector<Frame> frames_;
+  std::vector<OpenElement> open_;
   Document document_;
   ParagraphBuilder paragraph_{document_};
   int cells_in_row_ = 0;
   bool pending_tab_ = false;
 };
 
+// Depth first without recursion: libxml's links lead from a node to its first
+// child and to its next sibling; the stack keeps the elements still open.
 Document Fb2Walker::Walk(const xmlNode* root) {
-  frames_.push_back({root, root->children, Style{}});
-  while (!frames_.empty()) {
-    Frame& top = frames_.back();
-    if (top.next_child == nullptr) {
-      const xmlNode* done = top.node;
-      frames_.pop_back();
+  open_.push_back({root, Style{}});
+  const xmlNode* next = root->children;
+  while (!open_.empty()) {
+    if (next == nullptr) {
+      const xmlNode* done = open_.back().node;
+      open_.pop_back();
       Leave(done);
+      next = done->next;
       continue;
     }
-    const xmlNode* child = top.next_child;
-    top.next_child = child->next;
-    if (child->type == XML_TEXT_NODE || child->type == XML_CDATA_SECTION_NODE) {
-      Text(child, top.style.format);
-    } else if (child->type == XML_ELEMENT_NODE) {
-      Enter(child, top.style);  // may push a frame, so `top` is not used after it
+    const xmlNode* node = next;
+    next = node->next;
+    if (node->type == XML_TEXT_NODE || node->type == XML_CDATA_SECTION_NODE) {
+      Text(node, open_.back().style.format);
+    } else if (node->type == XML_ELEMENT_NODE && Enter(node, open_.back().style)) {
+      next = node->children;
     }
   }
   paragraph_.End();
   return std::move(document_);
 }
 
-void Fb2Walker::Enter(const xmlNode* node, const Style& parent) {
+bool Fb2Walker::Enter(const xmlNode* node, const Style& parent) {
   const std::string_view name = LocalName(node);
   Style style = parent;
   CharFormat& format = style.format;
   switch (RoleOf(name)) {
     case Role::kSkipped:
-      return;
+      return false;
     case Role::kEmptyLine:
       paragraph_.End();
       paragraph_.Start();
       paragraph_.End();
-      return;
+      return false;
     case Role::kImage:
       Text(node, format);
-      return;
+      return false;
     case Role::kContainer:
     case Role::kParagraph:
       paragraph_.End();
@@ -146,7 +150,8 @@ void Fb2Walker::Enter(const xmlNode* node, const Style& parent) {
       if (name == "sub") format.vertical = VerticalPosition::kSubscript;
       break;
   }
-  frames_.push_back({node, node->children, std::move(style)});
+  open_.push_back({node, std::move(style)});
+  return true;
 }
 
 void Fb2Walker::Leave(const xmlNode* node) {

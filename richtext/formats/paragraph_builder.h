@@ -6,7 +6,7 @@
 #include <string>
 #include <string_view>
 
-#include "document.h"
+#include "richtext/document.h"
 
 namespace quillet {
 

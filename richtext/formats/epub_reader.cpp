@@ -1,4 +1,4 @@
-#include "epub_reader.h"
+#include "richtext/formats/epub_reader.h"
 
 #include <algorithm>
 #include <iterator>
@@ -8,10 +8,11 @@
 #include <utility>
 #include <vector>
 
-#include "html_reader.h"
-#include "html_style.h"
-#include "xml_document.h"
-#include "zip_archive.h"
+#include "richtext/ascii.h"
+#include "richtext/formats/html_reader.h"
+#include "richtext/formats/html_style.h"
+#include "richtext/formats/xml_document.h"
+#include "richtext/formats/zip_archive.h"
 
 namespace quillet {
 namespace {
@@ -44,19 +45,12 @@ LoadResult XmlFailure(const XmlDocument& xml, std::string_view path) {
                  xml.Message("EPUB: \"" + std::string(path) + "\""));
 }
 
-int HexValue(char c) {
-  if (c >= '0' && c <= '9') return c - '0';
-  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-  return -1;
-}
-
 std::string PercentDecoded(std::string_view text) {
   std::string decoded;
   for (std::size_t i = 0; i < text.size(); ++i) {
-    if (text[i] == '%' && i + 2 < text.size() && HexValue(text[i + 1]) >= 0 &&
-        HexValue(text[i + 2]) >= 0) {
-      decoded += static_cast<char>(HexValue(text[i + 1]) * 16 + HexValue(text[i + 2]));
+    if (text[i] == '%' && i + 2 < text.size() && HexDigitValue(text[i + 1]) >= 0 &&
+        HexDigitValue(text[i + 2]) >= 0) {
+      decoded += static_cast<char>(HexDigitValue(text[i + 1]) * 16 + HexDigitValue(text[i + 2]));
       i += 2;
     } else {
       decoded += text[i];

@@ -1,4 +1,4 @@
-#include "xml_document.h"
+#include "richtext/formats/xml_document.h"
 
 #include <libxml/parser.h>
 #include <libxml/xmlerror.h>

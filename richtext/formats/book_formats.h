@@ -19,7 +19,7 @@
 #include <string_view>
 #include <vector>
 
-#include "document.h"
+#include "richtext/document.h"
 
 namespace quillet {
 

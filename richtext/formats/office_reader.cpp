@@ -1,4 +1,4 @@
-#include "office_reader.h"
+#include "richtext/formats/office_reader.h"
 
 #include <cctype>
 #include <fstream>
@@ -6,9 +6,9 @@
 #include <string>
 #include <utility>
 
-#include "helper_process.h"
-#include "html_reader.h"
-#include "rtf_reader.h"
+#include "richtext/formats/helper_process.h"
+#include "richtext/formats/html_reader.h"
+#include "richtext/rtf_reader.h"
 
 namespace quillet {
 namespace {

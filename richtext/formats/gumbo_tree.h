@@ -9,7 +9,7 @@
 #include <string>
 #include <string_view>
 
-#include "html_nesting.h"
+#include "richtext/formats/html_nesting.h"
 
 namespace quillet {
 

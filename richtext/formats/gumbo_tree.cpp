@@ -1,4 +1,4 @@
-#include "gumbo_tree.h"
+#include "richtext/formats/gumbo_tree.h"
 
 #include <cstddef>
 #include <cstdlib>

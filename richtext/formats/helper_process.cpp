@@ -1,4 +1,4 @@
-#include "helper_process.h"
+#include "richtext/formats/helper_process.h"
 
 #include <fcntl.h>
 #include <poll.h>

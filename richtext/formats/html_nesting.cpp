@@ -1,4 +1,4 @@
-#include "html_nesting.h"
+#include "richtext/formats/html_nesting.h"
 
 #include <gumbo.h>
 
@@ -6,20 +6,12 @@
 #include <array>
 #include <vector>
 
-#include "gumbo_tags.h"
+#include "richtext/ascii.h"
+#include "richtext/formats/gumbo_tags.h"
 
 namespace quillet {
 namespace {
 
-bool IsHtmlSpace(char c) {
-  return c == ' ' || c == '\t' || c == '\n' || c == '\f' || c == '\r';
-}
-bool IsAsciiLetter(char c) {
-  return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
-}
-char AsciiLower(char c) {
-  return c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : c;
-}
 bool EqualsNoCase(std::string_view a, std::string_view b) {
   return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
            return AsciiLower(x) == AsciiLower(y);
@@ -65,19 +57,6 @@ constexpr TagSet kFormatting = {GUMBO_TAG_A,  GUMBO_TAG_B,     GUMBO_TAG_BIG,   
 // Elements whose end forgets the formatting elements opened inside them.
 constexpr TagSet kScopeMarker = {GUMBO_TAG_APPLET, GUMBO_TAG_OBJECT, GUMBO_TAG_MARQUEE,
                                  GUMBO_TAG_TEMPLATE, GUMBO_TAG_TABLE};
-
-// Start tags that close an open paragraph first.
-constexpr TagSet kClosesParagraph = {
-    GUMBO_TAG_ADDRESS, GUMBO_TAG_ARTICLE,  GUMBO_TAG_ASIDE,      GUMBO_TAG_BLOCKQUOTE,
-    GUMBO_TAG_CENTER,  GUMBO_TAG_DETAILS,  GUMBO_TAG_DIR,        GUMBO_TAG_DIV,
-    GUMBO_TAG_DL,      GUMBO_TAG_FIELDSET, GUMBO_TAG_FIGCAPTION, GUMBO_TAG_FIGURE,
-    GUMBO_TAG_FOOTER,  GUMBO_TAG_HEADER,   GUMBO_TAG_HGROUP,     GUMBO_TAG_MAIN,
-    GUMBO_TAG_MENU,    GUMBO_TAG_NAV,      GUMBO_TAG_OL,         GUMBO_TAG_P,
-    GUMBO_TAG_SECTION, GUMBO_TAG_SUMMARY,  GUMBO_TAG_UL,         GUMBO_TAG_H1,
-    GUMBO_TAG_H2,      GUMBO_TAG_H3,       GUMBO_TAG_H4,         GUMBO_TAG_H5,
-    GUMBO_TAG_H6,      GUMBO_TAG_PRE,      GUMBO_TAG_LISTING,    GUMBO_TAG_FORM,
-    GUMBO_TAG_LI,      GUMBO_TAG_DD,       GUMBO_TAG_DT,         GUMBO_TAG_PLAINTEXT,
-    GUMBO_TAG_TABLE,   GUMBO_TAG_HR,       GUMBO_TAG_XMP};
 
 // Elements a search for an open list item stops at (the tree builder's "special"
 // elements, less address, div and p).
@@ -443,7 +422,7 @@ void NestingBound::CloseImplied(const Tag& tag) {
     PopTo(size);
   }
   if (InForeign()) return;
-  if (kClosesParagraph.Has(tag.tag)) CloseInScope(GUMBO_TAG_P, kScopeBoundary);
+  if (kClosesParagraphTags.Has(tag.tag)) CloseInScope(GUMBO_TAG_P, kScopeBoundary);
   if (tag.tag == GUMBO_TAG_LI) {
     CloseInScope(GUMBO_TAG_LI, kStopsListItemSearch);
   } else if (tag.tag == GUMBO_TAG_DD || tag.tag == GUMBO_TAG_DT) {
