@@ -80,6 +80,27 @@ Document Slice(const Document& document, const ParagraphIndex& index, std::size_
   return slice;
 }
 
+bool NotesFit(const Document& document) {
+  const std::vector<Note>& notes = document.notes;
+  if (notes.empty()) return true;
+  if (notes.front().first_paragraph == 0) return false;
+  const std::size_t heading = notes.front().first_paragraph - 1;
+  const std::size_t count = document.paragraphs.size();
+  std::size_t next = heading + 1;
+  for (const Note& note : notes) {
+    if (note.first_paragraph != next || note.paragraph_count == 0 ||
+        note.paragraph_count > count - std::min(next, count)) {
+      return false;
+    }
+    next += note.paragraph_count;
+    if (note.reference_paragraph >= heading ||
+        note.reference_offset > document.paragraphs[note.reference_paragraph].Length()) {
+      return false;
+    }
+  }
+  return true;
+}
+
 void AppendText(Paragraph& paragraph, std::u16string_view text, const CharFormat& format) {
   if (text.empty()) return;
   if (!paragraph.runs.empty() && paragraph.runs.back().format == format) {

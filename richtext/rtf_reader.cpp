@@ -1,10 +1,13 @@
 // The reader is one pass over the bytes: braces open and close groups, whose
 // states stack; control words go through one table of {word, handler} rows
 // (further down); text bytes are decoded in the code page of their font and
-// appended to the paragraph being built.
+// appended to the paragraph being built. Footnotes and text boxes interrupt
+// that paragraph with paragraphs of their own (a flow), which go to the note
+// or, for a box, in front of the paragraph that anchors it.
 #include "rtf_reader.h"
 
 #include <algorithm>
+#include <array>
 #include <cstdint>
 #include <memory>
 #include <optional>
@@ -14,6 +17,8 @@
 #include <vector>
 
 #include "document.h"
+#include "list_numbers.h"
+#include "notes.h"
 #include "text_encoding.h"
 
 namespace quillet {
@@ -26,6 +31,19 @@ enum class Destination : std::uint8_t {
   kFontTable,
   kColorTable,
   kListMarker,  // \pntext or \listtext: the bullet or number in front of a list item
+  // The list table: its lists, their levels with their texts, and the overrides.
+  kListTable,
+  kList,
+  kListLevel,
+  kLevelText,
+  kLevelNumbers,
+  kListOverride,
+  kOverrideLevel,
+  // \pn: a paragraph's old-style numbering, with the texts before and after the number.
+  kOldNumbering,
+  kNumberBefore,
+  kNumberAfter,
+  kNoteMark,  // our own note group: the mark of the note
 };
 
 // Character format as the reader tracks it: fonts and colours by table number.
@@ -47,9 +65,35 @@ struct GroupState {
   TextFormat format;
   int unicode_skip = 1;  // \uc: fallback characters that follow a \u
   Alignment alignment = Alignment::kLeft;
-  bool in_list = false;   // \ls or \pnlvlblt in the paragraph format
-  bool in_table = false;  // \intbl: paragraph ends inside a cell are line breaks
+  bool in_list = false;    // \ls or \pnlvlblt in the paragraph format
+  bool in_table = false;   // \intbl: paragraph ends inside a cell are line breaks
+  int list_override = 0;   // \ls
+  int list_level = 0;      // \ilvl
+  int old_numbering = -1;  // \pn, as an index into the reader's old-style numberings
 };
+
+// How a paragraph's list number or bullet is found when no list text gives it.
+struct ListProperties {
+  int list_override = 0;
+  int list_level = 0;
+  int old_numbering = -1;
+};
+
+// Old-style paragraph numbering (\pn).
+struct OldNumbering {
+  enum class Level : std::uint8_t { kNone, kBody, kBullet, kContinue };
+  Level level = Level::kNone;
+  NumberStyle style = NumberStyle::kDecimal;
+  int start = 1;
+  std::u16string before;  // \pntxtb
+  std::u16string after;   // \pntxta
+  bool SameNumbers(const OldNumbering& other) const {
+    return style == other.style && before == other.before && after == other.after;
+  }
+};
+
+// What our own note groups say of a paragraph (see rtf_writer.h).
+enum class NoteRole : std::uint8_t { kNone, kHeading, kFirst, kMore };
 
 // Code pages of the \fcharset numbers; any other charset uses the document's \ansicpg.
 // Symbol fonts (2) read as Windows-1252, where their bullet "\'b7" is "·".
@@ -117,16 +161,68 @@ class RtfReader {
     std::string_view name;
     WordHandler handler;
     int argument = 0;
+    bool read_after_star = false;  // a destination read even when "\*" marks it ignorable
+  };
+
+  // A note reference in a paragraph being built: a note read from the text
+  // (`own` false, by its index) or one of our own note groups (by its number).
+  struct PendingReference {
+    std::size_t note;
+    std::size_t offset;
+    bool own;
+  };
+  // The paragraph being built, with its last run.
+  struct OpenParagraph {
+    Paragraph paragraph;
+    std::size_t length = 0;  // of the runs in `paragraph`
+    std::u16string run_text;
+    TextFormat run_format;
+    Marker marker = Marker::kNone;
+    bool list_word_first = false;  // it opened with a "\bullet" or "\endash" word
+    ListProperties list;           // as its last text found them
+    // Table cells ended and a paragraph end inside a cell, both waiting for the next text.
+    int pending_cells = 0;
+    bool cell_line_break = false;
+    std::vector<PendingReference> references;
+    NoteRole role = NoteRole::kNone;
+    NoteKind role_kind = NoteKind::kFootnote;
+    std::u16string role_mark;
+  };
+  // A run of numbered old-style paragraphs, which counts on while their numbers look alike.
+  struct OldSequence {
+    int numbering = -1;  // the last paragraph's, or -1 when the run is broken
+    int number = 0;
+  };
+  enum class FlowKind : std::uint8_t { kNote, kBox };
+  // A note or a text box, and the paragraph it interrupts.
+  struct Flow {
+    FlowKind kind;
+    std::size_t depth;  // the group whose end ends it
+    OpenParagraph interrupted;
+    OldSequence sequence;
+  };
+  struct OwnRole {
+    std::size_t paragraph;
+    NoteRole role;
+    NoteKind kind;
+    std::u16string mark;
+  };
+  struct OwnReference {
+    std::size_t note;
+    std::size_t paragraph;
+    std::size_t offset;
   };
 
   // Deeper groups share their parent's state: such nesting only comes from hostile input.
   static constexpr std::size_t kMaxDepth = 200000;
   static constexpr int kNoFont = INT32_MIN;
+  static constexpr std::size_t kUncited = SIZE_MAX;
 
   // The reading loop.
   GroupState& state() { return stack_.back(); }
   void OpenGroup();
   void CloseGroup();
+  void GroupClosed(Destination closed, Destination parent);
   void ReadControl();
   void ReadHexEscape();
   void HandleWord(std::string_view name, WordCall call);
@@ -135,16 +231,41 @@ class RtfReader {
   void EscapedByte(unsigned char byte);
   void FlushBytes();
   void Emit(std::u16string_view text);
+  void EmitText(std::u16string_view text);
   void EmitCharacter(char16_t c) { Emit(std::u16string_view(&c, 1)); }
   void FlushRun();
+  std::size_t OpenLength() const { return open_.length + open_.run_text.size(); }
   // `at_par`: ended by a control word, whose paragraph format applies; else by the end of input.
   void EndParagraph(bool at_par);
-  bool ParagraphHasContent() const { return !run_text_.empty() || !paragraph_.runs.empty(); }
+  void PushParagraph();
+  bool ParagraphHasContent() const {
+    return !open_.run_text.empty() || !open_.paragraph.runs.empty();
+  }
   void CommitFont();
   void FinishListMarker();
   const CodePage& CodePageFor(int number);
   int CurrentCodePage();
   CharFormat ToCharFormat(const TextFormat& format) const;
+
+  // List numbers the writer left to the reader.
+  void PutListMarker(bool in_list, const ListProperties& list);
+  ListMarker NextListMarker(const ListProperties& list);
+  ListMarker NextOldNumber(int numbering);
+  void PrependNumber(const std::u16string& number);
+  void CommitListLevel();
+  void CommitOverrideLevel();
+
+  // Notes and text boxes.
+  bool CanStartFlow() const;
+  void BeginFlow(FlowKind kind);
+  void EndFlow();
+  std::vector<Paragraph>& Target();
+  void FinishNote(bool numbered, const TextFormat& mark_format);
+  bool TakeCustomMark(FoundNote& note);
+  void EmitReference(std::size_t note, const std::u16string& mark, TextFormat format);
+  void RecoverOwnNotes();
+  std::optional<std::vector<Note>> OwnNotes() const;
+  void GatherNotes();
 
   // The control words and their handlers.
   static const WordRow kWords[];
@@ -183,7 +304,33 @@ class RtfReader {
   void ListWordCharacter(const WordCall& call);
   void StartListMarker(const WordCall& call);
   void SetListId(const WordCall& call);
+  void SetListLevel(const WordCall& call);
   void SetBulletLevel(const WordCall& call);
+  // The list table.
+  void StartListPart(const WordCall& call);
+  void SetListNumber(const WordCall& call);
+  void SetLevelStyle(const WordCall& call);
+  void SetLevelStart(const WordCall& call);
+  void SetLevelFollow(const WordCall& call);
+  void SetLevelNoRestart(const WordCall& call);
+  void SetOverrideStarts(const WordCall& call);
+  // Old-style numbering.
+  void StartOldNumbering(const WordCall& call);
+  void SetOldNumberingLevel(const WordCall& call);
+  void SetOldNumberingStyle(const WordCall& call);
+  void SetOldNumberingStart(const WordCall& call);
+  void StartOldNumberingText(const WordCall& call);
+  // Notes, text boxes, and our own note groups.
+  void StartNote(const WordCall& call);
+  void NoteNumberMark(const WordCall& call);
+  void SetEndnote(const WordCall& call);
+  void SetNoteStyle(const WordCall& call);
+  void SetNoteStart(const WordCall& call);
+  void StartShape(const WordCall& call);
+  void KeepDestination(const WordCall& call);
+  void OwnNoteRole(const WordCall& call);
+  void OwnNoteKind(const WordCall& call);
+  void OwnNoteReference(const WordCall& call);
 
   // Input cursor.
   std::string_view data_;
@@ -192,6 +339,9 @@ class RtfReader {
   std::vector<GroupState> stack_;
   std::size_t overflow_depth_ = 0;
   int skip_count_ = 0;  // fallback characters of a \u still to skip
+  // "\*" was the last thing read: the destination of its group before it.
+  bool after_star_ = false;
+  Destination before_star_ = Destination::kText;
   // Document tables.
   int ansi_code_page_ = 1252;
   int code_page_font_ = kNoFont;  // the font whose code page `code_page_` caches
@@ -208,21 +358,44 @@ class RtfReader {
   bool font_committed_ = true;
   Color color_;
   bool color_set_ = false;
+  // The list table being read, and the numbers of its lists.
+  ListNumbering lists_;
+  int list_id_ = 0;
+  std::vector<ListLevel> list_levels_;
+  ListLevel list_level_;
+  std::u16string level_text_;
+  std::u16string level_numbers_;
+  int override_number_ = 0;
+  std::vector<std::pair<int, int>> override_starts_;
+  int override_levels_ = 0;
+  bool override_restarts_ = false;
+  int override_start_ = 1;
+  // Old-style numberings, and the one being read.
+  std::vector<OldNumbering> old_numberings_;
+  OldNumbering old_numbering_;
+  OldSequence old_sequence_;
   // Text bytes waiting to be decoded together, in one code page.
   std::string bytes_;
   int bytes_code_page_ = 0;
   std::u16string decoded_;
-  // The document being built: finished paragraphs, the open paragraph and its last run.
+  // The document being built: finished paragraphs and the open one.
   Document document_;
-  Paragraph paragraph_;
-  std::u16string run_text_;
-  TextFormat run_format_;
-  Marker marker_ = Marker::kNone;
+  OpenParagraph open_;
   std::u16string marker_text_;
-  bool list_word_first_ = false;  // the paragraph opened with a "\bullet" or "\endash" word
-  // Table cells ended and a paragraph end inside a cell, both waiting for the next text.
-  int pending_cells_ = 0;
-  bool cell_line_break_ = false;
+  // Notes and boxes: the paragraphs they interrupt, the notes read, and what is
+  // known of the one being read.
+  std::vector<Flow> flows_;
+  std::vector<FoundNote> notes_;
+  bool in_note_ = false;
+  bool pending_number_mark_ = false;  // a "\chftn" in the text, for the note that follows
+  TextFormat pending_mark_format_;
+  bool note_numbered_ = false;
+  TextFormat note_mark_format_;
+  std::array<NumberStyle, 2> note_styles_ = {NumberStyle::kDecimal, NumberStyle::kLowerRoman};
+  std::array<int, 2> note_numbers_ = {1, 1};  // the next number of each kind
+  // Our own note groups, by paragraph.
+  std::vector<OwnRole> own_roles_;
+  std::vector<OwnReference> own_references_;
 };
 
 }  // namespace
@@ -253,13 +426,18 @@ Document RtfReader::Read() {
     }
   }
   FlushBytes();
+  // Notes and boxes that the input left open end with it.
+  while (!flows_.empty()) EndFlow();
   if (ParagraphHasContent()) EndParagraph(false);
+  RecoverOwnNotes();
+  GatherNotes();
   return std::move(document_);
 }
 
 void RtfReader::OpenGroup() {
   FlushBytes();
   skip_count_ = 0;
+  after_star_ = false;
   if (stack_.size() >= kMaxDepth) {
     ++overflow_depth_;
     return;
@@ -270,6 +448,7 @@ void RtfReader::OpenGroup() {
 void RtfReader::CloseGroup() {
   FlushBytes();
   skip_count_ = 0;
+  after_star_ = false;
   if (overflow_depth_ > 0) {
     --overflow_depth_;
     return;
@@ -277,10 +456,41 @@ void RtfReader::CloseGroup() {
   if (stack_.size() <= 1) return;  // an unbalanced "}"
   const Destination closed = state().destination;
   stack_.pop_back();
-  const Destination parent = state().destination;
+  GroupClosed(closed, state().destination);
+  while (!flows_.empty() && flows_.back().depth > stack_.size()) EndFlow();
+}
+
+// What ends with a group: a table entry, a list marker, a part of the list table.
+void RtfReader::GroupClosed(Destination closed, Destination parent) {
+  // Each entry of the font table may be a group of its own.
   if (closed == Destination::kFontTable) CommitFont();
-  if (closed == Destination::kListMarker && parent != Destination::kListMarker) {
-    FinishListMarker();
+  if (closed == parent) return;
+  switch (closed) {
+    case Destination::kListMarker:
+      FinishListMarker();
+      break;
+    case Destination::kListLevel:
+      CommitListLevel();
+      break;
+    case Destination::kList:
+      lists_.AddList(list_id_, std::move(list_levels_));
+      list_levels_.clear();
+      break;
+    case Destination::kOverrideLevel:
+      CommitOverrideLevel();
+      break;
+    case Destination::kListOverride:
+      lists_.AddOverride(override_number_, list_id_, std::move(override_starts_));
+      override_starts_.clear();
+      break;
+    case Destination::kOldNumbering:
+      if (parent == Destination::kText) {
+        state().old_numbering = static_cast<int>(old_numberings_.size());
+        old_numberings_.push_back(std::move(old_numbering_));
+      }
+      break;
+    default:
+      break;
   }
 }
 
@@ -339,6 +549,7 @@ void RtfReader::ReadHexEscape() {
 
 void RtfReader::HandleSymbol(unsigned char symbol) {
   const Destination destination = state().destination;
+  after_star_ = false;
   if (destination == Destination::kSkip) return;
   if (skip_count_ > 0) {
     --skip_count_;
@@ -361,7 +572,11 @@ void RtfReader::HandleSymbol(unsigned char symbol) {
       EmitCharacter(u'\u00AD');
       break;
     case '*':
-      if (stack_.size() > 1) state().destination = Destination::kSkip;
+      if (stack_.size() > 1) {
+        before_star_ = destination;
+        after_star_ = true;
+        state().destination = Destination::kSkip;
+      }
       break;
     case '\r':
     case '\n':
@@ -378,6 +593,9 @@ void RtfReader::HandleSymbol(unsigned char symbol) {
 
 void RtfReader::HandleWord(std::string_view name, WordCall call) {
   const WordRow* row = FindWord(name);
+  // A destination after "\*" that the reader knows is read after all.
+  if (after_star_ && row != nullptr && row->read_after_star) state().destination = before_star_;
+  after_star_ = false;
   if (row == nullptr) return;
   call.argument = row->argument;
   // Binary data is skipped wherever it stands, even inside a skipped group.
@@ -437,6 +655,13 @@ void RtfReader::EscapedByte(unsigned char byte) {
     }
     return;
   }
+  // A level's text holds its length and its placeholders as bytes below 0x20.
+  if ((destination == Destination::kLevelText || destination == Destination::kLevelNumbers) &&
+      byte < 0x80) {
+    FlushBytes();
+    (destination == Destination::kLevelText ? level_text_ : level_numbers_) += byte;
+    return;
+  }
   const int code_page = CurrentCodePage();
   if (!bytes_.empty() && code_page != bytes_code_page_) FlushBytes();
   bytes_code_page_ = code_page;
@@ -455,58 +680,105 @@ void RtfReader::FlushBytes() {
 
 void RtfReader::Emit(std::u16string_view text) {
   if (text.empty()) return;
+  switch (state().destination) {
+    case Destination::kText:
+      if (!state().format.hidden) EmitText(text);
+      return;
+    case Destination::kListMarker:
+      marker_text_ += text;
+      return;
+    case Destination::kNoteMark:
+      open_.role_mark += text;
+      return;
+    case Destination::kNumberBefore:
+      old_numbering_.before += text;
+      return;
+    case Destination::kNumberAfter:
+      old_numbering_.after += text;
+      return;
+    case Destination::kLevelText:
+      level_text_ += text;
+      return;
+    default:
+      return;
+  }
+}
+
+// Text of the document, in the group's format, into the open paragraph.
+void RtfReader::EmitText(std::u16string_view text) {
   const GroupState& s = state();
-  if (s.destination == Destination::kListMarker) {
-    marker_text_ += text;
-    return;
-  }
-  if (s.destination != Destination::kText || s.format.hidden) return;
-  if (!(s.format == run_format_)) {
+  pending_number_mark_ = false;
+  if (!(s.format == open_.run_format)) {
     FlushRun();
-    run_format_ = s.format;
+    open_.run_format = s.format;
   }
-  if (pending_cells_ > 0) {
-    run_text_.append(static_cast<std::size_t>(pending_cells_), u'\t');
-    pending_cells_ = 0;
-  } else if (cell_line_break_) {
-    run_text_ += kLineBreak;
+  if (open_.pending_cells > 0) {
+    open_.run_text.append(static_cast<std::size_t>(open_.pending_cells), u'\t');
+    open_.pending_cells = 0;
+  } else if (open_.cell_line_break) {
+    open_.run_text += kLineBreak;
   }
-  cell_line_break_ = false;
-  run_text_ += text;
-  paragraph_.alignment = s.alignment;
-  if (s.in_list) paragraph_.bullet = true;
+  open_.cell_line_break = false;
+  open_.run_text += text;
+  open_.paragraph.alignment = s.alignment;
+  if (s.in_list) open_.paragraph.bullet = true;
+  open_.list = {s.list_override, s.list_level, s.old_numbering};
 }
 
 void RtfReader::FlushRun() {
-  if (run_text_.empty()) return;
-  AppendText(paragraph_, run_text_, ToCharFormat(run_format_));
-  run_text_.clear();
+  if (open_.run_text.empty()) return;
+  AppendText(open_.paragraph, open_.run_text, ToCharFormat(open_.run_format));
+  open_.length += open_.run_text.size();
+  open_.run_text.clear();
 }
 
 void RtfReader::EndParagraph(bool at_par) {
   FlushBytes();
   FlushRun();
   const GroupState& s = state();
-  bool in_list = paragraph_.bullet;
+  Paragraph& paragraph = open_.paragraph;
+  bool in_list = paragraph.bullet;
+  ListProperties list = open_.list;
   if (at_par) {
-    paragraph_.alignment = s.alignment;
+    paragraph.alignment = s.alignment;
     in_list = s.in_list;
+    list = {s.list_override, s.list_level, s.old_numbering};
   }
-  paragraph_.bullet = marker_ == Marker::kBullet || (marker_ == Marker::kNone && in_list);
+  PutListMarker(in_list, list);
   // pandoc writes a list item as its own "•" (nested: "–") and a tab in front of the text.
-  if (!paragraph_.bullet && list_word_first_ && !paragraph_.runs.empty() &&
-      (paragraph_.runs.front().text.starts_with(u"\u2022\t") ||
-       paragraph_.runs.front().text.starts_with(u"\u2013\t"))) {
-    paragraph_.bullet = true;
-    paragraph_.runs.front().text.erase(0, 2);
-    if (paragraph_.runs.front().text.empty()) paragraph_.runs.erase(paragraph_.runs.begin());
+  if (!paragraph.bullet && open_.list_word_first && !paragraph.runs.empty() &&
+      (paragraph.runs.front().text.starts_with(u"\u2022\t") ||
+       paragraph.runs.front().text.starts_with(u"\u2013\t"))) {
+    paragraph.bullet = true;
+    paragraph.runs.front().text.erase(0, 2);
+    if (paragraph.runs.front().text.empty()) paragraph.runs.erase(paragraph.runs.begin());
+    for (PendingReference& reference : open_.references) {
+      reference.offset -= std::min<std::size_t>(reference.offset, 2);
+    }
   }
-  document_.paragraphs.push_back(std::move(paragraph_));
-  paragraph_ = Paragraph{};
-  marker_ = Marker::kNone;
-  list_word_first_ = false;
-  pending_cells_ = 0;
-  cell_line_break_ = false;
+  PushParagraph();
+}
+
+// The paragraph, finished, goes to the document or the note being read, with
+// what is known of the notes cited in it.
+void RtfReader::PushParagraph() {
+  std::vector<Paragraph>& target = Target();
+  const std::size_t index = target.size();
+  if (&target == &document_.paragraphs) {
+    for (const PendingReference& reference : open_.references) {
+      if (reference.own) {
+        own_references_.push_back({reference.note, index, reference.offset});
+      } else {
+        notes_[reference.note].reference_paragraph = index;
+        notes_[reference.note].reference_offset = reference.offset;
+      }
+    }
+    if (open_.role != NoteRole::kNone) {
+      own_roles_.push_back({index, open_.role, open_.role_kind, std::move(open_.role_mark)});
+    }
+  }
+  target.push_back(std::move(open_.paragraph));
+  open_ = OpenParagraph{};
 }
 
 void RtfReader::CommitFont() {
@@ -525,11 +797,16 @@ void RtfReader::CommitFont() {
 
 void RtfReader::FinishListMarker() {
   FlushBytes();
-  if (IsNumberMarker(marker_text_)) {
-    marker_ = Marker::kNumber;
+  const bool blank = std::all_of(marker_text_.begin(), marker_text_.end(),
+                                 [](char16_t c) { return c == u' ' || c == u'\t'; });
+  if (blank) {
+    // An empty list text shows nothing; the list table tells what the paragraph is.
+    open_.marker = Marker::kNone;
+  } else if (IsNumberMarker(marker_text_)) {
+    open_.marker = Marker::kNumber;
     Emit(marker_text_);  // a number stays text: the model knows bullets only
   } else {
-    marker_ = Marker::kBullet;
+    open_.marker = Marker::kBullet;
   }
   marker_text_.clear();
 }
@@ -571,23 +848,304 @@ CharFormat RtfReader::ToCharFormat(const TextFormat& format) const {
   return result;
 }
 
+// A list text read from the document wins; without one, the list table or the
+// old-style numbering gives a number, a bullet or nothing; an \ls the list
+// table does not define, and \pnlvlblt, a bullet.
+void RtfReader::PutListMarker(bool in_list, const ListProperties& list) {
+  const ListMarker generated = NextListMarker(list);  // counted even when a list text shows it
+  Paragraph& paragraph = open_.paragraph;
+  if (open_.marker != Marker::kNone) {
+    paragraph.bullet = open_.marker == Marker::kBullet;
+    return;
+  }
+  switch (generated.kind) {
+    case ListMarker::Kind::kNumber:
+      paragraph.bullet = false;
+      PrependNumber(generated.text);
+      break;
+    case ListMarker::Kind::kBullet:
+      paragraph.bullet = true;
+      break;
+    case ListMarker::Kind::kNone:
+      paragraph.bullet = false;
+      break;
+    case ListMarker::Kind::kUnknown:
+      paragraph.bullet = in_list;
+      break;
+  }
+}
+
+ListMarker RtfReader::NextListMarker(const ListProperties& list) {
+  if (list.list_override > 0) {
+    ListMarker marker = lists_.Next(list.list_override, list.list_level);
+    if (marker.kind != ListMarker::Kind::kUnknown) {
+      old_sequence_.numbering = -1;
+      return marker;
+    }
+  }
+  if (list.old_numbering >= 0) return NextOldNumber(list.old_numbering);
+  old_sequence_.numbering = -1;
+  return {};
+}
+
+// Old-style numbers count on over paragraphs numbered alike, and start again
+// after any other paragraph but a continuation of an item.
+ListMarker RtfReader::NextOldNumber(int numbering) {
+  const OldNumbering& format = old_numberings_[static_cast<std::size_t>(numbering)];
+  switch (format.level) {
+    case OldNumbering::Level::kBullet:
+      old_sequence_.numbering = -1;
+      return {ListMarker::Kind::kBullet, {}};
+    case OldNumbering::Level::kContinue:
+      return {ListMarker::Kind::kNone, {}};
+    case OldNumbering::Level::kNone:
+      old_sequence_.numbering = -1;
+      return {};
+    case OldNumbering::Level::kBody:
+      break;
+  }
+  const bool counts_on =
+      old_sequence_.numbering >= 0 &&
+      old_numberings_[static_cast<std::size_t>(old_sequence_.numbering)].SameNumbers(format);
+  int& number = old_sequence_.number;
+  number = !counts_on ? format.start : number < INT32_MAX ? number + 1 : number;
+  old_sequence_.numbering = numbering;
+  return {ListMarker::Kind::kNumber,
+          format.before + FormatNumber(number, format.style) + format.after + u"\t"};
+}
+
+// The number goes in front of the paragraph's text, in the format of that text.
+void RtfReader::PrependNumber(const std::u16string& number) {
+  std::vector<Run>& runs = open_.paragraph.runs;
+  if (runs.empty()) {
+    runs.push_back(Run{ToCharFormat(TextFormat{}), number});
+  } else {
+    runs.front().text.insert(0, number);
+  }
+  open_.length += number.size();
+  for (PendingReference& reference : open_.references) reference.offset += number.size();
+}
+
+// A level's text is its length, then characters and placeholders; \levelnumbers
+// says where the placeholders stand (from 1, past the length). Without it, every
+// unit below kListLevels is one.
+void RtfReader::CommitListLevel() {
+  ListLevel& level = list_level_;
+  const auto index = static_cast<char16_t>(list_levels_.size());
+  if (level_text_.empty()) {
+    level.text = std::u16string(1, index) + u".";
+  } else {
+    const std::size_t length = std::min<std::size_t>(level_text_[0], level_text_.size() - 1);
+    level.text.clear();
+    for (std::size_t i = 1; i <= length; ++i) {
+      const char16_t c = level_text_[i];
+      const bool placeholder =
+          level_numbers_.empty()
+              ? c < kListLevels
+              : level_numbers_.find(static_cast<char16_t>(i)) != std::u16string::npos;
+      if (placeholder) {
+        if (c < kListLevels) level.text += c;
+      } else if (c >= 0x20 || c == u'\t') {
+        level.text += c;
+      }
+    }
+  }
+  if (list_levels_.size() < kListLevels) list_levels_.push_back(std::move(level));
+  list_level_ = ListLevel{};
+  level_text_.clear();
+  level_numbers_.clear();
+}
+
+// The \lfolevel groups of an override stand for its levels in order.
+void RtfReader::CommitOverrideLevel() {
+  if (override_restarts_) override_starts_.emplace_back(override_levels_, override_start_);
+  override_restarts_ = false;
+  override_start_ = 1;
+  ++override_levels_;
+}
+
+// Notes and boxes start only in the text, and not past the depth limit, where
+// groups cannot be told apart.
+bool RtfReader::CanStartFlow() const {
+  return stack_.size() > 1 && overflow_depth_ == 0 &&
+         stack_.back().destination == Destination::kText;
+}
+
+void RtfReader::BeginFlow(FlowKind kind) {
+  FlushRun();
+  flows_.push_back({kind, stack_.size(), std::move(open_), old_sequence_});
+  open_ = OpenParagraph{};
+  old_sequence_ = {};
+  // The flow's paragraphs are no list items or table rows of the text around it.
+  ResetParagraphFormat({});
+  if (kind == FlowKind::kNote) in_note_ = true;
+}
+
+void RtfReader::EndFlow() {
+  FlushBytes();
+  if (ParagraphHasContent()) EndParagraph(false);
+  Flow flow = std::move(flows_.back());
+  flows_.pop_back();
+  open_ = std::move(flow.interrupted);
+  old_sequence_ = flow.sequence;
+  if (flow.kind == FlowKind::kBox) return;
+  in_note_ = false;
+  FinishNote(note_numbered_, note_mark_format_);
+}
+
+std::vector<Paragraph>& RtfReader::Target() {
+  return in_note_ ? notes_.back().paragraphs : document_.paragraphs;
+}
+
+// A note numbered by "\chftn" (in the text before it or in its own text) gets
+// the next number of its kind; one with the same text at the start of its own
+// text and just before it keeps that mark; any other is numbered too.
+void RtfReader::FinishNote(bool numbered, const TextFormat& mark_format) {
+  const std::size_t index = notes_.size() - 1;
+  FoundNote& note = notes_[index];
+  if (!numbered && TakeCustomMark(note)) {
+    open_.references.push_back({index, OpenLength() - note.mark.size(), false});
+    return;
+  }
+  const auto kind = static_cast<std::size_t>(note.kind);
+  int& number = note_numbers_[kind];
+  note.mark = FormatNumber(number, note_styles_[kind]);
+  if (number < INT32_MAX) ++number;
+  EmitReference(index, note.mark, mark_format);
+}
+
+// The note's own mark: the first word of its text, at most a few characters
+// long, when the text just before the note ends with it.
+bool RtfReader::TakeCustomMark(FoundNote& note) {
+  constexpr std::size_t kLongestMark = 8;
+  if (note.paragraphs.empty() || note.paragraphs.front().runs.empty()) return false;
+  std::u16string& text = note.paragraphs.front().runs.front().text;
+  const std::size_t end = std::min(text.find_first_of(u" \t\u00A0"), text.size());
+  if (end == 0 || end > kLongestMark) return false;
+  const std::u16string mark = text.substr(0, end);
+  const std::u16string_view before = !open_.run_text.empty() ? open_.run_text
+                                     : open_.paragraph.runs.empty()
+                                         ? std::u16string_view()
+                                         : open_.paragraph.runs.back().text;
+  if (!before.ends_with(mark)) return false;
+  text.erase(0, end);
+  note.mark = mark;
+  return true;
+}
+
+void RtfReader::EmitReference(std::size_t note, const std::u16string& mark, TextFormat format) {
+  format.vertical = VerticalPosition::kSuperscript;
+  format.hidden = false;
+  // The mark goes into the text around the note, whatever group the note ended in.
+  GroupState& s = state();
+  const GroupState saved = s;
+  s.destination = Destination::kText;
+  s.format = format;
+  EmitText(mark);
+  s = saved;
+  open_.references.push_back({note, OpenLength() - mark.size(), false});
+}
+
+void RtfReader::RecoverOwnNotes() {
+  if (own_roles_.empty() && own_references_.empty()) return;
+  std::optional<std::vector<Note>> notes = OwnNotes();
+  if (!notes) return;
+  document_.notes = std::move(*notes);
+  if (!NotesFit(document_)) document_.notes.clear();
+}
+
+// The notes our own groups describe: a heading, then each note's first
+// paragraph and its further ones, each note cited once; nothing when the
+// groups say anything else.
+std::optional<std::vector<Note>> RtfReader::OwnNotes() const {
+  if (own_roles_.empty() || own_roles_.front().role != NoteRole::kHeading) return std::nullopt;
+  std::vector<Note> notes;
+  std::size_t expected = own_roles_.front().paragraph + 1;
+  for (auto role = own_roles_.begin() + 1; role != own_roles_.end(); ++role, ++expected) {
+    if (role->paragraph != expected) return std::nullopt;
+    if (role->role == NoteRole::kFirst) {
+      notes.push_back({role->kind, role->mark, kUncited, 0, role->paragraph, 1});
+    } else if (role->role == NoteRole::kMore && !notes.empty()) {
+      ++notes.back().paragraph_count;
+    } else {
+      return std::nullopt;
+    }
+  }
+  for (const OwnReference& reference : own_references_) {
+    if (reference.note == 0 || reference.note > notes.size()) return std::nullopt;
+    Note& note = notes[reference.note - 1];
+    if (note.reference_paragraph != kUncited) return std::nullopt;
+    note.reference_paragraph = reference.paragraph;
+    note.reference_offset = reference.offset;
+  }
+  const bool all_cited = std::none_of(notes.begin(), notes.end(), [](const Note& note) {
+    return note.reference_paragraph == kUncited;
+  });
+  if (!all_cited) return std::nullopt;
+  return notes;
+}
+
+// The notes read from the text go to the notes section; one whose mark never
+// reached a paragraph of the text (broken input) is dropped.
+void RtfReader::GatherNotes() {
+  std::erase_if(notes_, [](const FoundNote& note) { return note.reference_paragraph == kUncited; });
+  AppendNotes(document_, std::move(notes_));
+}
+
 namespace {
 
 // Groups that hold no text of the document.
 // clang-format off
 constexpr std::string_view kSkippedDestinations[] = {
     "stylesheet", "info", "header", "headerl", "headerr", "headerf", "footer", "footerl",
-    "footerr", "footerf", "footnote", "annotation", "pict", "object", "objdata", "nonshppict",
-    "shp", "do", "fldinst", "listtable", "listoverridetable", "revtbl", "rsidtbl", "generator",
-    "xmlnstbl", "themedata", "colorschememapping", "datastore", "latentstyles", "pgdsctbl", "pn",
-    "pnseclvl", "filetbl", "template", "userprops", "docvar", "ftnsep", "ftnsepc", "aftnsep",
-    "aftnsepc", "private", "xe", "tc", "txe", "mmathPr", "bkmkstart", "bkmkend",
+    "footerr", "footerf", "annotation", "pict", "object", "objdata", "nonshppict", "sn", "sv",
+    "shprslt", "fldinst", "listname", "revtbl", "rsidtbl", "generator", "xmlnstbl", "themedata",
+    "colorschememapping", "datastore", "latentstyles", "pgdsctbl", "pnseclvl", "filetbl",
+    "template", "userprops", "docvar", "ftnsep", "ftnsepc", "aftnsep", "aftnsepc", "private", "xe",
+    "tc", "txe", "mmathPr", "bkmkstart", "bkmkend",
 };
 // clang-format on
 
 constexpr int kSuperscript = static_cast<int>(VerticalPosition::kSuperscript);
 constexpr int kSubscript = static_cast<int>(VerticalPosition::kSubscript);
 constexpr int kBaseline = static_cast<int>(VerticalPosition::kBaseline);
+
+// The group each part of the list table stands in.
+Destination ListPartParent(Destination part) {
+  switch (part) {
+    case Destination::kListTable:
+      return Destination::kText;
+    case Destination::kList:
+    case Destination::kListOverride:
+      return Destination::kListTable;
+    case Destination::kListLevel:
+      return Destination::kList;
+    case Destination::kLevelText:
+    case Destination::kLevelNumbers:
+      return Destination::kListLevel;
+    case Destination::kOverrideLevel:
+      return Destination::kListOverride;
+    default:
+      return Destination::kSkip;
+  }
+}
+
+constexpr bool kReadAfterStar = true;
+constexpr int Part(Destination destination) {
+  return static_cast<int>(destination);
+}
+constexpr int Style(NumberStyle style) {
+  return static_cast<int>(style);
+}
+constexpr int Old(OldNumbering::Level level) {
+  return static_cast<int>(level);
+}
+constexpr int Role(NoteRole role) {
+  return static_cast<int>(role);
+}
+// Note numbering words: the kind of note times 16, plus the style.
+constexpr int kFootnotes = 0;
+constexpr int kEndnotes = 16;
 
 }  // namespace
 
@@ -647,8 +1205,71 @@ const RtfReader::WordRow RtfReader::kWords[] = {
     {"pntext", &RtfReader::StartListMarker},
     {"listtext", &RtfReader::StartListMarker},
     {"ls", &RtfReader::SetListId},
-    {"pnlvlblt", &RtfReader::SetBulletLevel},
+    {"ilvl", &RtfReader::SetListLevel},
+    {"pnlvlblt", &RtfReader::SetBulletLevel, Old(OldNumbering::Level::kBullet)},
     {"intbl", &RtfReader::SetInTable},
+    // The list table.
+    {"listtable", &RtfReader::StartListPart, Part(Destination::kListTable), kReadAfterStar},
+    {"listoverridetable", &RtfReader::StartListPart, Part(Destination::kListTable),
+     kReadAfterStar},
+    {"list", &RtfReader::StartListPart, Part(Destination::kList)},
+    {"listlevel", &RtfReader::StartListPart, Part(Destination::kListLevel)},
+    {"leveltext", &RtfReader::StartListPart, Part(Destination::kLevelText)},
+    {"levelnumbers", &RtfReader::StartListPart, Part(Destination::kLevelNumbers)},
+    {"listoverride", &RtfReader::StartListPart, Part(Destination::kListOverride)},
+    {"lfolevel", &RtfReader::StartListPart, Part(Destination::kOverrideLevel)},
+    {"listid", &RtfReader::SetListNumber},
+    {"levelnfc", &RtfReader::SetLevelStyle},
+    {"levelnfcn", &RtfReader::SetLevelStyle},
+    {"levelstartat", &RtfReader::SetLevelStart},
+    {"levelfollow", &RtfReader::SetLevelFollow},
+    {"levelnorestart", &RtfReader::SetLevelNoRestart},
+    {"listoverridestartat", &RtfReader::SetOverrideStarts},
+    // Old-style numbering.
+    {"pn", &RtfReader::StartOldNumbering, 0, kReadAfterStar},
+    {"pnlvlbody", &RtfReader::SetOldNumberingLevel, Old(OldNumbering::Level::kBody)},
+    {"pnlvlcont", &RtfReader::SetOldNumberingLevel, Old(OldNumbering::Level::kContinue)},
+    {"pndec", &RtfReader::SetOldNumberingStyle, Style(NumberStyle::kDecimal)},
+    {"pnlcltr", &RtfReader::SetOldNumberingStyle, Style(NumberStyle::kLowerLetter)},
+    {"pnucltr", &RtfReader::SetOldNumberingStyle, Style(NumberStyle::kUpperLetter)},
+    {"pnlcrm", &RtfReader::SetOldNumberingStyle, Style(NumberStyle::kLowerRoman)},
+    {"pnucrm", &RtfReader::SetOldNumberingStyle, Style(NumberStyle::kUpperRoman)},
+    {"pnord", &RtfReader::SetOldNumberingStyle, Style(NumberStyle::kOrdinal)},
+    {"pnstart", &RtfReader::SetOldNumberingStart},
+    {"pntxtb", &RtfReader::StartOldNumberingText, Part(Destination::kNumberBefore)},
+    {"pntxta", &RtfReader::StartOldNumberingText, Part(Destination::kNumberAfter)},
+    // Footnotes and endnotes, and how they are numbered.
+    {"footnote", &RtfReader::StartNote, 0, kReadAfterStar},
+    {"chftn", &RtfReader::NoteNumberMark},
+    {"ftnalt", &RtfReader::SetEndnote},
+    {"ftnstart", &RtfReader::SetNoteStart, 0},
+    {"aftnstart", &RtfReader::SetNoteStart, 1},
+    {"ftnnar", &RtfReader::SetNoteStyle, kFootnotes + Style(NumberStyle::kDecimal)},
+    {"ftnnalc", &RtfReader::SetNoteStyle, kFootnotes + Style(NumberStyle::kLowerLetter)},
+    {"ftnnauc", &RtfReader::SetNoteStyle, kFootnotes + Style(NumberStyle::kUpperLetter)},
+    {"ftnnrlc", &RtfReader::SetNoteStyle, kFootnotes + Style(NumberStyle::kLowerRoman)},
+    {"ftnnruc", &RtfReader::SetNoteStyle, kFootnotes + Style(NumberStyle::kUpperRoman)},
+    {"ftnnchi", &RtfReader::SetNoteStyle, kFootnotes + Style(NumberStyle::kSymbols)},
+    {"aftnnar", &RtfReader::SetNoteStyle, kEndnotes + Style(NumberStyle::kDecimal)},
+    {"aftnnalc", &RtfReader::SetNoteStyle, kEndnotes + Style(NumberStyle::kLowerLetter)},
+    {"aftnnauc", &RtfReader::SetNoteStyle, kEndnotes + Style(NumberStyle::kUpperLetter)},
+    {"aftnnrlc", &RtfReader::SetNoteStyle, kEndnotes + Style(NumberStyle::kLowerRoman)},
+    {"aftnnruc", &RtfReader::SetNoteStyle, kEndnotes + Style(NumberStyle::kUpperRoman)},
+    {"aftnnchi", &RtfReader::SetNoteStyle, kEndnotes + Style(NumberStyle::kSymbols)},
+    // Text boxes and shapes: their text, wherever it stands in them.
+    {"shp", &RtfReader::StartShape},
+    {"shpgrp", &RtfReader::StartShape, 0, kReadAfterStar},
+    {"do", &RtfReader::StartShape, 0, kReadAfterStar},
+    {"shpinst", &RtfReader::KeepDestination, 0, kReadAfterStar},
+    {"shptxt", &RtfReader::KeepDestination, 0, kReadAfterStar},
+    {"dptxbx", &RtfReader::KeepDestination, 0, kReadAfterStar},
+    {"dptxbxtext", &RtfReader::KeepDestination, 0, kReadAfterStar},
+    // Our own note groups (see rtf_writer.h).
+    {"quilletnotes", &RtfReader::OwnNoteRole, Role(NoteRole::kHeading), kReadAfterStar},
+    {"quilletnote", &RtfReader::OwnNoteRole, Role(NoteRole::kFirst), kReadAfterStar},
+    {"quilletnotemore", &RtfReader::OwnNoteRole, Role(NoteRole::kMore), kReadAfterStar},
+    {"quilletendnote", &RtfReader::OwnNoteKind},
+    {"quilletnoteref", &RtfReader::OwnNoteReference, 0, kReadAfterStar},
     // Text and breaks.
     {"par", &RtfReader::ParagraphMark},
     {"line", &RtfReader::InsertCharacter, kLineBreak},
@@ -768,6 +1389,9 @@ void RtfReader::ResetParagraphFormat(const WordCall&) {
   s.alignment = Alignment::kLeft;
   s.in_list = false;
   s.in_table = false;
+  s.list_override = 0;
+  s.list_level = 0;
+  s.old_numbering = -1;
 }
 
 void RtfReader::SetInTable(const WordCall&) {
@@ -820,7 +1444,7 @@ void RtfReader::SetAlignment(const WordCall& call) {
 void RtfReader::ParagraphMark(const WordCall&) {
   if (state().destination != Destination::kText) return;
   if (state().in_table) {
-    cell_line_break_ = true;
+    open_.cell_line_break = true;
   } else {
     EndParagraph(true);
   }
@@ -831,8 +1455,8 @@ void RtfReader::PageBreak(const WordCall&) {
 }
 
 void RtfReader::EndCell(const WordCall&) {
-  if (state().destination == Destination::kText) ++pending_cells_;
-  cell_line_break_ = false;
+  if (state().destination == Destination::kText) ++open_.pending_cells;
+  open_.cell_line_break = false;
 }
 
 void RtfReader::EndRow(const WordCall&) {
@@ -846,7 +1470,7 @@ void RtfReader::InsertCharacter(const WordCall& call) {
 // pandoc marks list items with a "\bullet" or "\endash" word and a tab at
 // the start of the paragraph; the same characters typed as text stay text.
 void RtfReader::ListWordCharacter(const WordCall& call) {
-  if (paragraph_.runs.empty() && run_text_.empty() && bytes_.empty()) list_word_first_ = true;
+  if (!ParagraphHasContent() && bytes_.empty()) open_.list_word_first = true;
   InsertCharacter(call);
 }
 
@@ -857,11 +1481,201 @@ void RtfReader::StartListMarker(const WordCall&) {
 }
 
 void RtfReader::SetListId(const WordCall& call) {
+  if (state().destination == Destination::kListOverride) {
+    override_number_ = call.value();
+    return;
+  }
   state().in_list = call.value() > 0;
+  state().list_override = call.value();
 }
 
-void RtfReader::SetBulletLevel(const WordCall&) {
+void RtfReader::SetListLevel(const WordCall& call) {
+  state().list_level = std::clamp(call.value(), 0, kListLevels - 1);
+}
+
+void RtfReader::SetBulletLevel(const WordCall& call) {
+  if (state().destination == Destination::kOldNumbering) {
+    SetOldNumberingLevel(call);
+    return;
+  }
   state().in_list = true;
+}
+
+// The list table's groups, each only where the table puts it; the row gives
+// the destination.
+void RtfReader::StartListPart(const WordCall& call) {
+  const auto part = static_cast<Destination>(call.argument);
+  if (stack_.size() <= 1 || state().destination != ListPartParent(part)) {
+    SkipDestination(call);
+    return;
+  }
+  state().destination = part;
+  switch (part) {
+    case Destination::kList:
+      list_id_ = 0;
+      list_levels_.clear();
+      break;
+    case Destination::kListLevel:
+      list_level_ = ListLevel{};
+      level_text_.clear();
+      level_numbers_.clear();
+      break;
+    case Destination::kLevelText:
+      level_text_.clear();
+      break;
+    case Destination::kLevelNumbers:
+      level_numbers_.clear();
+      break;
+    case Destination::kListOverride:
+      list_id_ = override_number_ = override_levels_ = 0;
+      override_starts_.clear();
+      break;
+    case Destination::kOverrideLevel:
+      override_restarts_ = false;
+      override_start_ = 1;
+      break;
+    default:
+      break;
+  }
+}
+
+void RtfReader::SetListNumber(const WordCall& call) {
+  const Destination where = state().destination;
+  if (where == Destination::kList || where == Destination::kListOverride) {
+    list_id_ = call.value();
+  }
+}
+
+void RtfReader::SetLevelStyle(const WordCall& call) {
+  if (state().destination == Destination::kListLevel) {
+    list_level_.style = LevelNumberStyle(call.value());
+  }
+}
+
+void RtfReader::SetLevelStart(const WordCall& call) {
+  if (state().destination == Destination::kListLevel) list_level_.start = call.value();
+  if (state().destination == Destination::kOverrideLevel) override_start_ = call.value();
+}
+
+void RtfReader::SetLevelFollow(const WordCall& call) {
+  if (state().destination != Destination::kListLevel) return;
+  list_level_.follow = call.value() == 1 ? u" " : call.value() == 2 ? u"" : u"\t";
+}
+
+void RtfReader::SetLevelNoRestart(const WordCall& call) {
+  if (state().destination == Destination::kListLevel) list_level_.restarts = !call.on();
+}
+
+void RtfReader::SetOverrideStarts(const WordCall&) {
+  if (state().destination == Destination::kOverrideLevel) override_restarts_ = true;
+}
+
+void RtfReader::StartOldNumbering(const WordCall& call) {
+  if (state().destination != Destination::kText || stack_.size() <= 1) {
+    SkipDestination(call);
+    return;
+  }
+  state().destination = Destination::kOldNumbering;
+  old_numbering_ = OldNumbering{};
+}
+
+void RtfReader::SetOldNumberingLevel(const WordCall& call) {
+  if (state().destination == Destination::kOldNumbering) {
+    old_numbering_.level = static_cast<OldNumbering::Level>(call.argument);
+  }
+}
+
+void RtfReader::SetOldNumberingStyle(const WordCall& call) {
+  if (state().destination == Destination::kOldNumbering) {
+    old_numbering_.style = static_cast<NumberStyle>(call.argument);
+  }
+}
+
+void RtfReader::SetOldNumberingStart(const WordCall& call) {
+  if (state().destination == Destination::kOldNumbering) old_numbering_.start = call.value();
+}
+
+void RtfReader::StartOldNumberingText(const WordCall& call) {
+  if (state().destination != Destination::kOldNumbering) {
+    SkipDestination(call);
+    return;
+  }
+  state().destination = static_cast<Destination>(call.argument);
+}
+
+void RtfReader::StartNote(const WordCall& call) {
+  if (in_note_ || !CanStartFlow()) {
+    SkipDestination(call);
+    return;
+  }
+  notes_.emplace_back().reference_paragraph = kUncited;
+  note_numbered_ = pending_number_mark_;
+  note_mark_format_ = pending_number_mark_ ? pending_mark_format_ : state().format;
+  pending_number_mark_ = false;
+  BeginFlow(FlowKind::kNote);
+}
+
+// "\chftn": in a note's text, the note's own number; in the text, the
+// reference to the note that follows.
+void RtfReader::NoteNumberMark(const WordCall&) {
+  if (in_note_) {
+    note_numbered_ = true;
+  } else if (state().destination == Destination::kText) {
+    pending_number_mark_ = true;
+    pending_mark_format_ = state().format;
+  }
+}
+
+void RtfReader::SetEndnote(const WordCall&) {
+  if (in_note_) notes_.back().kind = NoteKind::kEndnote;
+}
+
+// The row's argument: the kind of note times 16, plus the number style.
+void RtfReader::SetNoteStyle(const WordCall& call) {
+  note_styles_[static_cast<std::size_t>(call.argument / 16)] =
+      static_cast<NumberStyle>(call.argument % 16);
+}
+
+void RtfReader::SetNoteStart(const WordCall& call) {
+  if (notes_.empty()) note_numbers_[static_cast<std::size_t>(call.argument)] = call.value();
+}
+
+void RtfReader::StartShape(const WordCall& call) {
+  if (!flows_.empty() && flows_.back().kind == FlowKind::kBox) return;  // its text joins the box
+  if (!CanStartFlow()) {
+    SkipDestination(call);
+    return;
+  }
+  BeginFlow(FlowKind::kBox);
+}
+
+void RtfReader::KeepDestination(const WordCall&) {}
+
+// Our own note groups, read in the text only.
+void RtfReader::OwnNoteRole(const WordCall& call) {
+  if (!flows_.empty()) {
+    SkipDestination(call);
+    return;
+  }
+  open_.role = static_cast<NoteRole>(call.argument);
+  if (open_.role == NoteRole::kFirst && stack_.size() > 1) {
+    open_.role_kind = NoteKind::kFootnote;
+    open_.role_mark.clear();
+    state().destination = Destination::kNoteMark;
+  } else {
+    SkipDestination(call);
+  }
+}
+
+void RtfReader::OwnNoteKind(const WordCall&) {
+  if (state().destination == Destination::kNoteMark) open_.role_kind = NoteKind::kEndnote;
+}
+
+void RtfReader::OwnNoteReference(const WordCall& call) {
+  if (flows_.empty() && call.value() > 0) {
+    open_.references.push_back({static_cast<std::size_t>(call.value()), OpenLength(), true});
+  }
+  SkipDestination(call);
 }
 
 namespace {
