@@ -1,6 +1,7 @@
 #include "document.h"
 
 #include <algorithm>
+#include <cstdint>
 
 namespace quillet {
 
@@ -89,14 +90,18 @@ bool NotesFit(const Document& document) {
   std::size_t next = heading + 1;
   for (const Note& note : notes) {
     if (note.first_paragraph != next || note.paragraph_count == 0 ||
-        note.paragraph_count > count - std::min(next, count)) {
+        note.paragraph_count > count - std::min(next, count) ||
+        note.reference_paragraph >= heading) {
       return false;
     }
     next += note.paragraph_count;
-    if (note.reference_paragraph >= heading ||
-        note.reference_offset > document.paragraphs[note.reference_paragraph].Length()) {
-      return false;
-    }
+  }
+  // Each cited paragraph's length, measured once however many notes it cites.
+  std::vector<std::size_t> lengths(heading, SIZE_MAX);
+  for (const Note& note : notes) {
+    std::size_t& length = lengths[note.reference_paragraph];
+    if (length == SIZE_MAX) length = document.paragraphs[note.reference_paragraph].Length();
+    if (note.reference_offset > length) return false;
   }
   return true;
 }

@@ -52,6 +52,13 @@ inline Paragraph Bullet(std::initializer_list<Run> runs) {
   return P(runs, Alignment::kLeft, true);
 }
 
+// A complete RTF document around `body`, with an Arial and a Symbol font.
+inline std::string RtfDocument(const std::string& header, const std::string& body) {
+  return "{\\rtf1\\ansi\\ansicpg1252\\deff0{\\fonttbl{\\f0\\fnil\\fcharset0 Arial;}"
+         "{\\f1\\fnil\\fcharset2 Symbol;}}\r\n" +
+         header + "\r\n" + body + "}";
+}
+
 inline Document D(std::initializer_list<Paragraph> paragraphs) {
   Document document;
   document.paragraphs = paragraphs;
