@@ -53,17 +53,22 @@ void PutMark(Paragraph& paragraph, const std::u16string& mark) {
   paragraph = std::move(marked);
 }
 
-bool SectionEndsDocument(const Document& document) {
+// New notes join the document's notes section when it ends the document and
+// they are all cited before it.
+bool JoinsTheSection(const Document& document, const std::vector<FoundNote>& notes) {
   if (document.notes.empty()) return false;
   const Note& last = document.notes.back();
-  return last.first_paragraph + last.paragraph_count == document.paragraphs.size();
+  const std::size_t heading = document.notes.front().first_paragraph - 1;
+  return last.first_paragraph + last.paragraph_count == document.paragraphs.size() &&
+         std::all_of(notes.begin(), notes.end(),
+                     [&](const FoundNote& note) { return note.reference_paragraph < heading; });
 }
 
 }  // namespace
 
 void AppendNotes(Document& document, std::vector<FoundNote> notes) {
   if (notes.empty()) return;
-  if (!SectionEndsDocument(document)) {
+  if (!JoinsTheSection(document, notes)) {
     document.notes.clear();
     CharFormat bold;
     bold.bold = true;

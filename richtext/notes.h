@@ -22,9 +22,10 @@ struct FoundNote {
 };
 
 // Appends the notes to the document, footnotes first, each kind in the order
-// given, and records them in `document.notes`. A document without notes yet
-// gets the heading paragraph first; one whose notes section ends the document
-// has the new notes added to it. White space and empty paragraphs in front of
+// given, and records them in `document.notes`. A document whose notes section
+// ends it, and cites the new notes before it, has them added to that section;
+// any other gets the heading paragraph first (and loses what it knew of notes
+// it had). White space and empty paragraphs in front of
 // a note's text are dropped; its first paragraph then opens with the mark,
 // followed by ". " when the mark ends in a letter or digit, else by " ", in the
 // format of the text after it.

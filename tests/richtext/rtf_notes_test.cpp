@@ -208,6 +208,16 @@ TEST(RtfNotes, NotesReadFromTheTextAfterTheSectionStartANewOne) {
   EXPECT_EQ(document.paragraphs.size(), NotedDocument().paragraphs.size() + 3);
 }
 
+TEST(RtfNotes, NoteCitedInTheNotesSectionStartsANewOne) {
+  const std::string rtf = WriteRtf(NotedDocument());
+  std::string more = rtf;
+  more.insert(more.find("An endnote"), "{\\super\\chftn}{\\footnote\\chftn Inner.}");
+  const Document document = ReadRtf(more);
+  ASSERT_TRUE(NotesFit(document));
+  ASSERT_EQ(document.notes.size(), 1u);
+  EXPECT_EQ(document.paragraphs.size(), NotedDocument().paragraphs.size() + 2);
+}
+
 // Our own groups saying something other than a notes section: the knowledge
 // goes, the text stays.
 struct OwnGroupsCase {
