@@ -187,6 +187,21 @@ class RtfReader {
     NoteRole role = NoteRole::kNone;
     NoteKind role_kind = NoteKind::kFootnote;
     std::u16string role_mark;
+
+    // For the next paragraph; the buffer of the run stays, as most paragraphs need one.
+    void Reset() {
+      paragraph = Paragraph{};
+      length = 0;
+      run_text.clear();
+      marker = Marker::kNone;
+      list_word_first = false;
+      list = {};
+      pending_cells = 0;
+      cell_line_break = false;
+      references.clear();
+      role = NoteRole::kNone;
+      role_mark.clear();
+    }
   };
   // A run of numbered old-style paragraphs, which counts on while their numbers look alike.
   struct OldSequence {
@@ -229,6 +244,7 @@ class RtfReader {
   void HandleSymbol(unsigned char symbol);
   void TextByte(unsigned char byte);
   void EscapedByte(unsigned char byte);
+  bool TableByte(Destination destination, unsigned char byte);
   void FlushBytes();
   void Emit(std::u16string_view text);
   void EmitText(std::u16string_view text);
@@ -647,25 +663,32 @@ void RtfReader::EscapedByte(unsigned char byte) {
     --skip_count_;
     return;
   }
+  if (destination != Destination::kText && TableByte(destination, byte)) return;
+  const int code_page = CurrentCodePage();
+  if (!bytes_.empty() && code_page != bytes_code_page_) FlushBytes();
+  bytes_code_page_ = code_page;
+  bytes_ += static_cast<char>(byte);
+}
+
+// A byte of a font name or a list level's text, which are not decoded as text is.
+bool RtfReader::TableByte(Destination destination, unsigned char byte) {
   if (destination == Destination::kFontTable) {
     // Face names are short; a longer one is cut so that no run copies a huge name.
     constexpr std::size_t kLongestFontName = 256;
     if (!font_committed_ && font_name_.size() < kLongestFontName) {
       font_name_ += static_cast<char>(byte);
     }
-    return;
+    return true;
   }
   // A level's text holds its length and its placeholders as bytes below 0x20.
   if ((destination == Destination::kLevelText || destination == Destination::kLevelNumbers) &&
       byte < 0x80) {
     FlushBytes();
-    (destination == Destination::kLevelText ? level_text_ : level_numbers_) += byte;
-    return;
+    (destination == Destination::kLevelText ? level_text_ : level_numbers_) +=
+        static_cast<char16_t>(byte);
+    return true;
   }
-  const int code_page = CurrentCodePage();
-  if (!bytes_.empty() && code_page != bytes_code_page_) FlushBytes();
-  bytes_code_page_ = code_page;
-  bytes_ += static_cast<char>(byte);
+  return false;
 }
 
 void RtfReader::FlushBytes() {
@@ -778,7 +801,7 @@ void RtfReader::PushParagraph() {
     }
   }
   target.push_back(std::move(open_.paragraph));
-  open_ = OpenParagraph{};
+  open_.Reset();
 }
 
 void RtfReader::CommitFont() {
