@@ -123,6 +123,13 @@ bool IsDigit(unsigned char c) {
   return c >= '0' && c <= '9';
 }
 
+// Texts that go in front of every paragraph of a list are short: a longer one
+// is cut, so that no list can repeat a long text in front of each paragraph.
+void AppendShort(std::u16string& to, std::u16string_view text) {
+  constexpr std::size_t kLongest = 64;
+  to.append(text.substr(0, kLongest - std::min(to.size(), kLongest)));
+}
+
 // A list marker with a digit, or ending in "." or ")", numbers its item; any other marks a bullet.
 bool IsNumberMarker(std::u16string_view marker) {
   while (!marker.empty() && (marker.back() == u'\t' || marker.back() == u' ')) {
@@ -684,8 +691,8 @@ bool RtfReader::TableByte(Destination destination, unsigned char byte) {
   if ((destination == Destination::kLevelText || destination == Destination::kLevelNumbers) &&
       byte < 0x80) {
     FlushBytes();
-    (destination == Destination::kLevelText ? level_text_ : level_numbers_) +=
-        static_cast<char16_t>(byte);
+    const char16_t unit = byte;
+    AppendShort(destination == Destination::kLevelText ? level_text_ : level_numbers_, {&unit, 1});
     return true;
   }
   return false;
@@ -714,13 +721,13 @@ void RtfReader::Emit(std::u16string_view text) {
       open_.role_mark += text;
       return;
     case Destination::kNumberBefore:
-      old_numbering_.before += text;
+      AppendShort(old_numbering_.before, text);
       return;
     case Destination::kNumberAfter:
-      old_numbering_.after += text;
+      AppendShort(old_numbering_.after, text);
       return;
     case Destination::kLevelText:
-      level_text_ += text;
+      AppendShort(level_text_, text);
       return;
     default:
       return;
@@ -959,18 +966,15 @@ void RtfReader::CommitListLevel() {
     level.text = std::u16string(1, index) + u".";
   } else {
     const std::size_t length = std::min<std::size_t>(level_text_[0], level_text_.size() - 1);
+    std::vector<bool> placeholders(length + 1, false);
+    for (char16_t position : level_numbers_) {
+      if (position <= length) placeholders[position] = true;
+    }
     level.text.clear();
     for (std::size_t i = 1; i <= length; ++i) {
       const char16_t c = level_text_[i];
-      const bool placeholder =
-          level_numbers_.empty()
-              ? c < kListLevels
-              : level_numbers_.find(static_cast<char16_t>(i)) != std::u16string::npos;
-      if (placeholder) {
-        if (c < kListLevels) level.text += c;
-      } else if (c >= 0x20 || c == u'\t') {
-        level.text += c;
-      }
+      const bool placeholder = level_numbers_.empty() ? c < kListLevels : placeholders[i];
+      if (placeholder ? c < kListLevels : c >= 0x20 || c == u'\t') level.text += c;
     }
   }
   if (list_levels_.size() < kListLevels) list_levels_.push_back(std::move(level));

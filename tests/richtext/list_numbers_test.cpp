@@ -206,6 +206,25 @@ INSTANTIATE_TEST_SUITE_P(
                  "\\pard{\\*\\pn\\pnlvlblt\\pnf1{\\pntxtb \\'B7}}a\\par", D({Bullet({R(u"a")})})}),
     ::testing::PrintToStringParamName());
 
+// A list's texts go in front of each of its paragraphs: a long one must not
+// multiply the input.
+TEST(RtfListNumbers, LongListTextsAreCut) {
+  const std::string text(100000, 'x');
+  std::string body =
+      "\\pard{\\*\\pn\\pnlvlbody\\pndec{\\pntxtb " + text + "}{\\pntxta " + text + "}}";
+  std::string list_body;
+  for (int i = 0; i < 10000; ++i) {
+    body += "a\\par ";
+    list_body += "\\pard\\ls1 b\\par ";
+  }
+  const std::string level_table = "{\\*\\listtable{\\list{\\listlevel{\\leveltext\\u-1 ?" + text +
+                                  ";}{\\levelnumbers" + std::string(50000, ';') +
+                                  "}}\\listid1}}{\\*\\listoverridetable{"
+                                  "\\listoverride\\listid1\\ls1}}";
+  EXPECT_LT(ReadRtf(RtfDocument("", body)).PlainText().size(), 2'000'000u);
+  EXPECT_LT(ReadRtf(RtfDocument(level_table, list_body)).PlainText().size(), 2'000'000u);
+}
+
 TEST(RtfListNumbers, ManyNumberedParagraphsCountOn) {
   std::string body = "\\pard{\\*\\pn\\pnlvlbody\\pndec}";
   for (int i = 0; i < 50000; ++i) body += "x\\par{\\*\\pn\\pnlvlbody\\pndec}";
