@@ -64,7 +64,10 @@ inline constexpr std::u16string_view kNotesHeading = u"Notas / Notes";
 // section at the end of the document (the heading paragraph, then every note's
 // paragraphs, its mark in front of the first), so that whatever knows only
 // paragraphs, the converter among them, shows the notes gathered there; the
-// mark stays in the text where the note is cited.
+// mark stays in the text where the note is cited. A book cut into parts can
+// end each part with the notes cited in it instead: the notes whose
+// reference_paragraph falls in the part, their paragraphs taken from the
+// section, and the section itself left out of the parts.
 struct Note {
   NoteKind kind = NoteKind::kFootnote;
   std::u16string mark;                  // "1", "ii", or the document's own ("*")
