@@ -1117,7 +1117,6 @@ std::optional<std::vector<Note>> RtfReader::OwnNotes() const {
 void RtfReader::GatherNotes() {
   std::erase_if(notes_, [](const FoundNote& note) { return note.reference_paragraph == kUncited; });
   AppendNotes(document_, std::move(notes_));
-  if (!NotesFit(document_)) document_.notes.clear();  // the text stays, whatever happened
 }
 
 namespace {
