@@ -11,6 +11,7 @@
 #include "richtext/ascii.h"
 #include "richtext/formats/html_reader.h"
 #include "richtext/formats/html_style.h"
+#include "richtext/notes.h"
 #include "richtext/formats/xml_document.h"
 #include "richtext/formats/zip_archive.h"
 
@@ -150,6 +151,7 @@ class EpubReader {
   const LoadOptions& options_;
   ZipArchive zip_;
   Document book_;
+  std::vector<FoundNote> notes_;  // of every chapter, gathered at the end of the book
 };
 
 LoadResult EpubReader::Read() {
@@ -173,6 +175,7 @@ LoadResult EpubReader::Read() {
                    "El EPUB no tiene capítulos que leer / The EPUB has no chapters to read");
   }
   if (std::optional<LoadResult> failure = ReadChapters(chapters)) return std::move(*failure);
+  AppendNotes(book_, std::move(notes_));
   LoadResult result;
   result.format = BookFormat::kEpub;
   result.document = std::move(book_);
@@ -199,13 +202,17 @@ std::optional<LoadResult> EpubReader::ReadChapters(const std::vector<Chapter>& c
     }
     const std::optional<std::string> bytes = zip_.Read(chapter.path);
     if (!bytes) return ZipFailure(zip_);
-    HtmlDocument read = ReadHtml(*bytes, {.xhtml = chapter.xhtml});
+    HtmlDocument read = ReadHtml(*bytes, {.xhtml = chapter.xhtml, .notes_apart = true});
     if (!read.complete) {
       return Failure(LoadStatus::kRefused, "El capítulo \"" + chapter.path +
                                                "\" es demasiado complejo / The chapter \"" +
                                                chapter.path + "\" is too complex to read");
     }
     if (read.first_heading) KeepHeading(read.document.paragraphs[*read.first_heading]);
+    for (FoundNote& note : read.notes) {
+      note.reference_paragraph += book_.paragraphs.size();
+      notes_.push_back(std::move(note));
+    }
     book_.paragraphs.insert(book_.paragraphs.end(),
                             std::make_move_iterator(read.document.paragraphs.begin()),
                             std::make_move_iterator(read.document.paragraphs.end()));

@@ -1,8 +1,9 @@
 // Reads an EPUB book: the ZIP through libzip, META-INF/container.xml and the
 // OPF package through libxml2, and the spine's XHTML documents in order through
 // the HTML reader. Each chapter starts a new paragraph and its first heading
-// stays a heading (bold, larger); images leave their alt text. A book whose
-// spine documents are encrypted (DRM) is refused, as are ZIP bombs.
+// stays a heading (bold, larger); images leave their alt text; the notes of
+// every chapter end the book. A book whose spine documents are encrypted (DRM)
+// is refused, as are ZIP bombs.
 #pragma once
 
 #include <string>

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <charconv>
 #include <string>
+#include <unordered_map>
 #include <utility>
 #include <vector>
 
@@ -12,6 +13,7 @@
 #include "richtext/formats/html_encoding.h"
 #include "richtext/formats/html_style.h"
 #include "richtext/formats/paragraph_builder.h"
+#include "richtext/notes.h"
 #include "richtext/text_encoding.h"
 
 namespace quillet {
@@ -160,8 +162,26 @@ class HtmlWalker {
     const GumboNode* node;
     unsigned next_child;
     Style style;
+    bool note = false;  // the element is a note's text
   };
   enum class Marker : std::uint8_t { kNone, kBullet, kNumber };
+  // A note reference met in the text, by the id it links to.
+  struct Reference {
+    std::size_t paragraph;
+    std::size_t offset;
+    std::u16string mark;
+    std::string id;  // the reference's own, which the note's link back names
+    bool used = false;
+  };
+  // What the text around a note waits for while the note is read.
+  struct Waiting {
+    Marker marker;
+    std::u16string number;
+    int pending_tabs;
+    bool pending_cell_break;
+    bool cell_has_content;
+    int cells;
+  };
 
   void Visit(const GumboNode* node, const Style& parent);
   bool Enter(const GumboElement& element, const Style& style);
@@ -176,14 +196,27 @@ class HtmlWalker {
   void LineBreak(const Style& style);
   void Boundary();
   void EndParagraph();
+  bool EnterNoteReference(const GumboNode* node, const Style& style);
+  bool EnterNote(const GumboElement& element);
+  void LeaveNote();
+  bool IsLinkBack(const GumboElement& element) const;
 
   std::vector<Frame> frames_;
   std::vector<ListLevel> lists_;
   std::vector<int> rows_;  // cells met so far in each open row
   int cells_ = 0;          // open table cells
   Document document_;
-  ParagraphBuilder paragraph_{document_};
+  ParagraphBuilder text_paragraph_{document_};
+  ParagraphBuilder* paragraph_ = &text_paragraph_;
   std::optional<std::size_t> first_heading_;
+  // Notes: the references met, the notes read, and the one being read.
+  std::unordered_map<std::string, Reference> references_;
+  std::vector<FoundNote> notes_;
+  Document note_document_;
+  ParagraphBuilder note_paragraph_{note_document_};
+  const Reference* note_reference_ = nullptr;
+  NoteKind note_kind_ = NoteKind::kFootnote;
+  Waiting waiting_{};
   // What goes in front of the next text: a list item's marker, cell separators.
   Marker marker_ = Marker::kNone;
   std::u16string number_;
@@ -205,11 +238,16 @@ HtmlDocument HtmlWalker::Walk(const GumboNode* document) {
       continue;
     }
     const GumboNode* done = top.node;
+    const bool note = top.note;
     frames_.pop_back();
-    if (done->type == GUMBO_NODE_ELEMENT) Leave(done->v.element);
+    if (note) {
+      LeaveNote();
+    } else if (done->type == GUMBO_NODE_ELEMENT) {
+      Leave(done->v.element);
+    }
   }
   EndParagraph();
-  return HtmlDocument{std::move(document_), first_heading_, true};
+  return HtmlDocument{std::move(document_), first_heading_, true, std::move(notes_)};
 }
 
 void HtmlWalker::Visit(const GumboNode* node, const Style& parent) {
@@ -225,9 +263,14 @@ void HtmlWalker::Visit(const GumboNode* node, const Style& parent) {
       return;
   }
   const GumboElement& element = node->v.element;
-  if (RoleOf(element.tag) == Role::kSkipped) return;
+  if (RoleOf(element.tag) == Role::kSkipped || IsLinkBack(element)) return;
   std::optional<Style> style = StyleOf(element, parent);
-  if (!style || !Enter(element, *style)) return;
+  if (!style || EnterNoteReference(node, *style)) return;
+  if (EnterNote(element)) {
+    frames_.push_back({node, 0, std::move(*style), true});
+    return;
+  }
+  if (!Enter(element, *style)) return;
   frames_.push_back({node, 0, std::move(*style)});
 }
 
@@ -412,7 +455,7 @@ void HtmlWalker::Text(std::string_view utf8, const Style& style) {
     return;
   }
   if (!std::all_of(text.begin(), text.end(), ParagraphBuilder::IsWhiteSpace)) StartContent(style);
-  paragraph_.Text(text, style.format);
+  paragraph_->Text(text, style.format);
 }
 
 void HtmlWalker::Preformatted(std::u16string_view text, const Style& style) {
@@ -421,7 +464,7 @@ void HtmlWalker::Preformatted(std::u16string_view text, const Style& style) {
     if (i < text.size() && text[i] != u'\n' && text[i] != u'\r') continue;
     if (i > start) {
       StartContent(style);
-      paragraph_.Verbatim(text.substr(start, i - start), style.format);
+      paragraph_->Verbatim(text.substr(start, i - start), style.format);
     }
     if (i == text.size()) break;
     LineBreak(style);
@@ -432,20 +475,22 @@ void HtmlWalker::Preformatted(std::u16string_view text, const Style& style) {
 
 // Opens the paragraph for the text that follows, with what waits in front of it.
 void HtmlWalker::StartContent(const Style& style) {
-  if (!paragraph_.started()) {
-    Paragraph& paragraph = paragraph_.Start();
+  if (!paragraph_->started()) {
+    Paragraph& paragraph = paragraph_->Start();
     paragraph.alignment = style.alignment;
-    if (style.heading > 0 && !first_heading_) first_heading_ = document_.paragraphs.size();
+    if (style.heading > 0 && !first_heading_ && note_reference_ == nullptr) {
+      first_heading_ = document_.paragraphs.size();
+    }
     if (marker_ == Marker::kBullet) paragraph.bullet = true;
-    if (marker_ == Marker::kNumber) paragraph_.Separator(number_, style.format);
+    if (marker_ == Marker::kNumber) paragraph_->Separator(number_, style.format);
     marker_ = Marker::kNone;
   }
   if (cells_ == 0) return;
   if (pending_tabs_ > 0) {
-    paragraph_.Separator(std::u16string(static_cast<std::size_t>(pending_tabs_), u'\t'),
-                         style.format);
+    paragraph_->Separator(std::u16string(static_cast<std::size_t>(pending_tabs_), u'\t'),
+                          style.format);
   } else if (pending_cell_break_) {
-    paragraph_.Separator(std::u16string_view(&kLineBreak, 1), style.format);
+    paragraph_->Separator(std::u16string_view(&kLineBreak, 1), style.format);
   }
   pending_tabs_ = 0;
   pending_cell_break_ = false;
@@ -454,7 +499,7 @@ void HtmlWalker::StartContent(const Style& style) {
 
 void HtmlWalker::LineBreak(const Style& style) {
   StartContent(style);
-  paragraph_.Separator(std::u16string_view(&kLineBreak, 1), style.format);
+  paragraph_->Separator(std::u16string_view(&kLineBreak, 1), style.format);
 }
 
 // Between two blocks: a new paragraph, or inside a table cell a new line.
@@ -467,9 +512,119 @@ void HtmlWalker::Boundary() {
 }
 
 void HtmlWalker::EndParagraph() {
-  paragraph_.End();
+  paragraph_->End();
   pending_tabs_ = 0;
   pending_cell_break_ = false;
+}
+
+// The text of an element, cut short: a note's mark is a few characters.
+std::u16string ShortTextOf(const GumboNode* element) {
+  constexpr std::size_t kLongest = 16;
+  constexpr int kMostNodes = 64;
+  std::string text;
+  std::vector<const GumboNode*> pending = {element};
+  for (int visited = 0; !pending.empty() && visited < kMostNodes && text.size() <= kLongest;
+       ++visited) {
+    const GumboNode* node = pending.back();
+    pending.pop_back();
+    if (node->type == GUMBO_NODE_TEXT) text += node->v.text.text;
+    if (node->type != GUMBO_NODE_ELEMENT) continue;
+    const GumboVector& children = node->v.element.children;
+    for (unsigned i = children.length; i > 0; --i) {
+      pending.push_back(static_cast<const GumboNode*>(children.data[i - 1]));
+    }
+  }
+  std::u16string mark = FromUtf8Lossy(text);
+  while (!mark.empty() && ParagraphBuilder::IsWhiteSpace(mark.back())) mark.pop_back();
+  const auto first = std::find_if_not(mark.begin(), mark.end(), ParagraphBuilder::IsWhiteSpace);
+  mark.erase(mark.begin(), first);
+  return mark.size() <= kLongest && pending.empty() ? mark : u"";
+}
+
+bool HasWord(const char* value, std::string_view word) {
+  return value != nullptr && AsciiLower(value).find(word) != std::string::npos;
+}
+
+// A link that says it is a note reference, in any of the ways HTML writers say it.
+bool IsNoteReferenceLink(const GumboElement& link) {
+  const char* role = AttributeValue(link, "role");
+  const char* epub_type = AttributeValue(link, "epub:type");
+  const char* type = AttributeValue(link, "class");
+  if (HasWord(type, "back") || HasWord(role, "backlink")) return false;
+  return HasWord(role, "doc-noteref") || HasWord(epub_type, "noteref") ||
+         gumbo_get_attribute(&link.attributes, "data-footnote-ref") != nullptr ||
+         HasWord(type, "noteref") || HasWord(type, "footnote");
+}
+
+// A note reference: its mark goes into the text, raised, and its place is
+// kept for the note it links to. The link's own children are not walked.
+bool HtmlWalker::EnterNoteReference(const GumboNode* node, const Style& style) {
+  const GumboElement& element = node->v.element;
+  if (element.tag != GUMBO_TAG_A || note_reference_ != nullptr) return false;
+  const char* href = AttributeValue(element, "href");
+  if (href == nullptr || href[0] != '#' || href[1] == '\0' || !IsNoteReferenceLink(element)) {
+    return false;
+  }
+  const std::u16string mark = ShortTextOf(node);
+  if (mark.empty()) return false;
+  Style raised = style;
+  raised.format.vertical = VerticalPosition::kSuperscript;
+  StartContent(raised);
+  const std::size_t offset = paragraph_->Length();
+  paragraph_->Verbatim(mark, raised.format);
+  const char* id = AttributeValue(element, "id");
+  references_.try_emplace(href + 1, Reference{document_.paragraphs.size(), offset, mark,
+                                              id != nullptr ? id : "", false});
+  return true;
+}
+
+// The element a note reference before it links to holds the note's text.
+bool HtmlWalker::EnterNote(const GumboElement& element) {
+  const char* id = AttributeValue(element, "id");
+  if (id == nullptr || note_reference_ != nullptr) return false;
+  const auto found = references_.find(id);
+  if (found == references_.end() || found->second.used) return false;
+  found->second.used = true;
+  note_reference_ = &found->second;
+  const char* epub_type = AttributeValue(element, "epub:type");
+  note_kind_ = HasWord(epub_type, "endnote") || HasWord(epub_type, "rearnote")
+                   ? NoteKind::kEndnote
+                   : NoteKind::kFootnote;
+  waiting_ = {marker_, number_, pending_tabs_, pending_cell_break_, cell_has_content_, cells_};
+  marker_ = Marker::kNone;
+  pending_tabs_ = 0;
+  pending_cell_break_ = false;
+  cells_ = 0;
+  paragraph_ = &note_paragraph_;
+  return true;
+}
+
+void HtmlWalker::LeaveNote() {
+  note_paragraph_.End();
+  const Reference& reference = *note_reference_;
+  notes_.push_back({note_kind_, reference.mark, reference.paragraph, reference.offset,
+                    std::move(note_document_.paragraphs)});
+  note_document_.paragraphs.clear();
+  note_reference_ = nullptr;
+  paragraph_ = &text_paragraph_;
+  marker_ = waiting_.marker;
+  number_ = std::move(waiting_.number);
+  pending_tabs_ = waiting_.pending_tabs;
+  pending_cell_break_ = waiting_.pending_cell_break;
+  cell_has_content_ = waiting_.cell_has_content;
+  cells_ = waiting_.cells;
+}
+
+// In a note, the link back to its reference shows nothing.
+bool HtmlWalker::IsLinkBack(const GumboElement& element) const {
+  if (element.tag != GUMBO_TAG_A || note_reference_ == nullptr) return false;
+  const char* href = AttributeValue(element, "href");
+  const char* role = AttributeValue(element, "role");
+  const char* type = AttributeValue(element, "class");
+  const bool to_reference = href != nullptr && href[0] == '#' && !note_reference_->id.empty() &&
+                            note_reference_->id == href + 1;
+  return to_reference || HasWord(role, "doc-backlink") || HasWord(type, "footnote-back") ||
+         HasWord(type, "backref") || HasWord(type, "backlink");
 }
 
 }  // namespace
@@ -478,8 +633,13 @@ HtmlDocument ReadHtml(std::string_view bytes, const HtmlOptions& options) {
   HtmlLimits limits;
   limits.xml_empty_tags = options.xhtml;
   const GumboTree tree(options.utf8 ? std::string(bytes) : HtmlToUtf8(bytes), limits);
-  if (tree.document() == nullptr) return HtmlDocument{{}, std::nullopt, false};
-  return HtmlWalker().Walk(tree.document());
+  if (tree.document() == nullptr) return HtmlDocument{{}, std::nullopt, false, {}};
+  HtmlDocument read = HtmlWalker().Walk(tree.document());
+  if (!options.notes_apart) {
+    AppendNotes(read.document, std::move(read.notes));
+    read.notes.clear();
+  }
+  return read;
 }
 
 }  // namespace quillet

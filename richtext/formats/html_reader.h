@@ -14,6 +14,13 @@
 // sizes those browsers and word processors use, so that a book reads the same
 // as HTML and as the RTF a word processor makes of it.
 //
+// Notes: a link marked as a note reference (role doc-noteref, epub:type
+// noteref, a footnote-ref class, data-footnote-ref) to an element of the same
+// document that comes after it (an aside, a list item of a notes section...)
+// makes that element's text a note, gathered at the end as the RTF reader
+// gathers notes (see notes.h), its link back to the text left out; the
+// reference stays in the text as its mark, raised.
+//
 // Reading never fails on malformed HTML and never recurses; time and memory are
 // linear in the input.
 #pragma once
@@ -21,8 +28,10 @@
 #include <cstddef>
 #include <optional>
 #include <string_view>
+#include <vector>
 
 #include "richtext/document.h"
+#include "richtext/notes.h"
 
 namespace quillet {
 
@@ -31,6 +40,9 @@ struct HtmlOptions {
   bool xhtml = false;
   // The bytes are UTF-8 already (Markdown's HTML); no charset is looked for.
   bool utf8 = false;
+  // The notes are left in HtmlDocument::notes, for a book of many documents
+  // (EPUB) to gather them once; otherwise they end the document.
+  bool notes_apart = false;
 };
 
 struct HtmlDocument {
@@ -40,6 +52,8 @@ struct HtmlDocument {
   // False when the parser would have needed more memory than the input's size
   // allows, which only crafted input does; the document is then empty.
   bool complete = true;
+  // With HtmlOptions::notes_apart, the notes found.
+  std::vector<FoundNote> notes = {};
 };
 
 // The bytes in the charset their byte-order mark, XML declaration or <meta>

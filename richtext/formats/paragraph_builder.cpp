@@ -25,6 +25,7 @@ void ParagraphBuilder::Text(std::u16string_view text, const CharFormat& format) 
   if (collapsed_.empty()) return;
   started_ = true;
   AppendText(paragraph_, collapsed_, format);
+  length_ += collapsed_.size();
 }
 
 void ParagraphBuilder::Verbatim(std::u16string_view text, const CharFormat& format) {
@@ -35,6 +36,7 @@ void ParagraphBuilder::Verbatim(std::u16string_view text, const CharFormat& form
   if (collapsed_.empty()) return;
   started_ = true;
   AppendText(paragraph_, collapsed_, format);
+  length_ += collapsed_.size();
   line_start_ = false;
   trailing_space_ = false;
 }
@@ -43,6 +45,7 @@ void ParagraphBuilder::Separator(std::u16string_view separator, const CharFormat
   started_ = true;
   TrimTrailingSpace();
   AppendText(paragraph_, separator, format);
+  length_ += separator.size();
   line_start_ = true;
 }
 
@@ -58,6 +61,7 @@ void ParagraphBuilder::End() {
   paragraph_ = Paragraph{};
   started_ = false;
   line_start_ = true;
+  length_ = 0;
 }
 
 void ParagraphBuilder::TrimTrailingSpace() {
@@ -65,7 +69,10 @@ void ParagraphBuilder::TrimTrailingSpace() {
   trailing_space_ = false;
   if (paragraph_.runs.empty()) return;
   std::u16string& text = paragraph_.runs.back().text;
-  if (text.ends_with(u' ')) text.pop_back();
+  if (text.ends_with(u' ')) {
+    text.pop_back();
+    --length_;
+  }
   if (text.empty()) paragraph_.runs.pop_back();
 }
 

@@ -3,6 +3,7 @@
 // none starts a line or ends a paragraph.
 #pragma once
 
+#include <cstddef>
 #include <string>
 #include <string_view>
 
@@ -16,6 +17,8 @@ class ParagraphBuilder {
 
   // True once the open paragraph has content (or a line break).
   bool started() const { return started_; }
+  // Units of text in the open paragraph so far.
+  std::size_t Length() const { return length_; }
   // Opens the paragraph for content, so that its alignment and bullet can be set.
   Paragraph& Start();
   // Text with its white space collapsing; opens the paragraph when any of it is visible.
@@ -39,6 +42,7 @@ class ParagraphBuilder {
   bool started_ = false;
   bool line_start_ = true;
   bool trailing_space_ = false;
+  std::size_t length_ = 0;
   std::u16string collapsed_;
 };
 
