@@ -1,15 +1,10 @@
 #include "builder/window/qt_document_bridge.h"
 
 #include <QColor>
-#include <QGuiApplication>
-#include <QStringDecoder>
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextList>
 #include <cmath>
-#include <cstdlib>
-
-#include "builder/window/html_import.h"
 
 namespace quillet {
 namespace {
@@ -139,33 +134,6 @@ void DocumentToQt(const Document& document, QTextDocument& target) {
       cursor.insertText(QString::fromStdU16String(run.text), QtFormat(run.format));
     }
   }
-}
-
-Document DocumentFromHtml(const QString& html) {
-  QTextDocument document;
-  document.setHtml(html);
-  return DocumentFromQt(document);
-}
-
-QString DecodeHtml(const QByteArray& bytes) {
-  QStringDecoder decoder = QStringDecoder::decoderForHtml(bytes);
-  if (!decoder.isValid()) decoder = QStringDecoder(QStringDecoder::Utf8);
-  return decoder.decode(bytes);
-}
-
-Document ImportHtml(std::string_view bytes) {
-  if (QCoreApplication::instance() == nullptr) {
-    // Qt's HTML import needs a GUI application; without a display, the offscreen one.
-    if (std::getenv("DISPLAY") == nullptr && std::getenv("WAYLAND_DISPLAY") == nullptr) {
-      setenv("QT_QPA_PLATFORM", "offscreen", 0);
-    }
-    static int argc = 1;
-    static char name[] = "quillet";
-    static char* argv[] = {name, nullptr};
-    static QGuiApplication application(argc, argv);
-  }
-  return DocumentFromHtml(
-      DecodeHtml(QByteArray(bytes.data(), static_cast<qsizetype>(bytes.size()))));
 }
 
 }  // namespace quillet

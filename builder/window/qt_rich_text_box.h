@@ -8,6 +8,7 @@
 #pragma once
 
 #include <QPlainTextEdit>
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -37,11 +38,23 @@ class RtfTextEdit : public QPlainTextEdit {
  public:
   explicit RtfTextEdit(QWidget* parent = nullptr);
 
+  // Takes a keyboard paste or a dropped text instead of the editor: true when
+  // it took it, false to leave it to the editor.
+  std::function<bool(const QMimeData& source)> pasteHandler;
+  // Takes a file dropped on the box.
+  std::function<void(const std::string& path)> fileDropHandler;
+
  protected:
   bool canInsertFromMimeData(const QMimeData* source) const override;
   void insertFromMimeData(const QMimeData* source) override;
   void paintEvent(QPaintEvent* event) override;
+  void dragEnterEvent(QDragEnterEvent* event) override;
+  void dragMoveEvent(QDragMoveEvent* event) override;
+  void dropEvent(QDropEvent* event) override;
 };
+
+// The local file a drag carries, "" when it carries none.
+std::string DroppedFile(const QMimeData& data);
 
 class QtRichTextBox : public RichTextBox {
  public:
@@ -64,6 +77,8 @@ class QtRichTextBox : public RichTextBox {
   void SetPlainText(std::string_view text);
   // A document read elsewhere, such as a book file.
   void SetDocument(const Document& document) { Replace(document); }
+  // A pasted document, at the cursor.
+  void Paste(const Document& document);
 
   // Length of the content in positions, without building the model.
   std::int64_t Length() const;
@@ -83,7 +98,10 @@ class QtRichTextBox : public RichTextBox {
   mutable std::optional<std::string> rtf_;
 };
 
-// Replaces the editor's whole content by the document.
+// Replaces the editor's whole content by the document. When memory runs out
+// half way, the editor keeps what it showed.
 void ReplaceContent(QPlainTextEdit& edit, const Document& document);
+// Puts a pasted document at the cursor; into an empty editor, as its whole content.
+void PasteDocument(QPlainTextEdit& edit, const Document& document);
 
 }  // namespace quillet
