@@ -1,5 +1,7 @@
 #include "builder/window/main_window.h"
 
+#include <malloc.h>
+
 #include <QApplication>
 #include <QBuffer>
 #include <QButtonGroup>
@@ -62,6 +64,12 @@ void SetCaption(QWidget& control, const QString& caption) {
   } else if (auto* frame = qobject_cast<QGroupBox*>(&control)) {
     frame->setTitle(caption);
   }
+}
+
+// A long book is read into one model and copied into the editor; the memory
+// the model held goes back to the system rather than waiting in the heap.
+void ReturnFreedMemory() {
+  malloc_trim(0);
 }
 
 }  // namespace
@@ -361,7 +369,8 @@ void rtf2htmlTest::RefreshEstimate() {
   // Serialising a long book takes a moment of its own.
   std::optional<BusyCursor> busy;
   if (box_->Length() > kImmediateEstimateLength) busy.emplace();
-  const auto rtfLength = static_cast<std::int64_t>(box_->TextRTF().size());
+  const auto rtfLength = static_cast<std::int64_t>(box_->RtfLength());
+  if (busy) ReturnFreedMemory();
   lblKB->setText(QString::fromStdString(EstimateText(rtfLength, PartCount)));
   emit estimateUpdated();
 }
@@ -457,6 +466,8 @@ bool rtf2htmlTest::LoadIntoBox(const std::function<LoadWork()>& prepare, bool at
         } else {
           box_->SetDocument(outcome.book.document);
         }
+        outcome = {};
+        ReturnFreedMemory();
         return true;
       }
     } catch (const std::bad_alloc&) {
@@ -464,6 +475,7 @@ bool rtf2htmlTest::LoadIntoBox(const std::function<LoadWork()>& prepare, bool at
       outcome = {LoadEnd::kOutOfMemory, {}};
     }
   }
+  ReturnFreedMemory();
   // After the run, so that the message does not wait under the busy cursor.
   if (outcome.end == LoadEnd::kOutOfMemory) {
     services_.messages->Show(kOutOfMemoryMessage);

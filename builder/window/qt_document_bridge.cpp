@@ -110,6 +110,8 @@ Document DocumentFromQt(const QTextDocument& source) {
 void DocumentToQt(const Document& document, QTextDocument& target) {
   target.clear();
   QTextCursor cursor(&target);
+  // One change for the whole document: the layout and the cursors hear of it once.
+  cursor.beginEditBlock();
   QTextList* list = nullptr;
   for (std::size_t i = 0; i < document.paragraphs.size(); ++i) {
     const Paragraph& paragraph = document.paragraphs[i];
@@ -134,6 +136,7 @@ void DocumentToQt(const Document& document, QTextDocument& target) {
       cursor.insertText(QString::fromStdU16String(run.text), QtFormat(run.format));
     }
   }
+  cursor.endEditBlock();
 }
 
 }  // namespace quillet

@@ -65,7 +65,11 @@ void ReplaceContent(QPlainTextEdit& edit, const Document& document) {
   // long book than filling the one the editor shows.
   std::unique_ptr<QTextDocument> filling(NewBoxDocument(nullptr));
   filling->setDefaultFont(edit.document()->defaultFont());
+  // A fill is no edit the user could undo, and recording it would keep a
+  // second copy of the whole book.
+  filling->setUndoRedoEnabled(false);
   DocumentToQt(document, *filling);
+  filling->setUndoRedoEnabled(true);
   filling->setDocumentLayout(new BookLayout(filling.get()));
   QTextDocument* filled = filling.release();
   filled->setParent(&edit);
@@ -171,6 +175,7 @@ QtRichTextBox::QtRichTextBox(QPlainTextEdit& edit) : edit_(edit) {
 void QtRichTextBox::ContentChanged() {
   model_.reset();
   rtf_.reset();
+  rtfLength_.reset();
   if (!replacing_) NotifyChange();
 }
 
@@ -182,6 +187,15 @@ const Document& QtRichTextBox::Model() const {
 std::string QtRichTextBox::TextRTF() const {
   if (!rtf_) rtf_ = WriteRtf(Model());
   return *rtf_;
+}
+
+std::size_t QtRichTextBox::RtfLength() const {
+  if (rtf_) return rtf_->size();
+  if (!rtfLength_) {
+    rtfLength_ =
+        model_ ? WriteRtf(*model_).size() : WriteRtf(DocumentFromQt(*edit_.document())).size();
+  }
+  return *rtfLength_;
 }
 
 void QtRichTextBox::SetTextRTF(std::string_view rtf) {

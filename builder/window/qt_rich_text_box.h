@@ -84,6 +84,9 @@ class QtRichTextBox : public RichTextBox {
   std::int64_t Length() const;
   // True until the model or its RTF has been built since the last change.
   bool HasCachedRtf() const { return rtf_.has_value(); }
+  // The length of TextRTF, kept until the next change; the model and the RTF
+  // built for it are not kept, so a long book is not held three times over.
+  std::size_t RtfLength() const;
 
  private:
   const Document& Model() const;
@@ -96,6 +99,7 @@ class QtRichTextBox : public RichTextBox {
   // content many times per run.
   mutable std::optional<Document> model_;
   mutable std::optional<std::string> rtf_;
+  mutable std::optional<std::size_t> rtfLength_;
 };
 
 // Replaces the editor's whole content by the document. When memory runs out
