@@ -4,7 +4,8 @@
 // after the cursor; and a paste of a 5 MB and a 20 MB RTF book with the Paste
 // button, from the clipboard's RTF to the box showing it. Each reports its
 // ratio to the same operation on a short document, measured in the same run
-// ("ratio"). Peak memory after a paste: /usr/bin/time -v on one paste, e.g.
+// ("ratio"); and the time the size estimate holds the window after typing
+// pauses in such a book. Memory after a paste: /usr/bin/time -v on one paste, e.g.
 //   /usr/bin/time -v build/bench/window_bench --benchmark_filter=Paste.*:20/estimate:1
 #include <benchmark/benchmark.h>
 
@@ -112,6 +113,50 @@ BENCHMARK(BM_KeystrokeInBook)
     ->UseManualTime()
     ->Iterations(200);
 
+// Milliseconds the window is held by the size estimate after typing pauses in
+// a book of `rtf`: the handler's own time, not a worker's.
+double TimeEstimate(rtf2htmlTest& window) {
+  TypeOneKey(window.tbRTF);
+  const auto start = std::chrono::steady_clock::now();
+  window.cboPartes_Click();
+  const std::chrono::duration<double, std::milli> spent = std::chrono::steady_clock::now() - start;
+  Settle(window);
+  return spent.count();
+}
+
+// range(0): megabytes of RTF in the box.
+void BM_EstimateAfterTyping(benchmark::State& state) {
+  NoOpener opener;
+  NoMessages messages;
+  rtf2htmlTest window(WindowServices{&opener, &messages, nullptr, nullptr});
+  window.show();
+  window.Box().SetTextRTF(kShortBook);
+  window.tbRTF->setFocus();
+  Settle(window);
+  double baseline = 0;
+  for (int i = 0; i < 20; ++i) baseline += TimeEstimate(window) / 20;
+
+  window.Box().SetTextRTF(testing::GeneratedBookRtf(static_cast<int>(state.range(0))));
+  Settle(window);
+  double spent = 0;
+  for (auto _ : state) {
+    const double once = TimeEstimate(window);
+    state.SetIterationTime(once / 1000);
+    spent += once;
+  }
+  state.counters["short_ms"] = baseline;
+  state.counters["ratio"] = spent / static_cast<double>(state.iterations()) / baseline;
+  window.close();
+}
+
+BENCHMARK(BM_EstimateAfterTyping)
+    ->ArgNames({"MB"})
+    ->Arg(5)
+    ->Arg(20)
+    ->Unit(benchmark::kMillisecond)
+    ->UseManualTime()
+    ->Iterations(5);
+
 // The process's resident memory now, from /proc/self/status.
 double ResidentMegabytes() {
   std::ifstream status("/proc/self/status");
@@ -135,8 +180,8 @@ double TimePaste(rtf2htmlTest& window, testing::FixedClipboard& clipboard, const
   QCoreApplication::processEvents();
   if (estimate && window.EstimatePending()) {
     // The pause itself is not work: the estimate is asked for at once.
-    QMetaObject::invokeMethod(&window, [&window] { window.cboPartes_Click(); });
-    QCoreApplication::processEvents();
+    window.cboPartes_Click();
+    while (window.EstimatePending()) QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
   }
   const std::chrono::duration<double, std::milli> spent = std::chrono::steady_clock::now() - start;
   clipboard.rtf.clear();

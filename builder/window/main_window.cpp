@@ -19,6 +19,7 @@
 #include <QProgressDialog>
 #include <QRadioButton>
 #include <QShortcut>
+#include <QThread>
 #include <QToolButton>
 #include <memory>
 #include <new>
@@ -31,8 +32,10 @@
 #include "builder/window/debug_window.h"
 #include "builder/window/face_button.h"
 #include "builder/window/help_page.h"
+#include "builder/window/qt_document_bridge.h"
 #include "builder/window/qt_platform.h"
 #include "builder/window/qt_rich_text_box.h"
+#include "richtext/rtf_writer.h"
 
 namespace quillet {
 namespace {
@@ -366,13 +369,44 @@ void rtf2htmlTest::tbRTF_Change() {
 
 void rtf2htmlTest::RefreshEstimate() {
   estimateTimer_.stop();
-  // Serialising a long book takes a moment of its own.
-  std::optional<BusyCursor> busy;
-  if (box_->Length() > kImmediateEstimateLength) busy.emplace();
-  const auto rtfLength = static_cast<std::int64_t>(box_->RtfLength());
-  if (busy) ReturnFreedMemory();
-  lblKB->setText(QString::fromStdString(EstimateText(rtfLength, PartCount)));
+  const std::optional<std::size_t> known = box_->KnownRtfLength();
+  if (known || box_->Length() <= kImmediateEstimateLength) {
+    ShowEstimate(known ? *known : box_->RtfLength());
+    return;
+  }
+  lblKB->clear();
+  MeasureRtfInBackground();
+}
+
+void rtf2htmlTest::ShowEstimate(std::size_t rtfLength) {
+  lblKB->setText(
+      QString::fromStdString(EstimateText(static_cast<std::int64_t>(rtfLength), PartCount)));
   emit estimateUpdated();
+}
+
+void rtf2htmlTest::MeasureRtfInBackground() {
+  // Serialising a long book takes a moment: the model read from the editor
+  // is written as RTF on a worker, and the answer shown if the box has not
+  // changed since.
+  const std::uint64_t revision = box_->Revision();
+  auto model = std::make_shared<const Document>(DocumentFromQt(*tbRTF->document()));
+  auto length = std::make_shared<std::optional<std::size_t>>();
+  QThread* worker = QThread::create([model, length] {
+    try {
+      *length = WriteRtf(*model).size();
+    } catch (const std::bad_alloc&) {
+      // Without memory for it, the estimate stays blank.
+    }
+  });
+  ++estimatesMeasured_;
+  connect(worker, &QThread::finished, this, [this, worker, length, revision] {
+    worker->deleteLater();
+    --estimatesMeasured_;
+    if (!*length || !box_->SetRtfLength(revision, **length)) return;
+    ShowEstimate(**length);
+    ReturnFreedMemory();
+  });
+  worker->start();
 }
 
 void rtf2htmlTest::txtDir_Change() {

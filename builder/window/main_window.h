@@ -107,8 +107,9 @@ class rtf2htmlTest : public QWidget {
   QtRichTextBox& Box() { return *box_; }
   BookBuilder& Builder() { return *builder_; }
   DebugWindow& Debugger() { return *debugWindow_; }
-  // True while the estimate waits for typing in a long book to pause.
-  bool EstimatePending() const { return estimateTimer_.isActive(); }
+  // True while the estimate waits for typing in a long book to pause, and
+  // while the book is measured for it.
+  bool EstimatePending() const { return estimateTimer_.isActive() || estimatesMeasured_ > 0; }
   // True from the start to the end of a Generate, a Preview, a paste or a load.
   bool IsRunning() const { return running_; }
 
@@ -134,6 +135,8 @@ class rtf2htmlTest : public QWidget {
   BookRequest ReadControls() const;
   void Report(const BookResult& result);
   void RefreshEstimate();
+  void ShowEstimate(std::size_t rtfLength);
+  void MeasureRtfInBackground();
   void ShowProgress(int partCount);
   bool PasteMimeData(const QMimeData& source);
   // Runs the work that `prepare` makes (reading the clipboard, say) off the
@@ -154,6 +157,7 @@ class rtf2htmlTest : public QWidget {
   std::unique_ptr<DebugWindow> debugWindow_;
   QPixmap background_;
   QTimer estimateTimer_;
+  int estimatesMeasured_ = 0;  // on workers now
   // Exists only while the pages of a Generate are being written.
   std::unique_ptr<QProgressDialog> progress_;
   // Exists only while a paste or a load is read.

@@ -173,6 +173,7 @@ QtRichTextBox::QtRichTextBox(QPlainTextEdit& edit) : edit_(edit) {
 }
 
 void QtRichTextBox::ContentChanged() {
+  ++revision_;
   model_.reset();
   rtf_.reset();
   rtfLength_.reset();
@@ -196,6 +197,17 @@ std::size_t QtRichTextBox::RtfLength() const {
         model_ ? WriteRtf(*model_).size() : WriteRtf(DocumentFromQt(*edit_.document())).size();
   }
   return *rtfLength_;
+}
+
+std::optional<std::size_t> QtRichTextBox::KnownRtfLength() const {
+  if (rtf_) return rtf_->size();
+  return rtfLength_;
+}
+
+bool QtRichTextBox::SetRtfLength(std::uint64_t revision, std::size_t length) {
+  if (revision != revision_) return false;
+  rtfLength_ = length;
+  return true;
 }
 
 void QtRichTextBox::SetTextRTF(std::string_view rtf) {

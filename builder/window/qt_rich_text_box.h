@@ -87,6 +87,13 @@ class QtRichTextBox : public RichTextBox {
   // The length of TextRTF, kept until the next change; the model and the RTF
   // built for it are not kept, so a long book is not held three times over.
   std::size_t RtfLength() const;
+  // The length of TextRTF when it is known without building anything.
+  std::optional<std::size_t> KnownRtfLength() const;
+  // Takes the length of TextRTF measured elsewhere for the content of
+  // `revision`; false, and nothing kept, when the content has changed since.
+  bool SetRtfLength(std::uint64_t revision, std::size_t length);
+  // Counts the changes of the content.
+  std::uint64_t Revision() const { return revision_; }
 
  private:
   const Document& Model() const;
@@ -100,6 +107,7 @@ class QtRichTextBox : public RichTextBox {
   mutable std::optional<Document> model_;
   mutable std::optional<std::string> rtf_;
   mutable std::optional<std::size_t> rtfLength_;
+  std::uint64_t revision_ = 0;
 };
 
 // Replaces the editor's whole content by the document. When memory runs out
