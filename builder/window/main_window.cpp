@@ -75,6 +75,18 @@ void ReturnFreedMemory() {
   malloc_trim(0);
 }
 
+// Reads a copy of the clipboard on the worker into what a paste puts in the
+// box (`none` when it holds no text), and lets the copy go before the editor
+// is filled, so that the clipboard's RTF, the model and the editor's document
+// are not all held at once.
+LoadWork ReadClipboardCopy(std::shared_ptr<const ClipboardCopy> copy, Document none) {
+  return [copy, none](const std::function<bool()>&) mutable {
+    std::optional<Document> pasted = DocumentFromClipboard(*copy);
+    copy.reset();
+    return LoadedBook{pasted ? std::move(*pasted) : std::move(none), {}};
+  };
+}
+
 }  // namespace
 
 // Everything a Generate or a Preview holds for its length: no second run, the
@@ -434,10 +446,8 @@ void rtf2htmlTest::cmdPegar_Click() {
   // A clipboard without text empties the box.
   LoadIntoBox(
       [this] {
-        auto copy = std::make_shared<const ClipboardCopy>(*services_.clipboard);
-        return [copy](const std::function<bool()>&) {
-          return LoadedBook{DocumentFromClipboard(*copy).value_or(RtfOrPlainText("")), {}};
-        };
+        return ReadClipboardCopy(std::make_shared<const ClipboardCopy>(*services_.clipboard),
+                                 RtfOrPlainText(""));
       },
       false);
   box_->SetFocus();
@@ -448,10 +458,8 @@ bool rtf2htmlTest::PasteMimeData(const QMimeData& source) {
   if (RtfFromMimeData(source).empty() && !source.hasHtml() && !source.hasText()) return false;
   LoadIntoBox(
       [&source] {
-        auto copy = std::make_shared<const ClipboardCopy>(MimeClipboard(&source));
-        return [copy](const std::function<bool()>&) {
-          return LoadedBook{DocumentFromClipboard(*copy).value_or(Document{}), {}};
-        };
+        return ReadClipboardCopy(std::make_shared<const ClipboardCopy>(MimeClipboard(&source)),
+                                 Document{});
       },
       true);
   return true;
