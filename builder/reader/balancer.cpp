@@ -32,7 +32,9 @@ int FontSizeOf(std::string_view tag) {
 
 class Balancer {
  public:
-  explicit Balancer(int defaultFontSize) : defaultFontSize_(defaultFontSize) {}
+  Balancer(std::size_t bodyBytes, int defaultFontSize) : defaultFontSize_(defaultFontSize) {
+    out_.html.reserve(bodyBytes + bodyBytes / 8);  // closing and reopening add a little
+  }
 
   void Add(const BodyToken& token);
   BalancedBody Finish();
@@ -88,6 +90,7 @@ class Balancer {
   int large_ = 0;
   // What each interned tag means.
   std::unordered_map<std::string, std::uint32_t> tagIndex_;
+  std::string tagKey_;
   std::vector<bool> largeTag_;
   std::vector<bool> centredTag_;
   Paragraph paragraph_;
@@ -270,8 +273,9 @@ Element Balancer::InnermostBlock() const {
 }
 
 std::uint32_t Balancer::Intern(std::string_view tag, Element element) {
+  tagKey_.assign(tag);  // one buffer for the lookups, not a string per tag
   const auto [at, added] =
-      tagIndex_.try_emplace(std::string(tag), static_cast<std::uint32_t>(out_.startTags.size()));
+      tagIndex_.try_emplace(tagKey_, static_cast<std::uint32_t>(out_.startTags.size()));
   if (added) {
     out_.startTags.emplace_back(tag);
     out_.tagElements.push_back(element);
@@ -286,8 +290,11 @@ std::uint32_t Balancer::Intern(std::string_view tag, Element element) {
 void Balancer::NoteText(Span text) {
   if (paragraph_.length == 0) paragraph_.text.begin = text.begin;
   paragraph_.text.end = text.end;
-  paragraph_.length +=
-      VisibleLength(std::string_view(out_.html).substr(text.begin, text.end - text.begin));
+  // Past the heading length only "too long" matters.
+  if (paragraph_.length <= kHeadingLength) {
+    paragraph_.length +=
+        VisibleLength(std::string_view(out_.html).substr(text.begin, text.end - text.begin));
+  }
   paragraph_.bold = paragraph_.bold && bold_ > 0;
   paragraph_.large = paragraph_.large && large_ > 0;
   paragraph_.centred = paragraph_.centred && InnermostBlock() == Element::kTable &&
@@ -332,7 +339,7 @@ std::string BalancedBody::ClosingTags(std::uint32_t state) const {
 }
 
 BalancedBody Balance(std::string_view body, int defaultFontSize) {
-  Balancer balancer(defaultFontSize);
+  Balancer balancer(body.size(), defaultFontSize);
   BodyTokenizer tokens(body);
   for (BodyToken token; tokens.Next(token);) balancer.Add(token);
   return balancer.Finish();

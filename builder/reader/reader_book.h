@@ -14,6 +14,12 @@
 
 namespace quillet::reader {
 
+struct ReaderOptions;
+struct ReaderResult;
+
+ReaderResult MakeReaderBook(std::string_view body, const BookNames& names,
+                            const ReaderOptions& options);
+
 inline constexpr int kDefaultMaxKb = 100;
 inline constexpr int kMaxParts = 999;
 // The size the builder's conversions leave unwritten ("+F=3").
@@ -41,8 +47,5 @@ struct ReaderResult {
   ReaderBook book;
   std::string error;  // why nothing was made, in Spanish and English; "" on success
 };
-
-ReaderResult MakeReaderBook(std::string_view body, const BookNames& names,
-                            const ReaderOptions& options);
 
 }  // namespace quillet::reader

@@ -239,6 +239,12 @@ TEST(ReaderRefusalTest, PartCountBeyond999IsRefused) {
             std::string::npos);
 }
 
+TEST(TidyCheckTest, SeesTheTagSoupOfTheDefaultPages) {
+  EXPECT_FALSE(
+      TidyProblems(testing::ReadFile(SourcePath("tests/golden/sample-book-10/Rerud01.html")))
+          .empty());
+}
+
 TEST(ReaderBookTest, EmptyBookIsOneEmptyPage) {
   const ReaderResult result = MakeReaderBook("", Names(), ReaderOptions::All(5));
   ASSERT_EQ(result.error, "");
