@@ -4,23 +4,25 @@
 #include <iostream>
 #include <memory>
 
-#include "book_builder.h"
-#include "book_input.h"
-#include "commands.h"
-#include "converter.h"
-#include "page_file.h"
+#include "app/commands.h"
+#include "builder/book_builder.h"
+#include "builder/input_file.h"
+#include "builder/text_rules.h"
+#include "converter/converter.h"
+#include "converter/page_frame.h"
+#include "converter/text_utils.h"
 
 namespace quillet::app {
 namespace {
 
 struct ConvertOptions {
   std::vector<std::string> files;
-  std::string options = "+H+G+F=3";
+  std::string options{kConvertOptions};
   std::string separator;
   bool separatorGiven = false;
   bool page = false;
   bool raw = false;
-  std::string prefix = "Rerud";
+  std::string prefix{kDefaultPrefix};
 };
 
 int RunConvert(const ConvertOptions& options) {
@@ -33,14 +35,13 @@ int RunConvert(const ConvertOptions& options) {
     converter.FilePrefix = TitlePrefix(options.prefix);
   }
   for (const std::string& name : options.files) {
-    std::string error;
-    std::optional<std::string> rtf = ReadBookFile(name, error);
-    if (!rtf) {
-      std::cerr << "quillet: " << error << "\n";
+    InputFile rtf = ReadInputFile(name);
+    if (!rtf.Ok()) {
+      std::cerr << "quillet: " << rtf.error->message << "\n";
       return 1;
     }
     // The converter reads CR LF lines, as the input box writes them.
-    converter.RtfSource = options.raw ? std::move(*rtf) : CrLfLineBreaks(*rtf);
+    converter.RtfSource = options.raw ? std::move(rtf.bytes) : CrLfLineBreaks(rtf.bytes);
     converter.HtmlResult = converter.ConvertRtfToHtml(converter.RtfSource, options.options);
     if (options.page) {
       std::cout << PageHeader(converter.FilePrefix) << kCrLf << converter.HtmlResult << kCrLf
@@ -56,7 +57,7 @@ int RunConvert(const ConvertOptions& options) {
 
 }  // namespace
 
-void AddConvertCommand(CLI::App& app, int& exit_status) {
+void AddConvertCommand(CLI::App& app, int& exitStatus) {
   auto options = std::make_shared<ConvertOptions>();
   CLI::App* convert = app.add_subcommand("convert", "Convert RTF files to HTML page bodies");
   convert->add_option("FILE", options->files, "RTF files to convert in order; - is standard input")
@@ -70,7 +71,7 @@ void AddConvertCommand(CLI::App& app, int& exit_status) {
                     "Hand the bytes over unchanged; otherwise bare LF and CR become CR LF");
   convert->add_option("--prefix", options->prefix, "File-name prefix for the page title")
       ->capture_default_str();
-  convert->callback([options, &exit_status] { exit_status = RunConvert(*options); });
+  convert->callback([options, &exitStatus] { exitStatus = RunConvert(*options); });
 }
 
 }  // namespace quillet::app

@@ -6,7 +6,7 @@
 #include <new>
 #include <string>
 
-#include "commands.h"
+#include "app/commands.h"
 
 #ifndef QUILLET_VERSION
 #error "QUILLET_VERSION comes from the project's version in CMake"
@@ -15,9 +15,7 @@
 #ifdef QUILLET_HAS_WINDOW
 #include <cstdlib>
 
-namespace quillet::app {
-int RunWindow(int argc, char** argv, bool debug, const std::string& book);
-}
+#include "builder/window/run_window.h"
 
 namespace {
 
@@ -49,7 +47,9 @@ int CheckStandardOutput(int status) {
 int RunWithoutSubcommand(const CLI::App& app, int argc, char** argv, bool debug,
                          const std::string& book) {
 #ifdef QUILLET_HAS_WINDOW
-  if (HasDisplay()) return quillet::app::RunWindow(argc, argv, debug, book);
+  if (HasDisplay()) {
+    return quillet::RunWindow(argc, argv, {debug, book, QUILLET_VERSION, QUILLET_APP_ID});
+  }
   std::cerr << "quillet: no display to open the window on\n\n";
 #else
   (void)argc;
@@ -77,13 +77,11 @@ int Run(int argc, char** argv) {
   // Subcommand names win over this, so a book named like one is given as ./NAME.
   std::string book;
   app.add_option("FILE", book, "Book to open in the window: .rtf, .txt, .htm/.html");
-  int exit_status = 0;
-  quillet::app::AddConvertCommand(app, exit_status);
-  quillet::app::AddRichTextCommands(app, exit_status);
-  quillet::app::AddBookCommands(app, exit_status);
+  int exitStatus = 0;
+  for (const auto addCommands : quillet::app::kCommandFamilies) addCommands(app, exitStatus);
   CLI11_PARSE(app, argc, argv);
   if (app.get_subcommands().empty()) return RunWithoutSubcommand(app, argc, argv, debug, book);
-  return CheckStandardOutput(exit_status);
+  return CheckStandardOutput(exitStatus);
 }
 
 }  // namespace

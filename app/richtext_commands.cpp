@@ -2,59 +2,39 @@
 #include <CLI/CLI.hpp>
 #include <iostream>
 #include <memory>
-#include <optional>
 #include <string>
 
-#include "book_input.h"
-#include "commands.h"
-#include "document_box.h"
-#include "text_encoding.h"
+#include "app/commands.h"
+#include "richtext/document_box.h"
+#include "richtext/text_encoding.h"
 
 namespace quillet::app {
-
 namespace {
 
-// Loads INPUT into a box: RTF when it looks like RTF, plain text otherwise.
-bool LoadBox(const std::string& path, DocumentBox& box) {
-  std::string error;
-  const std::optional<std::string> contents = ReadBookFile(path, error);
-  if (!contents) {
-    std::cerr << "quillet: " << error << "\n";
-    return false;
-  }
-  box.SetTextRTF(*contents);
-  return true;
+// Adds a command that loads INPUT into a box and writes what `show` makes of it.
+void AddBoxCommand(CLI::App& app, int& exitStatus, const std::string& name,
+                   const std::string& description, std::string (*show)(const DocumentBox&)) {
+  auto input = std::make_shared<std::string>();
+  CLI::App* command = app.add_subcommand(name, description);
+  command->add_option("INPUT", *input, kBookInputHelp)->required();
+  command->callback([input, show, &exitStatus] {
+    DocumentBox box;
+    if (!LoadBookInto(*input, box)) {
+      exitStatus = 1;
+      return;
+    }
+    std::cout << show(box) << std::flush;
+  });
 }
 
 }  // namespace
 
-void AddRichTextCommands(CLI::App& app, int& exit_status) {
-  auto rtf_input = std::make_shared<std::string>();
-  CLI::App* rtf =
-      app.add_subcommand("rtf", "Write the RTF the input box holds for an RTF or plain-text INPUT");
-  rtf->add_option("INPUT", *rtf_input, "RTF or plain-text file, - for standard input")->required();
-  rtf->callback([rtf_input, &exit_status] {
-    DocumentBox box;
-    if (!LoadBox(*rtf_input, box)) {
-      exit_status = 1;
-      return;
-    }
-    std::cout << box.TextRTF() << std::flush;
-  });
-
-  auto text_input = std::make_shared<std::string>();
-  CLI::App* text = app.add_subcommand(
-      "text", "Write the plain text (UTF-8, one line per paragraph) the input box holds");
-  text->add_option("INPUT", *text_input, "RTF or plain-text file, - for standard input")
-      ->required();
-  text->callback([text_input, &exit_status] {
-    DocumentBox box;
-    if (!LoadBox(*text_input, box)) {
-      exit_status = 1;
-      return;
-    }
-    std::cout << ToUtf8(box.Text()) << "\n" << std::flush;
-  });
+void AddRichTextCommands(CLI::App& app, int& exitStatus) {
+  AddBoxCommand(app, exitStatus, "rtf", "Write the RTF the input box holds for a book",
+                [](const DocumentBox& box) { return box.TextRTF(); });
+  AddBoxCommand(app, exitStatus, "text",
+                "Write the plain text (UTF-8, one line per paragraph) the input box holds",
+                [](const DocumentBox& box) { return ToUtf8(box.Text()) + "\n"; });
 }
 
 }  // namespace quillet::app

@@ -5,59 +5,47 @@
 #include <unistd.h>
 
 #include <filesystem>
-#include <map>
 #include <string>
 
-#include "../tests/builder/generated_book.h"
-#include "book_builder.h"
-#include "document_box.h"
-#include "rtf_writer.h"
+#include "builder/book_builder.h"
+#include "richtext/document_box.h"
+#include "tests/builder/generated_book.h"
 
 namespace quillet {
 namespace {
 
-class NoOpener : public PageOpener {
- public:
-  void Open(const std::string&) override {}
-};
-
-class NoMessages : public MessageSink {
- public:
-  void Show(const std::string&) override {}
-};
-
-// RTF of about `megabytes` MB, made once per size.
-const std::string& BookRtf(int megabytes) {
-  static std::map<int, std::string> books;
-  std::string& rtf = books[megabytes];
-  if (rtf.empty()) {
-    // The generated book's RTF runs about 1.3 bytes per character of text.
-    rtf = WriteRtf(testing::GeneratedBook(static_cast<std::size_t>(megabytes) * 770'000));
-  }
-  return rtf;
-}
-
-void BM_GenerateBook(benchmark::State& state) {
-  const std::string& rtf = BookRtf(static_cast<int>(state.range(0)));
+// Generates the box's book into a folder of its own, `state`'s iterations
+// times; every iteration loads the box afresh with `load`.
+template <typename Load>
+void GenerateBook(benchmark::State& state, int partCount, Load load) {
   const auto folder =
       std::filesystem::temp_directory_path() / ("quillet-bench-" + std::to_string(getpid()));
   std::filesystem::create_directories(folder);
   for (auto _ : state) {
     DocumentBox box;
-    box.SetTextRTF(rtf);
+    load(box);
     NoOpener opener;
-    NoMessages messages;
-    BookBuilder builder(box, opener, messages);
-    builder.controls.folderText = folder.string() + "/";
-    builder.PartCount = 99;
-    if (!builder.cmdGO_Click()) state.SkipWithError("generation failed");
+    BookBuilder builder(box, opener);
+    BookRequest request;
+    request.folder = folder.string() + "/";
+    request.partCount = partCount;
+    if (!builder.Generate(request).Ok()) state.SkipWithError("generation failed");
   }
   std::filesystem::remove_all(folder);
-  const double megabytes = static_cast<double>(rtf.size()) / 1e6;
-  state.SetBytesProcessed(state.iterations() * static_cast<std::int64_t>(rtf.size()));
-  state.counters["MB"] = megabytes;
+}
+
+void SetSecondsPerMegabyte(benchmark::State& state, std::size_t bytes) {
+  const double megabytes = static_cast<double>(bytes) / 1e6;
   state.counters["s_per_MB"] = benchmark::Counter(
       megabytes, benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
+}
+
+void BM_GenerateBook(benchmark::State& state) {
+  const std::string& rtf = testing::GeneratedBookRtf(static_cast<int>(state.range(0)));
+  GenerateBook(state, 99, [&rtf](DocumentBox& box) { box.SetTextRTF(rtf); });
+  state.SetBytesProcessed(state.iterations() * static_cast<std::int64_t>(rtf.size()));
+  state.counters["MB"] = static_cast<double>(rtf.size()) / 1e6;
+  SetSecondsPerMegabyte(state, rtf.size());
 }
 
 BENCHMARK(BM_GenerateBook)->Arg(5)->Arg(20)->Unit(benchmark::kMillisecond)->UseRealTime();
@@ -68,23 +56,8 @@ BENCHMARK(BM_GenerateBook)->Arg(5)->Arg(20)->Unit(benchmark::kMillisecond)->UseR
 void BM_GenerateBookWithoutSpaces(benchmark::State& state) {
   const auto length = static_cast<std::size_t>(state.range(0)) * 1'000'000;
   const Document book = testing::RunsWithoutSpaces(length);
-  const auto folder =
-      std::filesystem::temp_directory_path() / ("quillet-bench-" + std::to_string(getpid()));
-  std::filesystem::create_directories(folder);
-  for (auto _ : state) {
-    DocumentBox box;
-    box.SetDocument(book);
-    NoOpener opener;
-    NoMessages messages;
-    BookBuilder builder(box, opener, messages);
-    builder.controls.folderText = folder.string() + "/";
-    builder.PartCount = 2;
-    if (!builder.cmdGO_Click()) state.SkipWithError("generation failed");
-  }
-  std::filesystem::remove_all(folder);
-  const double megabytes = static_cast<double>(length) / 1e6;
-  state.counters["s_per_MB"] = benchmark::Counter(
-      megabytes, benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
+  GenerateBook(state, 2, [&book](DocumentBox& box) { box.SetDocument(book); });
+  SetSecondsPerMegabyte(state, length);
 }
 
 BENCHMARK(BM_GenerateBookWithoutSpaces)

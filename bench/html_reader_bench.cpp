@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "html_reader.h"
+#include "richtext/formats/html_reader.h"
 
 namespace {
 
@@ -25,13 +25,17 @@ std::string MakeBook(std::size_t target_bytes) {
   return html + "</body></html>\n";
 }
 
-void BM_ReadHtmlBook(benchmark::State& state) {
-  const std::string html = MakeBook(4u << 20);
+// Reads `html` once per iteration.
+void Read(benchmark::State& state, const std::string& html) {
   for (auto _ : state) {
     const quillet::HtmlDocument read = quillet::ReadHtml(html);
     benchmark::DoNotOptimize(read.document.paragraphs.data());
   }
   state.SetBytesProcessed(static_cast<std::int64_t>(html.size() * state.iterations()));
+}
+
+void BM_ReadHtmlBook(benchmark::State& state) {
+  Read(state, MakeBook(4u << 20));
 }
 BENCHMARK(BM_ReadHtmlBook)->Unit(benchmark::kMillisecond);
 
@@ -43,52 +47,37 @@ void ReadNested(benchmark::State& state, const std::string& open, const std::str
   for (std::size_t i = 0; i < depth; ++i) html += open;
   html += "deep";
   for (std::size_t i = 0; i < depth; ++i) html += close;
-  for (auto _ : state) {
-    const quillet::HtmlDocument read = quillet::ReadHtml(html);
-    benchmark::DoNotOptimize(read.document.paragraphs.data());
-  }
-  state.SetBytesProcessed(static_cast<std::int64_t>(html.size() * state.iterations()));
+  Read(state, html);
+}
+
+// From a hundred elements to a million.
+void Counts(benchmark::internal::Benchmark* benchmark) {
+  benchmark->RangeMultiplier(10)->Range(100, 1000000)->Unit(benchmark::kMillisecond);
 }
 
 void BM_ReadHtmlNestedBold(benchmark::State& state) {
   ReadNested(state, "<b>", "</b>");
 }
-BENCHMARK(BM_ReadHtmlNestedBold)
-    ->RangeMultiplier(10)
-    ->Range(100, 1000000)
-    ->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ReadHtmlNestedBold)->Apply(Counts);
 
 void BM_ReadHtmlNestedDivs(benchmark::State& state) {
   ReadNested(state, "<div>", "</div>");
 }
-BENCHMARK(BM_ReadHtmlNestedDivs)
-    ->RangeMultiplier(10)
-    ->Range(100, 1000000)
-    ->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ReadHtmlNestedDivs)->Apply(Counts);
 
 void BM_ReadHtmlNestedLists(benchmark::State& state) {
   ReadNested(state, "<ul><li>", "</li></ul>");
 }
-BENCHMARK(BM_ReadHtmlNestedLists)
-    ->RangeMultiplier(10)
-    ->Range(100, 1000000)
-    ->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ReadHtmlNestedLists)->Apply(Counts);
 
 // The same elements side by side instead of nested, for comparison.
 void BM_ReadHtmlSiblingBold(benchmark::State& state) {
   const auto count = static_cast<std::size_t>(state.range(0));
   std::string html;
   for (std::size_t i = 0; i < count; ++i) html += "<b>x</b>";
-  for (auto _ : state) {
-    const quillet::HtmlDocument read = quillet::ReadHtml(html);
-    benchmark::DoNotOptimize(read.document.paragraphs.data());
-  }
-  state.SetBytesProcessed(static_cast<std::int64_t>(html.size() * state.iterations()));
+  Read(state, html);
 }
-BENCHMARK(BM_ReadHtmlSiblingBold)
-    ->RangeMultiplier(10)
-    ->Range(100, 1000000)
-    ->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ReadHtmlSiblingBold)->Apply(Counts);
 
 }  // namespace
 BENCHMARK_MAIN();

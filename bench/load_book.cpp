@@ -9,8 +9,8 @@
 #include <iostream>
 #include <string>
 
-#include "book_files.h"
-#include "book_formats.h"
+#include "richtext/formats/book_formats.h"
+#include "tests/formats/book_files.h"
 
 int main(int argc, char** argv) {
   const std::string first = argc > 1 ? argv[1] : "";

@@ -3,8 +3,8 @@
 
 #include <string>
 
-#include "rtf_reader.h"
-#include "rtf_writer.h"
+#include "richtext/rtf_reader.h"
+#include "richtext/rtf_writer.h"
 
 namespace {
 

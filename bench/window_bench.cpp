@@ -7,37 +7,19 @@
 #include <QElapsedTimer>
 #include <QKeyEvent>
 #include <QTextCursor>
-#include <map>
 #include <string>
 
-#include "../tests/builder/generated_book.h"
-#include "main_window.h"
-#include "qt_rich_text_box.h"
-#include "rtf_writer.h"
+#include "builder/window/main_window.h"
+#include "builder/window/qt_rich_text_box.h"
+#include "tests/builder/generated_book.h"
 
 namespace quillet {
 namespace {
-
-class NoOpener : public PageOpener {
- public:
-  void Open(const std::string&) override {}
-};
 
 class NoMessages : public MessageSink {
  public:
   void Show(const std::string&) override {}
 };
-
-// RTF of about `megabytes` MB, made once per size.
-const std::string& BookRtf(int megabytes) {
-  static std::map<int, std::string> books;
-  std::string& rtf = books[megabytes];
-  if (rtf.empty()) {
-    // The generated book's RTF runs about 1.3 bytes per character of text.
-    rtf = WriteRtf(testing::GeneratedBook(static_cast<std::size_t>(megabytes) * 770'000));
-  }
-  return rtf;
-}
 
 // Handles events until the window has nothing left to do: layout, repaint and
 // the estimate that waits for typing to pause.
@@ -64,7 +46,7 @@ void BM_KeystrokeInBook(benchmark::State& state) {
   NoOpener opener;
   NoMessages messages;
   rtf2htmlTest window(WindowServices{&opener, &messages, nullptr, nullptr});
-  window.Box().SetTextRTF(BookRtf(static_cast<int>(state.range(0))));
+  window.Box().SetTextRTF(testing::GeneratedBookRtf(static_cast<int>(state.range(0))));
   window.show();
   window.activateWindow();
   window.tbRTF->setFocus();
@@ -84,7 +66,7 @@ void BM_KeystrokeInBook(benchmark::State& state) {
   for (auto _ : state) TypeOneKey(window.tbRTF);
 
   state.counters["MB"] =
-      static_cast<double>(BookRtf(static_cast<int>(state.range(0))).size()) / 1e6;
+      static_cast<double>(testing::GeneratedBookRtf(static_cast<int>(state.range(0))).size()) / 1e6;
   window.close();
 }
 

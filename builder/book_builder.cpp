@@ -1,10 +1,12 @@
-#include "book_builder.h"
+#include "builder/book_builder.h"
 
 #include <filesystem>
 #include <string>
 #include <system_error>
 
-#include "page_file.h"
+#include "builder/page_files.h"
+#include "builder/text_rules.h"
+#include "converter/page_frame.h"
 
 namespace quillet {
 namespace {
@@ -33,9 +35,9 @@ std::int64_t DivideHalfEven(std::int64_t dividend, std::int64_t divisor) {
 
 // The link target of a part: characters a URL would read as syntax are escaped
 // so that every link reaches its page.
-std::string LinkTarget(std::string_view prefixText) {
+std::string LinkTarget(std::string_view prefix) {
   std::string target;
-  for (char c : prefixText) {
+  for (char c : prefix) {
     if (c == '#') {
       target += "%23";
     } else if (c == '%') {
@@ -62,169 +64,207 @@ std::string EscapeAmpersands(std::string_view text) {
   return result;
 }
 
-std::string InvalidPartCountMessage(int partCount) {
-  const std::string count = std::to_string(partCount);
-  return "Número de partes no válido: " + count +
-         " (de 1 a 99).\nInvalid number of parts: " + count + " (1 to 99).";
-}
-
-}  // namespace
-
-BookBuilder::BookBuilder(RichTextBox& box, PageOpener& opener, MessageSink& messages)
-    : box_(box), opener_(opener), messages_(messages) {
-  std::error_code error;
-  const std::filesystem::path temp = std::filesystem::temp_directory_path(error);
-  if (!error) TempFolder = TrailingSeparator(temp.string());
-}
-
-bool BookBuilder::cmdGO_Click() {
-  WrittenPaths.clear();
-  if (PartCount < 1 || PartCount > 99) return Report(InvalidPartCountMessage(PartCount));
-  if (std::string problem = PrefixProblem(controls.prefixText); !problem.empty()) {
-    return Report(problem);
-  }
-  // A missing folder stops the run before any page is converted or written.
-  if (!FolderExists(controls.folderText)) return Report(std::string(kMissingFolderMessage));
-
-  PartStart = 0;
-  converter.FilePrefix = TitlePrefix(controls.prefixText);
-  const std::u16string text = box_.Text();
-  TextLength = static_cast<std::int64_t>(text.size());
-  PartLength = DivideHalfEven(TextLength, PartCount);
-  // A text shorter than the part count still moves forward part by part.
-  if (TextLength > 0 && PartLength == 0) PartLength = 1;
-  if (PartCount != 1) MoveFirstSplitPoint(text);
-
-  PageSet pages;
-  if (std::string error = pages.Lock(controls.folderText); !error.empty()) {
-    return Report(WriteFailureMessage(error));
-  }
-  run_ = &pages;
-  const bool written = WriteParts(text) && (PartCount == 1 || WriteIndexPage());
-  run_ = nullptr;
-  return written && PutInPlace(pages);
-}
-
-// The first space at or after the split point, found in the text read once:
-// the position that selecting one character after another would reach.
-void BookBuilder::MoveFirstSplitPoint(const std::u16string& text) {
-  if (PartLength >= TextLength) return;
-  const std::size_t space = text.find(u' ', static_cast<std::size_t>(PartLength));
-  // Without a space at or after the split point there is nothing to move to.
-  if (space != std::u16string::npos) PartLength = static_cast<std::int64_t>(space);
-}
-
-bool BookBuilder::WriteParts(const std::u16string& text) {
-  const int partCount = PartCount;
-  if (partsStarting) partsStarting(partCount);
-  for (PartNumber = 1; PartNumber <= partCount; ++PartNumber) {
-    // The last part runs to the end of the text, so a rounded-down length
-    // loses nothing.
-    const std::int64_t end = PartBoundary(text, PartNumber * PartLength);
-    const bool last = PartNumber == partCount;
-    box_.SetSelStart(PartStart);
-    box_.SetSelLength(last && TextLength > end ? TextLength - PartStart : end - PartStart);
-    const std::string rtf = box_.SelRTF();
-    if (!WritePartPage(rtf, controls.prefixText + TwoDigits(PartNumber))) return false;
-    PartStart = end;
-    if (progress) progress(PartNumber, partCount);
-  }
-  return true;
-}
-
-bool BookBuilder::WritePartPage(const std::string& rtf, const std::string& name) {
-  converter.RtfSource = rtf;
-  // An empty part is still a page, so that its index link opens this book.
-  converter.HtmlResult = rtf.empty()
-                             ? std::string()
-                             : converter.ConvertRtfToHtml(converter.RtfSource, kConvertOptions);
-  OutputPath = controls.folderText + name + ".html";
-  if (!FolderExists(controls.folderText)) return Report(std::string(kMissingFolderMessage));
-  return WriteConvertedPage(OutputPath);
-}
-
-bool BookBuilder::WriteIndexPage() {
-  const std::string shown = CharacterReferences(EscapeAmpersands(controls.prefixText));
-  const std::string target = CharacterReferences(EscapeAmpersands(LinkTarget(controls.prefixText)));
+// The index page linking parts 1 to `partCount`, without the line end its write adds.
+std::string IndexPage(std::string_view prefix, int partCount) {
+  const std::string shown = CharacterReferences(EscapeAmpersands(prefix));
+  const std::string target = CharacterReferences(EscapeAmpersands(LinkTarget(prefix)));
   std::string page(kIndexHead);
-  for (int part = 1; part <= PartCount; ++part) {
+  for (int part = 1; part <= partCount; ++part) {
     const std::string number = TwoDigits(part);
     page += "<a href=\" " + target + number + ".html\">" + shown + number + "</a> <br>\r\n";
   }
-  page += kIndexFoot;
-  OutputPath = controls.folderText + controls.prefixText + ".html";
-  if (std::string error = WriteTextFile(OutputPath, page, run_); !error.empty()) {
-    return Report(WriteFailureMessage(error));
-  }
-  return Written(OutputPath);
+  return page += kIndexFoot;
 }
 
-bool BookBuilder::cmdHTML2_Click() {
-  WrittenPaths.clear();
-  if (std::string problem = PrefixProblem(controls.prefixText); !problem.empty()) {
-    return Report(problem);
-  }
-  converter.FilePrefix = TitlePrefix(controls.prefixText);
-  converter.RtfSource = box_.TextRTF();
-  converter.DebugMode = controls.debugSelected;
-  converter.HtmlResult = converter.ConvertRtfToHtml(converter.RtfSource, kConvertOptions);
-  if (!FolderExists(TempFolder)) return Report(std::string(kMissingFolderMessage));
-  return WriteConvertedPage(PreviewPath());
+BookError InvalidPartCount(int partCount) {
+  const std::string count = std::to_string(partCount);
+  return {"Número de partes no válido: " + count +
+          " (de 1 a 99).\nInvalid number of parts: " + count + " (1 to 99)."};
 }
 
-bool BookBuilder::cmdHelp_Click() {
-  WrittenPaths.clear();
-  if (TempFolder.empty()) return Report(std::string(kMissingFolderMessage));
-  const std::string path = HelpPath();
-  if (std::string error = WriteTextFile(path, controls.helpText); !error.empty()) {
-    return Report(WriteFailureMessage(error));
-  }
-  return Written(path);
+BookError MissingFolder() {
+  return {std::string(kMissingFolderMessage)};
 }
 
-std::string BookBuilder::PreviewPath() const {
-  return TempFolder + std::string(kPreviewFileName);
+BookError WriteFailure(std::string_view detail) {
+  return {WriteFailureMessage(detail)};
 }
 
-std::string BookBuilder::HelpPath() const {
-  return TempFolder + std::string(kHelpFileName);
+std::optional<BookError> BadPrefix(std::string_view prefix) {
+  if (std::string problem = PrefixProblem(prefix); !problem.empty()) return BookError{problem};
+  return std::nullopt;
 }
 
-bool BookBuilder::FolderExists(const std::string& folder) {
+bool FolderExists(const std::string& folder) {
   // An empty folder text would name the working folder, which nobody chose.
   return !folder.empty() && !ProbePath(folder, kDirectoryAttribute).empty();
 }
 
-bool BookBuilder::WriteConvertedPage(const std::string& path) {
-  PageFile page(run_);
+// Head, converted body and foot as three writes; "" or what went wrong.
+std::string WriteConvertedPage(const std::string& path, const Converter& converter, PageSet* set) {
+  PageFile page(set);
   std::string error = page.OpenPageFile(path);
   if (error.empty()) error = page.WritePageText(PageHeader(converter.FilePrefix), false);
   if (error.empty()) error = page.WritePageText(converter.HtmlResult, false);
   if (error.empty()) error = page.WritePageText(PageFooter(), false);
   if (error.empty()) error = page.ClosePageFile();
-  if (!error.empty()) return Report(WriteFailureMessage(error));
-  return Written(path);
+  return error;
 }
 
-// A page in place is listed and opened; one that waits for its run is not yet.
-bool BookBuilder::Written(const std::string& path) {
-  if (run_ != nullptr) return true;
-  WrittenPaths.push_back(path);
-  opener_.Open(path);
-  return true;
-}
+}  // namespace
 
-bool BookBuilder::PutInPlace(PageSet& pages) {
-  if (std::string error = pages.Commit(); !error.empty()) {
-    return Report(WriteFailureMessage(error));
+// One Generate: the split of the box's text and a page per part, all waiting
+// in one PageSet until every page is written.
+class BookBuilder::Generation {
+ public:
+  Generation(BookBuilder& builder, const BookRequest& request)
+      : builder_(builder), request_(request) {}
+
+  std::optional<BookError> Run(const GenerateProgress& progress);
+
+  RunValues values;
+  PageSet pages;
+
+ private:
+  void MoveFirstSplitPoint(const std::u16string& text);
+  std::optional<BookError> WriteParts(const std::u16string& text, const GenerateProgress& progress);
+  std::optional<BookError> WritePartPage(const std::string& rtf, const std::string& name);
+  std::optional<BookError> WriteIndexPage();
+
+  BookBuilder& builder_;
+  const BookRequest& request_;
+};
+
+std::optional<BookError> BookBuilder::Generation::Run(const GenerateProgress& progress) {
+  values.PartStart = 0;
+  builder_.converter.FilePrefix = TitlePrefix(request_.prefix);
+  const std::u16string text = builder_.box_.Text();
+  values.TextLength = static_cast<std::int64_t>(text.size());
+  values.PartLength = DivideHalfEven(values.TextLength, request_.partCount);
+  // A text shorter than the part count still moves forward part by part.
+  if (values.TextLength > 0 && values.PartLength == 0) values.PartLength = 1;
+  if (request_.partCount != 1) MoveFirstSplitPoint(text);
+
+  if (std::string error = pages.Lock(request_.folder); !error.empty()) return WriteFailure(error);
+  if (std::optional<BookError> error = WriteParts(text, progress)) return error;
+  if (request_.partCount > 1) {
+    if (std::optional<BookError> error = WriteIndexPage()) return error;
   }
-  for (const std::string& path : pages.Paths()) Written(path);
-  return true;
+  if (std::string error = pages.Commit(); !error.empty()) return WriteFailure(error);
+  return std::nullopt;
 }
 
-bool BookBuilder::Report(const std::string& message) {
-  messages_.Show(message);
-  return false;
+// The first space at or after the split point, found in the text read once:
+// the position that selecting one character after another would reach.
+void BookBuilder::Generation::MoveFirstSplitPoint(const std::u16string& text) {
+  if (values.PartLength >= values.TextLength) return;
+  const std::size_t space = text.find(u' ', static_cast<std::size_t>(values.PartLength));
+  // Without a space at or after the split point there is nothing to move to.
+  if (space != std::u16string::npos) values.PartLength = static_cast<std::int64_t>(space);
+}
+
+std::optional<BookError> BookBuilder::Generation::WriteParts(const std::u16string& text,
+                                                             const GenerateProgress& progress) {
+  const int partCount = request_.partCount;
+  if (progress.started) progress.started(partCount);
+  RichTextBox& box = builder_.box_;
+  for (values.PartNumber = 1; values.PartNumber <= partCount; ++values.PartNumber) {
+    // The last part runs to the end of the text, so a rounded-down length
+    // loses nothing.
+    const std::int64_t end = PartBoundary(text, values.PartNumber * values.PartLength);
+    const bool last = values.PartNumber == partCount;
+    box.SetSelStart(values.PartStart);
+    box.SetSelLength(last && values.TextLength > end ? values.TextLength - values.PartStart
+                                                     : end - values.PartStart);
+    const std::string name = request_.prefix + TwoDigits(values.PartNumber);
+    if (std::optional<BookError> error = WritePartPage(box.SelRTF(), name)) return error;
+    values.PartStart = end;
+    if (progress.partWritten) progress.partWritten(values.PartNumber, partCount);
+  }
+  return std::nullopt;
+}
+
+std::optional<BookError> BookBuilder::Generation::WritePartPage(const std::string& rtf,
+                                                                const std::string& name) {
+  Converter& converter = builder_.converter;
+  converter.RtfSource = rtf;
+  // An empty part is still a page, so that its index link opens this book.
+  converter.HtmlResult = rtf.empty()
+                             ? std::string()
+                             : converter.ConvertRtfToHtml(converter.RtfSource, kConvertOptions);
+  values.OutputPath = request_.folder + name + ".html";
+  if (!FolderExists(request_.folder)) return MissingFolder();
+  if (std::string error = WriteConvertedPage(values.OutputPath, converter, &pages);
+      !error.empty()) {
+    return WriteFailure(error);
+  }
+  return std::nullopt;
+}
+
+std::optional<BookError> BookBuilder::Generation::WriteIndexPage() {
+  values.OutputPath = request_.folder + request_.prefix + ".html";
+  const std::string page = IndexPage(request_.prefix, request_.partCount);
+  if (std::string error = WriteTextFile(values.OutputPath, page, &pages); !error.empty()) {
+    return WriteFailure(error);
+  }
+  return std::nullopt;
+}
+
+BookBuilder::BookBuilder(RichTextBox& box, PageOpener& opener) : box_(box), opener_(opener) {
+  std::error_code error;
+  const std::filesystem::path temp = std::filesystem::temp_directory_path(error);
+  if (!error) tempFolder = TrailingSeparator(temp.string());
+}
+
+BookResult BookBuilder::Generate(const BookRequest& request, const GenerateProgress& progress) {
+  if (request.partCount < 1 || request.partCount > 99) {
+    return {{}, InvalidPartCount(request.partCount)};
+  }
+  if (std::optional<BookError> error = BadPrefix(request.prefix)) return {{}, error};
+  // A missing folder stops the run before any page is converted or written.
+  if (!FolderExists(request.folder)) return {{}, MissingFolder()};
+
+  Generation run(*this, request);
+  const std::optional<BookError> error = run.Run(progress);
+  lastRun_ = run.values;
+  if (error) return {{}, error};
+  return Opened(run.pages.Paths());
+}
+
+BookResult BookBuilder::Preview(const BookRequest& request) {
+  if (std::optional<BookError> error = BadPrefix(request.prefix)) return {{}, error};
+  converter.FilePrefix = TitlePrefix(request.prefix);
+  converter.RtfSource = box_.TextRTF();
+  converter.DebugMode = request.debug;
+  converter.HtmlResult = converter.ConvertRtfToHtml(converter.RtfSource, kConvertOptions);
+  if (!FolderExists(tempFolder)) return {{}, MissingFolder()};
+  if (std::string error = WriteConvertedPage(PreviewPath(), converter, nullptr); !error.empty()) {
+    return {{}, WriteFailure(error)};
+  }
+  return Opened({PreviewPath()});
+}
+
+BookResult BookBuilder::WriteHelp(const BookRequest& request) {
+  if (tempFolder.empty()) return {{}, MissingFolder()};
+  const std::string path = HelpPath();
+  if (std::string error = WriteTextFile(path, request.helpText); !error.empty()) {
+    return {{}, WriteFailure(error)};
+  }
+  return Opened({path});
+}
+
+std::string BookBuilder::PreviewPath() const {
+  return tempFolder + std::string(kPreviewFileName);
+}
+
+std::string BookBuilder::HelpPath() const {
+  return tempFolder + std::string(kHelpFileName);
+}
+
+// Pages in place are handed to the viewer, in the order they were written.
+BookResult BookBuilder::Opened(const std::vector<std::string>& paths) {
+  for (const std::string& path : paths) opener_.Open(path);
+  return {paths, std::nullopt};
 }
 
 }  // namespace quillet

@@ -1,34 +1,43 @@
-// Book files for the command line: which kind a file is, and reading it into
-// the same rich-text box the window uses.
+// Book files: which kind a file is, and the document the box takes from it.
+// The window and every command load a book through LoadBookFile.
 #pragma once
 
-#include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
 
-#include "document_box.h"
+#include "builder/book_error.h"
+#include "richtext/document.h"
 
 namespace quillet {
 
 enum class InputKind { kRtf, kPlainText, kHtml };
 
 // ".rtf", ".txt", ".htm" and ".html" by name (any case); standard input ("-")
-// and other names by content: RTF when it starts with "{\rtf", else plain text.
+// and other names by content: RTF when it looks like RTF (LooksLikeRtf, which
+// sees through a byte-order mark and white space), else plain text.
 InputKind InputKindOf(std::string_view name, std::string_view content);
 
-// Largest input read, in bytes, unless QUILLET_MAX_INPUT gives another (a
-// number of bytes, or of K, M or G). Nothing, with `error` set, when that
-// variable is not such a size.
-inline constexpr std::uint64_t kDefaultMaxInput = std::uint64_t{1} << 30;
-std::optional<std::uint64_t> MaxInputBytes(std::string& error);
+// RTF, or plain text when the bytes do not look like RTF: what the box takes
+// when it is given RTF (a file, the clipboard, its TextRTF).
+Document RtfOrPlainText(std::string_view bytes);
 
-// The bytes of a file, or of standard input for "-". A file must be a regular
-// file or a pipe no larger than MaxInputBytes. Nothing, with `error` set to a
-// message naming the file and the reason, when it cannot be read whole.
-std::optional<std::string> ReadBookFile(const std::string& name, std::string& error);
+// HTML bytes into a document: Qt's import in builds with the window.
+using HtmlImport = std::function<Document(std::string_view bytes)>;
 
-// Puts RTF or plain text into the box; HTML goes through the Qt bridge instead.
-void LoadIntoBox(DocumentBox& box, InputKind kind, std::string_view bytes);
+// A book read from a file, or why it could not be read.
+struct LoadedBook {
+  Document document;
+  std::optional<BookError> error;
+
+  bool Ok() const { return !error.has_value(); }
+};
+
+// Reads the file `name` ("-" for standard input) whole and reads it as its
+// InputKindOf says: RTF through the RTF reader (as plain text when it does not
+// look like RTF after all), plain text as UTF-8 or else Windows-1252, HTML
+// through `importHtml`, without which HTML is refused with a message.
+LoadedBook LoadBookFile(const std::string& name, const HtmlImport& importHtml);
 
 }  // namespace quillet

@@ -1,4 +1,4 @@
-#include "desktop_opener.h"
+#include "builder/desktop_opener.h"
 
 #ifdef _WIN32
 #include <shellapi.h>

@@ -3,7 +3,7 @@
 
 #include <string>
 
-#include "platform.h"
+#include "builder/platform.h"
 
 namespace quillet {
 

@@ -18,6 +18,12 @@ class PageOpener {
   virtual void Open(const std::string& path) = 0;
 };
 
+// Opens nothing, for runs whose pages are only listed.
+class NoOpener : public PageOpener {
+ public:
+  void Open(const std::string&) override {}
+};
+
 // A modal message box with an OK button and the application's title.
 class MessageSink {
  public:

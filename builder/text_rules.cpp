@@ -1,17 +1,13 @@
-// Pure text rules of the window and the builder: folder separator, size
-// estimate, prefix check, upper case, page titles and character references.
+#include "builder/text_rules.h"
+
 #include <array>
 #include <climits>
-#include <cstdint>
 #include <cstdio>
-#include <cwchar>
 #include <locale>
 #include <optional>
 #include <stdexcept>
-#include <string>
-#include <string_view>
 
-#include "book_builder.h"
+#include "richtext/text_encoding.h"
 
 namespace quillet {
 namespace {
@@ -25,42 +21,25 @@ constexpr char kSeparator = '/';
 // Longest file name most file systems accept, in bytes.
 constexpr std::size_t kMaxNameBytes = 255;
 
-// Decodes one UTF-8 character at `pos` and advances past it; nothing for a
-// malformed sequence, of which one byte is consumed.
-std::optional<char32_t> NextCodePoint(std::string_view text, std::size_t& pos) {
-  const auto lead = static_cast<unsigned char>(text[pos++]);
-  if (lead < 0x80) return lead;
-  const int extra = lead > 0xF4 ? -1 : lead >= 0xF0 ? 3 : lead >= 0xE0 ? 2 : lead >= 0xC2 ? 1 : -1;
-  if (extra < 0 || pos + extra > text.size()) return std::nullopt;
-  char32_t value = lead & (0x3F >> extra);
-  for (int i = 0; i < extra; ++i) {
-    const auto next = static_cast<unsigned char>(text[pos + i]);
-    if ((next & 0xC0) != 0x80) return std::nullopt;
-    value = value << 6 | (next & 0x3F);
+// The characters of UTF-16 text as code points; a lone surrogate stands for itself.
+std::u32string CodePoints(std::u16string_view text) {
+  std::u32string points;
+  points.reserve(text.size());
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    const char32_t unit = text[i];
+    const bool pair = unit >= 0xD800 && unit <= 0xDBFF && i + 1 < text.size() &&
+                      text[i + 1] >= 0xDC00 && text[i + 1] <= 0xDFFF;
+    points += pair ? 0x10000 + ((unit - 0xD800) << 10) + (text[++i] - 0xDC00) : unit;
   }
-  static constexpr std::array<char32_t, 4> kMinimum{0, 0x80, 0x800, 0x10000};
-  if (value < kMinimum[extra] || value > 0x10FFFF || (value >= 0xD800 && value <= 0xDFFF)) {
-    return std::nullopt;
-  }
-  pos += extra;
-  return value;
+  return points;
 }
 
-void AppendUtf8(std::string& out, char32_t c) {
-  if (c < 0x80) {
-    out += static_cast<char>(c);
-  } else if (c < 0x800) {
-    out += static_cast<char>(0xC0 | c >> 6);
-    out += static_cast<char>(0x80 | (c & 0x3F));
-  } else if (c < 0x10000) {
-    out += static_cast<char>(0xE0 | c >> 12);
-    out += static_cast<char>(0x80 | (c >> 6 & 0x3F));
-    out += static_cast<char>(0x80 | (c & 0x3F));
+void AppendUtf16(std::u16string& text, char32_t c) {
+  if (c < 0x10000) {
+    text += static_cast<char16_t>(c);
   } else {
-    out += static_cast<char>(0xF0 | c >> 18);
-    out += static_cast<char>(0x80 | (c >> 12 & 0x3F));
-    out += static_cast<char>(0x80 | (c >> 6 & 0x3F));
-    out += static_cast<char>(0x80 | (c & 0x3F));
+    text += static_cast<char16_t>(0xD800 + ((c - 0x10000) >> 10));
+    text += static_cast<char16_t>(0xDC00 + ((c - 0x10000) & 0x3FF));
   }
 }
 
@@ -112,24 +91,19 @@ bool IsWhiteSpace(char32_t c) {
          c == 0x2028 || c == 0x2029 || c == 0x202F || c == 0x205F || c == 0x3000;
 }
 
-bool HasWhiteSpaceEdge(std::string_view prefix) {
-  std::optional<char32_t> first;
-  std::optional<char32_t> last;
-  for (std::size_t pos = 0; pos < prefix.size();) {
-    last = NextCodePoint(prefix, pos);
-    if (!first) first = last;
-  }
-  return (first && IsWhiteSpace(*first)) || (last && IsWhiteSpace(*last));
+// The prefix is valid UTF-8 here; every white space character is one unit.
+bool HasWhiteSpaceEdge(std::u16string_view prefix) {
+  return !prefix.empty() && (IsWhiteSpace(prefix.front()) || IsWhiteSpace(prefix.back()));
 }
 
 std::string CharacterProblem(std::string_view prefix) {
-  for (std::size_t pos = 0; pos < prefix.size();) {
-    const std::optional<char32_t> c = NextCodePoint(prefix, pos);
-    if (!c) return PrefixMessage("", "no es texto UTF-8 válido", "it is not valid UTF-8 text");
-    if (IsForbiddenInName(*c)) {
+  const std::optional<std::u16string> text = DecodeUtf8(prefix);
+  if (!text) return PrefixMessage("", "no es texto UTF-8 válido", "it is not valid UTF-8 text");
+  for (const char16_t c : *text) {
+    if (IsForbiddenInName(c)) {
       std::array<char, 16> code{};
-      std::snprintf(code.data(), code.size(), "U+%04X", static_cast<unsigned>(*c));
-      const std::string shown = *c < 0x20 || *c == 0x7F ? code.data() : std::string(1, char(*c));
+      std::snprintf(code.data(), code.size(), "U+%04X", static_cast<unsigned>(c));
+      const std::string shown = c < 0x20 || c == 0x7F ? code.data() : std::string(1, char(c));
       return PrefixMessage(prefix, "contiene el carácter no permitido " + shown,
                            "it holds the character " + shown + ", which file names do not allow");
     }
@@ -169,7 +143,7 @@ std::string PrefixProblem(std::string_view prefix) {
                          "\".\" and \"..\" name folders");
   }
   if (std::string problem = CharacterProblem(prefix); !problem.empty()) return problem;
-  if (HasWhiteSpaceEdge(prefix)) {
+  if (HasWhiteSpaceEdge(DecodeUtf8(prefix).value_or(u""))) {
     return PrefixMessage(prefix, "empieza o termina con un espacio",
                          "it begins or ends with white space");
   }
@@ -184,18 +158,10 @@ std::string PrefixProblem(std::string_view prefix) {
 }
 
 std::string UpperCase(std::string_view text) {
-  std::string result;
-  result.reserve(text.size());
-  for (std::size_t pos = 0; pos < text.size();) {
-    const std::size_t start = pos;
-    const std::optional<char32_t> c = NextCodePoint(text, pos);
-    if (c) {
-      AppendUtf8(result, UpperCaseOf(*c));
-    } else {
-      result += text[start];
-    }
-  }
-  return result;
+  std::u16string upper;
+  upper.reserve(text.size());
+  for (const char32_t c : CodePoints(FromUtf8Lossy(text))) AppendUtf16(upper, UpperCaseOf(c));
+  return ToUtf8(upper);
 }
 
 std::string TitlePrefix(std::string_view prefix) {
@@ -227,13 +193,12 @@ std::string TitlePrefix(std::string_view prefix) {
 std::string CharacterReferences(std::string_view text) {
   std::string result;
   result.reserve(text.size());
-  for (std::size_t pos = 0; pos < text.size();) {
-    const std::optional<char32_t> c = NextCodePoint(text, pos);
-    const char32_t value = c.value_or(0xFFFD);  // a stray byte shows as the replacement mark
-    if (value < 0x80) {
-      result += static_cast<char>(value);
+  // A stray byte shows as the replacement character.
+  for (const char32_t c : CodePoints(FromUtf8Lossy(text))) {
+    if (c < 0x80) {
+      result += static_cast<char>(c);
     } else {
-      result += "&#" + std::to_string(static_cast<std::uint32_t>(value)) + ";";
+      result += "&#" + std::to_string(static_cast<std::uint32_t>(c)) + ";";
     }
   }
   return result;

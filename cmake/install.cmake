@@ -45,9 +45,7 @@ if(TARGET quillet_window)
   configure_file(${PROJECT_SOURCE_DIR}/data/quillet.metainfo.xml.in ${QUILLET_METAINFO_FILE}
                  @ONLY)
 
-  find_package(Qt6 REQUIRED COMPONENTS Svg)
-  add_executable(quillet_render_icon ${PROJECT_SOURCE_DIR}/tools/render_icon.cpp)
-  target_link_libraries(quillet_render_icon PRIVATE quillet_window Qt6::Svg)
+  # quillet_render_icon is one of the tools (tools/CMakeLists.txt).
   set(icons ${QUILLET_ICON_DIR}/scalable/apps/${QUILLET_APP_ID}.svg)
   foreach(size ${QUILLET_ICON_SIZES})
     list(APPEND icons ${QUILLET_ICON_DIR}/${size}x${size}/apps/${QUILLET_APP_ID}.png)

@@ -1,12 +1,13 @@
-#include "code_list.h"
+#include "converter/code_list.h"
 
 #include <algorithm>
 
 namespace quillet {
 namespace {
 
-constexpr std::array<CodeKind, 5> kKinds{CodeKind::P, CodeKind::PG, CodeKind::A, CodeKind::G,
-                                         CodeKind::K};
+constexpr std::array<CodeKind, 5> kKinds{CodeKind::kPendingInline, CodeKind::kPendingBlock,
+                                         CodeKind::kOpenInline, CodeKind::kOpenBlock,
+                                         CodeKind::kKilled};
 
 std::size_t Index(CodeKind kind) {
   return static_cast<std::size_t>(kind);
@@ -19,19 +20,8 @@ constexpr std::size_t kShortWalk = 16;
 }  // namespace
 
 std::string_view KindName(CodeKind kind) {
-  switch (kind) {
-    case CodeKind::P:
-      return "P";
-    case CodeKind::PG:
-      return "PG";
-    case CodeKind::A:
-      return "A";
-    case CodeKind::G:
-      return "G";
-    case CodeKind::K:
-      return "K";
-  }
-  return "";
+  constexpr std::array<std::string_view, kKinds.size()> kNames{"P", "PG", "A", "G", "K"};
+  return kNames[Index(kind)];
 }
 
 std::set<CodeList::Id>& CodeList::Members(Group& group, CodeKind kind) {
@@ -51,27 +41,6 @@ const CodeList::Group* CodeList::GroupOf(std::string_view code) const {
 
 CodeKind CodeList::KindOf(const Slot& slot) const {
   return groups_[slot.group].kindOfBucket[slot.bucket];
-}
-
-CodeList& CodeList::operator=(const std::vector<CodeEntry>& entries) {
-  clear();
-  for (auto entry = entries.rbegin(); entry != entries.rend(); ++entry) {
-    PushInnermost(entry->code, entry->begCode, entry->kind);
-  }
-  return *this;
-}
-
-std::vector<CodeEntry> CodeList::Entries() const {
-  std::vector<CodeEntry> entries;
-  entries.reserve(size());
-  for (const CodeEntry& entry : *this) entries.push_back(entry);
-  return entries;
-}
-
-CodeEntry CodeList::operator[](std::size_t index) const {
-  auto at = slots_.rbegin();
-  std::advance(at, static_cast<std::ptrdiff_t>(index));
-  return EntryOf(at->first);
 }
 
 void CodeList::clear() {
@@ -110,28 +79,26 @@ std::optional<CodeList::Id> CodeList::Outermost(KindSet kinds) const {
   return outermost;
 }
 
-std::optional<CodeList::Id> CodeList::OutermostOf(std::string_view code) const {
+// The lowest or the highest number in the buckets of `code`.
+template <bool kInnermost>
+std::optional<CodeList::Id> CodeList::EndOf(std::string_view code) const {
   const Group* group = GroupOf(code);
-  std::optional<Id> outermost;
-  if (group == nullptr) return outermost;
+  std::optional<Id> end;
+  if (group == nullptr) return end;
   for (const std::set<Id>& members : group->buckets) {
-    if (!members.empty() && (!outermost || *members.begin() < *outermost)) {
-      outermost = *members.begin();
-    }
+    if (members.empty()) continue;
+    const Id id = kInnermost ? *members.rbegin() : *members.begin();
+    if (!end || (kInnermost ? id > *end : id < *end)) end = id;
   }
-  return outermost;
+  return end;
+}
+
+std::optional<CodeList::Id> CodeList::OutermostOf(std::string_view code) const {
+  return EndOf<false>(code);
 }
 
 std::optional<CodeList::Id> CodeList::InnermostOf(std::string_view code) const {
-  const Group* group = GroupOf(code);
-  std::optional<Id> innermost;
-  if (group == nullptr) return innermost;
-  for (const std::set<Id>& members : group->buckets) {
-    if (!members.empty() && (!innermost || *members.rbegin() > *innermost)) {
-      innermost = *members.rbegin();
-    }
-  }
-  return innermost;
+  return EndOf<true>(code);
 }
 
 CodeEntry CodeList::EntryOf(Id id) const {
@@ -254,14 +221,6 @@ void CodeList::EraseKind(CodeKind kind) {
     members.clear();
   }
   kindCounts_[Index(kind)] = 0;
-}
-
-void PrintTo(const CodeList& list, std::ostream* out) {
-  *out << "{";
-  for (const CodeEntry& entry : list) {
-    *out << " (" << entry.code << ", " << entry.begCode << ", " << KindName(entry.kind) << ")";
-  }
-  *out << " }";
 }
 
 }  // namespace quillet

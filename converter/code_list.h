@@ -9,7 +9,6 @@
 #include <iterator>
 #include <map>
 #include <optional>
-#include <ostream>
 #include <set>
 #include <string>
 #include <string_view>
@@ -19,12 +18,13 @@ namespace quillet {
 
 // The state of a committed element.
 enum class CodeKind {
-  P,   // inline element, opening tag not written yet
-  PG,  // block element (list item, alignment table), opening tag not written yet
-  A,   // inline element, open
-  G,   // block element, open; survives a group end and "\plain"
-  K,   // to be closed before the next text, then removed
+  kPendingInline,  // inline element, opening tag not written yet
+  kPendingBlock,   // block element (list item, alignment table), opening tag not written yet
+  kOpenInline,     // inline element, open
+  kOpenBlock,      // block element, open; survives a group end and "\plain"
+  kKilled,         // to be closed before the next text, then removed
 };
+// The short name the debug trace shows: "P", "PG", "A", "G" or "K".
 std::string_view KindName(CodeKind kind);
 
 // A set of kinds, one bit per kind.
@@ -35,7 +35,8 @@ class KindSet {
     for (CodeKind kind : kinds) bits_ |= Bit(kind);
   }
   static constexpr KindSet All() {
-    return KindSet({CodeKind::P, CodeKind::PG, CodeKind::A, CodeKind::G, CodeKind::K});
+    return KindSet({CodeKind::kPendingInline, CodeKind::kPendingBlock, CodeKind::kOpenInline,
+                    CodeKind::kOpenBlock, CodeKind::kKilled});
   }
   constexpr bool Has(CodeKind kind) const { return (bits_ & Bit(kind)) != 0; }
   constexpr KindSet Without(CodeKind kind) const {
@@ -56,7 +57,7 @@ class KindSet {
 struct CodeEntry {
   std::string code;
   std::string begCode;
-  CodeKind kind = CodeKind::P;
+  CodeKind kind = CodeKind::kPendingInline;
   bool operator==(const CodeEntry&) const = default;
 };
 
@@ -102,14 +103,10 @@ class CodeList {
   using iterator = const_iterator;
 
   CodeList() = default;
-  CodeList& operator=(const std::vector<CodeEntry>& entries);  // entries[0] innermost
-  bool operator==(const std::vector<CodeEntry>& entries) const { return Entries() == entries; }
-  std::vector<CodeEntry> Entries() const;
   const_iterator begin() const { return {this, slots_.rbegin()}; }
   const_iterator end() const { return {this, slots_.rend()}; }
   std::size_t size() const { return slots_.size(); }
   bool empty() const { return slots_.empty(); }
-  CodeEntry operator[](std::size_t index) const;                     // 0 is the innermost
   CodeEntry back() const { return EntryOf(slots_.begin()->first); }  // the outermost
   void clear();
 
@@ -145,6 +142,9 @@ class CodeList {
   static std::set<Id>& Members(Group& group, CodeKind kind);
   static const std::set<Id>& Members(const Group& group, CodeKind kind);
   const Group* GroupOf(std::string_view code) const;
+  // The outermost or the innermost entry of `code`.
+  template <bool kInnermost>
+  std::optional<Id> EndOf(std::string_view code) const;
   CodeKind KindOf(const Slot& slot) const;
   void MoveKind(Group& group, CodeKind from, CodeKind to);
   std::vector<Id> InnerThanByBuckets(std::optional<Id> bound, KindSet kinds,
@@ -156,7 +156,5 @@ class CodeList {
   std::array<std::size_t, 5> kindCounts_{};
   Id next_ = 1;
 };
-
-void PrintTo(const CodeList& list, std::ostream* out);
 
 }  // namespace quillet

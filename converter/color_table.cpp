@@ -1,32 +1,33 @@
-#include "color_table.h"
+#include "converter/color_table.h"
 
+#include <cstddef>
 #include <cstdio>
+
+#include "converter/text_utils.h"
 
 namespace quillet {
 namespace {
 
 constexpr auto npos = std::string_view::npos;
 
-bool IsDigit(char c) {
-  return c >= '0' && c <= '9';
-}
-
-}  // namespace
-
+// The component whose control word of `length` characters starts at `pos`: the
+// character right after the word and up to two more digits, in hexadecimal.
 std::string ColorComponent(std::string_view group, std::size_t pos, std::size_t length) {
   const std::size_t first = pos + length;
   unsigned value = 0;
-  if (first < group.size() && IsDigit(group[first])) {
+  if (first < group.size() && IsDigitChar(group[first])) {
     value = static_cast<unsigned>(group[first] - '0');
     // The two characters after it count each on its own when it is a digit.
     for (std::size_t i = first + 1; i <= first + 2 && i < group.size(); ++i) {
-      if (IsDigit(group[i])) value = value * 10 + static_cast<unsigned>(group[i] - '0');
+      if (IsDigitChar(group[i])) value = value * 10 + static_cast<unsigned>(group[i] - '0');
     }
   }
   char hex[8];
   std::snprintf(hex, sizeof hex, "%02X", value);
   return hex;
 }
+
+}  // namespace
 
 std::vector<std::string> ParseColorTable(std::string_view group) {
   std::vector<std::string> table{""};

@@ -1,27 +1,25 @@
 // A dump of the converter's state before each token, with a pause the host releases.
-#include "converter.h"
+#include "converter/converter.h"
+#include "converter/converter_state.h"
 
 namespace quillet {
 
 void Converter::DebugTrace(const std::string& word) {
-  const CodeEntry outermost = Codes.empty() ? CodeEntry() : Codes.back();
-  const std::string_view lastCode = outermost.code;
-  const std::string_view lastBeg = outermost.begCode;
-  const auto lastNext = NextCodes.empty() ? std::string_view() : std::string_view(NextCodes.back());
-  const auto lastNextBeg =
-      NextBegCodes.empty() ? std::string_view() : std::string_view(NextBegCodes.back());
+  const ConverterState& state = *state_;
+  const CodeEntry outermost = state.Codes.empty() ? CodeEntry() : state.Codes.back();
+  const CodePair lastNext = state.NextCodes.empty() ? CodePair() : state.NextCodes.back();
   // Nothing to show before the first code is queued or the first text written.
-  if (lastCode.empty() && lastBeg.empty() && lastNext.empty() && lastNextBeg.empty() &&
-      HtmlOut.empty()) {
+  if (outermost.code.empty() && outermost.begCode.empty() && lastNext.code.empty() &&
+      lastNext.begCode.empty() && state.HtmlOut.empty()) {
     return;
   }
-  const std::string dump = DebugDump(word);
-  HtmlResult = HtmlOut;
+  const std::string dump = state.DebugDump(word);
+  HtmlResult = state.HtmlOut;
   if (debugHost_ != nullptr && !DebugContinue) debugHost_->Pause(*this, dump);
   DebugContinue = false;
 }
 
-std::string Converter::DebugDump(std::string_view word) const {
+std::string ConverterState::DebugDump(std::string_view word) const {
   constexpr std::size_t kShownLength = 20;
   std::string dump = "CurWord: ";
   if (word.size() <= kShownLength) {
@@ -39,9 +37,9 @@ std::string Converter::DebugDump(std::string_view word) const {
     dump += entry.code + " (" + std::string(KindName(entry.kind)) + "), ";
   }
   dump += "\r\n\r\nNextBegCodes: ";
-  for (const std::string& opening : NextBegCodes) dump += opening + ", ";
+  for (const CodePair& pair : NextCodes) dump += pair.begCode + ", ";
   dump += "\r\nNextCodes: ";
-  for (const std::string& closing : NextCodes) dump += closing + ", ";
+  for (const CodePair& pair : NextCodes) dump += pair.code + ", ";
   dump += "\r\n\r\nFont String: " + FontString;
   dump += "\r\n\r\nBefore Text: " + BeforeText;
   return dump;

@@ -1,12 +1,38 @@
 // One conversion: reset, options, preparing the text, the token loop, assembly.
 #include <algorithm>
 
-#include "color_table.h"
-#include "converter.h"
+#include "converter/color_table.h"
+#include "converter/converter.h"
+#include "converter/converter_state.h"
 
 namespace quillet {
 
+Converter::Converter() : state_(std::make_unique<ConverterState>()) {}
+Converter::~Converter() = default;
+Converter::Converter(Converter&&) noexcept = default;
+Converter& Converter::operator=(Converter&&) noexcept = default;
+
 std::string Converter::ConvertRtfToHtml(std::string_view rtf, std::string_view options) {
+  state_->StartConversion(options);
+  RunTokenLoop(state_->PrepareBody(rtf));
+  return state_->AssembleResult();
+}
+
+void Converter::RunTokenLoop(const std::string& body) {
+  ConverterState& state = *state_;
+  BodyReader lines(body);
+  while (!lines.empty()) {
+    state.StartLine(lines.NextLine());
+    while (!state.RtfRest.empty()) {
+      const std::string word = state.NextToken();
+      if (state.IgnoreToken(word)) continue;
+      if (DebugMode) DebugTrace(word);
+      state.TranslateToken(word);
+    }
+  }
+}
+
+void ConverterState::StartConversion(std::string_view options) {
   ResetCodeLists();
   AtLineStart = true;
   NewParagraph = false;
@@ -14,26 +40,23 @@ std::string Converter::ConvertRtfToHtml(std::string_view rtf, std::string_view o
   UnicodeSkip = 1;
   PendingHighSurrogate = 0;
   FallbackOwed = 0;
-  ReadOptions(options);
-  const std::string body = PrepareBody(rtf);
   IgnoreDepth = 0;
-  RunTokenLoop(body);
-  return AssembleResult();
+  ReadOptions(options);
 }
 
-void Converter::ReadOptions(std::string_view options) {
+void ConverterState::ReadOptions(std::string_view options) {
   LineEnd = options.find("+CR") != std::string_view::npos ? "\r\n" : "";
   const std::size_t size = options.find("+F=");
   if (size == std::string_view::npos) return;
   constexpr int kLargest = 32767;  // more digits than fit saturate
   int value = 0;
-  for (std::size_t i = size + 3; i < options.size() && IsDigitChar(options.substr(i, 1)); ++i) {
+  for (std::size_t i = size + 3; i < options.size() && IsDigitChar(options[i]); ++i) {
     value = std::min(kLargest, value * 10 + (options[i] - '0'));
   }
   DefaultFontSize = static_cast<std::int16_t>(value);
 }
 
-std::string Converter::PrepareBody(std::string_view rtf) {
+std::string ConverterState::PrepareBody(std::string_view rtf) {
   std::string body(NormalizeEnds(rtf));
   if (body.size() >= 2 && body.front() == '{' && body.back() == '}') {
     body = body.substr(1, body.size() - 2);
@@ -51,31 +74,33 @@ std::string Converter::PrepareBody(std::string_view rtf) {
   return EscapeMarkup(body);
 }
 
-void Converter::RunTokenLoop(const std::string& body) {
-  BodyReader lines(body);
-  while (!lines.empty()) {
-    RtfRest = LineReader(lines.NextLine());
-    if (FallbackOwed > 0) SkipFallbackTokens(FallbackOwed);
-    while (!RtfRest.empty()) {
-      const std::string word = RtfRest.NextToken(&tokenTookSpace_);
-      if (IgnoreDepth > 0) {
-        if (word == "{") ++IgnoreDepth;
-        if (word == "}") --IgnoreDepth;
-        continue;
-      }
-      if (word == "\\pict" || word == "\\*") {
-        IgnoreDepth = 1;
-        continue;
-      }
-      if (word == "\\pntext") IgnoreDepth = 1;  // the word itself is still translated
-      if (DebugMode) DebugTrace(word);
-      TranslateToken(word);
-    }
-  }
-  tokenTookSpace_ = false;
+void ConverterState::StartLine(std::string line) {
+  RtfRest = LineReader(std::move(line));
+  if (FallbackOwed > 0) SkipFallbackTokens(FallbackOwed);
 }
 
-std::string Converter::AssembleResult() {
+std::string ConverterState::NextToken() {
+  return RtfRest.NextToken(&tokenTookSpace_);
+}
+
+// Tokens inside an ignored destination are dropped, braces counted; "\pntext"
+// starts one but is still translated itself.
+bool ConverterState::IgnoreToken(std::string_view token) {
+  if (IgnoreDepth > 0) {
+    if (token == "{") ++IgnoreDepth;
+    if (token == "}") --IgnoreDepth;
+    return true;
+  }
+  if (token == "\\pict" || token == "\\*") {
+    IgnoreDepth = 1;
+    return true;
+  }
+  if (token == "\\pntext") IgnoreDepth = 1;
+  return false;
+}
+
+std::string ConverterState::AssembleResult() {
+  tokenTookSpace_ = false;
   const std::string stillOpen = CloseAllCodes();
   BeforeText = ReplaceAll(ReplaceAll(BeforeText, "<br>", ""), "\r\n", "");
   HtmlOut += ClosingText;

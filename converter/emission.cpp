@@ -1,7 +1,7 @@
 // Turning the code lists into the tags written around each piece of text.
 #include <charconv>
 
-#include "converter.h"
+#include "converter/converter_state.h"
 
 namespace quillet {
 namespace {
@@ -14,7 +14,7 @@ bool HasValue(std::string_view number, int value) {
 
 }  // namespace
 
-std::string Converter::BuildFontTag(std::string_view color, std::string_view size) const {
+std::string ConverterState::BuildFontTag(std::string_view color, std::string_view size) const {
   if (color.empty() && size.empty()) return {};
   std::string tag = "<font";
   if (!color.empty()) {
@@ -30,14 +30,14 @@ std::string Converter::BuildFontTag(std::string_view color, std::string_view siz
   return tag;
 }
 
-std::string Converter::OpenFontTag() const {
+std::string ConverterState::OpenFontTag() const {
   const std::optional<CodeList::Id> outermost = Codes.OutermostOf("</font>");
   return outermost ? Codes.BegCodeOf(*outermost) : std::string();
 }
 
-std::string Converter::CloseMarkedCodes() {
+std::string ConverterState::CloseMarkedCodes() {
   if (OpenFontTag() != FontString) {
-    MarkCodesKilled("</font>", "");
+    MarkCodesKilled("</font>");
     // A pending font pair always takes the wanted tag, even an empty one.
     const int retagged = ReplaceNextBegCode("</font>", FontString);
     if (!FontString.empty() && retagged == 0) {
@@ -46,7 +46,7 @@ std::string Converter::CloseMarkedCodes() {
   } else if (!IsPendingCode("</li>")) {
     MarkCodeActive("</font>");
   }
-  const std::optional<CodeList::Id> outermostKilled = Codes.Outermost({CodeKind::K});
+  const std::optional<CodeList::Id> outermostKilled = Codes.Outermost({CodeKind::kKilled});
   if (!outermostKilled) return {};
 
   const std::vector<CodeList::Id> closed = Codes.From(*outermostKilled);  // innermost first
@@ -58,39 +58,39 @@ std::string Converter::CloseMarkedCodes() {
   // Elements closed only because they lie inside a closed one open again after it.
   for (auto id = closed.rbegin(); id != closed.rend(); ++id) {
     const CodeEntry entry = Codes.EntryOf(*id);
-    if (entry.kind == CodeKind::K) continue;
+    if (entry.kind == CodeKind::kKilled) continue;
     if (!IsPendingCode(entry.code)) {
       Queue(entry.code, entry.begCode);
     }
-    Codes.SetKind(*id, CodeKind::K);
+    Codes.SetKind(*id, CodeKind::kKilled);
   }
   return closing;
 }
 
 // Writes the opening tag of an element that was committed but not yet opened.
-void Converter::Open(CodeList::Id id, std::string& text) {
+void ConverterState::Open(CodeList::Id id, std::string& text) {
   text += Codes.BegCodeOf(id);
-  const bool block = Codes.EntryOf(id).kind == CodeKind::PG;
-  Codes.SetKind(id, block ? CodeKind::G : CodeKind::A);
+  const bool block = Codes.EntryOf(id).kind == CodeKind::kPendingBlock;
+  Codes.SetKind(id, block ? CodeKind::kOpenBlock : CodeKind::kOpenInline);
 }
 
-std::string Converter::OpenPendingCodes() {
-  const std::vector<CodeList::Id> unopened =
-      Codes.InnerThan(std::nullopt, {CodeKind::P, CodeKind::PG}, Codes.size());
+std::string ConverterState::OpenPendingCodes() {
+  const std::vector<CodeList::Id> unopened = Codes.InnerThan(
+      std::nullopt, {CodeKind::kPendingInline, CodeKind::kPendingBlock}, Codes.size());
   std::string opening;
   for (auto id = unopened.rbegin(); id != unopened.rend(); ++id) Open(*id, opening);
   return opening;
 }
 
-std::string Converter::OpenPendingBelow(std::string_view code) {
-  const std::vector<CodeList::Id> unopened =
-      Codes.InnerThan(Codes.InnermostOf(code), {CodeKind::P, CodeKind::PG}, Codes.size());
+std::string ConverterState::OpenPendingBelow(std::string_view code) {
+  const std::vector<CodeList::Id> unopened = Codes.InnerThan(
+      Codes.InnermostOf(code), {CodeKind::kPendingInline, CodeKind::kPendingBlock}, Codes.size());
   std::string opening;
   for (CodeList::Id id : unopened) Open(id, opening);
   return opening;
 }
 
-std::string Converter::CloseAllCodes() const {
+std::string ConverterState::CloseAllCodes() const {
   std::string closing;
   for (const CodeEntry& entry : Codes) closing += entry.code;
   return closing;

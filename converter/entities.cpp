@@ -1,171 +1,96 @@
-#include "entities.h"
+#include "converter/entities.h"
 
-#include <array>
 #include <charconv>
-#include <utility>
 
 namespace quillet {
 namespace {
 
-using Row = std::pair<std::string_view, std::string_view>;
-
-// The converter's own table, searched first, in this order.
-constexpr std::array<Row, 96> kEntityTable{{
-    {"00", "&nbsp;"},
-    {"a9", "&copy;"},
-    {"b4", "&acute;"},
-    {"ab", "&laquo;"},
-    {"bb", "&raquo;"},
-    {"a1", "&iexcl;"},
-    {"bf", "&iquest;"},
-    {"c0", "&Agrave;"},
-    {"e0", "&agrave;"},
-    {"c1", "&Aacute;"},
-    {"e1", "&aacute;"},
-    {"c2", "&Acirc;"},
-    {"e2", "&acirc;"},
-    {"c3", "&Atilde;"},
-    {"e3", "&atilde;"},
-    {"c4", "&Auml;"},
-    {"99", "<rtf>:\\super TM\\nosupersub"},
-    {"c5", "&Aring;"},
-    {"e5", "&aring;"},
-    {"c6", "&AElig;"},
-    {"e6", "&aelig;"},
-    {"c7", "&Ccedil;"},
-    {"e7", "&ccedil;"},
-    {"d0", "&ETH;"},
-    {"f0", "&eth;"},
-    {"c8", "&Egrave;"},
-    {"e8", "&egrave;"},
-    {"c9", "&Eacute;"},
-    {"e9", "&eacute;"},
-    {"ca", "&Ecirc;"},
-    {"ea", "&ecirc;"},
-    {"cb", "&Euml;"},
-    {"eb", "&euml;"},
-    {"cc", "&Igrave;"},
-    {"ec", "&igrave;"},
-    {"cd", "&Iacute;"},
-    {"ed", "&iacute;"},
-    {"ce", "&Icirc;"},
-    {"ee", "&icirc;"},
-    {"cf", "&Iuml;"},
-    {"ef", "&iuml;"},
-    {"d1", "&Ntilde;"},
-    {"f1", "&ntilde;"},
-    {"d2", "&Ograve;"},
-    {"f2", "&ograve;"},
-    {"d3", "&Oacute;"},
-    {"f3", "&oacute;"},
-    {"d4", "&Ocirc;"},
-    {"f4", "&ocirc;"},
-    {"d5", "&Otilde;"},
-    {"f5", "&otilde;"},
-    {"d6", "&Ouml;"},
-    {"f6", "&ouml;"},
-    {"d8", "&Oslash;"},
-    {"f8", "&oslash;"},
-    {"d9", "&Ugrave;"},
-    {"f9", "&ugrave;"},
-    {"da", "&Uacute;"},
-    {"fa", "&uacute;"},
-    {"db", "&Ucirc;"},
-    {"fb", "&ucirc;"},
-    {"dc", "&Uuml;"},
-    {"fc", "&uuml;"},
-    {"dd", "&Yacute;"},
-    {"fd", "&yacute;"},
-    {"ff", "&yuml;"},
-    {"de", "&THORN;"},
-    {"fe", "&thorn;"},
-    {"df", "&szlig;"},
-    {"a7", "&sect;"},
-    {"b6", "&para;"},
-    {"b5", "&micro;"},
-    {"a6", "&brvbar;"},
-    {"b1", "&plusmn;"},
-    {"b7", "&middot;"},
-    {"a8", "&uml;"},
-    {"b8", "&cedil;"},
-    {"aa", "&ordf;"},
-    {"ba", "&ordm;"},
-    {"ac", "&not;"},
-    {"ad", "&shy;"},
-    {"af", "&macr;"},
-    {"b0", "&deg;"},
-    {"b9", "&sup1;"},
-    {"b2", "&sup2;"},
-    {"b3", "&sup3;"},
-    {"bc", "&frac14;"},
-    {"bd", "&frac12;"},
-    {"be", "&frac34;"},
-    {"d7", "&times;"},
-    {"f7", "&divide;"},
-    {"a2", "&cent;"},
-    {"a3", "&pound;"},
-    {"a4", "&curren;"},
-    {"a5", "&yen;"},
-    {"85", "..."},
-}};
-
-// Windows-1252 codes 0x80 to 0x9F; "" where the code page defines no character.
-constexpr std::array<std::string_view, 32> kWindows1252High{
-    "&euro;",  "",         "&sbquo;",  "&fnof;",   "&bdquo;", "&hellip;", "&dagger;", "&Dagger;",
-    "&circ;",  "&permil;", "&Scaron;", "&lsaquo;", "&OElig;", "",         "&#381;",   "",
-    "",        "&lsquo;",  "&rsquo;",  "&ldquo;",  "&rdquo;", "&bull;",   "&ndash;",  "&mdash;",
-    "&tilde;", "&trade;",  "&scaron;", "&rsaquo;", "&oelig;", "",         "&#382;",   "&Yuml;",
-};
-
-std::string PrintableAscii(char c) {
-  switch (c) {
-    case '&':
-      return "&amp;";
-    case '<':
-      return "&lt;";
-    case '>':
-      return "&gt;";
-    case '\\':
-      return "&#92;";
-    case '{':
-      return "&#123;";
-    case '}':
-      return "&#125;";
-    default:
-      return std::string(1, c);
-  }
-}
-
-// Codes the table leaves out: the rest of Windows-1252, by its own rules.
-std::string CodePageCharacter(unsigned code) {
-  if (code >= 0x20 && code <= 0x7E) return PrintableAscii(static_cast<char>(code));
-  if (code >= 0x80 && code <= 0x9F) return std::string(kWindows1252High[code - 0x80]);
-  switch (code) {
-    case 0xA0:
-      return "&nbsp;";
-    case 0xAE:
-      return "&reg;";
-    case 0xE4:
-      return "&auml;";
-    default:
-      return {};  // control characters
-  }
-}
+constexpr bool kRtf = true;
 
 }  // namespace
 
-std::string LookupEntity(std::string_view hex) {
-  if (hex.size() != 2) return {};
+// Where the converter's own entities and the rest of Windows-1252 differ, the
+// converter's win: "..." for the ellipsis, a superscript "TM" for the trade
+// mark, "&nbsp;" for the NUL byte.
+// clang-format off
+const std::array<Entity, 256> kEntities{{
+    /* 0x00 */ {"&nbsp;"}, {}, {}, {},
+    /* 0x04 */ {}, {}, {}, {},
+    /* 0x08 */ {}, {}, {}, {},
+    /* 0x0C */ {}, {}, {}, {},
+    /* 0x10 */ {}, {}, {}, {},
+    /* 0x14 */ {}, {}, {}, {},
+    /* 0x18 */ {}, {}, {}, {},
+    /* 0x1C */ {}, {}, {}, {},
+    /* 0x20 */ {" "}, {"!"}, {"\""}, {"#"},
+    /* 0x24 */ {"$"}, {"%"}, {"&amp;"}, {"'"},
+    /* 0x28 */ {"("}, {")"}, {"*"}, {"+"},
+    /* 0x2C */ {","}, {"-"}, {"."}, {"/"},
+    /* 0x30 */ {"0"}, {"1"}, {"2"}, {"3"},
+    /* 0x34 */ {"4"}, {"5"}, {"6"}, {"7"},
+    /* 0x38 */ {"8"}, {"9"}, {":"}, {";"},
+    /* 0x3C */ {"&lt;"}, {"="}, {"&gt;"}, {"?"},
+    /* 0x40 */ {"@"}, {"A"}, {"B"}, {"C"},
+    /* 0x44 */ {"D"}, {"E"}, {"F"}, {"G"},
+    /* 0x48 */ {"H"}, {"I"}, {"J"}, {"K"},
+    /* 0x4C */ {"L"}, {"M"}, {"N"}, {"O"},
+    /* 0x50 */ {"P"}, {"Q"}, {"R"}, {"S"},
+    /* 0x54 */ {"T"}, {"U"}, {"V"}, {"W"},
+    /* 0x58 */ {"X"}, {"Y"}, {"Z"}, {"["},
+    /* 0x5C */ {"&#92;"}, {"]"}, {"^"}, {"_"},
+    /* 0x60 */ {"`"}, {"a"}, {"b"}, {"c"},
+    /* 0x64 */ {"d"}, {"e"}, {"f"}, {"g"},
+    /* 0x68 */ {"h"}, {"i"}, {"j"}, {"k"},
+    /* 0x6C */ {"l"}, {"m"}, {"n"}, {"o"},
+    /* 0x70 */ {"p"}, {"q"}, {"r"}, {"s"},
+    /* 0x74 */ {"t"}, {"u"}, {"v"}, {"w"},
+    /* 0x78 */ {"x"}, {"y"}, {"z"}, {"&#123;"},
+    /* 0x7C */ {"|"}, {"&#125;"}, {"~"}, {},
+    /* 0x80 */ {"&euro;"}, {}, {"&sbquo;"}, {"&fnof;"},
+    /* 0x84 */ {"&bdquo;"}, {"..."}, {"&dagger;"}, {"&Dagger;"},
+    /* 0x88 */ {"&circ;"}, {"&permil;"}, {"&Scaron;"}, {"&lsaquo;"},
+    /* 0x8C */ {"&OElig;"}, {}, {"&#381;"}, {},
+    /* 0x90 */ {}, {"&lsquo;"}, {"&rsquo;"}, {"&ldquo;"},
+    /* 0x94 */ {"&rdquo;"}, {"&bull;"}, {"&ndash;"}, {"&mdash;"},
+    /* 0x98 */ {"&tilde;"}, {"\\super TM\\nosupersub", kRtf}, {"&scaron;"}, {"&rsaquo;"},
+    /* 0x9C */ {"&oelig;"}, {}, {"&#382;"}, {"&Yuml;"},
+    /* 0xA0 */ {"&nbsp;"}, {"&iexcl;"}, {"&cent;"}, {"&pound;"},
+    /* 0xA4 */ {"&curren;"}, {"&yen;"}, {"&brvbar;"}, {"&sect;"},
+    /* 0xA8 */ {"&uml;"}, {"&copy;"}, {"&ordf;"}, {"&laquo;"},
+    /* 0xAC */ {"&not;"}, {"&shy;"}, {"&reg;"}, {"&macr;"},
+    /* 0xB0 */ {"&deg;"}, {"&plusmn;"}, {"&sup2;"}, {"&sup3;"},
+    /* 0xB4 */ {"&acute;"}, {"&micro;"}, {"&para;"}, {"&middot;"},
+    /* 0xB8 */ {"&cedil;"}, {"&sup1;"}, {"&ordm;"}, {"&raquo;"},
+    /* 0xBC */ {"&frac14;"}, {"&frac12;"}, {"&frac34;"}, {"&iquest;"},
+    /* 0xC0 */ {"&Agrave;"}, {"&Aacute;"}, {"&Acirc;"}, {"&Atilde;"},
+    /* 0xC4 */ {"&Auml;"}, {"&Aring;"}, {"&AElig;"}, {"&Ccedil;"},
+    /* 0xC8 */ {"&Egrave;"}, {"&Eacute;"}, {"&Ecirc;"}, {"&Euml;"},
+    /* 0xCC */ {"&Igrave;"}, {"&Iacute;"}, {"&Icirc;"}, {"&Iuml;"},
+    /* 0xD0 */ {"&ETH;"}, {"&Ntilde;"}, {"&Ograve;"}, {"&Oacute;"},
+    /* 0xD4 */ {"&Ocirc;"}, {"&Otilde;"}, {"&Ouml;"}, {"&times;"},
+    /* 0xD8 */ {"&Oslash;"}, {"&Ugrave;"}, {"&Uacute;"}, {"&Ucirc;"},
+    /* 0xDC */ {"&Uuml;"}, {"&Yacute;"}, {"&THORN;"}, {"&szlig;"},
+    /* 0xE0 */ {"&agrave;"}, {"&aacute;"}, {"&acirc;"}, {"&atilde;"},
+    /* 0xE4 */ {"&auml;"}, {"&aring;"}, {"&aelig;"}, {"&ccedil;"},
+    /* 0xE8 */ {"&egrave;"}, {"&eacute;"}, {"&ecirc;"}, {"&euml;"},
+    /* 0xEC */ {"&igrave;"}, {"&iacute;"}, {"&icirc;"}, {"&iuml;"},
+    /* 0xF0 */ {"&eth;"}, {"&ntilde;"}, {"&ograve;"}, {"&oacute;"},
+    /* 0xF4 */ {"&ocirc;"}, {"&otilde;"}, {"&ouml;"}, {"&divide;"},
+    /* 0xF8 */ {"&oslash;"}, {"&ugrave;"}, {"&uacute;"}, {"&ucirc;"},
+    /* 0xFC */ {"&uuml;"}, {"&yacute;"}, {"&thorn;"}, {"&yuml;"},
+}};
+// clang-format on
+
+const Entity* EntityForHex(std::string_view hex) {
   unsigned code = 0;
-  const auto [end, error] = std::from_chars(hex.data(), hex.data() + 2, code, 16);
-  if (error != std::errc() || end != hex.data() + 2) return {};
-  constexpr char kDigits[] = "0123456789abcdef";
-  const char lower[2] = {kDigits[code >> 4], kDigits[code & 0xF]};
-  const std::string_view key(lower, 2);
-  for (const auto& [rowCode, replacement] : kEntityTable) {
-    if (rowCode == key) return std::string(replacement);
-  }
-  return CodePageCharacter(code);
+  const char* end = hex.data() + hex.size();
+  if (hex.size() != 2 || std::from_chars(hex.data(), end, code, 16).ptr != end) return nullptr;
+  return &kEntities[code];
+}
+
+std::string LookupEntity(std::string_view hex) {
+  const Entity* entity = EntityForHex(hex);
+  return entity == nullptr ? std::string() : std::string(entity->text);
 }
 
 }  // namespace quillet

@@ -1,4 +1,4 @@
-#include "text_utils.h"
+#include "converter/text_utils.h"
 
 #include <cstddef>
 
@@ -19,10 +19,6 @@ std::string ReplaceAll(std::string_view text, std::string_view find, std::string
   return result;
 }
 
-bool IsDigitChar(std::string_view s) {
-  return !s.empty() && std::string_view("1234567890").find(s) != std::string_view::npos;
-}
-
 std::string_view TrimSpaces(std::string_view s) {
   const std::size_t first = s.find_first_not_of(' ');
   if (first == std::string_view::npos) return {};
@@ -30,10 +26,6 @@ std::string_view TrimSpaces(std::string_view s) {
 }
 
 namespace {
-
-bool IsDigit(char c) {
-  return c >= '0' && c <= '9';
-}
 
 // Rounds the fraction's digits half to even onto `whole`.
 bool RoundUp(std::string_view fraction, std::uint64_t whole) {
@@ -57,7 +49,7 @@ std::optional<DecimalParameter> ParseDecimalParameter(std::string_view s) {
   if (whole.empty() && fraction.empty()) return std::nullopt;
   for (std::string_view part : {whole, fraction}) {
     for (char c : part) {
-      if (!IsDigit(c)) return std::nullopt;
+      if (!IsDigitChar(c)) return std::nullopt;
     }
   }
   constexpr std::uint64_t kLimit = 1ULL << 32;

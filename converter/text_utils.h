@@ -13,8 +13,10 @@ namespace quillet {
 // searched again. An empty `find` leaves the text unchanged.
 std::string ReplaceAll(std::string_view text, std::string_view find, std::string_view replacement);
 
-// True when `s` is not empty and occurs in "1234567890".
-bool IsDigitChar(std::string_view s);
+// The converter's one digit test: "0" to "9".
+constexpr bool IsDigitChar(char c) {
+  return c >= '0' && c <= '9';
+}
 
 // Removes leading and trailing spaces (U+0020 only).
 std::string_view TrimSpaces(std::string_view s);

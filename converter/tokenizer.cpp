@@ -1,8 +1,8 @@
-#include "tokenizer.h"
+#include "converter/tokenizer.h"
 
 #include <algorithm>
 
-#include "text_utils.h"
+#include "converter/text_utils.h"
 
 namespace quillet {
 namespace {
@@ -111,12 +111,6 @@ void LineReader::Drop(std::size_t count) {
 
 void LineReader::PutBack(std::string_view text) {
   pushed_.append(text.rbegin(), text.rend());
-}
-
-std::string LineReader::str() const {
-  std::string text(pushed_.rbegin(), pushed_.rend());
-  text.append(line_, pos_);
-  return text;
 }
 
 std::string LineReader::NextToken(bool* tookSpace) {

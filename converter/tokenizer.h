@@ -55,7 +55,6 @@ class LineReader {
   std::string NextToken(bool* tookSpace = nullptr);
   void PutBack(std::string_view text);
   void Drop(std::size_t count);
-  std::string str() const;
 
  private:
   std::string pushed_;  // reversed: its last character comes first

@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <string_view>
 
-#include "converter.h"
+#include "converter/converter.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   std::string_view input(reinterpret_cast<const char*>(data), size);

@@ -10,7 +10,7 @@
 #include <string_view>
 #include <vector>
 
-#include "epub_reader.h"
+#include "richtext/formats/epub_reader.h"
 
 namespace {
 

@@ -1,6 +1,7 @@
-#include "document.h"
+#include "richtext/document.h"
 
 #include <algorithm>
+#include <cstdint>
 
 namespace quillet {
 
@@ -78,6 +79,31 @@ Document Slice(const Document& document, const ParagraphIndex& index, std::size_
     if (end <= finish) break;
   }
   return slice;
+}
+
+bool NotesFit(const Document& document) {
+  const std::vector<Note>& notes = document.notes;
+  if (notes.empty()) return true;
+  if (notes.front().first_paragraph == 0) return false;
+  const std::size_t heading = notes.front().first_paragraph - 1;
+  const std::size_t count = document.paragraphs.size();
+  std::size_t next = heading + 1;
+  for (const Note& note : notes) {
+    if (note.first_paragraph != next || note.paragraph_count == 0 ||
+        note.paragraph_count > count - std::min(next, count) ||
+        note.reference_paragraph >= heading) {
+      return false;
+    }
+    next += note.paragraph_count;
+  }
+  // Each cited paragraph's length, measured once however many notes it cites.
+  std::vector<std::size_t> lengths(heading, SIZE_MAX);
+  for (const Note& note : notes) {
+    std::size_t& length = lengths[note.reference_paragraph];
+    if (length == SIZE_MAX) length = document.paragraphs[note.reference_paragraph].Length();
+    if (note.reference_offset > length) return false;
+  }
+  return true;
 }
 
 void AppendText(Paragraph& paragraph, std::u16string_view text, const CharFormat& format) {

@@ -55,10 +55,36 @@ struct Paragraph {
   bool operator==(const Paragraph&) const = default;
 };
 
+enum class NoteKind : std::uint8_t { kFootnote, kEndnote };
+
+// The line over the notes gathered at the end of a document.
+inline constexpr std::u16string_view kNotesHeading = u"Notas / Notes";
+
+// A footnote or endnote. Its text is held as ordinary paragraphs in the notes
+// section at the end of the document (the heading paragraph, then every note's
+// paragraphs, its mark in front of the first), so that whatever knows only
+// paragraphs, the converter among them, shows the notes gathered there; the
+// mark stays in the text where the note is cited. A book cut into parts can
+// end each part with the notes cited in it instead: the notes whose
+// reference_paragraph falls in the part, their paragraphs taken from the
+// section, and the section itself left out of the parts.
+struct Note {
+  NoteKind kind = NoteKind::kFootnote;
+  std::u16string mark;                  // "1", "ii", or the document's own ("*")
+  std::size_t reference_paragraph = 0;  // where the mark stands in the text,
+  std::size_t reference_offset = 0;     // in UTF-16 units from the paragraph's start
+  std::size_t first_paragraph = 0;      // the note's paragraphs
+  std::size_t paragraph_count = 1;
+  bool operator==(const Note&) const = default;
+};
+
 // An empty paragraph list is the empty document; a document of one empty
 // paragraph has the same (empty) text.
 struct Document {
   std::vector<Paragraph> paragraphs;
+  // In the order of the notes section: footnotes, then endnotes. Empty for a
+  // document without notes, and in a slice.
+  std::vector<Note> notes;
 
   // Number of positions: the text length plus one per paragraph break.
   std::size_t Length() const;
@@ -69,6 +95,11 @@ struct Document {
   Document Slice(std::size_t start, std::size_t length) const;
   bool operator==(const Document&) const = default;
 };
+
+// True when `document.notes` describes the document: the notes' paragraphs
+// follow one another straight after a heading paragraph, and each note is cited
+// at a place in a paragraph before that heading.
+bool NotesFit(const Document& document);
 
 // Where each paragraph of a document starts, so that a range is found by
 // binary search instead of walking the document from its first paragraph.

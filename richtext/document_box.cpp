@@ -1,11 +1,11 @@
-#include "document_box.h"
+#include "richtext/document_box.h"
 
 #include <algorithm>
 #include <utility>
 
-#include "plain_text.h"
-#include "rtf_reader.h"
-#include "rtf_writer.h"
+#include "richtext/plain_text.h"
+#include "richtext/rtf_reader.h"
+#include "richtext/rtf_writer.h"
 
 namespace quillet {
 

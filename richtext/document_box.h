@@ -6,8 +6,8 @@
 #include <string>
 #include <string_view>
 
-#include "document.h"
-#include "rich_text_box.h"
+#include "richtext/document.h"
+#include "richtext/rich_text_box.h"
 
 namespace quillet {
 

@@ -1,13 +1,11 @@
-#include "plain_text.h"
+#include "richtext/plain_text.h"
 
-#include "text_encoding.h"
+#include "richtext/text_encoding.h"
 
 namespace quillet {
 
 Document ReadPlainText(std::string_view bytes) {
-  if (bytes.starts_with("\xEF\xBB\xBF")) bytes.remove_prefix(3);
-  if (auto text = DecodeUtf8(bytes)) return DocumentFromText(*text);
-  return DocumentFromText(DecodeWindows1252(bytes));
+  return DocumentFromText(DecodeUtf8OrWindows1252(SkipUtf8ByteOrderMark(bytes)));
 }
 
 Document DocumentFromText(std::u16string_view text) {

@@ -3,7 +3,7 @@
 
 #include <string_view>
 
-#include "document.h"
+#include "richtext/document.h"
 
 namespace quillet {
 

@@ -1,12 +1,13 @@
-#include "rtf_writer.h"
+#include "richtext/rtf_writer.h"
 
 #include <algorithm>
 #include <cstdint>
+#include <string>
 #include <string_view>
 #include <unordered_map>
 #include <vector>
 
-#include "text_encoding.h"
+#include "richtext/text_encoding.h"
 
 namespace quillet {
 
@@ -27,8 +28,17 @@ class RtfWriter {
 
  private:
   void CollectTables();
+  void CollectNotes();
   void WriteHeader();
-  void WriteParagraph(const Paragraph& paragraph, const Paragraph* previous);
+  void WriteParagraph(std::size_t index);
+  void WriteRuns(std::size_t index);
+  // The notes section and the note references, in groups of our own that
+  // other readers, the converter among them, skip: the paragraph that
+  // heads the section, the first paragraph of each note (with its kind and
+  // mark), its further paragraphs, and the place of each reference, before its
+  // mark, by the note's number in the section.
+  void WriteNoteRole(std::size_t index);
+  void WriteReferencesUpTo(std::size_t paragraph, std::size_t offset);
   // Writes the control words that change the current format into `format`; with
   // `reassert`, also those that restate what is already on, because the converter
   // forgets all character formatting at the end of a group.
@@ -56,6 +66,13 @@ class RtfWriter {
   }
   int FontIndex(const std::string& face) const { return face.empty() ? 0 : font_index_.at(face); }
 
+  struct Reference {
+    std::size_t paragraph;
+    std::size_t offset;
+    std::size_t note;  // from 1
+    auto operator<=>(const Reference&) const = default;
+  };
+
   const Document& document_;
   // Font and colour tables: faces in table order (0 is the default face) and colours from 1.
   std::vector<std::string_view> fonts_;
@@ -63,6 +80,12 @@ class RtfWriter {
   int symbol_font_ = kSymbolFontAbsent;
   std::vector<Color> colors_;
   std::unordered_map<std::uint32_t, int> color_index_;
+  // Notes: the section's first paragraph (its heading), the note of each
+  // paragraph after it, and the references in the order of their places.
+  std::size_t notes_heading_ = SIZE_MAX;
+  std::vector<std::size_t> section_notes_;
+  std::vector<Reference> references_;
+  std::size_t next_reference_ = 0;
   // Output and the format the RTF has reached so far.
   std::string out_;
   bool needs_delimiter_ = false;
@@ -72,15 +95,12 @@ class RtfWriter {
 
 std::string RtfWriter::Write() {
   CollectTables();
+  CollectNotes();
   WriteHeader();
   Raw("\\viewkind4\\uc1\\pard\\plain");
   needs_delimiter_ = true;
-  const Paragraph* previous = nullptr;
-  for (const Paragraph& paragraph : document_.paragraphs) {
-    WriteParagraph(paragraph, previous);
-    previous = &paragraph;
-  }
-  if (previous == nullptr) Raw("\r\n");
+  for (std::size_t i = 0; i < document_.paragraphs.size(); ++i) WriteParagraph(i);
+  if (document_.paragraphs.empty()) Raw("\r\n");
   Raw("}\r\n");
   return std::move(out_);
 }
@@ -109,6 +129,17 @@ void RtfWriter::CollectTables() {
   out_.reserve(text_size + text_size / 8 + 256);
 }
 
+void RtfWriter::CollectNotes() {
+  const std::vector<Note>& notes = document_.notes;
+  if (notes.empty() || !NotesFit(document_)) return;
+  notes_heading_ = notes.front().first_paragraph - 1;
+  for (std::size_t i = 0; i < notes.size(); ++i) {
+    section_notes_.insert(section_notes_.end(), notes[i].paragraph_count, i);
+    references_.push_back({notes[i].reference_paragraph, notes[i].reference_offset, i + 1});
+  }
+  std::sort(references_.begin(), references_.end());
+}
+
 void RtfWriter::WriteHeader() {
   Raw("{\\rtf1\\ansi\\ansicpg1252\\deff0\\deflang1033{\\fonttbl");
   for (std::size_t i = 0; i < fonts_.size(); ++i) {
@@ -135,7 +166,9 @@ void RtfWriter::WriteHeader() {
   }
 }
 
-void RtfWriter::WriteParagraph(const Paragraph& paragraph, const Paragraph* previous) {
+void RtfWriter::WriteParagraph(std::size_t index) {
+  const Paragraph& paragraph = document_.paragraphs[index];
+  const Paragraph* previous = index > 0 ? &document_.paragraphs[index - 1] : nullptr;
   const bool format_changes = previous == nullptr || paragraph.alignment != previous->alignment ||
                               paragraph.bullet != previous->bullet;
   if (format_changes && previous != nullptr) Control("pard");
@@ -163,14 +196,62 @@ void RtfWriter::WriteParagraph(const Paragraph& paragraph, const Paragraph* prev
         break;
     }
   }
-  bool reassert = paragraph.bullet;
-  for (const Run& run : paragraph.runs) {
-    WriteFormat(run.format, reassert);
-    reassert = false;
-    WriteText(run.text);
-  }
+  WriteNoteRole(index);
+  WriteRuns(index);
   Control("par");
   Raw("\r\n");
+}
+
+void RtfWriter::WriteRuns(std::size_t index) {
+  const Paragraph& paragraph = document_.paragraphs[index];
+  bool reassert = paragraph.bullet;
+  std::size_t offset = 0;
+  for (const Run& run : paragraph.runs) {
+    WriteReferencesUpTo(index, offset);
+    WriteFormat(run.format, reassert);
+    reassert = false;
+    const std::u16string_view text = run.text;
+    std::size_t written = 0;
+    // References inside the run cut its text.
+    while (next_reference_ < references_.size() &&
+           references_[next_reference_].paragraph == index &&
+           references_[next_reference_].offset < offset + text.size()) {
+      const std::size_t at = references_[next_reference_].offset - offset;
+      WriteText(text.substr(written, at - written));
+      written = at;
+      WriteReferencesUpTo(index, offset + at);
+    }
+    WriteText(text.substr(written));
+    offset += text.size();
+  }
+  WriteReferencesUpTo(index, SIZE_MAX);
+}
+
+void RtfWriter::WriteNoteRole(std::size_t index) {
+  if (index < notes_heading_ || index - notes_heading_ > section_notes_.size()) return;
+  if (index == notes_heading_) {
+    Raw("{\\*\\quilletnotes}");
+    return;
+  }
+  const Note& note = document_.notes[section_notes_[index - notes_heading_ - 1]];
+  if (index != note.first_paragraph) {
+    Raw("{\\*\\quilletnotemore}");
+    return;
+  }
+  Raw("{\\*\\quilletnote");
+  if (note.kind == NoteKind::kEndnote) Control("quilletendnote");
+  needs_delimiter_ = true;
+  WriteText(note.mark);
+  Raw("}");
+}
+
+void RtfWriter::WriteReferencesUpTo(std::size_t paragraph, std::size_t offset) {
+  while (next_reference_ < references_.size() &&
+         references_[next_reference_].paragraph == paragraph &&
+         references_[next_reference_].offset <= offset) {
+    Raw("{\\*\\quilletnoteref" + std::to_string(references_[next_reference_].note) + "}");
+    ++next_reference_;
+  }
 }
 
 void RtfWriter::WriteFormat(const CharFormat& format, bool reassert) {

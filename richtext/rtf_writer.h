@@ -13,11 +13,19 @@
 // Characters outside ASCII are written as \'xx when Windows-1252 has them and
 // as \uN\'3f otherwise; "\", "{" and "}" as \'5c, \'7b and \'7d. A size is
 // written only where it differs from the 12-point default (\fs24).
+//
+// A document's notes (see Note) are written as the ordinary paragraphs of the
+// notes section, which is what the converter shows, and are described by
+// ignorable groups of our own that the RTF reader reads back:
+// {\*\quilletnotes} opens the section's heading, {\*\quilletnote MARK} (with
+// \quilletendnote for an endnote) the first paragraph of each note,
+// {\*\quilletnotemore} each further paragraph of a note, and
+// {\*\quilletnoteref N} stands before the mark of the N-th note in the text.
 #pragma once
 
 #include <string>
 
-#include "document.h"
+#include "richtext/document.h"
 
 namespace quillet {
 

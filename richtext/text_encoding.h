@@ -1,4 +1,5 @@
-// Conversions between UTF-16, UTF-8 and the Windows code pages RTF uses.
+// Conversions between UTF-16, UTF-8 and the Windows code pages RTF uses, all
+// through glibc iconv.
 #pragma once
 
 #include <array>
@@ -10,6 +11,10 @@
 namespace quillet {
 
 inline constexpr char16_t kReplacementCharacter = u'\uFFFD';
+inline constexpr std::string_view kUtf8ByteOrderMark = "\xEF\xBB\xBF";
+
+// `bytes` without a leading UTF-8 byte-order mark.
+std::string_view SkipUtf8ByteOrderMark(std::string_view bytes);
 
 // UTF-16 to UTF-8; a lone surrogate becomes U+FFFD.
 std::string ToUtf8(std::u16string_view text);
@@ -23,12 +28,19 @@ char16_t Windows1252ToUnicode(unsigned char byte);
 int UnicodeToWindows1252(char16_t character);
 std::u16string DecodeWindows1252(std::string_view bytes);
 
+// Text whose encoding nothing declares: UTF-8 when the bytes are valid UTF-8,
+// otherwise Windows-1252.
+std::u16string DecodeUtf8OrWindows1252(std::string_view bytes);
+std::string Utf8OrWindows1252ToUtf8(std::string_view bytes);
+
 // Bytes in a character set named as iconv knows it ("windows-1251", "shift_jis")
 // to UTF-8, every invalid sequence becoming U+FFFD; nothing when the name is unknown.
 std::optional<std::string> ConvertToUtf8(std::string_view bytes, const std::string& charset);
 
 // True for the code pages CodePage decodes as themselves rather than as Windows-1252.
 bool IsSupportedCodePage(int number);
+
+class Iconv;  // one glibc iconv conversion (text_encoding.cpp)
 
 // Decodes the bytes of one Windows (or Mac, DOS) code page; an unknown code
 // page decodes as Windows-1252, a byte the code page lacks as U+FFFD.
@@ -44,12 +56,13 @@ class CodePage {
   bool multi_byte() const { return converter_ != nullptr; }
   // Appends the decoded bytes to `out`.
   void Decode(std::string_view bytes, std::u16string& out) const;
+  // The character of one byte of a single-byte code page.
+  char16_t Character(unsigned char byte) const { return table_[byte]; }
 
  private:
-  struct Converter;
   int number_;
   std::array<char16_t, 256> table_{};
-  std::unique_ptr<Converter> converter_;
+  std::unique_ptr<Iconv> converter_;
 };
 
 }  // namespace quillet

@@ -4,7 +4,7 @@
 set -euo pipefail
 
 packages=(
-  cmake ninja-build g++ clang libclang-rt-14-dev
+  cmake ninja-build g++ clang
   libgtest-dev libgmock-dev googletest libbenchmark-dev libcli11-dev
   qt6-base-dev qt6-qpa-plugins fonts-dejavu-core python3
   qt6-svg-dev dpkg-dev desktop-file-utils appstream groff-base
@@ -12,14 +12,27 @@ packages=(
   libcmark-gfm-extensions-dev pandoc libreoffice-writer-nogui
 )
 
-missing=()
-for p in "${packages[@]}"; do
-  dpkg -s "$p" >/dev/null 2>&1 || missing+=("$p")
-done
-[ ${#missing[@]} -eq 0 ] && exit 0
-
 sudo=""
 [ "$(id -u)" -ne 0 ] && sudo="sudo"
-echo "Installing: ${missing[*]}" >&2
-$sudo apt-get update -qq
-DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}" >&2
+updated=false
+
+# install PACKAGE...: installs those of the packages that are missing.
+install() {
+  local missing=() p
+  for p in "$@"; do
+    dpkg -s "$p" >/dev/null 2>&1 || missing+=("$p")
+  done
+  [ ${#missing[@]} -eq 0 ] && return 0
+  echo "Installing: ${missing[*]}" >&2
+  if [ "$updated" = false ]; then
+    $sudo apt-get update -qq
+    updated=true
+  fi
+  DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends \
+    "${missing[@]}" >&2
+}
+
+install "${packages[@]}"
+# libFuzzer and the sanitizers' runtime come with the clang that is installed.
+clang_major=$(clang -dumpversion | cut -d. -f1)
+install "libclang-rt-${clang_major}-dev"

@@ -14,7 +14,7 @@ trap 'rm -rf "$work"' EXIT
 mkdir -p docs "$work/Libro"
 
 # The folder is only shown, never written to.
-QT_QPA_PLATFORM=offscreen build/builder/window/quillet_window_picture \
+QT_QPA_PLATFORM=offscreen build/tools/quillet_window_picture \
   docs/window.png "$book" /media/card/COMMON/Libro
 echo "wrote docs/window.png"
 

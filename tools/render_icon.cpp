@@ -12,14 +12,14 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "pictures.h"
+#include "builder/window/pictures.h"
 
 namespace {
 
 constexpr int kDrawnSize = 16;
 
-QString AppsFolder(const QString& root, const QString& theme_size) {
-  const QString folder = root + QStringLiteral("/%1/apps").arg(theme_size);
+QString AppsFolder(const QString& root, const QString& themeSize) {
+  const QString folder = root + QStringLiteral("/%1/apps").arg(themeSize);
   QDir().mkpath(folder);
   return folder;
 }

@@ -1,4 +1,4 @@
-#include "debug_window.h"
+#include "builder/window/debug_window.h"
 
 #include <QCloseEvent>
 #include <QEventLoop>

@@ -5,7 +5,7 @@
 #include <QWidget>
 #include <string>
 
-#include "converter.h"
+#include "converter/converter.h"
 
 class QEventLoop;
 class QLabel;

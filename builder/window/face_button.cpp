@@ -1,4 +1,4 @@
-#include "face_button.h"
+#include "builder/window/face_button.h"
 
 #include <QMouseEvent>
 #include <QPainter>

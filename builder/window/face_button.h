@@ -5,7 +5,7 @@
 #include <QAbstractButton>
 #include <QWidget>
 
-#include "pictures.h"
+#include "builder/window/pictures.h"
 
 namespace quillet {
 

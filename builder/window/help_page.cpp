@@ -1,10 +1,10 @@
-#include "help_page.h"
+#include "builder/window/help_page.h"
 
 #include <QBuffer>
 #include <QImage>
 #include <QPainter>
 
-#include "pictures.h"
+#include "builder/window/pictures.h"
 
 namespace quillet {
 namespace {

@@ -1,4 +1,4 @@
-#include "main_window.h"
+#include "builder/window/main_window.h"
 
 #include <QApplication>
 #include <QBuffer>
@@ -14,19 +14,18 @@
 #include <QProgressDialog>
 #include <QRadioButton>
 #include <QToolButton>
-#include <functional>
 #include <optional>
 #include <utility>
 
-#include "book_input.h"
-#include "busy_cursor.h"
-#include "debug_window.h"
-#include "document_box.h"
-#include "face_button.h"
-#include "help_page.h"
-#include "qt_document_bridge.h"
-#include "qt_platform.h"
-#include "qt_rich_text_box.h"
+#include "builder/book_input.h"
+#include "builder/text_rules.h"
+#include "builder/window/busy_cursor.h"
+#include "builder/window/debug_window.h"
+#include "builder/window/face_button.h"
+#include "builder/window/help_page.h"
+#include "builder/window/html_import.h"
+#include "builder/window/qt_platform.h"
+#include "builder/window/qt_rich_text_box.h"
 
 namespace quillet {
 namespace {
@@ -44,21 +43,17 @@ QString Caption(const char* text) {
   return QString::fromUtf8(text);
 }
 
-// Shows the builder's messages; the progress dialog goes first, so that it can
-// never cover a message and keep it from being answered.
-class MessagesAboveProgress : public MessageSink {
- public:
-  MessagesAboveProgress(MessageSink& messages, std::function<void()> dropProgress)
-      : messages_(messages), dropProgress_(std::move(dropProgress)) {}
-  void Show(const std::string& message) override {
-    dropProgress_();
-    messages_.Show(message);
+void SetCaption(QWidget& control, const QString& caption) {
+  if (auto* label = qobject_cast<QLabel*>(&control)) {
+    label->setText(caption);
+  } else if (auto* button = qobject_cast<QAbstractButton*>(&control)) {
+    button->setText(caption);
+  } else if (auto* line = qobject_cast<QLineEdit*>(&control)) {
+    line->setText(caption);
+  } else if (auto* frame = qobject_cast<QGroupBox*>(&control)) {
+    frame->setTitle(caption);
   }
-
- private:
-  MessageSink& messages_;
-  std::function<void()> dropProgress_;
-};
+}
 
 }  // namespace
 
@@ -136,9 +131,7 @@ rtf2htmlTest::rtf2htmlTest(const WindowServices& services, QWidget* parent)
 
   CreateControls();
   box_ = std::make_unique<QtRichTextBox>(*tbRTF);
-  runMessages_ =
-      std::make_unique<MessagesAboveProgress>(*services_.messages, [this] { progress_.reset(); });
-  builder_ = std::make_unique<BookBuilder>(*box_, *services_.opener, *runMessages_);
+  builder_ = std::make_unique<BookBuilder>(*box_, *services_.opener);
   debugWindow_ = std::make_unique<DebugWindow>();
   builder_->converter.SetDebugHost(debugWindow_.get());
   ConnectHandlers();
@@ -159,104 +152,93 @@ void rtf2htmlTest::CreateControls() {
   setPalette(colours);
   setAutoFillBackground(true);
 
+  // In this order, which is also the order they are stacked in: the help button
+  // lies on the pad.
   tbRTF = new RtfTextEdit(this);
-  tbRTF->setGeometry(112, 21, 310, 177);
-  Label2 = new QLabel(
-      Caption("PASO 1: Pegue texto aqui / Paste any text here:  RTF, WORD, TXT, HTML, etc"), this);
-  Label2->setGeometry(14, 238, 456, 22);
-
+  Label2 = new QLabel(this);
   cmdPegar = new FaceButton(pictures::Symbol::kTriangle, this);
-  cmdPegar->setGeometry(461, 63, 23, 23);
-  cmdPegar->setToolTip(Caption("Pegar / Paste"));
   cmdClear = new FaceButton(pictures::Symbol::kSquare, this);
-  cmdClear->setGeometry(429, 94, 23, 23);
-  cmdClear->setToolTip(Caption("Limpiar / Clear"));
   cmdHTML2 = new FaceButton(pictures::Symbol::kCircle, this);
-  cmdHTML2->setGeometry(490, 95, 23, 23);
-  cmdHTML2->setToolTip(Caption("Vista previa / Preview"));
   cmdGO = new FaceButton(pictures::Symbol::kCross, this);
-  cmdGO->setGeometry(461, 124, 23, 23);
-  cmdGO->setToolTip(Caption("Crear los archivos / Generate"));
-  cmdGO->setEnabled(false);
-
   Shape1 = new PadShape(this);
-  Shape1->setGeometry(20, 61, 81, 89);
   cmdHelp = new FaceButton(pictures::Symbol::kHelp, this);
-  cmdHelp->setText(Caption("Help"));
-  cmdHelp->setGeometry(43, 88, 33, 36);
-
-  frmPasos = new QGroupBox(
-      Caption("PASO 2: Escoja las Opciones /Choose de Options and then press de [X] button"), this);
-  frmPasos->setGeometry(7, 271, 522, 99);
-  constexpr std::array<const char*, 6> kLabel1Captions{"Nro de Partes",
-                                                       "# parts to split",
-                                                       "Prefijo de Nombre de Archivo(s)",
-                                                       "Prefix. FileName. Ex. Libro01.html",
-                                                       "Carpeta de Salida",
-                                                       "Output Directory"};
-  constexpr std::array<QRect, 6> kLabel1Places{QRect(378, 21, 78, 15), QRect(378, 35, 78, 15),
-                                               QRect(7, 21, 169, 15),  QRect(7, 35, 169, 15),
-                                               QRect(7, 63, 169, 15),  QRect(7, 77, 169, 15)};
-  for (std::size_t i = 0; i < Label1.size(); ++i) {
-    Label1[i] = new QLabel(Caption(kLabel1Captions[i]), frmPasos);
-    Label1[i]->setGeometry(kLabel1Places[i]);
-  }
-  txtFileName = new QLineEdit(Caption("Rerud"), frmPasos);
-  txtFileName->setGeometry(182, 28, 155, 19);
-  txtDir = new QLineEdit(Caption("Please Select/Seleccionar"), frmPasos);
-  txtDir->setGeometry(182, 63, 134, 19);
-  txtDir->setReadOnly(true);
+  frmPasos = new QGroupBox(this);
+  for (QLabel*& label : Label1) label = new QLabel(frmPasos);
+  txtFileName = new QLineEdit(frmPasos);
+  txtDir = new QLineEdit(frmPasos);
   cmdDir = new QToolButton(frmPasos);
-  cmdDir->setText(Caption("..."));
-  cmdDir->setGeometry(315, 63, 22, 19);
   cboPartes = new QComboBox(frmPasos);
-  cboPartes->setGeometry(378, 63, 50, 21);
-  lblKB = new QLabel(Caption("0.0 Kb"), frmPasos);
-  lblKB->setGeometry(432, 69, 81, 15);
+  lblKB = new QLabel(frmPasos);
+  rbDebug = new QRadioButton(this);
+  txtHelp = new QPlainTextEdit(this);
+  PlaceControls();
+  SetStartStates();
+}
 
-  // Outside the client area on purpose: a developer's switch, not the user's.
-  rbDebug = new QRadioButton(Caption("Debug Mode"), this);
-  rbDebug->setGeometry(840, 432, 105, 17);
+void rtf2htmlTest::PlaceControls() {
+  struct ControlRow {
+    QWidget* control;
+    QRect place;  // in the window, or in frmPasos for the controls inside it
+    const char* caption;
+    const char* name;  // the object name, for accessibility tools and tests
+  };
+  const ControlRow controls[] = {
+      {tbRTF, {112, 21, 310, 177}, "", "tbRTF"},
+      {Label2,
+       {14, 238, 456, 22},
+       "PASO 1: Pegue texto aqui / Paste any text here:  RTF, WORD, TXT, HTML, etc",
+       "Label2"},
+      {cmdPegar, {461, 63, 23, 23}, "", "cmdPegar"},
+      {cmdClear, {429, 94, 23, 23}, "", "cmdClear"},
+      {cmdHTML2, {490, 95, 23, 23}, "", "cmdHTML2"},
+      {cmdGO, {461, 124, 23, 23}, "", "cmdGO"},
+      {Shape1, {20, 61, 81, 89}, "", "Shape1"},
+      {cmdHelp, {43, 88, 33, 36}, "Help", "cmdHelp"},
+      {frmPasos,
+       {7, 271, 522, 99},
+       "PASO 2: Escoja las Opciones /Choose de Options and then press de [X] button",
+       "frmPasos"},
+      {Label1[0], {378, 21, 78, 15}, "Nro de Partes", "Label1_0"},
+      {Label1[1], {378, 35, 78, 15}, "# parts to split", "Label1_1"},
+      {Label1[2], {7, 21, 169, 15}, "Prefijo de Nombre de Archivo(s)", "Label1_2"},
+      {Label1[3], {7, 35, 169, 15}, "Prefix. FileName. Ex. Libro01.html", "Label1_3"},
+      {Label1[4], {7, 63, 169, 15}, "Carpeta de Salida", "Label1_4"},
+      {Label1[5], {7, 77, 169, 15}, "Output Directory", "Label1_5"},
+      {txtFileName, {182, 28, 155, 19}, kDefaultPrefix.data(), "txtFileName"},
+      {txtDir, {182, 63, 134, 19}, "Please Select/Seleccionar", "txtDir"},
+      {cmdDir, {315, 63, 22, 19}, "...", "cmdDir"},
+      {cboPartes, {378, 63, 50, 21}, "", "cboPartes"},
+      {lblKB, {432, 69, 81, 15}, "0.0 Kb", "lblKB"},
+      // Outside the client area on purpose: a developer's switch, not the user's.
+      {rbDebug, {840, 432, 105, 17}, "Debug Mode", "rbDebug"},
+      {txtHelp, {}, "", "txtHelp"},
+  };
+  for (const ControlRow& row : controls) {
+    if (!row.place.isNull()) row.control->setGeometry(row.place);
+    if (*row.caption != '\0') SetCaption(*row.control, Caption(row.caption));
+    row.control->setObjectName(QString::fromLatin1(row.name));
+  }
+  setObjectName(QStringLiteral("rtf2htmlTest"));
+
+  const std::pair<QWidget*, const char*> toolTips[] = {{cmdPegar, "Pegar / Paste"},
+                                                       {cmdClear, "Limpiar / Clear"},
+                                                       {cmdHTML2, "Vista previa / Preview"},
+                                                       {cmdGO, "Crear los archivos / Generate"}};
+  for (const auto& [control, tip] : toolTips) control->setToolTip(Caption(tip));
+  const std::array<QWidget*, 9> tabOrder{tbRTF,       cmdPegar, cmdClear,  cmdHTML2, cmdGO,
+                                         txtFileName, cmdDir,   cboPartes, cmdHelp};
+  for (std::size_t i = 1; i < tabOrder.size(); ++i) setTabOrder(tabOrder[i - 1], tabOrder[i]);
+}
+
+void rtf2htmlTest::SetStartStates() {
+  cmdGO->setEnabled(false);
+  txtDir->setReadOnly(true);
   // Out of the keyboard's reach too: `quillet --debug` is the way to start with it.
   rbDebug->setFocusPolicy(Qt::NoFocus);
   // Like an option button, it cannot be cleared by clicking it again.
   auto* debugGroup = new QButtonGroup(this);
   debugGroup->addButton(rbDebug);
-  txtHelp = new QPlainTextEdit(this);
   txtHelp->hide();
-
-  // Object names are the controls' own, for accessibility tools and tests.
-  const std::array<std::pair<QWidget*, const char*>, 17> names{{{tbRTF, "tbRTF"},
-                                                                {Label2, "Label2"},
-                                                                {cmdPegar, "cmdPegar"},
-                                                                {cmdClear, "cmdClear"},
-                                                                {cmdHTML2, "cmdHTML2"},
-                                                                {cmdGO, "cmdGO"},
-                                                                {Shape1, "Shape1"},
-                                                                {cmdHelp, "cmdHelp"},
-                                                                {frmPasos, "frmPasos"},
-                                                                {txtFileName, "txtFileName"},
-                                                                {txtDir, "txtDir"},
-                                                                {cmdDir, "cmdDir"},
-                                                                {cboPartes, "cboPartes"},
-                                                                {lblKB, "lblKB"},
-                                                                {rbDebug, "rbDebug"},
-                                                                {txtHelp, "txtHelp"},
-                                                                {this, "rtf2htmlTest"}}};
-  for (const auto& [widget, name] : names) widget->setObjectName(QString::fromLatin1(name));
-  for (std::size_t i = 0; i < Label1.size(); ++i) {
-    Label1[i]->setObjectName(QStringLiteral("Label1_%1").arg(i));
-  }
-
-  setTabOrder(tbRTF, cmdPegar);
-  setTabOrder(cmdPegar, cmdClear);
-  setTabOrder(cmdClear, cmdHTML2);
-  setTabOrder(cmdHTML2, cmdGO);
-  setTabOrder(cmdGO, txtFileName);
-  setTabOrder(txtFileName, cmdDir);
-  setTabOrder(cmdDir, cboPartes);
-  setTabOrder(cboPartes, cmdHelp);
-
   background_ = pictures::Background({tbRTF->geometry(), Shape1->geometry(),
                                       cmdPegar->geometry()
                                           .united(cmdClear->geometry())
@@ -383,15 +365,10 @@ std::string rtf2htmlTest::DIRBrowse() {
 void rtf2htmlTest::cmdPegar_Click() {
   if (running_) return;
   const BusyCursor busy;
-  const Clipboard& clipboard = *services_.clipboard;
-  // Pages copied from a browser carry no RTF: their HTML, or at least their
-  // text, is what the user meant to paste.
-  if (std::string rtf = clipboard.Rtf(); !rtf.empty()) {
-    box_->SetTextRTF(rtf);
-  } else if (std::string html = clipboard.Html(); !html.empty()) {
-    box_->SetHtml(html);
-  } else if (std::string text = clipboard.Text(); !text.empty()) {
-    box_->SetPlainText(text);
+  const std::optional<Document> pasted = DocumentFromClipboard(*services_.clipboard);
+  // A clipboard without text empties the box.
+  if (pasted) {
+    box_->SetDocument(*pasted);
   } else {
     box_->SetTextRTF("");
   }
@@ -408,44 +385,40 @@ void rtf2htmlTest::cmdClear_Click() {
 bool rtf2htmlTest::LoadBookFile(const std::string& path) {
   if (running_) return false;
   const BusyCursor busy;
-  std::string error;
-  const std::optional<std::string> bytes = ReadBookFile(path, error);
-  if (!bytes) {
-    services_.messages->Show(error);
+  const LoadedBook book = quillet::LoadBookFile(path, ImportHtml);
+  if (!book.Ok()) {
+    services_.messages->Show(book.error->message);
     return false;
   }
-  const InputKind kind = InputKindOf(path, *bytes);
-  if (kind == InputKind::kHtml) {
-    box_->SetDocument(DocumentFromHtml(DecodeHtml(QByteArray::fromStdString(*bytes))));
-  } else {
-    DocumentBox book;
-    LoadIntoBox(book, kind, *bytes);
-    box_->SetDocument(book.document());
-  }
+  box_->SetDocument(book.document);
   box_->SetFocus();
   return true;
 }
 
-void rtf2htmlTest::ReadControls() {
-  builder_->controls.prefixText = txtFileName->text().toStdString();
-  builder_->controls.folderText = txtDir->text().toStdString();
-  builder_->controls.debugSelected = rbDebug->isChecked();
-  builder_->controls.helpText = txtHelp->toPlainText().toStdString();
-  builder_->PartCount = PartCount;
+BookRequest rtf2htmlTest::ReadControls() const {
+  return {.prefix = txtFileName->text().toStdString(),
+          .folder = txtDir->text().toStdString(),
+          .partCount = PartCount,
+          .debug = rbDebug->isChecked(),
+          .helpText = txtHelp->toPlainText().toStdString()};
+}
+
+void rtf2htmlTest::Report(const BookResult& result) {
+  if (result.Ok()) return;
+  // A progress dialog above the message would keep it from being answered.
+  progress_.reset();
+  services_.messages->Show(result.error->message);
 }
 
 void rtf2htmlTest::cmdGO_Click() {
   if (running_ || !cmdGO->isEnabled()) return;
   RunScope run(*this);
-  ReadControls();
   // The dialog comes only once the run's checks are passed and pages are being written.
-  builder_->partsStarting = [this](int partCount) { ShowProgress(partCount); };
-  builder_->progress = [this](int partNumber, int) {
-    if (progress_) progress_->setValue(partNumber);
-  };
-  builder_->cmdGO_Click();
-  builder_->partsStarting = nullptr;
-  builder_->progress = nullptr;
+  const GenerateProgress progress{[this](int partCount) { ShowProgress(partCount); },
+                                  [this](int partNumber, int) {
+                                    if (progress_) progress_->setValue(partNumber);
+                                  }};
+  Report(builder_->Generate(ReadControls(), progress));
   progress_.reset();
 }
 
@@ -461,19 +434,12 @@ void rtf2htmlTest::ShowProgress(int partCount) {
 void rtf2htmlTest::cmdHTML2_Click() {
   if (running_) return;
   RunScope run(*this);
-  ReadControls();
-  builder_->cmdHTML2_Click();
+  Report(builder_->Preview(ReadControls()));
 }
 
 void rtf2htmlTest::cmdHelp_Click() {
-  // Help never converts, so it also works during a debug pause; the other
-  // controls are left as the run read them.
-  if (running_) {
-    builder_->controls.helpText = txtHelp->toPlainText().toStdString();
-  } else {
-    ReadControls();
-  }
-  builder_->cmdHelp_Click();
+  // Help never converts, so it also works during a debug pause.
+  Report(builder_->WriteHelp(ReadControls()));
 }
 
 void rtf2htmlTest::closeEvent(QCloseEvent* event) {

@@ -14,8 +14,8 @@
 #include <memory>
 #include <string>
 
-#include "book_builder.h"
-#include "platform.h"
+#include "builder/book_builder.h"
+#include "builder/platform.h"
 
 class QComboBox;
 class QGroupBox;
@@ -110,17 +110,18 @@ class rtf2htmlTest : public QWidget {
   class RunScope;
 
   void CreateControls();
+  void PlaceControls();
+  void SetStartStates();
   void ConnectHandlers();
   void FitCaptionFont();
-  void ReadControls();
+  BookRequest ReadControls() const;
+  void Report(const BookResult& result);
   void RefreshEstimate();
   void ShowProgress(int partCount);
 
   // Qt's desktop, used where the services leave a gap.
   std::unique_ptr<PageOpener> ownOpener_;
   std::unique_ptr<MessageSink> ownMessages_;
-  // The builder's messages: they first take down the progress dialog.
-  std::unique_ptr<MessageSink> runMessages_;
   std::unique_ptr<FolderChooser> ownFolders_;
   std::unique_ptr<Clipboard> ownClipboard_;
   WindowServices services_;

@@ -1,4 +1,4 @@
-#include "pictures.h"
+#include "builder/window/pictures.h"
 
 #include <QFont>
 #include <QFontMetricsF>

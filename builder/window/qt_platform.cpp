@@ -1,4 +1,4 @@
-#include "qt_platform.h"
+#include "builder/window/qt_platform.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -7,6 +7,10 @@
 #include <QMessageBox>
 #include <QMimeData>
 #include <QUrl>
+
+#include "builder/book_input.h"
+#include "builder/window/qt_document_bridge.h"
+#include "richtext/plain_text.h"
 
 namespace quillet {
 
@@ -31,18 +35,39 @@ std::optional<std::string> QtFolderChooser::ChooseFolder() {
   return QDir::toNativeSeparators(folder).toStdString();
 }
 
+std::string MimeClipboard::Rtf() const {
+  return data_ == nullptr ? std::string() : RtfFromMimeData(*data_);
+}
+
+std::string MimeClipboard::Html() const {
+  return data_ == nullptr || !data_->hasHtml() ? std::string() : data_->html().toStdString();
+}
+
+std::string MimeClipboard::Text() const {
+  return data_ == nullptr || !data_->hasText() ? std::string() : data_->text().toStdString();
+}
+
 std::string QtClipboard::Rtf() const {
-  const QMimeData* data = QGuiApplication::clipboard()->mimeData();
-  return data == nullptr ? std::string() : RtfFromMimeData(*data);
+  return MimeClipboard(QGuiApplication::clipboard()->mimeData()).Rtf();
 }
 
 std::string QtClipboard::Html() const {
-  const QMimeData* data = QGuiApplication::clipboard()->mimeData();
-  return data == nullptr || !data->hasHtml() ? std::string() : data->html().toStdString();
+  return MimeClipboard(QGuiApplication::clipboard()->mimeData()).Html();
 }
 
 std::string QtClipboard::Text() const {
-  return QGuiApplication::clipboard()->text().toStdString();
+  return MimeClipboard(QGuiApplication::clipboard()->mimeData()).Text();
+}
+
+std::optional<Document> DocumentFromClipboard(const Clipboard& clipboard) {
+  // Pages copied from a browser carry no RTF: their HTML, or at least their
+  // text, is what the user meant to paste.
+  if (std::string rtf = clipboard.Rtf(); !rtf.empty()) return RtfOrPlainText(rtf);
+  if (std::string html = clipboard.Html(); !html.empty()) {
+    return DocumentFromHtml(QString::fromStdString(html));
+  }
+  if (std::string text = clipboard.Text(); !text.empty()) return ReadPlainText(text);
+  return std::nullopt;
 }
 
 namespace {

@@ -6,7 +6,8 @@
 #include <string>
 #include <utility>
 
-#include "platform.h"
+#include "builder/platform.h"
+#include "richtext/document.h"
 
 class QMimeData;
 class QWidget;
@@ -45,6 +46,19 @@ class QtFolderChooser : public FolderChooser {
   std::function<std::string()> startFolder_;
 };
 
+// The formats of one piece of Qt's MIME data: the clipboard's, or a drop's.
+class MimeClipboard : public Clipboard {
+ public:
+  explicit MimeClipboard(const QMimeData* data) : data_(data) {}
+  // Under any of the names programs use for RTF.
+  std::string Rtf() const override;
+  std::string Html() const override;
+  std::string Text() const override;
+
+ private:
+  const QMimeData* data_;
+};
+
 // The system clipboard.
 class QtClipboard : public Clipboard {
  public:
@@ -56,5 +70,9 @@ class QtClipboard : public Clipboard {
 // The RTF a clipboard or drag offers under any of the names programs use for
 // it, "" when it holds none.
 std::string RtfFromMimeData(const QMimeData& data);
+
+// What a paste puts into the box, by the one order of formats: the clipboard's
+// RTF, else its HTML, else its plain text; nothing when it holds none of them.
+std::optional<Document> DocumentFromClipboard(const Clipboard& clipboard);
 
 }  // namespace quillet

@@ -1,4 +1,4 @@
-#include "qt_rich_text_box.h"
+#include "builder/window/qt_rich_text_box.h"
 
 #include <QMimeData>
 #include <QPaintEvent>
@@ -10,12 +10,12 @@
 #include <QTextList>
 #include <algorithm>
 
-#include "busy_cursor.h"
-#include "plain_text.h"
-#include "qt_document_bridge.h"
-#include "qt_platform.h"
-#include "rtf_reader.h"
-#include "rtf_writer.h"
+#include "builder/book_input.h"
+#include "builder/window/busy_cursor.h"
+#include "builder/window/qt_document_bridge.h"
+#include "builder/window/qt_platform.h"
+#include "richtext/plain_text.h"
+#include "richtext/rtf_writer.h"
 
 namespace quillet {
 
@@ -70,13 +70,6 @@ void ReplaceContent(QPlainTextEdit& edit, const Document& document) {
   UseDefaultTypingFormat(edit);
 }
 
-std::optional<Document> DocumentFromMimeData(const QMimeData& data) {
-  if (std::string rtf = RtfFromMimeData(data); !rtf.empty()) return ReadRtf(rtf);
-  if (data.hasHtml()) return DocumentFromHtml(data.html());
-  if (data.hasText()) return DocumentFromText(data.text().toStdU16String());
-  return std::nullopt;
-}
-
 RtfTextEdit::RtfTextEdit(QWidget* parent) : QPlainTextEdit(parent) {
   QTextDocument* document = NewBoxDocument(*this);
   document->setDocumentLayout(new BookLayout(document));
@@ -89,7 +82,7 @@ bool RtfTextEdit::canInsertFromMimeData(const QMimeData* source) const {
 
 void RtfTextEdit::insertFromMimeData(const QMimeData* source) {
   const BusyCursor busy;
-  const std::optional<Document> document = DocumentFromMimeData(*source);
+  const std::optional<Document> document = DocumentFromClipboard(MimeClipboard(source));
   if (!document) {
     QPlainTextEdit::insertFromMimeData(source);
     return;
@@ -148,15 +141,7 @@ std::string QtRichTextBox::TextRTF() const {
 }
 
 void QtRichTextBox::SetTextRTF(std::string_view rtf) {
-  if (LooksLikeRtf(rtf)) {
-    Replace(ReadRtf(rtf));
-  } else {
-    Replace(ReadPlainText(rtf));
-  }
-}
-
-void QtRichTextBox::SetHtml(std::string_view html) {
-  Replace(DocumentFromHtml(QString::fromUtf8(html.data(), static_cast<qsizetype>(html.size()))));
+  Replace(RtfOrPlainText(rtf));
 }
 
 void QtRichTextBox::SetPlainText(std::string_view text) {

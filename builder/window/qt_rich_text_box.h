@@ -12,8 +12,8 @@
 #include <string>
 #include <string_view>
 
-#include "document.h"
-#include "rich_text_box.h"
+#include "richtext/document.h"
+#include "richtext/rich_text_box.h"
 
 namespace quillet {
 
@@ -60,8 +60,7 @@ class QtRichTextBox : public RichTextBox {
   std::string SelRTF() const override;
   void SetFocus() override;
 
-  // The Paste button's other clipboard formats, through the same model.
-  void SetHtml(std::string_view html);
+  // Plain text (UTF-8, or Windows-1252 when not valid UTF-8).
   void SetPlainText(std::string_view text);
   // A document read elsewhere, such as a book file.
   void SetDocument(const Document& document) { Replace(document); }
@@ -86,9 +85,5 @@ class QtRichTextBox : public RichTextBox {
 
 // Replaces the editor's whole content by the document.
 void ReplaceContent(QPlainTextEdit& edit, const Document& document);
-
-// The model of clipboard or drop data: RTF first, then HTML, then plain text;
-// nothing when it holds none of them.
-std::optional<Document> DocumentFromMimeData(const QMimeData& data);
 
 }  // namespace quillet

@@ -1,6 +1,6 @@
 // Generation, preview and help driven headless: a box over the document model,
 // a recording opener and a recording message sink, pages compared byte for byte.
-#include "book_builder.h"
+#include "builder/book_builder.h"
 
 #include <gtest/gtest.h>
 #include <unistd.h>
@@ -8,18 +8,17 @@
 #include <algorithm>
 #include <filesystem>
 #include <fstream>
-#include <sstream>
 #include <string>
 #include <vector>
 
-#include "document_box.h"
-#include "fakes.h"
+#include "richtext/document_box.h"
+#include "tests/builder/fakes.h"
+#include "tests/builder/page_text.h"
 
 namespace quillet {
 namespace {
 
 namespace fs = std::filesystem;
-using testing::RecordingMessages;
 using testing::RecordingOpener;
 
 // A converted page as it must be on disk: head, empty line, body, foot, each
@@ -36,13 +35,6 @@ std::string IndexBytes(const std::vector<std::string>& linkLines) {
       "<HTML>\r\n<HEAD>\r\n<TITLE>:: INDICE ::</TITLE>\r\nINDICE<br><br>\r\n";
   for (const std::string& line : linkLines) page += line + "\r\n";
   return page + "</BODY>\r\n\r\n</html>\r\n";
-}
-
-std::string ReadBytes(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::ostringstream bytes;
-  bytes << in.rdbuf();
-  return bytes.str();
 }
 
 // Records what the builder asks of the box, passing everything on.
@@ -74,17 +66,25 @@ class BookBuilderTest : public ::testing::Test {
     fs::create_directories(root / "out");
     fs::create_directories(root / "temp");
     folder = (root / "out").string() + "/";
-    builder.controls.folderText = folder;
-    builder.TempFolder = (root / "temp").string() + "/";
+    request.folder = folder;
+    builder.tempFolder = (root / "temp").string() + "/";
   }
   void TearDown() override { fs::remove_all(root); }
 
   bool Generate(const std::string& text, int parts) {
     box.SetPlainText(text);
-    builder.PartCount = static_cast<std::int16_t>(parts);
-    return builder.cmdGO_Click();
+    request.partCount = parts;
+    return Keep(builder.Generate(request));
   }
-  std::string Page(const std::string& name) const { return ReadBytes(folder + name); }
+  bool Preview() { return Keep(builder.Preview(request)); }
+  bool WriteHelp() { return Keep(builder.WriteHelp(request)); }
+  // The run's result; its error, if any, is the one message the user would see.
+  bool Keep(BookResult outcome) {
+    result = std::move(outcome);
+    if (result.error) messages.push_back(result.error->message);
+    return result.Ok();
+  }
+  std::string Page(const std::string& name) const { return testing::FileBytes(folder + name); }
   std::vector<std::string> Files() const {
     std::vector<std::string> names;
     for (const auto& entry : fs::directory_iterator(root / "out")) {
@@ -98,14 +98,16 @@ class BookBuilderTest : public ::testing::Test {
   std::string folder;
   RecordingBox box;
   RecordingOpener opener;
-  RecordingMessages messages;
-  BookBuilder builder{box, opener, messages};
+  BookBuilder builder{box, opener};
+  BookRequest request;
+  BookResult result;
+  std::vector<std::string> messages;
 };
 
 TEST_F(BookBuilderTest, WorkedExampleSplitsAtTheFirstSpaceAfterTheMiddle) {
   ASSERT_TRUE(Generate("one two three four", 2));
-  EXPECT_EQ(builder.TextLength, 18);
-  EXPECT_EQ(builder.PartLength, 13);
+  EXPECT_EQ(builder.LastRun().TextLength, 18);
+  EXPECT_EQ(builder.LastRun().PartLength, 13);
   EXPECT_EQ(Page("Rerud01.html"), PageBytes("RERUD", "one two three"));
   EXPECT_EQ(Page("Rerud02.html"), PageBytes("RERUD", " four"));
   EXPECT_EQ(Page("Rerud.html"), IndexBytes({"<a href=\" Rerud01.html\">Rerud01</a> <br>",
@@ -113,9 +115,9 @@ TEST_F(BookBuilderTest, WorkedExampleSplitsAtTheFirstSpaceAfterTheMiddle) {
   EXPECT_EQ(opener.opened,
             (std::vector<std::string>{folder + "Rerud01.html", folder + "Rerud02.html",
                                       folder + "Rerud.html"}));
-  EXPECT_EQ(builder.WrittenPaths, opener.opened);
-  EXPECT_TRUE(messages.shown.empty());
-  EXPECT_EQ(builder.OutputPath, folder + "Rerud.html");
+  EXPECT_EQ(result.written, opener.opened);
+  EXPECT_TRUE(messages.empty());
+  EXPECT_EQ(builder.LastRun().OutputPath, folder + "Rerud.html");
 }
 
 TEST_F(BookBuilderTest, SplitPointIsFoundInTheTextAndEachPartIsReadOnce) {
@@ -131,7 +133,7 @@ TEST_F(BookBuilderTest, SplitPointIsFoundInTheTextAndEachPartIsReadOnce) {
 
 TEST_F(BookBuilderTest, OnePartWritesTheWholeTextWithoutIndexOrSearch) {
   ASSERT_TRUE(Generate("one two three four", 1));
-  EXPECT_EQ(builder.PartLength, 18);
+  EXPECT_EQ(builder.LastRun().PartLength, 18);
   EXPECT_EQ(Files(), std::vector<std::string>{"Rerud01.html"});
   EXPECT_EQ(Page("Rerud01.html"), PageBytes("RERUD", "one two three four"));
   EXPECT_EQ(opener.opened, std::vector<std::string>{folder + "Rerud01.html"});
@@ -142,7 +144,7 @@ TEST_F(BookBuilderTest, NinetyNinePartsEndWithPage99AndAnIndexOf99Links) {
   std::string text;
   for (int i = 0; i < 178; ++i) text += "abcd ";  // 890 / 99 rounds to 9, a space
   ASSERT_TRUE(Generate(text, 99));
-  EXPECT_EQ(builder.PartLength, 9);
+  EXPECT_EQ(builder.LastRun().PartLength, 9);
   ASSERT_EQ(opener.opened.size(), 100u);
   EXPECT_EQ(opener.opened[98], folder + "Rerud99.html");
   EXPECT_EQ(opener.opened[99], folder + "Rerud.html");
@@ -168,13 +170,13 @@ class SplitTest : public BookBuilderTest, public ::testing::WithParamInterface<S
 TEST_P(SplitTest, PartsAreCutWhereExpected) {
   const SplitCase& row = GetParam();
   ASSERT_TRUE(Generate(row.text, row.parts));
-  EXPECT_EQ(builder.PartLength, row.partLength);
+  EXPECT_EQ(builder.LastRun().PartLength, row.partLength);
   for (std::size_t k = 0; k < row.bodies.size(); ++k) {
     const std::string name = "Rerud0" + std::to_string(k + 1) + ".html";
     EXPECT_EQ(Page(name), PageBytes("RERUD", row.bodies[k])) << name;
   }
   EXPECT_TRUE(fs::exists(folder + "Rerud.html"));
-  EXPECT_TRUE(messages.shown.empty());
+  EXPECT_TRUE(messages.empty());
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -209,7 +211,7 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST_F(BookBuilderTest, EmptyBoxWithTwoPartsWritesEmptyPagesAndTheIndex) {
   ASSERT_TRUE(Generate("", 2));
-  EXPECT_EQ(builder.PartLength, 0);
+  EXPECT_EQ(builder.LastRun().PartLength, 0);
   EXPECT_EQ(Files(), (std::vector<std::string>{"Rerud.html", "Rerud01.html", "Rerud02.html"}));
   EXPECT_EQ(Page("Rerud02.html"), PageBytes("RERUD", ""));
   EXPECT_EQ(opener.opened,
@@ -229,7 +231,7 @@ TEST_F(BookBuilderTest, ShortTextInManyPartsReplacesEveryOldPage) {
 }
 
 TEST_F(BookBuilderTest, LowerCasePrefixStaysInNamesAndLinksButTitleIsUpperCase) {
-  builder.controls.prefixText = "libro";
+  request.prefix = "libro";
   ASSERT_TRUE(Generate("uno dos", 2));
   EXPECT_EQ(Page("libro01.html"), PageBytes("LIBRO", "uno "));
   EXPECT_EQ(Page("libro.html"), IndexBytes({"<a href=\" libro01.html\">libro01</a> <br>",
@@ -238,7 +240,7 @@ TEST_F(BookBuilderTest, LowerCasePrefixStaysInNamesAndLinksButTitleIsUpperCase) 
 }
 
 TEST_F(BookBuilderTest, PrefixOutsideAsciiIsWrittenAsCharacterReferences) {
-  builder.controls.prefixText = "Ñandú";
+  request.prefix = "Ñandú";
   ASSERT_TRUE(Generate("uno dos", 2));
   EXPECT_EQ(Page("Ñandú01.html"), PageBytes("&#209;AND&#218;", "uno "));
   EXPECT_EQ(Page("Ñandú.html"),
@@ -252,29 +254,42 @@ TEST_F(BookBuilderTest, RunKeepsLastPartInConverterVariables) {
   box.SetSelStart(13);
   box.SetSelLength(5);
   EXPECT_EQ(builder.converter.RtfSource, box.SelRTF());
-  EXPECT_EQ(builder.PartStart, 26);
+  EXPECT_EQ(builder.LastRun().PartStart, 26);
 }
 
 TEST_F(BookBuilderTest, ProgressIsReportedAfterEachPart) {
   std::vector<std::pair<int, int>> seen;
-  builder.progress = [&](int part, int count) { seen.emplace_back(part, count); };
-  ASSERT_TRUE(Generate("a b c", 3));
-  EXPECT_EQ(seen, (std::vector<std::pair<int, int>>{{1, 3}, {2, 3}, {3, 3}}));
+  GenerateProgress progress;
+  progress.started = [&](int count) { seen.emplace_back(0, count); };
+  progress.partWritten = [&](int part, int count) { seen.emplace_back(part, count); };
+  box.SetPlainText("a b c");
+  request.partCount = 3;
+  ASSERT_TRUE(Keep(builder.Generate(request, progress)));
+  EXPECT_EQ(seen, (std::vector<std::pair<int, int>>{{0, 3}, {1, 3}, {2, 3}, {3, 3}}));
+}
+
+TEST_F(BookBuilderTest, ProgressDoesNotStartForARunRefusedByItsChecks) {
+  bool started = false;
+  GenerateProgress progress;
+  progress.started = [&](int) { started = true; };
+  request.folder = (root / "absent").string() + "/";
+  EXPECT_FALSE(Keep(builder.Generate(request, progress)));
+  EXPECT_FALSE(started);
 }
 
 TEST_F(BookBuilderTest, MissingFolderShowsOneMessageAndWritesNothing) {
-  builder.controls.folderText = (root / "absent").string() + "/";
+  request.folder = (root / "absent").string() + "/";
   EXPECT_FALSE(Generate("one two three four", 2));
-  EXPECT_EQ(messages.shown, std::vector<std::string>{std::string(kMissingFolderMessage)});
+  EXPECT_EQ(messages, std::vector<std::string>{std::string(kMissingFolderMessage)});
   EXPECT_TRUE(opener.opened.empty());
-  EXPECT_TRUE(builder.WrittenPaths.empty());
+  EXPECT_TRUE(result.written.empty());
   EXPECT_FALSE(fs::exists(root / "absent"));
 }
 
 TEST_F(BookBuilderTest, MissingFolderWithEmptyBoxWritesNoIndex) {
-  builder.controls.folderText = (root / "absent").string() + "/";
+  request.folder = (root / "absent").string() + "/";
   EXPECT_FALSE(Generate("", 2));
-  EXPECT_EQ(messages.shown, std::vector<std::string>{std::string(kMissingFolderMessage)});
+  EXPECT_EQ(messages, std::vector<std::string>{std::string(kMissingFolderMessage)});
   EXPECT_TRUE(opener.opened.empty());
 }
 
@@ -283,9 +298,9 @@ TEST_F(BookBuilderTest, UnwritablePageStopsTheRunNamingTheFile) {
   std::ofstream(root / "out" / "Rerud.html", std::ios::binary) << "old index";
   std::ofstream(root / "out" / "Rerud01.html", std::ios::binary) << "old page";
   EXPECT_FALSE(Generate("one two three four", 2));
-  ASSERT_EQ(messages.shown.size(), 1u);
-  EXPECT_NE(messages.shown[0].find("Rerud02.html"), std::string::npos);
-  EXPECT_NE(messages.shown[0].find("could not be written"), std::string::npos);
+  ASSERT_EQ(messages.size(), 1u);
+  EXPECT_NE(messages[0].find("Rerud02.html"), std::string::npos);
+  EXPECT_NE(messages[0].find("could not be written"), std::string::npos);
   // Pages go in place together: the old book is untouched and nothing is opened.
   EXPECT_TRUE(opener.opened.empty());
   EXPECT_EQ(Page("Rerud.html"), "old index");
@@ -296,14 +311,14 @@ TEST_F(BookBuilderTest, UnwritablePageStopsTheRunNamingTheFile) {
 TEST_F(BookBuilderTest, UnwritableIndexIsReportedAndNothingIsOpened) {
   fs::create_directory(root / "out" / "Rerud.html");
   EXPECT_FALSE(Generate("one two", 2));
-  ASSERT_EQ(messages.shown.size(), 1u);
-  EXPECT_NE(messages.shown[0].find("Rerud.html"), std::string::npos);
+  ASSERT_EQ(messages.size(), 1u);
+  EXPECT_NE(messages[0].find("Rerud.html"), std::string::npos);
   EXPECT_TRUE(opener.opened.empty());
   EXPECT_EQ(Files(), std::vector<std::string>{"Rerud.html"});
 }
 
 TEST_F(BookBuilderTest, MarkupInThePrefixIsTextInTheTitle) {
-  builder.controls.prefixText = "&lt;b&gt;";
+  request.prefix = "&lt;b&gt;";
   ASSERT_TRUE(Generate("uno dos", 1));
   EXPECT_EQ(Page("&lt;b&gt;01.html"), PageBytes("&amp;LT;B&amp;GT;", "uno dos"));
 }
@@ -314,80 +329,99 @@ TEST_F(BookBuilderTest, ExistingPageIsReplacedWhole) {
   EXPECT_EQ(Page("Rerud01.html"), PageBytes("RERUD", "one"));
 }
 
-class BadPrefixTest : public BookBuilderTest, public ::testing::WithParamInterface<const char*> {};
+struct PrefixCase {
+  const char* name;
+  const char* prefix;
+};
+
+void PrintTo(const PrefixCase& row, std::ostream* out) {
+  *out << row.name;
+}
+
+class BadPrefixTest : public BookBuilderTest, public ::testing::WithParamInterface<PrefixCase> {};
 
 TEST_P(BadPrefixTest, IsRefusedBeforeAnythingIsWritten) {
-  builder.controls.prefixText = GetParam();
+  request.prefix = GetParam().prefix;
   EXPECT_FALSE(Generate("one two three four", 2));
-  ASSERT_EQ(messages.shown.size(), 1u);
-  EXPECT_NE(messages.shown[0].find("prefix"), std::string::npos);
-  EXPECT_NE(messages.shown[0].find("prefijo"), std::string::npos);
+  ASSERT_EQ(messages.size(), 1u);
+  EXPECT_NE(messages[0].find("prefix"), std::string::npos);
+  EXPECT_NE(messages[0].find("prefijo"), std::string::npos);
   EXPECT_TRUE(opener.opened.empty());
   EXPECT_TRUE(Files().empty());
 }
 
 TEST_P(BadPrefixTest, IsRefusedByThePreviewToo) {
-  builder.controls.prefixText = GetParam();
+  request.prefix = GetParam().prefix;
   box.SetPlainText("one two");
-  EXPECT_FALSE(builder.cmdHTML2_Click());
-  ASSERT_EQ(messages.shown.size(), 1u);
-  EXPECT_NE(messages.shown[0].find("prefix"), std::string::npos);
+  EXPECT_FALSE(Preview());
+  ASSERT_EQ(messages.size(), 1u);
+  EXPECT_NE(messages[0].find("prefix"), std::string::npos);
   EXPECT_TRUE(opener.opened.empty());
   EXPECT_FALSE(fs::exists(builder.PreviewPath()));
 }
 
-INSTANTIATE_TEST_SUITE_P(Prefixes, BadPrefixTest,
-                         ::testing::Values("../escape", "sub/libro", "sub\\libro", ".", "..", "a:b",
-                                           "a?b", "a*b", "a\"b", "a<b", "a>b", "a|b", "tab\there",
-                                           "CON", "nul", "\xff\xfe", "", " Libro", "Libro ",
-                                           "\u00a0Libro", "Libro\u3000",
-                                           "</title><script>x</script>"));
+INSTANTIATE_TEST_SUITE_P(
+    Prefixes, BadPrefixTest,
+    ::testing::Values(PrefixCase{"ParentFolder", "../escape"}, PrefixCase{"Slash", "sub/libro"},
+                      PrefixCase{"Backslash", "sub\\libro"}, PrefixCase{"Dot", "."},
+                      PrefixCase{"TwoDots", ".."}, PrefixCase{"Colon", "a:b"},
+                      PrefixCase{"QuestionMark", "a?b"}, PrefixCase{"Star", "a*b"},
+                      PrefixCase{"Quote", "a\"b"}, PrefixCase{"LessThan", "a<b"},
+                      PrefixCase{"GreaterThan", "a>b"}, PrefixCase{"Bar", "a|b"},
+                      PrefixCase{"Tab", "tab\there"}, PrefixCase{"DeviceName", "CON"},
+                      PrefixCase{"LowerCaseDeviceName", "nul"},
+                      PrefixCase{"InvalidUtf8", "\xff\xfe"}, PrefixCase{"Empty", ""},
+                      PrefixCase{"LeadingSpace", " Libro"}, PrefixCase{"TrailingSpace", "Libro "},
+                      PrefixCase{"LeadingNoBreakSpace", "\u00a0Libro"},
+                      PrefixCase{"TrailingIdeographicSpace", "Libro\u3000"},
+                      PrefixCase{"Markup", "</title><script>x</script>"}),
+    [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(BookBuilderTest, BadPartCountIsRefused) {
   EXPECT_FALSE(Generate("one two", 0));
-  EXPECT_EQ(messages.shown.size(), 1u);
+  EXPECT_EQ(messages.size(), 1u);
   EXPECT_TRUE(Files().empty());
 }
 
 TEST_F(BookBuilderTest, PreviewWritesTheWholeTextAsOnePageInTheTemporaryFolder) {
   box.SetPlainText("one two three four");
-  builder.PartCount = 5;
-  builder.controls.folderText = (root / "absent").string() + "/";  // not looked at
-  ASSERT_TRUE(builder.cmdHTML2_Click());
-  EXPECT_EQ(builder.PreviewPath(), builder.TempFolder + "quillettemp.html");
-  EXPECT_EQ(ReadBytes(builder.PreviewPath()), PageBytes("RERUD", "one two three four"));
+  request.partCount = 5;
+  request.folder = (root / "absent").string() + "/";  // not looked at
+  ASSERT_TRUE(Preview());
+  EXPECT_EQ(builder.PreviewPath(), builder.tempFolder + "quillettemp.html");
+  EXPECT_EQ(testing::FileBytes(builder.PreviewPath()), PageBytes("RERUD", "one two three four"));
   EXPECT_EQ(opener.opened, std::vector<std::string>{builder.PreviewPath()});
   EXPECT_FALSE(builder.converter.DebugMode);
   EXPECT_EQ(builder.converter.RtfSource, box.TextRTF());
 }
 
 TEST_F(BookBuilderTest, PreviewOfEmptyBoxStillWritesAPage) {
-  ASSERT_TRUE(builder.cmdHTML2_Click());
-  EXPECT_EQ(ReadBytes(builder.PreviewPath()), PageBytes("RERUD", ""));
+  ASSERT_TRUE(Preview());
+  EXPECT_EQ(testing::FileBytes(builder.PreviewPath()), PageBytes("RERUD", ""));
 }
 
 TEST_F(BookBuilderTest, PreviewSetsDebugModeFromTheOptionButton) {
   box.SetPlainText("x");
-  builder.controls.debugSelected = true;
-  ASSERT_TRUE(builder.cmdHTML2_Click());
+  request.debug = true;
+  ASSERT_TRUE(Preview());
   EXPECT_TRUE(builder.converter.DebugMode);
 }
 
 TEST_F(BookBuilderTest, PreviewIntoMissingFolderShowsTheMessageAndWritesNothing) {
-  builder.TempFolder = (root / "absent").string() + "/";
-  EXPECT_FALSE(builder.cmdHTML2_Click());
-  EXPECT_EQ(messages.shown, std::vector<std::string>{std::string(kMissingFolderMessage)});
+  builder.tempFolder = (root / "absent").string() + "/";
+  EXPECT_FALSE(Preview());
+  EXPECT_EQ(messages, std::vector<std::string>{std::string(kMissingFolderMessage)});
   EXPECT_TRUE(opener.opened.empty());
   EXPECT_FALSE(fs::exists(root / "absent"));
 }
 
 TEST_F(BookBuilderTest, HelpTwiceReplacesTheSamePageAndOpensItAgain) {
-  builder.controls.helpText = "<html><body bgcolor=\"#333333\">Ayuda / Help</body></html>";
-  ASSERT_TRUE(builder.cmdHelp_Click());
-  ASSERT_TRUE(builder.cmdHelp_Click());
-  EXPECT_EQ(ReadBytes(builder.HelpPath()), builder.controls.helpText + "\r\n");
+  request.helpText = "<html><body bgcolor=\"#333333\">Ayuda / Help</body></html>";
+  ASSERT_TRUE(WriteHelp());
+  ASSERT_TRUE(WriteHelp());
+  EXPECT_EQ(testing::FileBytes(builder.HelpPath()), request.helpText + "\r\n");
   EXPECT_EQ(opener.opened, (std::vector<std::string>{builder.HelpPath(), builder.HelpPath()}));
-  EXPECT_EQ(builder.HelpPath(), builder.TempFolder + "help.html");
+  EXPECT_EQ(builder.HelpPath(), builder.tempFolder + "help.html");
 }
 
 }  // namespace

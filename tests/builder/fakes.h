@@ -6,7 +6,7 @@
 #include <utility>
 #include <vector>
 
-#include "platform.h"
+#include "builder/platform.h"
 
 namespace quillet::testing {
 

@@ -5,9 +5,11 @@
 
 #include <array>
 #include <cstddef>
+#include <map>
 #include <string>
 
-#include "document.h"
+#include "richtext/document.h"
+#include "richtext/rtf_writer.h"
 
 namespace quillet::testing {
 
@@ -45,6 +47,17 @@ inline Document GeneratedBook(std::size_t targetLength) {
     }
   }
   return book;
+}
+
+// The RTF of a generated book of about `megabytes` MB, made once per size.
+inline const std::string& GeneratedBookRtf(int megabytes) {
+  static std::map<int, std::string> books;
+  std::string& rtf = books[megabytes];
+  if (rtf.empty()) {
+    // The generated book's RTF runs about 1.3 bytes per character of text.
+    rtf = WriteRtf(GeneratedBook(static_cast<std::size_t>(megabytes) * 770'000));
+  }
+  return rtf;
 }
 
 // A hostile book: one paragraph of `length` letters without a single space,

@@ -4,28 +4,18 @@
 #include <unistd.h>
 
 #include <filesystem>
-#include <fstream>
-#include <sstream>
 #include <string>
 
-#include "book_builder.h"
-#include "document_box.h"
-#include "fakes.h"
-#include "generated_book.h"
+#include "builder/book_builder.h"
+#include "richtext/document_box.h"
+#include "tests/builder/fakes.h"
+#include "tests/builder/generated_book.h"
+#include "tests/builder/page_text.h"
 
 namespace quillet {
 namespace {
 
 namespace fs = std::filesystem;
-
-std::string Body(const fs::path& page) {
-  std::ifstream in(page, std::ios::binary);
-  std::ostringstream bytes;
-  bytes << in.rdbuf();
-  const std::string all = bytes.str();
-  const std::size_t start = all.find(" ::</TITLE>\r\n\r\n") + 15;
-  return all.substr(start, all.rfind("\r\n</BODY>") - start);
-}
 
 std::string WithoutTags(const std::string& html) {
   std::string text;
@@ -50,15 +40,15 @@ TEST(PathologicalBook, OneParagraphOfManyRunsWithoutSpaces) {
   DocumentBox box;
   box.SetDocument(testing::RunsWithoutSpaces(kLength));
   testing::RecordingOpener opener;
-  testing::RecordingMessages messages;
-  BookBuilder builder(box, opener, messages);
-  builder.controls.folderText = folder.string() + "/";
-  builder.PartCount = 2;
+  BookBuilder builder(box, opener);
 
-  ASSERT_TRUE(builder.cmdGO_Click());
-  EXPECT_EQ(builder.PartLength, kLength / 2);
-  const std::string first = WithoutTags(Body(folder / "Rerud01.html"));
-  const std::string second = WithoutTags(Body(folder / "Rerud02.html"));
+  BookRequest request;
+  request.folder = folder.string() + "/";
+  request.partCount = 2;
+  ASSERT_TRUE(builder.Generate(request).Ok());
+  EXPECT_EQ(builder.LastRun().PartLength, kLength / 2);
+  const std::string first = WithoutTags(testing::PageBody(folder / "Rerud01.html"));
+  const std::string second = WithoutTags(testing::PageBody(folder / "Rerud02.html"));
   EXPECT_EQ(first.size(), kLength / 2);
   std::string text;
   for (std::size_t run = 0; run < kLength / 4; ++run) text += "abcd";

@@ -1,13 +1,14 @@
 // The pure rules the window and the builder share: folder separator, size
 // estimate, prefix check, upper case and character references.
+#include "builder/text_rules.h"
+
 #include <gtest/gtest.h>
 
 #include <optional>
 #include <string>
 
-#include "book_builder.h"
-#include "book_input.h"
-#include "fakes.h"
+#include "builder/book_builder.h"
+#include "tests/builder/fakes.h"
 
 namespace quillet {
 namespace {
@@ -18,10 +19,21 @@ constexpr const char* kSep = "\\";
 constexpr const char* kSep = "/";
 #endif
 
+// Rows name themselves, in test names and where a row is printed.
+template <typename Row>
+std::string RowName(const ::testing::TestParamInfo<Row>& info) {
+  return info.param.name;
+}
+
 struct TextCase {
+  const char* name;
   std::string input;
   std::string expected;
 };
+
+void PrintTo(const TextCase& row, std::ostream* out) {
+  *out << row.name;
+}
 
 class TrailingSeparatorTest : public ::testing::TestWithParam<TextCase> {};
 
@@ -29,12 +41,14 @@ TEST_P(TrailingSeparatorTest, EndsWithExactlyOneSeparator) {
   EXPECT_EQ(TrailingSeparator(GetParam().input), GetParam().expected);
 }
 
-INSTANTIATE_TEST_SUITE_P(Folders, TrailingSeparatorTest,
-                         ::testing::Values(TextCase{"C:\\Books", std::string("C:\\Books") + kSep},
-                                           TextCase{"C:\\", "C:\\"},
-                                           TextCase{"/home/ana/", "/home/ana/"},
-                                           TextCase{"/home/ana", std::string("/home/ana") + kSep},
-                                           TextCase{"d:\\", "d:\\"}, TextCase{"", kSep}));
+INSTANTIATE_TEST_SUITE_P(
+    Folders, TrailingSeparatorTest,
+    ::testing::Values(TextCase{"WindowsFolder", "C:\\Books", std::string("C:\\Books") + kSep},
+                      TextCase{"WindowsDrive", "C:\\", "C:\\"},
+                      TextCase{"FolderWithSlash", "/home/ana/", "/home/ana/"},
+                      TextCase{"FolderWithout", "/home/ana", std::string("/home/ana") + kSep},
+                      TextCase{"CancelledFolder", "d:\\", "d:\\"}, TextCase{"Empty", "", kSep}),
+    RowName<TextCase>);
 
 TEST(BrowseFolderTextTest, CancelGivesDriveD) {
   testing::FixedFolderChooser cancel(std::nullopt);
@@ -47,10 +61,15 @@ TEST(BrowseFolderTextTest, ChosenFolderGetsTheSeparator) {
 }
 
 struct EstimateCase {
+  const char* name;
   std::int64_t rtfLength;
   int parts;
   const char* expected;
 };
+
+void PrintTo(const EstimateCase& row, std::ostream* out) {
+  *out << row.name;
+}
 
 class EstimateTest : public ::testing::TestWithParam<EstimateCase> {};
 
@@ -60,22 +79,41 @@ TEST_P(EstimateTest, RoundsHalvesAwayFromZeroAndHidesZero) {
 
 INSTANTIATE_TEST_SUITE_P(
     Estimates, EstimateTest,
-    ::testing::Values(EstimateCase{2000, 1, "Aprox: 2 Kb"}, EstimateCase{9000, 5, "Aprox: 2 Kb"},
-                      EstimateCase{0, 1, "Aprox:  Kb"}, EstimateCase{449, 1, "Aprox:  Kb"},
-                      EstimateCase{450, 1, "Aprox: 1 Kb"}, EstimateCase{2250, 1, "Aprox: 3 Kb"},
-                      EstimateCase{3150, 1, "Aprox: 4 Kb"},
-                      EstimateCase{9000000, 1, "Aprox: 10000 Kb"},
-                      EstimateCase{9000, 0, "Aprox: 10 Kb"}));
+    ::testing::Values(EstimateCase{"OnePart", 2000, 1, "Aprox: 2 Kb"},
+                      EstimateCase{"FiveParts", 9000, 5, "Aprox: 2 Kb"},
+                      EstimateCase{"EmptyBox", 0, 1, "Aprox:  Kb"},
+                      EstimateCase{"RoundsToZero", 449, 1, "Aprox:  Kb"},
+                      EstimateCase{"HalfRoundsUp", 450, 1, "Aprox: 1 Kb"},
+                      EstimateCase{"TwoAndAHalf", 2250, 1, "Aprox: 3 Kb"},
+                      EstimateCase{"ThreeAndAHalf", 3150, 1, "Aprox: 4 Kb"},
+                      EstimateCase{"FiveDigits", 9000000, 1, "Aprox: 10000 Kb"},
+                      EstimateCase{"NoPartsCountsAsOne", 9000, 0, "Aprox: 10 Kb"}),
+    RowName<EstimateCase>);
 
-class GoodPrefixTest : public ::testing::TestWithParam<const char*> {};
+struct PrefixCase {
+  const char* name;
+  const char* prefix;
+};
 
-TEST_P(GoodPrefixTest, IsAccepted) {
-  EXPECT_EQ(PrefixProblem(GetParam()), "");
+void PrintTo(const PrefixCase& row, std::ostream* out) {
+  *out << row.name;
 }
 
-INSTANTIATE_TEST_SUITE_P(Prefixes, GoodPrefixTest,
-                         ::testing::Values("Rerud", "libro", "a.b", "Ñandú", "mi libro", "CONSOLA",
-                                           "COM0", "..a", "a&b", "O'Brien"));
+class GoodPrefixTest : public ::testing::TestWithParam<PrefixCase> {};
+
+TEST_P(GoodPrefixTest, IsAccepted) {
+  EXPECT_EQ(PrefixProblem(GetParam().prefix), "");
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Prefixes, GoodPrefixTest,
+    ::testing::Values(PrefixCase{"Default", "Rerud"}, PrefixCase{"LowerCase", "libro"},
+                      PrefixCase{"InnerDot", "a.b"}, PrefixCase{"Accents", "Ñandú"},
+                      PrefixCase{"InnerSpace", "mi libro"},
+                      PrefixCase{"LongerThanADeviceName", "CONSOLA"},
+                      PrefixCase{"DeviceNameWithZero", "COM0"}, PrefixCase{"LeadingDots", "..a"},
+                      PrefixCase{"Ampersand", "a&b"}, PrefixCase{"Apostrophe", "O'Brien"}),
+    RowName<PrefixCase>);
 
 TEST(PrefixProblemTest, NamesTheOffendingCharacter) {
   const std::string message = PrefixProblem("a?b");
@@ -119,30 +157,6 @@ TEST(CharacterReferencesTest, LeavesAsciiAndWritesTheRestAsDecimal) {
   EXPECT_EQ(CharacterReferences("€𝄞"), "&#8364;&#119070;");
   EXPECT_EQ(CharacterReferences("a\xff"), "a&#65533;");
 }
-
-struct KindCase {
-  const char* name;
-  const char* content;
-  InputKind expected;
-};
-
-class InputKindTest : public ::testing::TestWithParam<KindCase> {};
-
-TEST_P(InputKindTest, FollowsTheExtensionThenTheContent) {
-  EXPECT_EQ(InputKindOf(GetParam().name, GetParam().content), GetParam().expected);
-}
-
-INSTANTIATE_TEST_SUITE_P(Inputs, InputKindTest,
-                         ::testing::Values(KindCase{"book.rtf", "plain", InputKind::kRtf},
-                                           KindCase{"BOOK.RTF", "", InputKind::kRtf},
-                                           KindCase{"book.txt", "{\\rtf1 x}",
-                                                    InputKind::kPlainText},
-                                           KindCase{"page.htm", "", InputKind::kHtml},
-                                           KindCase{"page.HTML", "", InputKind::kHtml},
-                                           KindCase{"-", "{\\rtf1 x}", InputKind::kRtf},
-                                           KindCase{"-", " {\\rtf1 x}", InputKind::kPlainText},
-                                           KindCase{"-", "<html>", InputKind::kPlainText},
-                                           KindCase{"notes", "{\\rtf1", InputKind::kRtf}));
 
 }  // namespace
 }  // namespace quillet

@@ -2,7 +2,7 @@
 // runs, and two runs into one folder.
 #include <sys/stat.h>
 
-#include "cli_fixture.h"
+#include "tests/cli/cli_fixture.h"
 
 namespace {
 

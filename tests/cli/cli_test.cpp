@@ -1,6 +1,6 @@
 // The quillet executable run as a user runs it: each case is a shell command
 // in a folder of its own, checked on exit status, standard output and error.
-#include "cli_fixture.h"
+#include "tests/cli/cli_fixture.h"
 
 namespace {
 
@@ -14,6 +14,7 @@ struct Case {
   int status;
   std::vector<std::string> outHas;
   std::vector<std::string> errHas;
+  bool readsHtml = false;  // needs the build's HTML import (Qt)
 };
 
 void PrintTo(const Case& row, std::ostream* out) {
@@ -28,6 +29,9 @@ TEST_P(Command, ExitsAndReportsAsExpected) {
   if (std::string_view(row.script).find("ulimit") != std::string_view::npos) {
     GTEST_SKIP() << "the sanitizers reserve more address space than the limit";
   }
+#endif
+#ifndef QUILLET_HAS_QTBRIDGE
+  if (row.readsHtml) GTEST_SKIP() << "this build reads no HTML";
 #endif
   const Outcome outcome = Run(row.script);
   EXPECT_EQ(outcome.status, row.status) << outcome.err;
@@ -188,6 +192,64 @@ INSTANTIATE_TEST_SUITE_P(
         Case{"LineFeedEnds", "$Q convert lf.rtf", 0, {"One<br>Two"}, {}},
         Case{"CarriageReturnEnds", "$Q convert cr.rtf", 0, {"One<br>Two"}, {}},
         Case{"RawKeepsLineFeeds", "$Q convert --raw lf.rtf", 0, {"OneTwo"}, {}}),
+    CaseName);
+
+// Every command reads a book file by one rule: the name's extension, else the
+// content (RTF, also behind a byte-order mark or white space, else plain text).
+INSTANTIATE_TEST_SUITE_P(
+    Inputs, Command,
+    testing::Values(
+        Case{"BookOfRtfBehindAByteOrderMark",
+             "printf '\\357\\273\\277{\\\\rtf1 Hello \\\\b world\\\\b0}' | "
+             "$Q book - --parts 1 --out out && cat out/Rerud01.html",
+             0,
+             {"Hello <b>world</b>"},
+             {}},
+        Case{"BookOfRtfBehindWhiteSpace",
+             "printf '\\n {\\\\rtf1 Hello \\\\b world\\\\b0}' | "
+             "$Q book - --parts 1 --out out && cat out/Rerud01.html",
+             0,
+             {"Hello <b>world</b>"},
+             {}},
+        Case{"TextOfRtfBehindAByteOrderMark",
+             "printf '\\357\\273\\277{\\\\rtf1 Hello \\\\b world\\\\b0}' | $Q text -",
+             0,
+             {"Hello world\n"},
+             {}},
+        Case{"TextFileHoldingRtfIsText",
+             "printf '{\\\\rtf1 x}' > notes.txt && $Q text notes.txt",
+             0,
+             {"{\\rtf1 x}"},
+             {}},
+        Case{"TextOfHtml",
+             "printf '<p>Hi <b>there</b></p>' > page.html && $Q text page.html > text && "
+             "cat text && ! grep -q '<' text",
+             0,
+             {"Hi there\n"},
+             {},
+             true},
+        Case{"RtfOfHtml",
+             "printf '<p>Hi <b>there</b></p>' > page.html && $Q rtf page.html",
+             0,
+             {"\\b there"},
+             {},
+             true}),
+    CaseName);
+
+// Page titles follow one rule in every command.
+INSTANTIATE_TEST_SUITE_P(
+    Titles, Command,
+    testing::Values(Case{"ConvertPageTitleOutsideAscii",
+                         "$Q convert --page --prefix \"\303\261and\303\272\" book.rtf",
+                         0,
+                         {"<TITLE>:: QUILLET - &#209;AND&#218; ::</TITLE>"},
+                         {}},
+                    Case{"BookPageTitleOutsideAscii",
+                         "$Q book book.rtf --parts 1 --out out --prefix \"\303\261and\303\272\" && "
+                         "cat out/*01.html",
+                         0,
+                         {"<TITLE>:: QUILLET - &#209;AND&#218; ::</TITLE>"},
+                         {}}),
     CaseName);
 
 TEST_F(Cli, ReadFailureWritesNoPage) {

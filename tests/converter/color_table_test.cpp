@@ -1,6 +1,8 @@
-#include "color_table.h"
+#include "converter/color_table.h"
 
 #include <gtest/gtest.h>
+
+#include <ostream>
 
 namespace quillet {
 namespace {
@@ -12,6 +14,10 @@ struct Case {
   std::string group;
   Table table;
 };
+
+void PrintTo(const Case& row, std::ostream* out) {
+  *out << row.name;
+}
 
 class ColorTable : public testing::TestWithParam<Case> {};
 

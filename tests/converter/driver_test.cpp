@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
-#include "converter.h"
+#include "converter/converter.h"
+#include "converter/converter_state.h"
 
 namespace quillet {
 namespace {
@@ -16,10 +17,10 @@ TEST(Options, LineEndAndDefaultSize) {
         Row{"+F=007", "", 7}, Row{"+F=x", "", 0}, Row{"+F=4+F=5", "", 4},
         Row{"+H+G+F=3+CR", "\r\n", 3}, Row{"+F=99999999999999", "", 32767}}) {
     Converter c;
-    c.DefaultFontSize = 7;  // kept when the options have no "+F="
+    c.State().DefaultFontSize = 7;  // kept when the options have no "+F="
     c.ConvertRtfToHtml("", row.options);
-    EXPECT_EQ(c.LineEnd, row.lineEnd) << row.options;
-    EXPECT_EQ(c.DefaultFontSize, row.size) << row.options;
+    EXPECT_EQ(c.State().LineEnd, row.lineEnd) << row.options;
+    EXPECT_EQ(c.State().DefaultFontSize, row.size) << row.options;
   }
 }
 
@@ -38,9 +39,9 @@ TEST(Driver, UnclosedOuterBraceIsTheFirstToken) {
 TEST(Driver, ListTableSetsHasListsBeforeItIsCut) {
   Converter c;
   c.ConvertRtfToHtml("{\\rtf1{\\*\\listtable{\\list\\listid1}}x}", "+F=3");
-  EXPECT_TRUE(c.HasLists);
+  EXPECT_TRUE(c.State().HasLists);
   c.ConvertRtfToHtml("{\\rtf1 x}", "+F=3");
-  EXPECT_FALSE(c.HasLists);
+  EXPECT_FALSE(c.State().HasLists);
 }
 
 TEST(Driver, PendingLineBreaksAtTheEndAreDropped) {
@@ -64,9 +65,9 @@ TEST(Driver, TextLessGroupsAreCut) {
 TEST(Driver, StateKeptBetweenConversionsAndListsReset) {
   Converter c;
   c.ConvertRtfToHtml("{\\rtf1 \\b x}", "+F=3");
-  EXPECT_EQ(c.Codes.size(), 1u);  // committed elements stay until the next conversion
+  EXPECT_EQ(c.State().Codes.size(), 1u);  // committed elements stay until the next conversion
   c.ConvertRtfToHtml("{\\rtf1 y}", "+F=3");
-  EXPECT_TRUE(c.Codes.empty());
+  EXPECT_TRUE(c.State().Codes.empty());
 }
 
 class RecordingHost : public DebugHost {
@@ -95,7 +96,7 @@ TEST(DebugTrace, PausesOnceStateIsNotEmptyAndShowsTheOutputSoFar) {
 }
 
 TEST(DebugTrace, DumpShortensLongWords) {
-  Converter c;
+  ConverterState c;
   EXPECT_TRUE(c.DebugDump("12345678901234567890").starts_with("CurWord: 12345678901234567890\r\n"));
   EXPECT_TRUE(
       c.DebugDump("123456789012345678901").starts_with("CurWord: 12345678901234567890...\r\n"));

@@ -1,11 +1,17 @@
 #include <gtest/gtest.h>
 
-#include "converter.h"
+#include "converter/converter_state.h"
+#include "tests/converter/code_list_rows.h"
 
 namespace quillet {
 namespace {
 
-using K = CodeKind;
+using Pairs = std::vector<CodePair>;
+constexpr CodeKind P = CodeKind::kPendingInline;
+constexpr CodeKind PG = CodeKind::kPendingBlock;
+constexpr CodeKind A = CodeKind::kOpenInline;
+constexpr CodeKind G = CodeKind::kOpenBlock;
+constexpr CodeKind K = CodeKind::kKilled;
 
 class Emission : public testing::Test {
  protected:
@@ -15,7 +21,7 @@ class Emission : public testing::Test {
     for (const CodeEntry& entry : c.Codes) kinds += std::string(KindName(entry.kind)) + " ";
     return kinds;
   }
-  Converter c;
+  ConverterState c;
 };
 
 TEST_F(Emission, FontTagFromColourAndSize) {
@@ -27,44 +33,42 @@ TEST_F(Emission, FontTagFromColourAndSize) {
 }
 
 TEST_F(Emission, OpenFontTagIsTheOutermostFontEvenWhenKilled) {
-  c.Codes = {{"</font>", "<font inner>", K::A}, {"</font>", "<font outer>", K::K}};
+  SetCodes(c.Codes, {{"</font>", "<font inner>", A}, {"</font>", "<font outer>", K}});
   EXPECT_EQ(c.OpenFontTag(), "<font outer>");
 }
 
 TEST_F(Emission, NothingToCloseQueuesTheWantedFont) {
   c.FontString = "<font size=5>";
   EXPECT_EQ(c.CloseMarkedCodes(), "");
-  EXPECT_EQ(c.NextCodes, std::vector<std::string>{"</font>"});
-  EXPECT_EQ(c.NextBegCodes, std::vector<std::string>{"<font size=5>"});
+  EXPECT_EQ(c.NextCodes, (Pairs{{"</font>", "<font size=5>"}}));
   // A pending font pair takes the new tag instead of a second pair.
   c.FontString = "<font size=6>";
   EXPECT_EQ(c.CloseMarkedCodes(), "");
-  EXPECT_EQ(c.NextBegCodes, std::vector<std::string>{"<font size=6>"});
+  EXPECT_EQ(c.NextCodes, (Pairs{{"</font>", "<font size=6>"}}));
 }
 
 TEST_F(Emission, ClosesUpToTheOutermostKilledAndReopensTheRest) {
-  c.Codes = {{"</i>", "<i>", K::A}, {"</b>", "<b>", K::K}, {"</li>", "<li>", K::G}};
+  SetCodes(c.Codes, {{"</i>", "<i>", A}, {"</b>", "<b>", K}, {"</li>", "<li>", G}});
   EXPECT_EQ(c.CloseMarkedCodes(), "</i></b>");
   EXPECT_EQ(Kinds(), "K K G ");
-  EXPECT_EQ(c.NextCodes, std::vector<std::string>{"</i>"});
+  EXPECT_EQ(c.NextCodes, (Pairs{{"</i>", "<i>"}}));
 }
 
 TEST_F(Emission, ChangedFontClosesAndReopensNestedElements) {
-  c.Codes = {{"</b>", "<b>", K::A}, {"</font>", "<font size=5>", K::A}};
+  SetCodes(c.Codes, {{"</b>", "<b>", A}, {"</font>", "<font size=5>", A}});
   c.FontString = "<font size=6>";
   EXPECT_EQ(c.CloseMarkedCodes(), "</b></font>");
-  EXPECT_EQ(c.NextCodes, (std::vector<std::string>{"</font>", "</b>"}));
-  EXPECT_EQ(c.NextBegCodes, (std::vector<std::string>{"<font size=6>", "<b>"}));
+  EXPECT_EQ(c.NextCodes, (Pairs{{"</font>", "<font size=6>"}, {"</b>", "<b>"}}));
 }
 
 TEST_F(Emission, EmptyFontStringClosesTheFontForGood) {
-  c.Codes = {{"</font>", "<font size=5>", K::A}};
+  SetCodes(c.Codes, {{"</font>", "<font size=5>", A}});
   EXPECT_EQ(c.CloseMarkedCodes(), "</font>");
   EXPECT_TRUE(c.NextCodes.empty());
 }
 
 TEST_F(Emission, UnchangedFontIsKeptOpen) {
-  c.Codes = {{"</font>", "<font size=5>", K::K}};
+  SetCodes(c.Codes, {{"</font>", "<font size=5>", K}});
   c.FontString = "<font size=5>";
   EXPECT_EQ(c.CloseMarkedCodes(), "");
   EXPECT_EQ(Kinds(), "A ");
@@ -72,22 +76,22 @@ TEST_F(Emission, UnchangedFontIsKeptOpen) {
 
 TEST_F(Emission, ClosedListItemIsFollowedByLineEnd) {
   c.LineEnd = "\r\n";
-  c.Codes = {{"</li>", "<li>", K::K}};
+  SetCodes(c.Codes, {{"</li>", "<li>", K}});
   EXPECT_EQ(c.CloseMarkedCodes(), "</li>\r\n");
-  c.Codes = {{"</li>", "<li>", K::K}};
+  SetCodes(c.Codes, {{"</li>", "<li>", K}});
   EXPECT_EQ(c.CloseAllCodes(), "</li>");
 }
 
 TEST_F(Emission, OpenPendingBelowStopsAtTheAlignmentTable) {
-  c.Codes = {{"</i>", "<i>", K::P}, {"</td></tr></table>", "<t>", K::G}, {"</b>", "<b>", K::P}};
+  SetCodes(c.Codes, {{"</i>", "<i>", P}, {"</td></tr></table>", "<t>", G}, {"</b>", "<b>", P}});
   EXPECT_EQ(c.OpenPendingBelow("</td></tr></table>"), "<i>");
   EXPECT_EQ(Kinds(), "A G P ");
 }
 
 TEST_F(Emission, OpeningOrderInnermostOrOutermostFirst) {
-  c.Codes = {{"</u>", "<u>", K::P}, {"</i>", "<i>", K::P}};
+  SetCodes(c.Codes, {{"</u>", "<u>", P}, {"</i>", "<i>", P}});
   EXPECT_EQ(c.OpenPendingBelow("</td></tr></table>"), "<u><i>");
-  c.Codes = {{"</u>", "<u>", K::P}, {"</i>", "<i>", K::PG}};
+  SetCodes(c.Codes, {{"</u>", "<u>", P}, {"</i>", "<i>", PG}});
   EXPECT_EQ(c.OpenPendingCodes(), "<i><u>");
   EXPECT_EQ(Kinds(), "A G ");
 }

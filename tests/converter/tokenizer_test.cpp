@@ -1,11 +1,12 @@
-#include "tokenizer.h"
+#include "converter/tokenizer.h"
 
 #include <gtest/gtest.h>
 
+#include <ostream>
 #include <string>
 #include <vector>
 
-#include "text_utils.h"
+#include "converter/text_utils.h"
 
 namespace quillet {
 namespace {
@@ -31,6 +32,10 @@ struct TokenCase {
   std::string line;
   Strings tokens;
 };
+
+void PrintTo(const TokenCase& row, std::ostream* out) {
+  *out << row.name;
+}
 
 class TokenizerTokens : public testing::TestWithParam<TokenCase> {};
 
@@ -62,6 +67,10 @@ struct LineCase {
   std::string body;
   Strings lines;
 };
+
+void PrintTo(const LineCase& row, std::ostream* out) {
+  *out << row.name;
+}
 
 class TokenizerLines : public testing::TestWithParam<LineCase> {};
 
@@ -96,6 +105,10 @@ struct GroupCase {
   std::string group;
   std::string rest;
 };
+
+void PrintTo(const GroupCase& row, std::ostream* out) {
+  *out << row.name;
+}
 
 class ExtractGroupCuts : public testing::TestWithParam<GroupCase> {};
 
@@ -143,11 +156,10 @@ TEST(CrLfLineBreaks, EveryBareBreakBecomesCrLf) {
   }
 }
 
-TEST(IsDigitChar, AcceptsSingleDigitsOnly) {
-  EXPECT_TRUE(IsDigitChar("0"));
-  EXPECT_TRUE(IsDigitChar("9"));
-  EXPECT_FALSE(IsDigitChar(""));
-  EXPECT_FALSE(IsDigitChar("x"));
+TEST(IsDigitChar, AcceptsDecimalDigitsOnly) {
+  EXPECT_TRUE(IsDigitChar('0'));
+  EXPECT_TRUE(IsDigitChar('9'));
+  for (char c : {'/', ':', 'x', ' ', '\0', '\xB2'}) EXPECT_FALSE(IsDigitChar(c)) << c;
 }
 
 TEST(LineReader, PutBackComesFirstWithoutCopyingTheRest) {

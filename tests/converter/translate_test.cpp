@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
-#include "converter.h"
+#include "converter/converter.h"
+#include "converter/converter_state.h"
+#include "tests/converter/code_list_rows.h"
 
 namespace quillet {
 namespace {
@@ -86,6 +88,10 @@ INSTANTIATE_TEST_SUITE_P(
         Case{"UnicodeFallbackInsideToken", "\\pard\\u1087?abc def", "&#1087;abc def"},
         Case{"UnicodeWithoutFallback", "\\pard\\uc0\\u1087 x", "&#1087;x"},
         Case{"UnicodeSurrogatePair", "\\pard\\u-10179?\\u-8704?", "&#128512;"},
+        Case{"SpaceAfterTheTokenIsTheNextFallbackCharacter", "\\pard a\\uc2\\u1087? bcd",
+             "a&#1087;bcd"},
+        Case{"FallbackOfThreeTakesTwoSpaces", "\\pard a\\uc3\\u1087?  x", "a&#1087;x"},
+        Case{"FallbackOfOneLeavesTheSpace", "\\pard a\\u1087? bcd", "a&#1087; bcd"},
         Case{"EscapedMarkupIsOneFallbackCharacter", "\\pard\\u233&x\\u233 <y\\uc2\\u233 >zw",
              "&#233;x&#233;y&#233;w"},
         Case{"EscapedMarkupInsideHexEscapeVanishes", "\\pard x\\'a&y\\'<>z", "xyz"},
@@ -98,6 +104,12 @@ INSTANTIATE_TEST_SUITE_P(
              "\\pard{\\*\\bkmkstart x{\\b y}}z{\\pict\\wmetafile8 "
              "0123}w",
              "zw"},
+        Case{"NumberedOnOffWordsAreOtherWords", "\\pard\\b1 x\\i2 y\\ul1 z", "xyz"},
+        Case{"ZeroColourAsAParameterKeepsTheColour", "\\pard\\cf1 a\\cf00 b\\cf0 c",
+             "<font color=\"#FF0000\">a<font color=\"#FF0000\">b</font></font>c"},
+        Case{"LettersAfterANumberWordMakeAnotherWord", "\\pard\\cf1 a\\cfx b\\fsx c\\ucx\\u233?d",
+             "<font color=\"#FF0000\">abc&#233;d</font>"},
+        Case{"UnderlineVariantsAreNoUnderline", "\\pard\\ulw x\\ulnone0 y", "xy"},
         Case{"UnknownWordsHaveNoEffect", "\\pard\\lang1033\\f0\\ql\\qj x\\emdash y", "xy"},
         Case{"PardDropsAnAlignmentThatNoTextCommitted",
              "\\pard\\qc\\par\r\n\\pard Left text.\\par\r\n\\pard Still left.\\par",
@@ -113,7 +125,7 @@ INSTANTIATE_TEST_SUITE_P(
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST(TranslationTokens, SkipTokensIgnoresEvenBracesAndParagraphs) {
-  Converter c;
+  ConverterState c;
   c.SkipTokens = 1;
   c.TranslateToken("\\par");
   EXPECT_EQ(c.SkipTokens, 0);
@@ -121,7 +133,7 @@ TEST(TranslationTokens, SkipTokensIgnoresEvenBracesAndParagraphs) {
 }
 
 TEST(TranslationTokens, BoldTwiceQueuesTwiceButNotWhileOpen) {
-  Converter c;
+  ConverterState c;
   c.TranslateToken("\\b");
   c.TranslateToken("\\b");
   EXPECT_EQ(c.NextCodes.size(), 2u);
@@ -131,7 +143,7 @@ TEST(TranslationTokens, BoldTwiceQueuesTwiceButNotWhileOpen) {
 }
 
 TEST(TranslationTokens, FontSizeSteps) {
-  Converter c;
+  ConverterState c;
   c.DefaultFontSize = 3;
   for (const auto& [size, step, text] :
        {std::tuple{"\\fs24", 3, ""}, {"\\fs6", 1, "1"}, {"\\fs200", 8, "8"}, {"\\fs36", 5, "5"}}) {
@@ -142,37 +154,38 @@ TEST(TranslationTokens, FontSizeSteps) {
 }
 
 TEST(TranslationTokens, StrikeLooksOnlyAtTheOutermostElement) {
-  Converter c;
-  c.Codes = {{"</s>", "<s>", CodeKind::A}};
+  ConverterState c;
+  SetCodes(c.Codes, {{"</s>", "<s>", CodeKind::kOpenInline}});
   c.TranslateToken("\\strike");
   EXPECT_TRUE(c.NextCodes.empty());
-  c.Codes = {{"</s>", "<s>", CodeKind::A}, {"</b>", "<b>", CodeKind::A}};
+  SetCodes(c.Codes,
+           {{"</s>", "<s>", CodeKind::kOpenInline}, {"</b>", "<b>", CodeKind::kOpenInline}});
   c.TranslateToken("\\strike");
-  EXPECT_EQ(c.NextCodes, std::vector<std::string>{"</s>"});
+  EXPECT_EQ(c.NextCodes, (std::vector<CodePair>{{"</s>", "<s>"}}));
 }
 
 TEST(TranslationTokens, GroupEndKeepsAnOpenListItem) {
-  Converter c;
-  c.Codes = {{"</b>", "<b>", CodeKind::A}, {"</li>", "<li>", CodeKind::G}};
+  ConverterState c;
+  SetCodes(c.Codes,
+           {{"</b>", "<b>", CodeKind::kOpenInline}, {"</li>", "<li>", CodeKind::kOpenBlock}});
   c.TranslateToken("}");
-  EXPECT_EQ(c.Codes[0].kind, CodeKind::K);
-  EXPECT_EQ(c.Codes[1].kind, CodeKind::G);
+  EXPECT_EQ(Entries(c.Codes), (std::vector<CodeEntry>{{"</b>", "<b>", CodeKind::kKilled},
+                                                      {"</li>", "<li>", CodeKind::kOpenBlock}}));
 }
 
 TEST(TranslationTokens, ColourBeforeAnyTableIsOutOfRange) {
-  Converter c;
+  ConverterState c;
   c.TranslateToken("\\cf2");
   EXPECT_EQ(c.FontColor, "");
-  EXPECT_EQ(c.NextCodes, std::vector<std::string>{"</font>"});
-  EXPECT_EQ(c.NextBegCodes, std::vector<std::string>{""});
+  EXPECT_EQ(c.NextCodes, (std::vector<CodePair>{{"</font>", ""}}));
 }
 
 TEST(TranslationTokens, SecondAlignmentWordKeepsTheFirst) {
-  Converter c;
+  ConverterState c;
   c.TranslateToken("\\qc");
   c.TranslateToken("\\qr");
-  EXPECT_EQ(c.NextBegCodes,
-            std::vector<std::string>{"<table width=100%><tr><td align=\"center\">"});
+  EXPECT_EQ(c.NextCodes, (std::vector<CodePair>{{"</td></tr></table>",
+                                                 "<table width=100%><tr><td align=\"center\">"}}));
 }
 
 TEST(ConverterState, FontAndColourCarryOverToTheNextConversion) {

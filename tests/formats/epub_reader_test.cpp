@@ -1,11 +1,11 @@
-#include "epub_reader.h"
+#include "richtext/formats/epub_reader.h"
 
 #include <gtest/gtest.h>
 
 #include <random>
 
-#include "book_files.h"
-#include "text_encoding.h"
+#include "richtext/text_encoding.h"
+#include "tests/formats/book_files.h"
 
 namespace quillet {
 namespace {

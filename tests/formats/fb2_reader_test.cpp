@@ -1,9 +1,9 @@
-#include "fb2_reader.h"
+#include "richtext/formats/fb2_reader.h"
 
 #include <gtest/gtest.h>
 
-#include "test_documents.h"
-#include "text_encoding.h"
+#include "richtext/text_encoding.h"
+#include "tests/richtext/test_documents.h"
 
 namespace quillet {
 namespace {

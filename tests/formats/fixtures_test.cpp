@@ -5,12 +5,12 @@
 #include <map>
 #include <set>
 
-#include "book_files.h"
-#include "book_formats.h"
-#include "helper_process.h"
-#include "html_reader.h"
-#include "rtf_reader.h"
-#include "text_encoding.h"
+#include "richtext/formats/book_formats.h"
+#include "richtext/formats/helper_process.h"
+#include "richtext/formats/html_reader.h"
+#include "richtext/rtf_reader.h"
+#include "richtext/text_encoding.h"
+#include "tests/formats/book_files.h"
 
 namespace quillet {
 namespace {

@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
-#include "book_files.h"
-#include "book_formats.h"
+#include "richtext/formats/book_formats.h"
+#include "tests/formats/book_files.h"
 
 namespace quillet {
 namespace {

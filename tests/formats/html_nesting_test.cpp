@@ -1,4 +1,4 @@
-#include "html_nesting.h"
+#include "richtext/formats/html_nesting.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "html_style.h"
+#include "richtext/formats/html_style.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
 // Word-processor documents through real LibreOffice and pandoc processes; stubs
 // only stand in for a helper that hangs, which no real one does on demand.
-#include "office_reader.h"
+#include "richtext/formats/office_reader.h"
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
@@ -9,9 +9,9 @@
 #include <cstdlib>
 #include <thread>
 
-#include "book_files.h"
-#include "helper_process.h"
-#include "text_encoding.h"
+#include "richtext/formats/helper_process.h"
+#include "richtext/text_encoding.h"
+#include "tests/formats/book_files.h"
 
 namespace quillet {
 namespace {

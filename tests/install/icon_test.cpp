@@ -5,7 +5,7 @@
 #include <QSvgRenderer>
 #include <QTest>
 
-#include "pictures.h"
+#include "builder/window/pictures.h"
 
 namespace quillet {
 namespace {

@@ -1,9 +1,11 @@
-#include "document_box.h"
+#include "richtext/document_box.h"
 
 #include <gtest/gtest.h>
 
-#include "rtf_reader.h"
-#include "test_documents.h"
+#include <ostream>
+
+#include "richtext/rtf_reader.h"
+#include "tests/richtext/test_documents.h"
 
 namespace quillet {
 namespace {
@@ -48,6 +50,10 @@ struct SelectionCase {
   std::int64_t expected_length;
   std::u16string text;
 };
+
+void PrintTo(const SelectionCase& row, std::ostream* out) {
+  *out << row.name;
+}
 
 class DocumentBoxSelection : public ::testing::TestWithParam<SelectionCase> {};
 
@@ -115,6 +121,23 @@ TEST_F(DocumentBoxTest, TextRtfRoundTripsThroughTheBox) {
   EXPECT_EQ(other.document(), document);
 }
 
+// The box's RTF keeps the notes for the next read; a selection's RTF, which the
+// converter sees, shows them as ordinary text at the end.
+TEST_F(DocumentBoxTest, TextRtfKeepsTheNotesAndSelRtfShowsThemAsText) {
+  box_.SetTextRTF(
+      testing::RtfDocument("", "Cited{\\super\\chftn}{\\footnote\\chftn The note.}.\\par"));
+  ASSERT_EQ(box_.document().notes.size(), 1u);
+  DocumentBox again;
+  again.SetTextRTF(box_.TextRTF());
+  EXPECT_EQ(again.document(), box_.document());
+  box_.SetSelStart(0);
+  box_.SetSelLength(box_.Text().size());
+  const std::string selection = box_.SelRTF();
+  EXPECT_EQ(selection.find("quillet"), std::string::npos) << selection;
+  EXPECT_NE(selection.find("Notas / Notes\\par\r\n"), std::string::npos) << selection;
+  EXPECT_NE(selection.find("1. The note.\\par"), std::string::npos) << selection;
+}
+
 TEST_F(DocumentBoxTest, TextThatIsNotRtfIsTakenAsPlainText) {
   box_.SetTextRTF("first\r\nsecond {not rtf}\n");
   EXPECT_EQ(box_.Text(), u"first\nsecond {not rtf}");
@@ -126,6 +149,10 @@ struct PlainTextCase {
   std::u16string text;
   std::size_t paragraphs;
 };
+
+void PrintTo(const PlainTextCase& row, std::ostream* out) {
+  *out << row.name;
+}
 
 class DocumentBoxPlainText : public ::testing::TestWithParam<PlainTextCase> {};
 

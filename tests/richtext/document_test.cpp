@@ -1,8 +1,8 @@
-#include "document.h"
+#include "richtext/document.h"
 
 #include <gtest/gtest.h>
 
-#include "test_documents.h"
+#include "tests/richtext/test_documents.h"
 
 namespace quillet {
 namespace {

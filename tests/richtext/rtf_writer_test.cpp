@@ -1,8 +1,10 @@
-#include "rtf_writer.h"
+#include "richtext/rtf_writer.h"
 
 #include <gtest/gtest.h>
 
-#include "test_documents.h"
+#include <ostream>
+
+#include "tests/richtext/test_documents.h"
 
 namespace quillet {
 namespace {
@@ -62,6 +64,10 @@ struct BodyCase {
   Document document;
   std::string body;
 };
+
+void PrintTo(const BodyCase& row, std::ostream* out) {
+  *out << row.name;
+}
 
 class RtfWriterBody : public ::testing::TestWithParam<BodyCase> {};
 

@@ -2,10 +2,12 @@
 #pragma once
 
 #include <initializer_list>
+#include <ostream>
 #include <string>
 #include <utility>
 
-#include "document.h"
+#include "richtext/document.h"
+#include "richtext/text_encoding.h"
 
 namespace quillet::testing {
 
@@ -50,8 +52,37 @@ inline Paragraph Bullet(std::initializer_list<Run> runs) {
   return P(runs, Alignment::kLeft, true);
 }
 
+// A complete RTF document around `body`, with an Arial and a Symbol font.
+inline std::string RtfDocument(const std::string& header, const std::string& body) {
+  return "{\\rtf1\\ansi\\ansicpg1252\\deff0{\\fonttbl{\\f0\\fnil\\fcharset0 Arial;}"
+         "{\\f1\\fnil\\fcharset2 Symbol;}}\r\n" +
+         header + "\r\n" + body + "}";
+}
+
 inline Document D(std::initializer_list<Paragraph> paragraphs) {
-  return Document{paragraphs};
+  Document document;
+  document.paragraphs = paragraphs;
+  return document;
 }
 
 }  // namespace quillet::testing
+
+namespace quillet {
+
+// Documents print as their paragraphs, one a line ("•" for a bullet, "|" for
+// another alignment than left), then their notes, so that a failing test shows them.
+inline void PrintTo(const Document& document, std::ostream* out) {
+  for (const Paragraph& paragraph : document.paragraphs) {
+    *out << "\n  " << (paragraph.bullet ? "• " : "")
+         << (paragraph.alignment != Alignment::kLeft ? "| " : "") << "\"";
+    for (const Run& run : paragraph.runs) *out << ToUtf8(run.text);
+    *out << "\"";
+  }
+  for (const Note& note : document.notes) {
+    *out << "\n  note " << ToUtf8(note.mark) << (note.kind == NoteKind::kEndnote ? " (end)" : "")
+         << " cited at " << note.reference_paragraph << ":" << note.reference_offset
+         << ", paragraphs " << note.first_paragraph << "+" << note.paragraph_count;
+  }
+}
+
+}  // namespace quillet

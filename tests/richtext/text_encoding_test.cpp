@@ -1,6 +1,8 @@
-#include "text_encoding.h"
+#include "richtext/text_encoding.h"
 
 #include <gtest/gtest.h>
+
+#include <ostream>
 
 namespace quillet {
 namespace {
@@ -10,6 +12,10 @@ struct Utf8Case {
   std::string bytes;
   std::optional<std::u16string> text;
 };
+
+void PrintTo(const Utf8Case& row, std::ostream* out) {
+  *out << row.name;
+}
 
 class Utf8Decoding : public ::testing::TestWithParam<Utf8Case> {};
 
@@ -29,6 +35,56 @@ INSTANTIATE_TEST_SUITE_P(
                       Utf8Case{"truncated", "\xE2\x82", std::nullopt}),
     [](const auto& info) { return std::string(info.param.name); });
 
+struct LossyCase {
+  const char* name;
+  std::string bytes;
+  std::u16string text;
+};
+
+void PrintTo(const LossyCase& row, std::ostream* out) {
+  *out << row.name;
+}
+
+class LossyUtf8Decoding : public ::testing::TestWithParam<LossyCase> {};
+
+TEST_P(LossyUtf8Decoding, ReplacesEachBadByte) {
+  EXPECT_EQ(FromUtf8Lossy(GetParam().bytes), GetParam().text);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, LossyUtf8Decoding,
+    ::testing::Values(LossyCase{"valid", "caf\xC3\xA9", u"café"},
+                      LossyCase{"lone_latin1_byte", "caf\xE9 x", u"caf\uFFFD x"},
+                      LossyCase{"truncated_at_the_end", "a\xE2\x82", u"a\uFFFD\uFFFD"},
+                      LossyCase{"cut_by_ascii", "\xE2\x41", u"\uFFFDA"},
+                      LossyCase{"encoded_surrogate", "\xED\xA0\x80", u"\uFFFD\uFFFD\uFFFD"},
+                      LossyCase{"beyond_unicode", "\xF4\x90\x80\x80x",
+                                u"\uFFFD\uFFFD\uFFFD\uFFFDx"}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST(TextEncoding, LongTextsConvertWhole) {
+  std::string utf8;
+  for (int i = 0; i < 20000; ++i) utf8 += "a\xC3\xA9\xE2\x82\xAC\xF0\x9F\x98\x80";
+  const std::optional<std::u16string> text = DecodeUtf8(utf8);
+  ASSERT_TRUE(text.has_value());
+  EXPECT_EQ(text->size(), 20000u * 5);
+  EXPECT_EQ(ToUtf8(*text), utf8);
+  EXPECT_EQ(FromUtf8Lossy(utf8 + "\xFF"), *text + u"\uFFFD");
+}
+
+TEST(TextEncoding, UndeclaredTextIsUtf8OrElseWindows1252) {
+  EXPECT_EQ(DecodeUtf8OrWindows1252("caf\xC3\xA9"), u"café");
+  EXPECT_EQ(DecodeUtf8OrWindows1252("caf\xE9 \x80"), u"café €");
+  EXPECT_EQ(Utf8OrWindows1252ToUtf8("caf\xC3\xA9"), "caf\xC3\xA9");
+  EXPECT_EQ(Utf8OrWindows1252ToUtf8("caf\xE9"), "caf\xC3\xA9");
+}
+
+TEST(TextEncoding, ByteOrderMarkIsSkippedOnlyAtTheStart) {
+  EXPECT_EQ(SkipUtf8ByteOrderMark("\xEF\xBB\xBFx"), "x");
+  EXPECT_EQ(SkipUtf8ByteOrderMark("x\xEF\xBB\xBF"), "x\xEF\xBB\xBF");
+  EXPECT_EQ(SkipUtf8ByteOrderMark("\xEF\xBB"), "\xEF\xBB");
+}
+
 TEST(TextEncoding, Utf16ToUtf8ReplacesLoneSurrogates) {
   EXPECT_EQ(ToUtf8(u"\U0001F600é"), "\xF0\x9F\x98\x80\xC3\xA9");
   EXPECT_EQ(ToUtf8(std::u16string(1, char16_t{0xD800}) + u"x"), "\xEF\xBF\xBDx");
@@ -40,6 +96,10 @@ TEST(TextEncoding, Windows1252MapsBothWays) {
   }
   EXPECT_EQ(Windows1252ToUnicode(0x80), u'€');
   EXPECT_EQ(UnicodeToWindows1252(u'α'), -1);
+  // The five bytes the code page leaves out read as the C1 controls of their number.
+  for (unsigned char byte : {0x81, 0x8D, 0x8F, 0x90, 0x9D}) {
+    EXPECT_EQ(Windows1252ToUnicode(byte), char16_t{byte});
+  }
 }
 
 struct CodePageCase {
@@ -47,6 +107,10 @@ struct CodePageCase {
   std::string bytes;
   std::u16string text;
 };
+
+void PrintTo(const CodePageCase& row, std::ostream* out) {
+  *out << "code page " << row.code_page;
+}
 
 class CodePageDecoding : public ::testing::TestWithParam<CodePageCase> {};
 
@@ -64,7 +128,11 @@ INSTANTIATE_TEST_SUITE_P(
         CodePageCase{1254, "\xF0\xFE", u"ğş"}, CodePageCase{1255, "\xE0", u"א"},
         CodePageCase{1256, "\xC7", u"ا"}, CodePageCase{1257, "\xE0", u"ą"},
         CodePageCase{1258, "\xD0\xF0", u"Đđ"}, CodePageCase{932, "\x93\xFA\x96\x7B", u"日本"},
-        CodePageCase{932, "\x93", u"\uFFFD"}, CodePageCase{99999, "\x80", u"€"}));
+        CodePageCase{932, "\x93", u"\uFFFD"}, CodePageCase{1253, "\xAA", u"\uFFFD"},
+        CodePageCase{1258, "a\xEC", u"a\u0301"}, CodePageCase{99999, "\x80", u"€"}),
+    [](const auto& info) {
+      return std::to_string(info.param.code_page) + "_" + std::to_string(info.index);
+    });
 
 }  // namespace
 }  // namespace quillet

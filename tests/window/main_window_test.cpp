@@ -1,6 +1,6 @@
 // The main window driven through its handlers, with the desktop replaced by
 // recording stand-ins.
-#include "main_window.h"
+#include "builder/window/main_window.h"
 
 #include <QAbstractButton>
 #include <QClipboard>
@@ -29,11 +29,12 @@
 #include <optional>
 #include <utility>
 
-#include "debug_window.h"
-#include "face_button.h"
-#include "fakes.h"
-#include "qt_rich_text_box.h"
-#include "rich_text_box.h"
+#include "builder/text_rules.h"
+#include "builder/window/debug_window.h"
+#include "builder/window/face_button.h"
+#include "builder/window/qt_rich_text_box.h"
+#include "richtext/rich_text_box.h"
+#include "tests/builder/fakes.h"
 
 namespace quillet {
 namespace {
@@ -74,7 +75,7 @@ struct Fixture {
   QTemporaryDir temp;
   rtf2htmlTest window{WindowServices{&opener, &messages, &folders, &clipboard}};
 
-  Fixture() { window.Builder().TempFolder = Folder(temp.path()); }
+  Fixture() { window.Builder().tempFolder = Folder(temp.path()); }
 
   static std::string Folder(const QString& path) {
     return QDir::toNativeSeparators(path).toStdString() + QDir::separator().toLatin1();
@@ -139,6 +140,7 @@ class MainWindowTest : public QObject {
   void debugPauseShowsTheElevenLineDump();
   void noSecondRunStartsDuringAPause();
   void folderAndHelpDuringAPause();
+  void helpDuringAGeneratePauseIsOpened();
   void generateShowsItsProgress();
   void debugModeCannotBeClearedByClickingAgain();
   void noProgressDialogWhileAMessageIsUp_data();
@@ -620,6 +622,32 @@ void MainWindowTest::folderAndHelpDuringAPause() {
   QVERIFY(window.cmdGO->isEnabled());
   QCOMPARE(fixture.opener.opened,
            (std::vector<std::string>{window.Builder().HelpPath(), window.Builder().PreviewPath()}));
+}
+
+void MainWindowTest::helpDuringAGeneratePauseIsOpened() {
+  Fixture fixture;
+  rtf2htmlTest& window = fixture.window;
+  QTemporaryDir output;
+  fixture.ChooseFolder(output.path());
+  window.Box().SetTextRTF(kFormattedBook);
+  window.rbDebug->setChecked(true);
+  DebugWindow& debugger = window.Debugger();
+  bool generating = false;
+  QObject::connect(&debugger, &DebugWindow::pauseChanged, &window, [&](bool paused) {
+    if (!paused) return;
+    QTimer::singleShot(0, &debugger, [&] {
+      if (generating) window.cmdHelp_Click();
+      debugger.runToEndButton->click();
+    });
+  });
+  window.cmdHTML2_Click();  // the preview hands the switch to the converter
+  generating = true;
+  window.cmdGO_Click();
+
+  const std::string folder = Fixture::Folder(output.path());
+  QCOMPARE(fixture.opener.opened,
+           (std::vector<std::string>{window.Builder().PreviewPath(), window.Builder().HelpPath(),
+                                     folder + "Rerud01.html"}));
 }
 
 void MainWindowTest::generateShowsItsProgress() {

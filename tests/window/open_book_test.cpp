@@ -5,9 +5,9 @@
 #include <QTemporaryDir>
 #include <QTest>
 
-#include "fakes.h"
-#include "main_window.h"
-#include "qt_rich_text_box.h"
+#include "builder/window/main_window.h"
+#include "builder/window/qt_rich_text_box.h"
+#include "tests/builder/fakes.h"
 
 namespace quillet {
 namespace {

@@ -1,5 +1,5 @@
 // The Qt side of the desktop: the folder chooser and the clipboard.
-#include "qt_platform.h"
+#include "builder/window/qt_platform.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -8,6 +8,9 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
+#include <optional>
+
+#include "tests/builder/fakes.h"
 
 namespace quillet {
 
@@ -21,6 +24,8 @@ class QtPlatformTest : public QObject {
   void chooserOpensAtTheFolderInTheBox();
   void clipboardGivesEachFormat_data();
   void clipboardGivesEachFormat();
+  void pasteTakesTheFirstFormatOfRtfHtmlText_data();
+  void pasteTakesTheFirstFormatOfRtfHtmlText();
 };
 
 namespace {
@@ -120,6 +125,42 @@ void QtPlatformTest::clipboardGivesEachFormat() {
   QCOMPARE(QString::fromStdString(clipboard.Rtf()), rtf);
   QCOMPARE(QString::fromStdString(clipboard.Html()), html);
   QCOMPARE(QString::fromStdString(clipboard.Text()), text);
+}
+
+void QtPlatformTest::pasteTakesTheFirstFormatOfRtfHtmlText_data() {
+  QTest::addColumn<QString>("rtf");
+  QTest::addColumn<QString>("html");
+  QTest::addColumn<QString>("text");
+  QTest::addColumn<std::optional<QString>>("pasted");
+  QTest::newRow("rtf before html and text") << "{\\rtf1 {\\b r}}"
+                                            << "<p>h</p>"
+                                            << "t" << std::optional<QString>("r");
+  QTest::newRow("html before text") << ""
+                                    << "<p>h <i>i</i></p>"
+                                    << "t" << std::optional<QString>("h i");
+  QTest::newRow("text alone") << ""
+                              << ""
+                              << "t\nu" << std::optional<QString>("t\nu");
+  QTest::newRow("rtf flavour that is not rtf") << "plain words"
+                                               << ""
+                                               << "" << std::optional<QString>("plain words");
+  QTest::newRow("nothing") << ""
+                           << ""
+                           << "" << std::optional<QString>();
+}
+
+void QtPlatformTest::pasteTakesTheFirstFormatOfRtfHtmlText() {
+  QFETCH(QString, rtf);
+  QFETCH(QString, html);
+  QFETCH(QString, text);
+  QFETCH(std::optional<QString>, pasted);
+  testing::FixedClipboard clipboard;
+  clipboard.rtf = rtf.toStdString();
+  clipboard.html = html.toStdString();
+  clipboard.text = text.toStdString();
+  const std::optional<Document> document = DocumentFromClipboard(clipboard);
+  QCOMPARE(document.has_value(), pasted.has_value());
+  if (document) QCOMPARE(QString::fromStdU16String(document->PlainText()), *pasted);
 }
 
 }  // namespace quillet

@@ -5,10 +5,10 @@
 #include <QMimeData>
 #include <QTest>
 
-#include "document.h"
-#include "qt_document_bridge.h"
-#include "qt_rich_text_box.h"
-#include "rtf_reader.h"
+#include "builder/window/qt_document_bridge.h"
+#include "builder/window/qt_rich_text_box.h"
+#include "richtext/document.h"
+#include "richtext/rtf_reader.h"
 
 namespace quillet {
 namespace {

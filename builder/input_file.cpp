@@ -1,0 +1,104 @@
+#include "builder/input_file.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <charconv>
+#include <cstdlib>
+#include <cstring>
+#include <string_view>
+
+namespace quillet {
+namespace {
+
+// How much more room a read gets when the bytes read so far fill the buffer.
+constexpr std::size_t kChunk = std::size_t{1} << 16;
+
+// The file being read, closed however reading ends; "-" is standard input.
+struct OpenFile {
+  explicit OpenFile(const std::string& name)
+      : fd(name == "-" ? STDIN_FILENO : ::open(name.c_str(), O_RDONLY | O_CLOEXEC)) {}
+  ~OpenFile() {
+    if (fd > STDIN_FILENO) ::close(fd);
+  }
+  OpenFile(const OpenFile&) = delete;
+  OpenFile& operator=(const OpenFile&) = delete;
+  int fd;
+};
+
+// QUILLET_MAX_INPUT as a number of bytes; nothing when it is not a size.
+std::optional<std::uint64_t> MaxInputBytes() {
+  const char* setting = std::getenv("QUILLET_MAX_INPUT");
+  if (setting == nullptr) return kDefaultMaxInput;
+  const std::string_view text(setting);
+  std::uint64_t bytes = 0;
+  const auto [end, problem] = std::from_chars(text.data(), text.data() + text.size(), bytes);
+  const std::string_view unit(end, static_cast<std::size_t>(text.data() + text.size() - end));
+  const int shift = unit.empty() ? 0 : unit == "K" ? 10 : unit == "M" ? 20 : unit == "G" ? 30 : -1;
+  if (problem != std::errc() || shift < 0 || bytes > (UINT64_MAX >> shift)) return std::nullopt;
+  return bytes << shift;
+}
+
+std::string TooLarge(std::uint64_t limit) {
+  const std::string bytes = std::to_string(limit);
+  return "pasa del límite de " + bytes +
+         " bytes (QUILLET_MAX_INPUT) / is larger than the limit of " + bytes +
+         " bytes (QUILLET_MAX_INPUT)";
+}
+
+// Reads to the end of the file straight into `bytes`, which holds room for a
+// regular file's size already; "" or the reason it stopped.
+std::string ReadToEnd(int fd, std::uint64_t limit, std::string& bytes) {
+  std::size_t filled = 0;
+  for (;;) {
+    if (filled == bytes.size()) bytes.resize(filled + kChunk);
+    const ssize_t got = ::read(fd, bytes.data() + filled, bytes.size() - filled);
+    if (got == 0) break;
+    if (got < 0) {
+      if (errno == EINTR) continue;
+      return std::strerror(errno);
+    }
+    filled += static_cast<std::size_t>(got);
+    if (filled > limit) return TooLarge(limit);
+  }
+  bytes.resize(filled);
+  return "";
+}
+
+}  // namespace
+
+InputFile ReadInputFile(const std::string& name) {
+  InputFile file;
+  const auto fail = [&file, &name](std::string_view reason) {
+    file.bytes.clear();
+    file.error = BookError{"No se puede leer / Cannot read " + name + ": " + std::string(reason)};
+    return std::move(file);
+  };
+  const std::optional<std::uint64_t> limit = MaxInputBytes();
+  if (!limit) {
+    file.error = BookError{"QUILLET_MAX_INPUT no es un tamaño válido / is not a valid size: \"" +
+                           std::string(std::getenv("QUILLET_MAX_INPUT")) + "\""};
+    return file;
+  }
+  const OpenFile input(name);
+  if (input.fd < 0) return fail(std::strerror(errno));
+  struct stat status {};
+  if (::fstat(input.fd, &status) != 0) return fail(std::strerror(errno));
+  if (S_ISDIR(status.st_mode)) return fail(std::strerror(EISDIR));
+  if (name != "-" && !S_ISREG(status.st_mode) && !S_ISFIFO(status.st_mode)) {
+    return fail("no es un archivo normal ni una tubería / not a regular file or a pipe");
+  }
+  if (S_ISREG(status.st_mode)) {
+    if (static_cast<std::uint64_t>(status.st_size) > *limit) return fail(TooLarge(*limit));
+    // One more byte than the size, so that the read that finds the end needs no growing.
+    file.bytes.resize(static_cast<std::size_t>(status.st_size) + 1);
+  }
+  if (std::string reason = ReadToEnd(input.fd, *limit, file.bytes); !reason.empty()) {
+    return fail(reason);
+  }
+  return file;
+}
+
+}  // namespace quillet

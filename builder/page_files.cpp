@@ -1,0 +1,302 @@
+#include "builder/page_files.h"
+
+#include <fcntl.h>
+#include <pthread.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <csignal>
+#include <cstdio>
+#include <cstring>
+#include <filesystem>
+#include <random>
+#include <system_error>
+#include <utility>
+
+namespace quillet {
+namespace fs = std::filesystem;
+
+namespace {
+
+bool IsSeparator(char c) {
+  return c == '/' || c == '\\';
+}
+
+// A page that exists but may not be written is not replaced behind its back,
+// although the rename through its folder would allow it.
+bool IsWriteProtected(const fs::path& path) {
+  std::error_code error;
+  const fs::file_status status = fs::status(path, error);
+  if (error || !fs::is_regular_file(status)) return false;
+  constexpr fs::perms kWrite =
+      fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write;
+  if ((status.permissions() & kWrite) == fs::perms::none) return true;
+  return ::access(path.c_str(), W_OK) != 0;
+}
+
+fs::path PathOf(std::string_view utf8) {
+  return fs::path(std::u8string(utf8.begin(), utf8.end()));
+}
+
+}  // namespace
+
+std::string ProbePath(std::string_view path, int attributes) {
+  const bool listFolder = !path.empty() && IsSeparator(path.back());
+  std::error_code error;
+  const fs::file_status status = fs::status(PathOf(path), error);
+  if (error && error != std::errc::no_such_file_or_directory &&
+      error != std::errc::not_a_directory) {
+    return "error";
+  }
+  if (!fs::exists(status)) return "";
+  const bool folder = fs::is_directory(status);
+  if (listFolder) return folder ? "." : "";  // a folder always lists itself first
+  if (folder && (attributes & kDirectoryAttribute) == 0) return "";
+  return fs::path(PathOf(path)).filename().string();
+}
+
+namespace {
+
+std::string FolderOf(const std::string& path) {
+  const fs::path parent = PathOf(path).parent_path();
+  return parent.empty() ? std::string(".") : parent.string();
+}
+
+std::string InFolder(const std::string& path, const std::string& name) {
+  return (fs::path(FolderOf(path)) / name).string();
+}
+
+// A hidden name of 64 random bits in the page's folder: planted files cannot
+// guess it, and one that is taken all the same is skipped.
+std::string RandomName(std::string_view kind) {
+  static std::mt19937_64 random{std::random_device{}()};
+  char name[48];
+  std::snprintf(name, sizeof name, ".quillet-%s-%016llx", std::string(kind).c_str(),
+                static_cast<unsigned long long>(random()));
+  return name;
+}
+
+// Runs `make` with fresh random names until one is free.
+template <typename Make>
+int WithFreshName(const std::string& path, std::string_view kind, std::string& name, Make make) {
+  for (int attempt = 0; attempt < 100; ++attempt) {
+    name = RandomName(kind);
+    if (make(InFolder(path, name)) == 0) return 0;
+    if (errno != EEXIST) break;
+  }
+  const int error = errno;
+  name.clear();
+  return error;
+}
+
+int CreateStaged(const std::string& path, PageFile::Staged& page) {
+  page.path = path;
+#ifdef O_TMPFILE
+  // Unnamed until it is linked into place, so nothing outlives a killed run.
+  static const bool procFds = ::access("/proc/self/fd", X_OK) == 0;
+  if (procFds) {
+    page.fd = ::open(FolderOf(path).c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0666);
+    if (page.fd >= 0) return 0;
+    if (errno != EOPNOTSUPP && errno != EISDIR && errno != EINVAL) return errno;
+  }
+#endif
+  return WithFreshName(path, "page", page.tempName, [&page](const std::string& temp) {
+    page.fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+    return page.fd >= 0 ? 0 : -1;
+  });
+}
+
+// Gives an unnamed page a name in its folder, and the mode and owner of the
+// page it will replace.
+int NameStaged(PageFile::Staged& page) {
+  struct stat old {};
+  if (::stat(page.path.c_str(), &old) == 0) {
+    // File systems without modes or owners keep what they have.
+    if (::fchmod(page.fd, old.st_mode & 07777) != 0 && errno != EPERM && errno != EOPNOTSUPP) {
+      return errno;
+    }
+    if (::fchown(page.fd, old.st_uid, old.st_gid) != 0 && errno != EPERM && errno != EOPNOTSUPP) {
+      return errno;
+    }
+  }
+  if (!page.tempName.empty()) return 0;
+  const std::string fd = "/proc/self/fd/" + std::to_string(page.fd);
+  return WithFreshName(page.path, "page", page.tempName, [&fd](const std::string& temp) {
+    return ::linkat(AT_FDCWD, fd.c_str(), AT_FDCWD, temp.c_str(), AT_SYMLINK_FOLLOW);
+  });
+}
+
+// Puts a named page in place. An old page of that name keeps a second name,
+// `backup`: a hard link, or where the file system has none, the old page
+// itself moved aside.
+int PlaceStaged(PageFile::Staged& page, std::string& backup) {
+  struct stat old {};
+  if (::stat(page.path.c_str(), &old) == 0) {
+    if (S_ISDIR(old.st_mode)) return EISDIR;
+    const auto keep = [&page](const std::string& name) {
+      return ::link(page.path.c_str(), name.c_str());
+    };
+    const auto moveAside = [&page](const std::string& name) {
+      return ::rename(page.path.c_str(), name.c_str());
+    };
+    if (WithFreshName(page.path, "old", backup, keep) != 0) {
+      if (const int error = WithFreshName(page.path, "old", backup, moveAside); error != 0) {
+        return error;
+      }
+    }
+  }
+  if (::rename(InFolder(page.path, page.tempName).c_str(), page.path.c_str()) != 0) return errno;
+  page.tempName.clear();
+  return 0;
+}
+
+void Discard(PageFile::Staged& page) {
+  if (page.fd >= 0) ::close(page.fd);
+  page.fd = -1;
+  if (!page.tempName.empty()) ::unlink(InFolder(page.path, page.tempName).c_str());
+  page.tempName.clear();
+}
+
+// Termination signals wait while pages are swapped, so that a run stopped
+// then still leaves one whole book and no stray names.
+class TerminationHeld {
+ public:
+  TerminationHeld() {
+    sigset_t held;
+    sigemptyset(&held);
+    for (int signal : {SIGTERM, SIGINT, SIGHUP, SIGQUIT}) sigaddset(&held, signal);
+    pthread_sigmask(SIG_BLOCK, &held, &previous_);
+  }
+  ~TerminationHeld() { pthread_sigmask(SIG_SETMASK, &previous_, nullptr); }
+  TerminationHeld(const TerminationHeld&) = delete;
+  TerminationHeld& operator=(const TerminationHeld&) = delete;
+
+ private:
+  sigset_t previous_;
+};
+
+std::string FailureMessage(std::string_view what, const std::string& path, int error) {
+  std::string message = "No se pudo ";
+  message += what;
+  message += " / Could not ";
+  message += what == "crear" ? "create" : what == "escribir" ? "write" : "close";
+  message += " \"" + path + "\": " + std::strerror(error);
+  return message;
+}
+
+}  // namespace
+
+PageFile::~PageFile() {
+  Discard(page_);
+}
+
+std::string PageFile::Fail(std::string_view what, int error) {
+  const std::string path = page_.path;
+  Discard(page_);
+  return FailureMessage(what, path, error);
+}
+
+std::string PageFile::OpenPageFile(std::string_view path) {
+  Discard(page_);
+  page_.path = std::string(path);
+  const fs::path target = PathOf(path);
+  std::error_code ignored;
+  if (target.filename().empty() || fs::is_directory(target, ignored)) {
+    return Fail("crear", EISDIR);
+  }
+  if (IsWriteProtected(target)) return Fail("escribir", EACCES);
+  if (const int error = CreateStaged(page_.path, page_); error != 0) return Fail("crear", error);
+  return {};
+}
+
+std::string PageFile::WritePageText(std::string_view text, bool addBreak) {
+  if (page_.fd < 0) return Fail("escribir", EBADF);
+  std::string line(text);
+  if (addBreak) line += "<br>\r\n";
+  line += "\r\n";
+  for (std::string_view rest = line; !rest.empty();) {
+    const ssize_t written = ::write(page_.fd, rest.data(), rest.size());
+    if (written < 0 && errno == EINTR) continue;
+    if (written <= 0) return Fail("escribir", written < 0 ? errno : EIO);
+    rest.remove_prefix(static_cast<std::size_t>(written));
+  }
+  return {};
+}
+
+std::string PageFile::ClosePageFile() {
+  if (page_.fd < 0) return Fail("cerrar", EBADF);
+  if (set_ != nullptr) {
+    set_->Add(std::exchange(page_, Staged{}));
+    return {};
+  }
+  PageSet alone;
+  alone.Add(std::exchange(page_, Staged{}));
+  return alone.Commit();
+}
+
+PageSet::~PageSet() {
+  for (PageFile::Staged& page : pages_) Discard(page);
+  if (lock_ >= 0) ::close(lock_);
+}
+
+std::string PageSet::Lock(std::string_view folder) {
+  const std::string path = folder.empty() ? std::string(".") : std::string(folder);
+  lock_ = ::open(path.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (lock_ < 0) return FailureMessage("escribir", path, errno);
+  while (::flock(lock_, LOCK_EX) != 0) {
+    if (errno != EINTR) return FailureMessage("escribir", path, errno);
+  }
+  return {};
+}
+
+std::vector<std::string> PageSet::Paths() const {
+  std::vector<std::string> paths;
+  for (const PageFile::Staged& page : pages_) paths.push_back(page.path);
+  return paths;
+}
+
+std::string PageSet::Commit() {
+  const TerminationHeld held;
+  for (PageFile::Staged& page : pages_) {
+    if (const int error = NameStaged(page); error != 0) {
+      const std::string path = page.path;
+      for (PageFile::Staged& staged : pages_) Discard(staged);
+      return FailureMessage("escribir", path, error);
+    }
+  }
+  // Old pages keep a second name until every new page is in place, so that a
+  // failure half way can put them back.
+  std::vector<std::string> backups(pages_.size());
+  std::size_t failed = 0;
+  int error = 0;
+  for (; failed < pages_.size(); ++failed) {
+    if ((error = PlaceStaged(pages_[failed], backups[failed])) != 0) break;
+  }
+  for (std::size_t i = 0; i < pages_.size(); ++i) {
+    const std::string backup = backups[i].empty() ? "" : InFolder(pages_[i].path, backups[i]);
+    if (error != 0 && i <= failed) {
+      if (!backup.empty()) {
+        ::rename(backup.c_str(), pages_[i].path.c_str());
+        ::unlink(backup.c_str());  // a link to the page still in place is left by rename
+      } else if (i < failed) {
+        ::unlink(pages_[i].path.c_str());  // there was no old page
+      }
+    } else if (!backup.empty()) {
+      ::unlink(backup.c_str());
+    }
+  }
+  for (PageFile::Staged& page : pages_) Discard(page);
+  return error != 0 ? FailureMessage("escribir", pages_[failed].path, error) : std::string();
+}
+
+std::string WriteTextFile(std::string_view path, std::string_view text, PageSet* set) {
+  PageFile file(set);
+  std::string error = file.OpenPageFile(path);
+  if (error.empty()) error = file.WritePageText(text, false);
+  if (error.empty()) error = file.ClosePageFile();
+  return error;
+}
+
+}  // namespace quillet

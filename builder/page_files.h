@@ -1,0 +1,85 @@
+// Page files: text files that replace existing pages only once they have been
+// written completely, the pages of one run put in place together, and the
+// folder check made before writing.
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <utility>
+#include <vector>
+
+namespace quillet {
+
+// Attribute bit that includes folders in a ProbePath lookup.
+inline constexpr int kDirectoryAttribute = 16;
+
+// Name of the first directory entry matching `path`: a path that ends in a
+// separator lists that folder. "" when nothing matches, "error" when the lookup
+// itself fails (no permission, a malformed path).
+std::string ProbePath(std::string_view path, int attributes);
+
+class PageSet;
+
+// One page file. Text goes to an unnamed file in the target's folder, which
+// ClosePageFile puts in place under the target's name, keeping the mode and
+// owner of the page it replaces: an existing page is never left half-written,
+// and a run that is killed leaves nothing behind. A page opened for a PageSet
+// is put in place by the set instead. Every operation returns "" on success,
+// otherwise a message that names the file and gives the system's reason.
+class PageFile {
+ public:
+  // With a set, ClosePageFile leaves putting the page in place to the set.
+  explicit PageFile(PageSet* set = nullptr) : set_(set) {}
+  PageFile(const PageFile&) = delete;
+  PageFile& operator=(const PageFile&) = delete;
+  ~PageFile();  // discards a page that was not closed
+
+  [[nodiscard]] std::string OpenPageFile(std::string_view path);
+  // Writes `text` and CR LF; with `addBreak`, "<br>" and CR LF come before that.
+  [[nodiscard]] std::string WritePageText(std::string_view text, bool addBreak);
+  [[nodiscard]] std::string ClosePageFile();
+
+  // A written page on its way to its place.
+  struct Staged {
+    int fd = -1;
+    std::string path;      // the target, as the caller named it
+    std::string tempName;  // name in the target's folder while staged; "" while unnamed
+  };
+
+ private:
+  std::string Fail(std::string_view what, int error);
+
+  PageSet* set_ = nullptr;
+  Staged page_;
+};
+
+// The pages of one run, put in place together: when anything fails, every
+// page the folder held before is left as it was. Two runs that lock the same
+// folder take turns.
+class PageSet {
+ public:
+  PageSet() = default;
+  PageSet(const PageSet&) = delete;
+  PageSet& operator=(const PageSet&) = delete;
+  ~PageSet();  // discards pages that were not put in place
+
+  // Waits until no other run holds the folder, then holds it until destroyed.
+  [[nodiscard]] std::string Lock(std::string_view folder);
+  // Puts every closed page in place; "" on success, else the folder is as it was.
+  [[nodiscard]] std::string Commit();
+  // Targets of the pages, in the order they were closed.
+  std::vector<std::string> Paths() const;
+
+ private:
+  friend class PageFile;
+  void Add(PageFile::Staged page) { pages_.push_back(std::move(page)); }
+
+  std::vector<PageFile::Staged> pages_;
+  int lock_ = -1;
+};
+
+// Writes `text` followed by CR LF as a whole file, the way every page is written.
+[[nodiscard]] std::string WriteTextFile(std::string_view path, std::string_view text,
+                                        PageSet* set = nullptr);
+
+}  // namespace quillet

@@ -1,0 +1,133 @@
+#include "richtext/formats/xml_document.h"
+
+#include <libxml/parser.h>
+#include <libxml/xmlerror.h>
+
+#include <climits>
+#include <mutex>
+
+namespace quillet {
+namespace {
+
+// Set once for the process: no file or URL is ever opened for an XML parser.
+xmlParserInputPtr RefuseExternalEntity(const char*, const char*, xmlParserCtxtPtr) {
+  return nullptr;
+}
+
+void InitializeLibxml() {
+  static std::once_flag once;
+  std::call_once(once, [] {
+    xmlInitParser();
+    xmlSetExternalEntityLoader(&RefuseExternalEntity);
+  });
+}
+
+struct EntityWatch {
+  bool declared = false;
+  std::string name;
+};
+
+// Called for every <!ENTITY> before it can be used: the parse stops there.
+void OnEntityDeclaration(void* context, const xmlChar* name, int, const xmlChar*, const xmlChar*,
+                         xmlChar*) {
+  auto* parser = static_cast<xmlParserCtxtPtr>(context);
+  auto* watch = static_cast<EntityWatch*>(parser->_private);
+  watch->declared = true;
+  watch->name = reinterpret_cast<const char*>(name);
+  xmlStopParser(parser);
+}
+
+void OnUnparsedEntityDeclaration(void* context, const xmlChar* name, const xmlChar* public_id,
+                                 const xmlChar* system_id, const xmlChar*) {
+  OnEntityDeclaration(context, name, 0, public_id, system_id, nullptr);
+}
+
+std::string Trimmed(const char* message) {
+  std::string text = message == nullptr ? "" : message;
+  while (!text.empty() && (text.back() == '\n' || text.back() == ' ')) text.pop_back();
+  return text;
+}
+
+}  // namespace
+
+XmlDocument::XmlDocument(std::string_view bytes, bool recover) {
+  InitializeLibxml();
+  xmlParserCtxtPtr parser = bytes.size() <= INT_MAX ? xmlNewParserCtxt() : nullptr;
+  if (parser == nullptr) {
+    error_ = XmlError::kMalformed;
+    return;
+  }
+  EntityWatch watch;
+  parser->_private = &watch;
+  parser->sax->entityDecl = &OnEntityDeclaration;
+  parser->sax->unparsedEntityDecl = &OnUnparsedEntityDeclaration;
+  int options = XML_PARSE_NONET | XML_PARSE_NOCDATA | XML_PARSE_NOERROR | XML_PARSE_NOWARNING;
+  if (recover) options |= XML_PARSE_RECOVER;
+  document_ = xmlCtxtReadMemory(parser, bytes.data(), static_cast<int>(bytes.size()), nullptr,
+                                nullptr, options);
+  if (watch.declared) {
+    error_ = XmlError::kEntities;
+    detail_ = watch.name;
+  } else if (document_ == nullptr || xmlDocGetRootElement(document_) == nullptr ||
+             (!recover && parser->wellFormed == 0)) {
+    error_ = XmlError::kMalformed;
+    const xmlError* last = xmlCtxtGetLastError(parser);
+    detail_ = Trimmed(last != nullptr ? last->message : nullptr);
+  }
+  if (error_ != XmlError::kNone && document_ != nullptr) {
+    xmlFreeDoc(document_);
+    document_ = nullptr;
+  }
+  xmlFreeParserCtxt(parser);
+}
+
+XmlDocument::~XmlDocument() {
+  if (document_ != nullptr) xmlFreeDoc(document_);
+}
+
+const xmlNode* XmlDocument::root() const {
+  return document_ == nullptr ? nullptr : xmlDocGetRootElement(document_);
+}
+
+std::string XmlDocument::Message(std::string_view what) const {
+  const std::string name(what);
+  switch (error_) {
+    case XmlError::kNone:
+      return {};
+    case XmlError::kEntities:
+      return name + " declara entidades XML (\"" + detail_ +
+             "\"), que no se leen por seguridad / " + name + " declares XML entities (\"" +
+             detail_ + "\"), which are refused for safety (XML bomb, external entity)";
+    case XmlError::kMalformed:
+      break;
+  }
+  return name + " no es XML válido / " + name + " is not valid XML" +
+         (detail_.empty() ? "" : ": " + detail_);
+}
+
+std::string_view LocalName(const xmlNode* node) {
+  if (node == nullptr || node->name == nullptr) return {};
+  return reinterpret_cast<const char*>(node->name);
+}
+
+std::string AttributeOf(const xmlNode* node, const char* name) {
+  xmlChar* value = xmlGetProp(node, reinterpret_cast<const xmlChar*>(name));
+  if (value == nullptr) return {};
+  std::string text(reinterpret_cast<const char*>(value));
+  xmlFree(value);
+  return text;
+}
+
+std::string TextOf(const xmlNode* node) {
+  xmlChar* value = xmlNodeGetContent(node);
+  if (value == nullptr) return {};
+  std::string text(reinterpret_cast<const char*>(value));
+  xmlFree(value);
+  return text;
+}
+
+bool IsElement(const xmlNode* node, std::string_view local_name) {
+  return node != nullptr && node->type == XML_ELEMENT_NODE && LocalName(node) == local_name;
+}
+
+}  // namespace quillet

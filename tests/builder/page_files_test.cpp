@@ -1,0 +1,164 @@
+#include "builder/page_files.h"
+
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "converter/page_frame.h"
+#include "tests/builder/page_text.h"
+
+namespace quillet {
+namespace {
+
+namespace fs = std::filesystem;
+
+class PageFiles : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    dir = fs::temp_directory_path() /
+          ("quillet-page-" + std::to_string(::getpid()) + "-" +
+           ::testing::UnitTest::GetInstance()->current_test_info()->name());
+    fs::remove_all(dir);
+    fs::create_directories(dir);
+  }
+  void TearDown() override {
+    fs::permissions(dir, fs::perms::owner_all);
+    fs::remove_all(dir);
+  }
+  fs::path dir;
+};
+
+TEST_F(PageFiles, PageLayoutLineByLine) {
+  const std::string path = (dir / "Libro01.html").string();
+  PageFile page;
+  ASSERT_EQ(page.OpenPageFile(path), "");
+  ASSERT_EQ(page.WritePageText(PageHeader("LIBRO"), false), "");
+  ASSERT_EQ(page.WritePageText("", false), "");
+  ASSERT_EQ(page.WritePageText(PageFooter(), false), "");
+  ASSERT_EQ(page.ClosePageFile(), "");
+  EXPECT_EQ(testing::FileBytes(path),
+            "<!doctype html public '-//W3C//DTD HTML Experimental 19960712//EN'>\r\n"
+            "<HTML>\r\n<HEAD>\r\n<TITLE>:: QUILLET - LIBRO ::</TITLE>\r\n\r\n\r\n"
+            "</BODY>\r\n\r\n</html>\r\n");
+  EXPECT_EQ(PageHeader("").substr(PageHeader("").find("<TITLE>")),
+            "<TITLE>:: QUILLET -  ::</TITLE>\r\n");
+}
+
+TEST_F(PageFiles, BreakComesBeforeTheLineEnd) {
+  const std::string path = (dir / "p.html").string();
+  PageFile page;
+  ASSERT_EQ(page.OpenPageFile(path), "");
+  ASSERT_EQ(page.WritePageText("text", true), "");
+  ASSERT_EQ(page.ClosePageFile(), "");
+  EXPECT_EQ(testing::FileBytes(path), "text<br>\r\n\r\n");
+}
+
+TEST_F(PageFiles, BytesAreWrittenAsTheyAre) {
+  const std::string path = (dir / "p.html").string();
+  const std::string bytes("caf\xe9\0x", 6);
+  ASSERT_EQ(WriteTextFile(path, bytes), "");
+  EXPECT_EQ(testing::FileBytes(path), bytes + "\r\n");
+}
+
+TEST_F(PageFiles, UnfinishedPageLeavesTheOldFileWhole) {
+  const std::string path = (dir / "p.html").string();
+  ASSERT_EQ(WriteTextFile(path, "old"), "");
+  {
+    PageFile page;
+    ASSERT_EQ(page.OpenPageFile(path), "");
+    ASSERT_EQ(page.WritePageText("new", false), "");
+  }  // never closed
+  EXPECT_EQ(testing::FileBytes(path), "old\r\n");
+  EXPECT_EQ(std::distance(fs::directory_iterator(dir), fs::directory_iterator()), 1);
+  ASSERT_EQ(WriteTextFile(path, "new"), "");
+  EXPECT_EQ(testing::FileBytes(path), "new\r\n");
+}
+
+TEST_F(PageFiles, FailuresNameTheFileAndTheReason) {
+  const std::string missing = (dir / "no-such-folder" / "p.html").string();
+  const std::string error = WriteTextFile(missing, "x");
+  EXPECT_NE(error.find(missing), std::string::npos) << error;
+  EXPECT_NE(error.find("No such file or directory"), std::string::npos) << error;
+
+  PageFile page;
+  EXPECT_NE(page.WritePageText("x", false), "");  // nothing open
+  EXPECT_NE(page.ClosePageFile(), "");
+}
+
+TEST_F(PageFiles, ReadOnlyFolderIsReported) {
+  if (::geteuid() == 0) GTEST_SKIP() << "root may write anywhere";
+  fs::permissions(dir, fs::perms::owner_read | fs::perms::owner_exec);
+  EXPECT_NE(WriteTextFile((dir / "p.html").string(), "x"), "");
+}
+
+TEST_F(PageFiles, WriteProtectedPageIsReportedAndKept) {
+  const std::string path = (dir / "p.html").string();
+  ASSERT_EQ(WriteTextFile(path, "old"), "");
+  fs::permissions(path, fs::perms::owner_read | fs::perms::group_read);
+  const std::string error = WriteTextFile(path, "new");
+  EXPECT_NE(error.find(path), std::string::npos) << error;
+  EXPECT_EQ(testing::FileBytes(path), "old\r\n");
+}
+
+std::vector<std::string> Names(const fs::path& dir) {
+  std::vector<std::string> names;
+  for (const auto& entry : fs::directory_iterator(dir)) {
+    names.push_back(entry.path().filename().string());
+  }
+  std::sort(names.begin(), names.end());
+  return names;
+}
+
+TEST_F(PageFiles, SetPutsNothingInPlaceBeforeItsCommit) {
+  ASSERT_EQ(WriteTextFile((dir / "a.html").string(), "old a"), "");
+  PageSet set;
+  ASSERT_EQ(set.Lock(dir.string()), "");
+  ASSERT_EQ(WriteTextFile((dir / "a.html").string(), "new a", &set), "");
+  ASSERT_EQ(WriteTextFile((dir / "b.html").string(), "new b", &set), "");
+  EXPECT_EQ(Names(dir), std::vector<std::string>{"a.html"});
+  EXPECT_EQ(testing::FileBytes(dir / "a.html"), "old a\r\n");
+  ASSERT_EQ(set.Commit(), "");
+  EXPECT_EQ(Names(dir), (std::vector<std::string>{"a.html", "b.html"}));
+  EXPECT_EQ(testing::FileBytes(dir / "a.html"), "new a\r\n");
+}
+
+TEST_F(PageFiles, SetThatFailsHalfWayPutsTheOldPagesBack) {
+  ASSERT_EQ(WriteTextFile((dir / "a.html").string(), "old a"), "");
+  ASSERT_EQ(WriteTextFile((dir / "c.html").string(), "old c"), "");
+  PageSet set;
+  for (const char* name : {"a.html", "b.html", "c.html", "d.html"}) {
+    ASSERT_EQ(WriteTextFile((dir / name).string(), std::string("new ") + name, &set), "");
+  }
+  fs::create_directory(dir / "d.html");  // the last page cannot take its place
+  const std::string error = set.Commit();
+  EXPECT_NE(error.find("d.html"), std::string::npos) << error;
+  EXPECT_EQ(Names(dir), (std::vector<std::string>{"a.html", "c.html", "d.html"}));
+  EXPECT_EQ(testing::FileBytes(dir / "a.html"), "old a\r\n");
+  EXPECT_EQ(testing::FileBytes(dir / "c.html"), "old c\r\n");
+}
+
+TEST_F(PageFiles, ReplacedPageKeepsItsMode) {
+  const fs::path path = dir / "p.html";
+  ASSERT_EQ(WriteTextFile(path.string(), "old"), "");
+  fs::permissions(path, fs::perms::owner_read | fs::perms::owner_write);
+  ASSERT_EQ(WriteTextFile(path.string(), "new"), "");
+  EXPECT_EQ(fs::status(path).permissions(), fs::perms::owner_read | fs::perms::owner_write);
+  EXPECT_EQ(testing::FileBytes(path), "new\r\n");
+}
+
+TEST_F(PageFiles, ProbePathFindsFoldersAndFiles) {
+  EXPECT_NE(ProbePath(dir.string() + "/", kDirectoryAttribute), "");
+  EXPECT_EQ(ProbePath((dir / "missing").string() + "/", kDirectoryAttribute), "");
+  EXPECT_EQ(ProbePath((dir / "missing").string(), kDirectoryAttribute), "");
+  ASSERT_EQ(WriteTextFile((dir / "f.html").string(), "x"), "");
+  EXPECT_EQ(ProbePath((dir / "f.html").string(), 0), "f.html");
+  EXPECT_EQ(ProbePath((dir / "f.html").string() + "/", kDirectoryAttribute), "");
+}
+
+}  // namespace
+}  // namespace quillet
