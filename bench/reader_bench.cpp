@@ -13,24 +13,14 @@
 #include <sstream>
 #include <string>
 
-#include "book_builder.h"
+#include "builder/book_builder.h"
 #include "builder/reader/reader_book.h"
-#include "document_box.h"
+#include "richtext/document_box.h"
 
 namespace quillet {
 namespace {
 
 namespace fs = std::filesystem;
-
-class NoOpener : public PageOpener {
- public:
-  void Open(const std::string&) override {}
-};
-
-class NoMessages : public MessageSink {
- public:
-  void Show(const std::string&) override {}
-};
 
 struct Book {
   std::string rtf;   // the box's RTF of the whole book
@@ -116,11 +106,11 @@ void BM_DefaultMode(benchmark::State& state) {
   box.SetTextRTF(book.rtf);
   for (auto _ : state) {
     NoOpener opener;
-    NoMessages messages;
-    BookBuilder builder(box, opener, messages);
-    builder.controls.folderText = folder.string() + "/";
-    builder.PartCount = 99;
-    if (!builder.cmdGO_Click()) state.SkipWithError("generation failed");
+    BookBuilder builder(box, opener);
+    BookRequest request;
+    request.folder = folder.string() + "/";
+    request.partCount = 99;
+    if (!builder.Generate(request).Ok()) state.SkipWithError("generation failed");
   }
   fs::remove_all(folder);
   Report(state, book.rtf.size());

@@ -2,7 +2,7 @@
 
 #include <array>
 
-#include "text_encoding.h"
+#include "richtext/text_encoding.h"
 
 namespace quillet::reader {
 namespace {

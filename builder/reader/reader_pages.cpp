@@ -3,7 +3,7 @@
 #include <algorithm>
 
 #include "builder/reader/part_headings.h"
-#include "page_file.h"
+#include "converter/page_frame.h"
 
 namespace quillet::reader {
 namespace {

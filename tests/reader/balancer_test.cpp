@@ -9,7 +9,7 @@
 
 #include "builder/reader/part_headings.h"
 #include "builder/reader/reader_book.h"
-#include "reader_support.h"
+#include "tests/reader/reader_support.h"
 
 namespace quillet::reader {
 namespace {

@@ -8,7 +8,7 @@
 #include "builder/reader/part_headings.h"
 #include "builder/reader/reader_book.h"
 #include "builder/reader/reader_pages.h"
-#include "reader_support.h"
+#include "tests/reader/reader_support.h"
 
 namespace quillet::reader {
 namespace {

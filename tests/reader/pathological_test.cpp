@@ -6,7 +6,7 @@
 
 #include "builder/reader/balancer.h"
 #include "builder/reader/reader_book.h"
-#include "reader_support.h"
+#include "tests/reader/reader_support.h"
 
 namespace quillet::reader {
 namespace {

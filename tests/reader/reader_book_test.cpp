@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "builder/reader/part_headings.h"
-#include "reader_support.h"
+#include "tests/reader/reader_support.h"
 
 namespace quillet::reader {
 namespace {

@@ -14,10 +14,10 @@
 #include <string_view>
 #include <vector>
 
-#include "book_builder.h"
+#include "builder/book_builder.h"
 #include "builder/reader/reader_pages.h"
-#include "converter.h"
-#include "document_box.h"
+#include "converter/converter.h"
+#include "richtext/document_box.h"
 
 namespace quillet::reader::testing {
 
