@@ -37,6 +37,12 @@ std::string UpperCase(std::string_view text);
 // every character outside ASCII as a decimal character reference.
 std::string TitlePrefix(std::string_view prefix);
 
+// The prefix as index links name the part files: "&" escaped, "#" and "%"
+// escaped for the URL, every character outside ASCII a character reference.
+std::string LinkPrefix(std::string_view prefix);
+// The prefix as index links show it: "&" escaped, references as above.
+std::string ShownPrefix(std::string_view prefix);
+
 // A UTF-8 text with every character outside ASCII written as a decimal
 // character reference, so it reads the same whatever the page's code page.
 std::string CharacterReferences(std::string_view text);
