@@ -9,11 +9,18 @@
 
 #include "builder/book_builder.h"
 #include "builder/page_files.h"
+#include "builder/reader/balancer.h"
 #include "builder/reader/reader_book.h"
+#include "builder/reader/reader_notes.h"
 #include "builder/text_rules.h"
+#include "richtext/rtf_reader.h"
+#include "richtext/rtf_writer.h"
 
 namespace quillet {
 namespace {
+
+// The group our RTF writer opens the notes section with.
+constexpr std::string_view kNotesSectionWord = "{\\*\\quilletnotes}";
 
 // Stale pages named in a warning before the rest are only counted.
 constexpr std::size_t kStalePagesNamed = 10;
@@ -60,6 +67,15 @@ std::string StalePagesWarning(const std::vector<std::string>& stale) {
          names;
 }
 
+std::size_t Count(std::string_view text, std::string_view what) {
+  std::size_t count = 0;
+  for (std::size_t at = text.find(what); at != std::string_view::npos;
+       at = text.find(what, at + 1)) {
+    ++count;
+  }
+  return count;
+}
+
 reader::ReaderOptions OptionsOf(const BookRequest& request) {
   return {request.reader.maxKb, request.partCount, request.reader.navigation,
           request.reader.titledIndex, request.reader.cleanCuts};
@@ -86,6 +102,7 @@ class BookBuilder::ReaderGeneration {
 
  private:
   std::optional<BookError> Write(const std::string& name, const std::string& page);
+  std::optional<reader::BookNotes> ConvertWithNotesApart();
 
   BookBuilder& builder_;
   const BookRequest& request_;
@@ -95,11 +112,14 @@ std::optional<BookError> BookBuilder::ReaderGeneration::Run(const GenerateProgre
   Converter& converter = builder_.converter;
   converter.FilePrefix = TitlePrefix(request_.prefix);
   converter.RtfSource = builder_.box_.TextRTF();
-  converter.HtmlResult = converter.ConvertRtfToHtml(converter.RtfSource, kConvertOptions);
+  std::optional<reader::BookNotes> notes = ConvertWithNotesApart();
+  if (!notes) {
+    converter.HtmlResult = converter.ConvertRtfToHtml(converter.RtfSource, kConvertOptions);
+  }
   const reader::BookNames names{converter.FilePrefix, LinkPrefix(request_.prefix),
                                 ShownPrefix(request_.prefix)};
-  reader::ReaderResult made =
-      reader::MakeReaderBook(converter.HtmlResult, names, OptionsOf(request_));
+  reader::ReaderResult made = reader::MakeReaderBook(
+      converter.HtmlResult, names, OptionsOf(request_), notes ? &*notes : nullptr);
   if (!made.error.empty()) return BookError{made.error};
 
   if (std::string error = pages.Lock(request_.folder); !error.empty()) {
@@ -126,6 +146,25 @@ std::optional<BookError> BookBuilder::ReaderGeneration::Run(const GenerateProgre
     return BookError{WriteFailureMessage(error)};
   }
   return std::nullopt;
+}
+
+// A book with notes is converted as its text and its notes section apart,
+// so that each part can end with the notes it cites; HtmlResult is the text.
+std::optional<reader::BookNotes> BookBuilder::ReaderGeneration::ConvertWithNotesApart() {
+  Converter& converter = builder_.converter;
+  // Only our own writer describes notes; a book without them is not read twice.
+  if (converter.RtfSource.find(kNotesSectionWord) == std::string::npos) return std::nullopt;
+  const std::optional<reader::SplitBook> split = reader::SplitNotes(ReadRtf(converter.RtfSource));
+  if (!split) return std::nullopt;
+  reader::BookNotes notes{converter.ConvertRtfToHtml(WriteRtf(split->section), kConvertOptions),
+                          split->cited};
+  converter.HtmlResult = converter.ConvertRtfToHtml(WriteRtf(split->text), kConvertOptions);
+  // Every anchor must have come through, or the notes stay where they were.
+  if (Count(converter.HtmlResult, reader::kNoteAnchor) != notes.cited.size() ||
+      Count(notes.section, reader::kNoteAnchor) != split->cited.size()) {
+    return std::nullopt;
+  }
+  return notes;
 }
 
 std::optional<BookError> BookBuilder::ReaderGeneration::Write(const std::string& name,

@@ -60,6 +60,7 @@ class Balancer {
   void EndInline(Element element);
   void EndBlock(Element element);
   void Text(std::string_view text);
+  void TextPiece(std::string_view text);
   void Break();
 
   void PushInline(Entry entry);
@@ -170,6 +171,16 @@ void Balancer::EndBlock(Element element) {
 }
 
 void Balancer::Text(std::string_view text) {
+  for (std::size_t anchor; (anchor = text.find(kNoteAnchor)) != std::string_view::npos;) {
+    TextPiece(text.substr(0, anchor));
+    out_.anchors.push_back(out_.html.size());
+    text.remove_prefix(anchor + kNoteAnchor.size());
+  }
+  TextPiece(text);
+}
+
+void Balancer::TextPiece(std::string_view text) {
+  if (text.empty()) return;
   if (IsBlankText(text)) {
     // Blank text opens nothing: an element around spaces alone is empty.
     AppendPageText(out_.html, text);

@@ -51,6 +51,9 @@ struct BalancedBody {
   std::vector<Span> headings;
   // One past the last visible character; nothing but markup follows it.
   std::size_t textEnd = 0;
+  // Where each kNoteAnchor stood, in order: before the start tags of the text
+  // that followed it.
+  std::vector<std::size_t> anchors;
 
   // The state at a position between tags: the last change at or before it.
   std::uint32_t StateAt(std::size_t position) const;
@@ -59,6 +62,11 @@ struct BalancedBody {
   // End tags that close them, the innermost first.
   std::string ClosingTags(std::uint32_t state) const;
 };
+
+// A character that no book holds (a Unicode noncharacter, as the converter
+// writes it), put into a book to mark places the balancer reports and drops.
+inline constexpr std::string_view kNoteAnchor = "&#64976;";
+inline constexpr char16_t kNoteAnchorCharacter = u'\uFDD0';
 
 // Font sizes above `defaultFontSize` (the size the converter leaves unwritten)
 // count as larger than the body text.

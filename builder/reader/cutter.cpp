@@ -117,6 +117,13 @@ std::size_t EvenEnd(std::size_t begin, std::size_t size, int left) {
 
 }  // namespace
 
+std::size_t CitedNotes::BytesIn(std::size_t begin, std::size_t end) const {
+  const auto first = std::lower_bound(anchors.begin(), anchors.end(), begin);
+  const auto last = std::lower_bound(first, anchors.end(), end);
+  if (first == last) return 0;
+  return headingBytes + bytesBefore[last - anchors.begin()] - bytesBefore[first - anchors.begin()];
+}
+
 std::optional<std::vector<Span>> Cutter::Cut() const {
   if (rules_.pageBytes == 0) return Layout(std::max(rules_.partCount, 1));
   const std::optional<std::vector<Span>> greedy = Layout(0);
@@ -161,14 +168,52 @@ std::optional<std::vector<Span>> Cutter::Layout(int count) const {
   }
 }
 
-// The furthest end for a part from `begin` whose page keeps to the budget,
-// or nothing when not even one character fits.
+// The furthest end for a part from `begin` whose page, with the notes cited
+// in it, keeps to the budget, or nothing when not even one character fits.
 std::optional<std::size_t> Cutter::MaxFit(std::size_t begin) const {
-  const std::size_t size = body_.html.size();
-  if (rules_.pageBytes == 0) return size;
+  if (rules_.pageBytes == 0) return body_.html.size();
   const std::size_t open = body_.states[body_.StateAt(begin)].openBytes;
   if (rules_.frameBytes + open >= rules_.pageBytes) return std::nullopt;
   const std::size_t room = rules_.pageBytes - rules_.frameBytes - open;
+  if (rules_.notes == nullptr) return MaxFitInRoom(begin, room);
+  return MaxFitWithNotes(begin, room, *rules_.notes);
+}
+
+// With j citations in the part, its text ends at the (j+1)-th and leaves
+// room for j notes: the best j is where those two limits cross, found from
+// the most citations whose notes fit downwards.
+std::optional<std::size_t> Cutter::MaxFitWithNotes(std::size_t begin, std::size_t room,
+                                                   const CitedNotes& notes) const {
+  const std::vector<std::size_t>& anchors = notes.anchors;
+  const std::size_t first =
+      std::lower_bound(anchors.begin(), anchors.end(), begin) - anchors.begin();
+  const std::size_t before = notes.bytesBefore[first];
+  const auto fitting =
+      room <= notes.headingBytes
+          ? notes.bytesBefore.begin() + static_cast<std::ptrdiff_t>(first)
+          : std::upper_bound(notes.bytesBefore.begin() + static_cast<std::ptrdiff_t>(first),
+                             notes.bytesBefore.end(), before + room - notes.headingBytes);
+  std::size_t count = static_cast<std::size_t>(fitting - notes.bytesBefore.begin()) - first;
+  count = count > 0 ? count - 1 : 0;
+  std::optional<std::size_t> best;
+  for (std::size_t cited = count + 1; cited-- > 0;) {
+    const std::size_t limit =
+        first + cited < anchors.size() ? anchors[first + cited] : body_.html.size();
+    const std::size_t bytes =
+        cited == 0 ? 0 : notes.headingBytes + notes.bytesBefore[first + cited] - before;
+    if (bytes >= room) continue;
+    const std::optional<std::size_t> end = MaxFitInRoom(begin, room - bytes);
+    if (!end) continue;
+    if (std::min(*end, limit) > begin) best = std::max(best.value_or(0), std::min(*end, limit));
+    if (*end >= limit) break;
+  }
+  return best;
+}
+
+// The furthest end for a part from `begin` whose text and end tags take at
+// most `room` bytes.
+std::optional<std::size_t> Cutter::MaxFitInRoom(std::size_t begin, std::size_t room) const {
+  const std::size_t size = body_.html.size();
   // Everything is closed at the end of the body.
   if (size - begin <= room) return size;
   // Between two changes the end tags a cut needs stay the same: walk back

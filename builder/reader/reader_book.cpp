@@ -1,5 +1,6 @@
 #include "builder/reader/reader_book.h"
 
+#include <algorithm>
 #include <optional>
 
 #include "builder/reader/balancer.h"
@@ -37,9 +38,71 @@ std::string TooManyPartsMessage(int maxKb, std::size_t smallestKb) {
          "smallest size that fits is " + smallest + " KB.";
 }
 
+// A stretch of a balanced body as markup of its own: what is open at its
+// start opened again, what is open at its end closed.
+std::string Standalone(const BalancedBody& body, Span span) {
+  std::string html = body.OpeningTags(body.StateAt(span.begin));
+  html.append(body.html, span.begin, span.end - span.begin);
+  return html += body.ClosingTags(body.StateAt(span.end));
+}
+
+// Each part's notes start on a line of their own.
+constexpr std::string_view kNotesBreak = "<br>";
+
+// The notes section cut into its heading and its notes, and where the body
+// cites them.
+class PartNotes {
+ public:
+  PartNotes(const BookNotes& notes, const BalancedBody& body) {
+    const BalancedBody section = Balance(notes.section, kBodyFontSize);
+    const std::vector<std::size_t>& starts = section.anchors;
+    const std::size_t count = starts.size();
+    heading_ = std::string(kNotesBreak);
+    heading_ += Standalone(section, {0, count > 0 ? starts[0] : section.html.size()});
+    for (std::size_t note = 0; note < count; ++note) {
+      const std::size_t end = note + 1 < count ? starts[note + 1] : section.html.size();
+      notes_.push_back(Standalone(section, {starts[note], end}));
+    }
+    cited_.headingBytes = heading_.size();
+    for (std::size_t at = 0; at < body.anchors.size() && at < notes.cited.size(); ++at) {
+      if (notes.cited[at] >= count) continue;
+      cited_.bytesBefore.push_back(bytes_);
+      cited_.anchors.push_back(body.anchors[at]);
+      notesOf_.push_back(notes.cited[at]);
+      bytes_ += notes_[notes.cited[at]].size();
+    }
+    cited_.bytesBefore.push_back(bytes_);
+  }
+
+  const CitedNotes& Cited() const { return cited_; }
+
+  // The heading and the notes cited in the part, in the section's order.
+  std::string For(Span part) const {
+    const auto& anchors = cited_.anchors;
+    const auto first = std::lower_bound(anchors.begin(), anchors.end(), part.begin);
+    const auto last = std::lower_bound(first, anchors.end(), part.end);
+    if (first == last) return "";
+    std::vector<std::size_t> notes(notesOf_.begin() + (first - anchors.begin()),
+                                   notesOf_.begin() + (last - anchors.begin()));
+    std::sort(notes.begin(), notes.end());
+    notes.erase(std::unique(notes.begin(), notes.end()), notes.end());
+    std::string block = heading_;
+    for (std::size_t note : notes) block += notes_[note];
+    return block;
+  }
+
+ private:
+  std::string heading_;
+  std::vector<std::string> notes_;
+  CitedNotes cited_;
+  std::vector<std::size_t> notesOf_;  // by citation
+  std::size_t bytes_ = 0;
+};
+
 class ReaderBookMaker {
  public:
-  ReaderBookMaker(std::string_view body, const BookNames& names, const ReaderOptions& options)
+  ReaderBookMaker(std::string_view body, const BookNames& names, const ReaderOptions& options,
+                  const BookNotes* notes)
       : body_(Balance(body, kBodyFontSize)),
         composer_(names, options.navigation, options.titledIndex),
         options_(options) {
@@ -48,6 +111,10 @@ class ReaderBookMaker {
     rules_.partCount = options.partCount;
     rules_.maxParts = kMaxParts;
     rules_.cleanCuts = options.cleanCuts;
+    if (notes != nullptr) {
+      notes_.emplace(*notes, body_);
+      rules_.notes = &notes_->Cited();
+    }
   }
 
   ReaderResult Make() const;
@@ -58,6 +125,7 @@ class ReaderBookMaker {
   ReaderBook Pages(const std::vector<Span>& parts) const;
 
   BalancedBody body_;
+  std::optional<PartNotes> notes_;
   PageComposer composer_;
   ReaderOptions options_;
   CutRules rules_;
@@ -119,9 +187,8 @@ ReaderBook ReaderBookMaker::Pages(const std::vector<Span>& parts) const {
   for (int part = 1; part <= count; ++part) {
     const Span span = parts[part - 1];
     const std::string heading = options_.titledIndex ? PartHeading(body_, span) : "";
-    std::string body = body_.OpeningTags(body_.StateAt(span.begin));
-    body.append(body_.html, span.begin, span.end - span.begin);
-    body += body_.ClosingTags(body_.StateAt(span.end));
+    std::string body = Standalone(body_, span);
+    if (notes_) body += notes_->For(span);
     book.parts.push_back(composer_.PartPage(part, count, heading, body));
     entries.push_back({heading, book.parts.back().size()});
   }
@@ -132,8 +199,8 @@ ReaderBook ReaderBookMaker::Pages(const std::vector<Span>& parts) const {
 }  // namespace
 
 ReaderResult MakeReaderBook(std::string_view body, const BookNames& names,
-                            const ReaderOptions& options) {
-  return ReaderBookMaker(body, names, options).Make();
+                            const ReaderOptions& options, const BookNotes* notes) {
+  return ReaderBookMaker(body, names, options, notes).Make();
 }
 
 }  // namespace quillet::reader

@@ -16,9 +16,11 @@ namespace quillet::reader {
 
 struct ReaderOptions;
 struct ReaderResult;
+struct BookNotes;
 
+// With `notes`, each part ends with the notes cited in it.
 ReaderResult MakeReaderBook(std::string_view body, const BookNames& names,
-                            const ReaderOptions& options);
+                            const ReaderOptions& options, const BookNotes* notes = nullptr);
 
 inline constexpr int kDefaultMaxKb = 100;
 inline constexpr int kMaxParts = 999;
@@ -36,6 +38,16 @@ struct ReaderOptions {
   static ReaderOptions All(int partCount = 1) {
     return {kDefaultMaxKb, partCount, true, true, true};
   }
+};
+
+// The footnotes and endnotes of a book whose body holds none of them.
+struct BookNotes {
+  // The converted notes section: its heading line, then every note, each
+  // opening with kNoteAnchor (builder/reader/balancer.h).
+  std::string section;
+  // For each kNoteAnchor in the book's body, in order, the note it cites
+  // (0-based); citations of notes the section lacks are left out.
+  std::vector<std::size_t> cited;
 };
 
 struct ReaderBook {
