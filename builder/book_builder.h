@@ -61,6 +61,12 @@ struct BookRequest {
   ReaderMode reader{};                 // the reader-mode setting
 };
 
+// How many parts a Generate in reader mode would make, or why it would make none.
+struct ReaderParts {
+  int count = 0;
+  std::string error;  // Spanish and English; "" when count holds
+};
+
 // What a run did: the pages it put in place, in order, or the error that
 // stopped it (the folder then keeps the pages it held).
 struct BookResult {
@@ -104,6 +110,10 @@ class BookBuilder {
   // request.helpText as a page in the temporary folder; never converts, so it
   // may run while a Generate or a Preview waits in a debug pause.
   BookResult WriteHelp(const BookRequest& request);
+
+  // Reader mode's part count for the box as it stands, from a conversion of
+  // its own: the converter's kept state is left alone.
+  ReaderParts CountReaderParts(const BookRequest& request) const;
 
   std::string PreviewPath() const;
   std::string HelpPath() const;

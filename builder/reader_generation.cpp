@@ -81,6 +81,37 @@ reader::ReaderOptions OptionsOf(const BookRequest& request) {
           request.reader.titledIndex, request.reader.cleanCuts};
 }
 
+// A book with notes is converted as its text and its notes section apart,
+// so that each part can end with the notes it cites; HtmlResult is the text.
+std::optional<reader::BookNotes> ConvertWithNotesApart(Converter& converter) {
+  // Only our own writer describes notes; a book without them is not read twice.
+  if (converter.RtfSource.find(kNotesSectionWord) == std::string::npos) return std::nullopt;
+  const std::optional<reader::SplitBook> split = reader::SplitNotes(ReadRtf(converter.RtfSource));
+  if (!split) return std::nullopt;
+  reader::BookNotes notes{converter.ConvertRtfToHtml(WriteRtf(split->section), kConvertOptions),
+                          split->cited};
+  converter.HtmlResult = converter.ConvertRtfToHtml(WriteRtf(split->text), kConvertOptions);
+  // Every anchor must have come through, or the notes stay where they were.
+  if (Count(converter.HtmlResult, reader::kNoteAnchor) != notes.cited.size() ||
+      Count(notes.section, reader::kNoteAnchor) != split->cited.size()) {
+    return std::nullopt;
+  }
+  return notes;
+}
+
+// The reader book of converter.RtfSource, titled with converter.FilePrefix;
+// HtmlResult keeps the converted text.
+reader::ReaderResult MakeBook(Converter& converter, const BookRequest& request) {
+  std::optional<reader::BookNotes> notes = ConvertWithNotesApart(converter);
+  if (!notes) {
+    converter.HtmlResult = converter.ConvertRtfToHtml(converter.RtfSource, kConvertOptions);
+  }
+  const reader::BookNames names{converter.FilePrefix, LinkPrefix(request.prefix),
+                                ShownPrefix(request.prefix)};
+  return reader::MakeReaderBook(converter.HtmlResult, names, OptionsOf(request),
+                                notes ? &*notes : nullptr);
+}
+
 }  // namespace
 
 ReaderMode ReaderMode::All() {
@@ -102,7 +133,6 @@ class BookBuilder::ReaderGeneration {
 
  private:
   std::optional<BookError> Write(const std::string& name, const std::string& page);
-  std::optional<reader::BookNotes> ConvertWithNotesApart();
 
   BookBuilder& builder_;
   const BookRequest& request_;
@@ -112,14 +142,7 @@ std::optional<BookError> BookBuilder::ReaderGeneration::Run(const GenerateProgre
   Converter& converter = builder_.converter;
   converter.FilePrefix = TitlePrefix(request_.prefix);
   converter.RtfSource = builder_.box_.TextRTF();
-  std::optional<reader::BookNotes> notes = ConvertWithNotesApart();
-  if (!notes) {
-    converter.HtmlResult = converter.ConvertRtfToHtml(converter.RtfSource, kConvertOptions);
-  }
-  const reader::BookNames names{converter.FilePrefix, LinkPrefix(request_.prefix),
-                                ShownPrefix(request_.prefix)};
-  reader::ReaderResult made = reader::MakeReaderBook(
-      converter.HtmlResult, names, OptionsOf(request_), notes ? &*notes : nullptr);
+  const reader::ReaderResult made = MakeBook(converter, request_);
   if (!made.error.empty()) return BookError{made.error};
 
   if (std::string error = pages.Lock(request_.folder); !error.empty()) {
@@ -148,25 +171,6 @@ std::optional<BookError> BookBuilder::ReaderGeneration::Run(const GenerateProgre
   return std::nullopt;
 }
 
-// A book with notes is converted as its text and its notes section apart,
-// so that each part can end with the notes it cites; HtmlResult is the text.
-std::optional<reader::BookNotes> BookBuilder::ReaderGeneration::ConvertWithNotesApart() {
-  Converter& converter = builder_.converter;
-  // Only our own writer describes notes; a book without them is not read twice.
-  if (converter.RtfSource.find(kNotesSectionWord) == std::string::npos) return std::nullopt;
-  const std::optional<reader::SplitBook> split = reader::SplitNotes(ReadRtf(converter.RtfSource));
-  if (!split) return std::nullopt;
-  reader::BookNotes notes{converter.ConvertRtfToHtml(WriteRtf(split->section), kConvertOptions),
-                          split->cited};
-  converter.HtmlResult = converter.ConvertRtfToHtml(WriteRtf(split->text), kConvertOptions);
-  // Every anchor must have come through, or the notes stay where they were.
-  if (Count(converter.HtmlResult, reader::kNoteAnchor) != notes.cited.size() ||
-      Count(notes.section, reader::kNoteAnchor) != split->cited.size()) {
-    return std::nullopt;
-  }
-  return notes;
-}
-
 std::optional<BookError> BookBuilder::ReaderGeneration::Write(const std::string& name,
                                                               const std::string& page) {
   values.OutputPath = request_.folder + name;
@@ -176,6 +180,14 @@ std::optional<BookError> BookBuilder::ReaderGeneration::Write(const std::string&
     return BookError{WriteFailureMessage(error)};
   }
   return std::nullopt;
+}
+
+ReaderParts BookBuilder::CountReaderParts(const BookRequest& request) const {
+  Converter converter;
+  converter.FilePrefix = TitlePrefix(request.prefix);
+  converter.RtfSource = box_.TextRTF();
+  const reader::ReaderResult made = MakeBook(converter, request);
+  return {static_cast<int>(made.book.parts.size()), made.error};
 }
 
 BookResult BookBuilder::GenerateReader(const BookRequest& request,

@@ -216,6 +216,12 @@ std::string UrlSafe(std::string_view prefix) {
 
 }  // namespace
 
+std::string ReaderEstimateText(int parts, int maxKb) {
+  const std::string count = parts > 0 ? std::to_string(parts) : "?";
+  return "Aprox: " + count + (parts == 1 ? " parte" : " partes") + " de " + std::to_string(maxKb) +
+         " Kb";
+}
+
 std::string LinkPrefix(std::string_view prefix) {
   return CharacterReferences(EscapeAmpersands(UrlSafe(prefix)));
 }

@@ -25,6 +25,10 @@ std::string BrowseFolderText(FolderChooser& chooser);
 // halves away from zero + " Kb"; no number when it rounds to 0.
 std::string EstimateText(std::int64_t rtfLength, int partCount);
 
+// The estimate label in reader mode: "Aprox: 37 partes de 100 Kb"; a question
+// mark for the count when the book cannot be cut under the budget (parts 0).
+std::string ReaderEstimateText(int parts, int maxKb);
+
 // "" when `prefix` can start file names inside the output folder, otherwise a
 // message (Spanish and English) saying what is wrong with it.
 std::string PrefixProblem(std::string_view prefix);

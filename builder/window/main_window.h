@@ -32,6 +32,7 @@ class DebugWindow;
 class FaceButton;
 class PadShape;
 class QtRichTextBox;
+class ReaderSetting;
 class RtfTextEdit;
 
 inline constexpr const char* kWindowCaption = "Quillet - Libros Web para PSP";
@@ -67,6 +68,7 @@ class rtf2htmlTest : public QWidget {
   QToolButton* cmdDir;
   QComboBox* cboPartes;
   QLabel* lblKB;
+  ReaderSetting* cmdLector;  // reader mode and its page budget
   QRadioButton* rbDebug;
   QPlainTextEdit* txtHelp;
 
@@ -82,6 +84,7 @@ class rtf2htmlTest : public QWidget {
   void cmdGO_Click();
   void cmdHTML2_Click();
   void cmdHelp_Click();
+  void cmdLector_Click();
 
   // Reads a book file as `quillet book` does and puts it into the box; false,
   // with the message shown, when it cannot be read.
@@ -117,6 +120,7 @@ class rtf2htmlTest : public QWidget {
   BookRequest ReadControls() const;
   void Report(const BookResult& result);
   void RefreshEstimate();
+  void ShowReaderEstimate();
   void ShowProgress(int partCount);
 
   // Qt's desktop, used where the services leave a gap.
@@ -136,6 +140,7 @@ class rtf2htmlTest : public QWidget {
   bool running_ = false;
   bool quitAfterRun_ = false;     // the window was closed during a run
   bool generateAllowed_ = false;  // a folder has been chosen once
+  int chosenParts_ = 1;           // the list's choice, kept while reader mode shows its count
 };
 
 }  // namespace quillet
