@@ -107,11 +107,6 @@ int RunBook(const BookOptions& options) {
               << " / --max-kb must be a whole number from 1 to " << kLargestMaxKb << "\n";
     return 1;
   }
-  // Under a budget the part count is computed, so --parts is only a minimum.
-  if (options.parts.empty() && reader->maxKb == 0) {
-    std::cerr << "quillet: falta --parts / --parts is required\n";
-    return 1;
-  }
   const int mostParts = reader->On() ? reader::kMaxParts : 99;
   const std::optional<int> parts = options.parts.empty() ? 1 : NumberOf(options.parts, mostParts);
   if (!parts) {
@@ -165,10 +160,11 @@ void AddBookCommands(CLI::App& app, int& exitStatus) {
   CLI::App* book = app.add_subcommand(
       "book", "Split a book into part pages and an index page, as the Generate button does");
   book->add_option("INPUT", options->input, kBookInputHelp)->required();
-  book->add_option("--parts", options->parts,
-                   "Number of parts, 1 to 99 (decimal); in reader mode at least this many, up to "
-                   "999, and not required under a page budget");
-  book->add_option("--out", options->out, "Output folder")->required();
+  CLI::Option* parts = book->add_option(
+      "--parts", options->parts,
+      "Number of parts, 1 to 99 (decimal); in reader mode at least this many, up to "
+      "999, and not required under a page budget");
+  CLI::Option* out = book->add_option("--out", options->out, "Output folder (required)");
   book->add_option("--prefix", options->prefix,
                    "File-name prefix (default " + std::string(kDefaultPrefix) + ")");
   book->add_flag("--open", options->open,
@@ -184,7 +180,14 @@ void AddBookCommands(CLI::App& app, int& exitStatus) {
                  "Reader mode: titles and index lines name each part and its size");
   book->add_flag("--clean-cuts", options->cleanCuts,
                  "Reader mode: parts end at a paragraph, a sentence or a space");
-  book->callback([options, &exitStatus] { exitStatus = RunBook(*options); });
+  book->callback([options, parts, out, &exitStatus] {
+    // Both are required, in this order, as the parser would say; only a page
+    // budget, which computes the count, lets --parts go.
+    const bool budget = options->reader || !options->maxKb.empty();
+    if (parts->count() == 0 && !budget) throw CLI::RequiredError(parts->get_name());
+    if (out->count() == 0) throw CLI::RequiredError(out->get_name());
+    exitStatus = RunBook(*options);
+  });
 
   CLI::App* preview = app.add_subcommand(
       "preview", "Write the whole book as one preview page in the temporary folder");

@@ -71,33 +71,9 @@ void BM_ReaderEngine(benchmark::State& state) {
   Report(state, book.rtf.size());
 }
 
-// Reader mode from the box's RTF: one conversion of the whole book, the
-// engine, and every page written.
-void BM_ReaderMode(benchmark::State& state) {
-  const Book& book = SampleBook(static_cast<int>(state.range(0)));
-  if (book.body.empty()) return state.SkipWithError("the sample book could not be made");
-  const reader::BookNames names{"RERUD", "Rerud", "Rerud"};
-  const fs::path folder = fs::temp_directory_path() / ("quillet-bench-" + std::to_string(getpid()));
-  fs::create_directories(folder);
-  for (auto _ : state) {
-    Converter converter;
-    const std::string body = converter.ConvertRtfToHtml(book.rtf, kConvertOptions);
-    const reader::ReaderResult result =
-        reader::MakeReaderBook(body, names, reader::ReaderOptions::All());
-    const int count = static_cast<int>(result.book.parts.size());
-    for (int part = 1; part <= count; ++part) {
-      const fs::path page = folder / ("Rerud" + reader::PartNumberText(part, count) + ".html");
-      std::ofstream(page, std::ios::binary) << result.book.parts[part - 1];
-    }
-    std::ofstream(folder / "Rerud.html", std::ios::binary) << result.book.index;
-  }
-  fs::remove_all(folder);
-  Report(state, book.rtf.size());
-}
-
-// The default mode on the same book in 99 parts: each part's RTF selected,
-// converted and written, as Generate does.
-void BM_DefaultMode(benchmark::State& state) {
+// Generate on the sample book of state.range(0) chapters in a folder of its own.
+template <typename Ask>
+void GenerateInto(benchmark::State& state, Ask ask) {
   const Book& book = SampleBook(static_cast<int>(state.range(0)));
   if (book.body.empty()) return state.SkipWithError("the sample book could not be made");
   const fs::path folder = fs::temp_directory_path() / ("quillet-bench-" + std::to_string(getpid()));
@@ -109,11 +85,23 @@ void BM_DefaultMode(benchmark::State& state) {
     BookBuilder builder(box, opener);
     BookRequest request;
     request.folder = folder.string() + "/";
-    request.partCount = 99;
+    ask(request);
     if (!builder.Generate(request).Ok()) state.SkipWithError("generation failed");
   }
   fs::remove_all(folder);
   Report(state, book.rtf.size());
+}
+
+// The default mode on the same book in 99 parts: each part's RTF selected,
+// converted and written.
+void BM_DefaultMode(benchmark::State& state) {
+  GenerateInto(state, [](BookRequest& request) { request.partCount = 99; });
+}
+
+// Reader mode as Generate runs it: one conversion of the whole book, the
+// engine, and every page written and put in place.
+void BM_ReaderMode(benchmark::State& state) {
+  GenerateInto(state, [](BookRequest& request) { request.reader = ReaderMode::All(); });
 }
 
 BENCHMARK(BM_ReaderEngine)->Arg(1150)->Arg(4600)->Unit(benchmark::kMillisecond)->UseRealTime();
