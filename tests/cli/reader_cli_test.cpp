@@ -140,6 +140,20 @@ TEST_F(ReaderBook, RefusedBudgetWritesNothing) {
   EXPECT_TRUE(fs::is_empty(dir / "out"));
 }
 
+TEST_F(ReaderBook, FailedRunLeavesTheEarlierBookWhole) {
+  ASSERT_EQ(Run("$Q book big.rtf --reader --max-kb 8 --out out").status, 0);
+  const auto before = Pages(dir / "out");
+  // A folder where the fourth page should go stops the run halfway.
+  fs::remove(dir / "out" / "Rerud04.html");
+  fs::create_directory(dir / "out" / "Rerud04.html");
+  EXPECT_EQ(Run("$Q book book.rtf --reader --parts 5 --out out").status, 1);
+  for (const auto& [name, page] : before) {
+    if (name != "Rerud04.html") {
+      EXPECT_EQ(ReadAll(dir / "out" / name), page) << name;
+    }
+  }
+}
+
 TEST_F(ReaderBook, EarlierBooksPagesAreNamedKeptAndNotLinked) {
   quillet::testing::WriteAll(dir / "out" / "Rerud77.html", "earlier book");
   const Outcome outcome = Run("$Q book big.rtf --reader --parts 2 --out out");
