@@ -16,6 +16,7 @@
 #include "builder/book_builder.h"
 #include "builder/book_input.h"
 #include "builder/desktop_opener.h"
+#include "builder/reader/reader_book.h"
 #include "builder/text_rules.h"
 #include "richtext/document_box.h"
 
@@ -28,16 +29,39 @@ struct BookOptions {
   std::string out;
   std::string prefix{kDefaultPrefix};
   bool open = false;
+  // Reader mode: all of it, or its pieces one by one.
+  bool reader = false;
+  std::string maxKb;
+  bool navigation = false;
+  bool titledIndex = false;
+  bool cleanCuts = false;
 };
 
-// The part count in decimal, leading zeros and all; nothing outside 1 to 99.
-std::optional<int> PartCountOf(std::string_view text) {
-  int parts = 0;
-  const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), parts);
-  if (error != std::errc() || end != text.data() + text.size() || parts < 1 || parts > 99) {
+// A whole number in decimal, leading zeros and all; nothing outside 1 to `most`.
+std::optional<int> NumberOf(std::string_view text, int most) {
+  int number = 0;
+  const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), number);
+  if (error != std::errc() || end != text.data() + text.size() || number < 1 || number > most) {
     return std::nullopt;
   }
-  return parts;
+  return number;
+}
+
+// The largest page budget a user can ask for: 1 GiB.
+constexpr int kLargestMaxKb = 1 << 20;
+
+// The reader-mode pieces the options ask for; nothing when --max-kb is not a number.
+std::optional<ReaderMode> ReaderModeOf(const BookOptions& options) {
+  ReaderMode mode = options.reader ? ReaderMode::All() : ReaderMode{};
+  if (!options.maxKb.empty()) {
+    const std::optional<int> kb = NumberOf(options.maxKb, kLargestMaxKb);
+    if (!kb) return std::nullopt;
+    mode.maxKb = *kb;
+  }
+  mode.navigation = mode.navigation || options.navigation;
+  mode.titledIndex = mode.titledIndex || options.titledIndex;
+  mode.cleanCuts = mode.cleanCuts || options.cleanCuts;
+  return mode;
 }
 
 // Progress on a terminal only, so that redirected output stays clean.
@@ -52,6 +76,7 @@ GenerateProgress ProgressOnTerminal() {
 // Standard error is the command line's message box. The window's message for a
 // missing folder does not name the folder; here an English line does.
 int Finish(const BookResult& result, const std::string& folder) {
+  for (const std::string& warning : result.warnings) std::cerr << "quillet: " << warning << "\n";
   if (!result.Ok()) {
     std::cerr << "quillet: " << result.error->message << "\n";
     if (result.error->message == kMissingFolderMessage && !folder.empty()) {
@@ -74,9 +99,17 @@ struct BookRun {
 };
 
 int RunBook(const BookOptions& options) {
-  const std::optional<int> parts = PartCountOf(options.parts);
+  const std::optional<ReaderMode> reader = ReaderModeOf(options);
+  if (!reader) {
+    std::cerr << "quillet: --max-kb debe ser un número entero de 1 a " << kLargestMaxKb
+              << " / --max-kb must be a whole number from 1 to " << kLargestMaxKb << "\n";
+    return 1;
+  }
+  const int mostParts = reader->On() ? reader::kMaxParts : 99;
+  const std::optional<int> parts = options.parts.empty() ? 1 : NumberOf(options.parts, mostParts);
   if (!parts) {
-    std::cerr << "quillet: --parts debe ir de 1 a 99 / --parts must be 1 to 99\n";
+    std::cerr << "quillet: --parts debe ir de 1 a " << mostParts << " / --parts must be 1 to "
+              << mostParts << "\n";
     return 1;
   }
   if (options.out.empty()) {
@@ -90,6 +123,7 @@ int RunBook(const BookOptions& options) {
   request.prefix = options.prefix;
   request.folder = TrailingSeparator(options.out);
   request.partCount = *parts;
+  request.reader = *reader;
   return Finish(run.builder.Generate(request, ProgressOnTerminal()), request.folder);
 }
 
@@ -130,12 +164,34 @@ void AddBookCommands(CLI::App& app, int& exitStatus) {
   CLI::App* book = app.add_subcommand(
       "book", "Split a book into part pages and an index page, as the Generate button does");
   AddBookSource(*book, options->source);
-  book->add_option("--parts", options->parts, "Number of parts, 1 to 99 (decimal)")->required();
-  book->add_option("--out", options->out, "Output folder")->required();
+  CLI::Option* parts = book->add_option(
+      "--parts", options->parts,
+      "Number of parts, 1 to 99 (decimal); in reader mode at least this many, up to "
+      "999, and not required under a page budget");
+  CLI::Option* out = book->add_option("--out", options->out, "Output folder (required)");
   book->add_option("--prefix", options->prefix,
                    "File-name prefix (default " + std::string(kDefaultPrefix) + ")");
-  book->add_flag("--open", options->open, "Open every written page in the default viewer");
-  book->callback([options, &exitStatus] { exitStatus = RunBook(*options); });
+  book->add_flag("--open", options->open,
+                 "Open every written page in the default viewer (in reader mode only the index)");
+  book->add_flag("--reader", options->reader,
+                 "Reader mode: pages of at most 100 KB, navigation, titled index, clean cuts");
+  book->add_option("--max-kb", options->maxKb,
+                   "Reader mode: every page at most N KB; as many parts as that needs")
+      ->type_name("N");
+  book->add_flag("--nav", options->navigation,
+                 "Reader mode: links to the previous part, the index and the next part");
+  book->add_flag("--titled-index", options->titledIndex,
+                 "Reader mode: titles and index lines name each part and its size");
+  book->add_flag("--clean-cuts", options->cleanCuts,
+                 "Reader mode: parts end at a paragraph, a sentence or a space");
+  book->callback([options, parts, out, &exitStatus] {
+    // Both are required, in this order, as the parser would say; only a page
+    // budget, which computes the count, lets --parts go.
+    const bool budget = options->reader || !options->maxKb.empty();
+    if (parts->count() == 0 && !budget) throw CLI::RequiredError(parts->get_name());
+    if (out->count() == 0) throw CLI::RequiredError(out->get_name());
+    exitStatus = RunBook(*options);
+  });
 
   CLI::App* preview = app.add_subcommand(
       "preview", "Write the whole book as one preview page in the temporary folder");

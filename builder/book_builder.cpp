@@ -5,6 +5,7 @@
 #include <system_error>
 
 #include "builder/page_files.h"
+#include "builder/reader/reader_book.h"
 #include "builder/text_rules.h"
 #include "converter/page_frame.h"
 
@@ -33,22 +34,6 @@ std::int64_t DivideHalfEven(std::int64_t dividend, std::int64_t divisor) {
   return quotient;
 }
 
-// The link target of a part: characters a URL would read as syntax are escaped
-// so that every link reaches its page.
-std::string LinkTarget(std::string_view prefix) {
-  std::string target;
-  for (char c : prefix) {
-    if (c == '#') {
-      target += "%23";
-    } else if (c == '%') {
-      target += "%25";
-    } else {
-      target += c;
-    }
-  }
-  return target;
-}
-
 // Where a part ends: a boundary between the two halves of a surrogate pair
 // moves past the second, so that no character is cut in two.
 std::int64_t PartBoundary(const std::u16string& text, std::int64_t position) {
@@ -58,16 +43,10 @@ std::int64_t PartBoundary(const std::u16string& text, std::int64_t position) {
   return insidePair ? position + 1 : position;
 }
 
-std::string EscapeAmpersands(std::string_view text) {
-  std::string result;
-  for (char c : text) result += c == '&' ? std::string("&amp;") : std::string(1, c);
-  return result;
-}
-
 // The index page linking parts 1 to `partCount`, without the line end its write adds.
 std::string IndexPage(std::string_view prefix, int partCount) {
-  const std::string shown = CharacterReferences(EscapeAmpersands(prefix));
-  const std::string target = CharacterReferences(EscapeAmpersands(LinkTarget(prefix)));
+  const std::string shown = ShownPrefix(prefix);
+  const std::string target = LinkPrefix(prefix);
   std::string page(kIndexHead);
   for (int part = 1; part <= partCount; ++part) {
     const std::string number = TwoDigits(part);
@@ -76,10 +55,11 @@ std::string IndexPage(std::string_view prefix, int partCount) {
   return page += kIndexFoot;
 }
 
-BookError InvalidPartCount(int partCount) {
+BookError InvalidPartCount(int partCount, int maxParts) {
   const std::string count = std::to_string(partCount);
-  return {"Número de partes no válido: " + count +
-          " (de 1 a 99).\nInvalid number of parts: " + count + " (1 to 99)."};
+  const std::string most = std::to_string(maxParts);
+  return {"Número de partes no válido: " + count + " (de 1 a " + most +
+          ").\nInvalid number of parts: " + count + " (1 to " + most + ")."};
 }
 
 BookError MissingFolder() {
@@ -217,12 +197,14 @@ BookBuilder::BookBuilder(RichTextBox& box, PageOpener& opener) : box_(box), open
 }
 
 BookResult BookBuilder::Generate(const BookRequest& request, const GenerateProgress& progress) {
-  if (request.partCount < 1 || request.partCount > 99) {
-    return {{}, InvalidPartCount(request.partCount)};
+  const int maxParts = request.reader.On() ? reader::kMaxParts : 99;
+  if (request.partCount < 1 || request.partCount > maxParts) {
+    return {{}, InvalidPartCount(request.partCount, maxParts)};
   }
   if (std::optional<BookError> error = BadPrefix(request.prefix)) return {{}, error};
   // A missing folder stops the run before any page is converted or written.
   if (!FolderExists(request.folder)) return {{}, MissingFolder()};
+  if (request.reader.On()) return GenerateReader(request, progress);
 
   Generation run(*this, request);
   const std::optional<BookError> error = run.Run(progress);

@@ -38,20 +38,42 @@ inline constexpr std::string_view kMissingFolderMessage =
 inline constexpr std::string_view kPreviewFileName = "quillettemp.html";
 inline constexpr std::string_view kHelpFileName = "help.html";
 
+// Reader mode's pieces, each of which can be asked for alone (see
+// builder/reader/reader_book.h); all off gives the default pages.
+struct ReaderMode {
+  int maxKb = 0;             // every page at most this many KB (1024 bytes); 0: no budget
+  bool navigation = false;   // previous part, index and next part on every page
+  bool titledIndex = false;  // page titles and index lines name each part
+  bool cleanCuts = false;    // parts end at a paragraph, a sentence or a space
+
+  bool On() const { return maxKb > 0 || navigation || titledIndex || cleanCuts; }
+  // The whole mode, with the default budget.
+  static ReaderMode All();
+};
+
 // What a button asks for: the window's controls as they stand when it is pressed.
 struct BookRequest {
   std::string prefix{kDefaultPrefix};  // txtFileName, UTF-8, as typed
   std::string folder;                  // txtDir, after the trailing-separator rule
-  int partCount = 1;                   // cboPartes: 1 to 99
+  int partCount = 1;                   // cboPartes: 1 to 99 (999 in reader mode, a minimum)
   bool debug = false;                  // rbDebug; only Preview hands it to the converter
   std::string helpText;                // txtHelp, written unchanged by WriteHelp
+  ReaderMode reader{};                 // the reader-mode setting
 };
 
-// What a run did: the pages it put in place and opened, in order, or the
-// error that stopped it (the folder then keeps the pages it held).
+// How many parts a Generate in reader mode would make, or why it would make none.
+struct ReaderParts {
+  int count = 0;
+  std::string error;  // Spanish and English; "" when count holds
+};
+
+// What a run did: the pages it put in place, in order, or the error that
+// stopped it (the folder then keeps the pages it held).
 struct BookResult {
   std::vector<std::string> written;
   std::optional<BookError> error;
+  // What the user should know of a run that succeeded, in Spanish and English.
+  std::vector<std::string> warnings{};
 
   bool Ok() const { return !error.has_value(); }
 };
@@ -78,7 +100,9 @@ class BookBuilder {
 
   // Splits the box's text into request.partCount parts, writes one page per
   // part and, for two or more parts, the index page, puts them all in place
-  // together and opens them. Runs into one folder take turns.
+  // together and opens them. Runs into one folder take turns. In reader mode
+  // the parts are as many as request.reader needs, and only the index (or the
+  // one page) is opened.
   BookResult Generate(const BookRequest& request, const GenerateProgress& progress = {});
   // The whole box as one page in the temporary folder; the only run that sets
   // the converter's DebugMode (from request.debug).
@@ -86,6 +110,10 @@ class BookBuilder {
   // request.helpText as a page in the temporary folder; never converts, so it
   // may run while a Generate or a Preview waits in a debug pause.
   BookResult WriteHelp(const BookRequest& request);
+
+  // Reader mode's part count for the box as it stands, from a conversion of
+  // its own: the converter's kept state is left alone.
+  ReaderParts CountReaderParts(const BookRequest& request) const;
 
   std::string PreviewPath() const;
   std::string HelpPath() const;
@@ -98,7 +126,9 @@ class BookBuilder {
 
  private:
   class Generation;
+  class ReaderGeneration;
 
+  BookResult GenerateReader(const BookRequest& request, const GenerateProgress& progress);
   BookResult Opened(const std::vector<std::string>& paths);
 
   RichTextBox& box_;

@@ -111,6 +111,28 @@ std::string CharacterProblem(std::string_view prefix) {
   return "";
 }
 
+std::string EscapeAmpersands(std::string_view text) {
+  std::string result;
+  for (char c : text) result += c == '&' ? std::string("&amp;") : std::string(1, c);
+  return result;
+}
+
+// Characters a URL would read as syntax are escaped, so that every link
+// reaches its page.
+std::string UrlSafe(std::string_view prefix) {
+  std::string target;
+  for (char c : prefix) {
+    if (c == '#') {
+      target += "%23";
+    } else if (c == '%') {
+      target += "%25";
+    } else {
+      target += c;
+    }
+  }
+  return target;
+}
+
 }  // namespace
 
 std::string TrailingSeparator(std::string_view text) {
@@ -188,6 +210,20 @@ std::string TitlePrefix(std::string_view prefix) {
     }
   }
   return CharacterReferences(escaped);
+}
+
+std::string ReaderEstimateText(int parts, int maxKb) {
+  const std::string count = parts > 0 ? std::to_string(parts) : "?";
+  return "Aprox: " + count + (parts == 1 ? " parte" : " partes") + " de " + std::to_string(maxKb) +
+         " Kb";
+}
+
+std::string LinkPrefix(std::string_view prefix) {
+  return CharacterReferences(EscapeAmpersands(UrlSafe(prefix)));
+}
+
+std::string ShownPrefix(std::string_view prefix) {
+  return CharacterReferences(EscapeAmpersands(prefix));
 }
 
 std::string CharacterReferences(std::string_view text) {

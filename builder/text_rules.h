@@ -25,6 +25,10 @@ std::string BrowseFolderText(FolderChooser& chooser);
 // halves away from zero + " Kb"; no number when it rounds to 0.
 std::string EstimateText(std::int64_t rtfLength, int partCount);
 
+// The estimate label in reader mode: "Aprox: 37 partes de 100 Kb"; a question
+// mark for the count when the book cannot be cut under the budget (parts 0).
+std::string ReaderEstimateText(int parts, int maxKb);
+
 // "" when `prefix` can start file names inside the output folder, otherwise a
 // message (Spanish and English) saying what is wrong with it.
 std::string PrefixProblem(std::string_view prefix);
@@ -36,6 +40,12 @@ std::string UpperCase(std::string_view text);
 // --page`: the prefix in upper case, with "&", "<", ">" and quotes escaped and
 // every character outside ASCII as a decimal character reference.
 std::string TitlePrefix(std::string_view prefix);
+
+// The prefix as index links name the part files: "&" escaped, "#" and "%"
+// escaped for the URL, every character outside ASCII a character reference.
+std::string LinkPrefix(std::string_view prefix);
+// The prefix as index links show it: "&" escaped, references as above.
+std::string ShownPrefix(std::string_view prefix);
 
 // A UTF-8 text with every character outside ASCII written as a decimal
 // character reference, so it reads the same whatever the page's code page.

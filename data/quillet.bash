@@ -30,13 +30,17 @@ _quillet() {
       _quillet_add < <(compgen -W "$(seq 1 99)" -- "$cur")
       return
       ;;
+    --max-kb)
+      _quillet_add < <(compgen -W "50 100 200 500" -- "$cur")
+      return
+      ;;
     --prefix | --options | --separator | --convert-timeout) return ;;
   esac
 
   local options
   case $sub in
     "") options="--help --version --debug" ;;
-    book) options="--help --parts --out --prefix --open --convert-timeout" ;;
+    book) options="--help --parts --out --prefix --open --convert-timeout --reader --max-kb --nav --titled-index --clean-cuts" ;;
     preview) options="--help --prefix --open --convert-timeout" ;;
     convert) options="--help --options --separator --page --raw --prefix" ;;
     rtf | text) options="--help --convert-timeout" ;;

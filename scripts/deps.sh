@@ -10,6 +10,7 @@ packages=(
   qt6-svg-dev dpkg-dev desktop-file-utils appstream groff-base
   pkg-config libgumbo-dev libzip-dev zlib1g-dev libxml2-dev libcmark-gfm-dev
   libcmark-gfm-extensions-dev pandoc libreoffice-writer-nogui
+  tidy chromium
 )
 
 sudo=""

@@ -3,6 +3,7 @@
 #   docs/window.png  the window, drawn on Qt's offscreen platform
 #   docs/page.png    the first generated page as headless Chromium shows it, at
 #                    the handheld's screen size (480 x 272)
+#   docs/reader_page.png  the second page of the book in reader mode, the same way
 # Builds the release flavour first; installs Chromium when it is missing.
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -11,7 +12,7 @@ scripts/build.sh release >/dev/null
 book=samples/sample-book.rtf
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
-mkdir -p docs "$work/Libro"
+mkdir -p docs "$work/Libro" "$work/Lector"
 
 # The folder is only shown, never written to.
 QT_QPA_PLATFORM=offscreen build/tools/quillet_window_picture \
@@ -19,6 +20,7 @@ QT_QPA_PLATFORM=offscreen build/tools/quillet_window_picture \
 echo "wrote docs/window.png"
 
 build/app/quillet book "$book" --parts 3 --out "$work/Libro" --prefix Libro
+build/app/quillet book "$book" --reader --out "$work/Lector" --prefix Libro
 
 browser=$(command -v chromium || command -v chromium-browser || true)
 if [ -z "$browser" ]; then
@@ -28,7 +30,11 @@ if [ -z "$browser" ]; then
   DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq chromium >&2
   browser=$(command -v chromium)
 fi
-"$browser" --headless --no-sandbox --disable-gpu --hide-scrollbars --window-size=480,272 \
-  --user-data-dir="$work/profile" --screenshot="$PWD/docs/page.png" \
-  "file://$work/Libro/Libro01.html" 2>/dev/null
-echo "wrote docs/page.png"
+# shot PNG PAGE: the page as the handheld's screen shows its top.
+shot() {
+  "$browser" --headless --no-sandbox --disable-gpu --hide-scrollbars --window-size=480,272 \
+    --user-data-dir="$work/profile" --screenshot="$PWD/$1" "file://$2" 2>/dev/null
+  echo "wrote $1"
+}
+shot docs/page.png "$work/Libro/Libro01.html"
+shot docs/reader_page.png "$work/Lector/Libro02.html"

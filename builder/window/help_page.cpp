@@ -97,6 +97,25 @@ Si tarda, <b>Cancelar</b> lo detiene.</p>
 RTF, plain text, HTML, Markdown, EPUB, FB2, and with LibreOffice (or pandoc) DOCX, ODT,
 DOC, WPD and SXW. If it takes long, <b>Cancel</b> stops it.</p>
 
+<h2>Modo lector / Reader mode</h2>
+<p>El bot&oacute;n <b>Lector</b>, junto al n&uacute;mero de partes, prepara el libro para
+leerlo en la consola: cada p&aacute;gina ocupa como mucho 100 KB (u otro tama&ntilde;o que
+escojas en el men&uacute; del bot&oacute;n), y Quillet calcula cu&aacute;ntas partes hacen
+falta; las partes terminan al final de un p&aacute;rrafo o de una frase, nunca a mitad de
+palabra; cada p&aacute;gina tiene enlaces a la parte anterior, al &iacute;ndice y a la
+siguiente; el &iacute;ndice muestra el t&iacute;tulo y el tama&ntilde;o de cada parte, y las
+notas de cada parte van al final de esa parte. Al pulsar [X] solo se abre el &iacute;ndice.
+Quillet recuerda el modo la pr&oacute;xima vez. &Uacute;salo con libros largos: el navegador
+de la consola se queda sin memoria con p&aacute;ginas grandes.</p>
+<p class="en">The <b>Lector</b> button, beside the number of parts, makes the book ready
+for reading on the handheld: every page takes at most 100 KB (or another size chosen from
+the button's menu), and Quillet works out how many parts that needs; parts end at the end
+of a paragraph or a sentence, never inside a word; every page links to the previous part,
+the index and the next part; the index shows each part's title and size, and each part
+ends with its own notes. Pressing [X] opens only the index. Quillet remembers the mode for
+next time. Use it for long books: the handheld's browser runs out of memory on large
+pages.</p>
+
 <h2>Ideas para la pr&oacute;xima versi&oacute;n / Ideas for the next version</h2>
 <ul>
 <li>Divisi&oacute;n por cap&iacute;tulos. <span class="en">Split by chapters.</span></li>

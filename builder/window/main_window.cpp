@@ -19,6 +19,7 @@
 #include <QProgressDialog>
 #include <QRadioButton>
 #include <QShortcut>
+#include <QSignalBlocker>
 #include <QThread>
 #include <QToolButton>
 #include <memory>
@@ -36,6 +37,7 @@
 #include "builder/window/qt_platform.h"
 #include "builder/window/qt_rich_text_box.h"
 #include "richtext/rtf_writer.h"
+#include "builder/window/reader_setting.h"
 
 namespace quillet {
 namespace {
@@ -208,6 +210,7 @@ void rtf2htmlTest::CreateControls() {
   cmdDir = new QToolButton(frmPasos);
   cboPartes = new QComboBox(frmPasos);
   lblKB = new QLabel(frmPasos);
+  cmdLector = new ReaderSetting(frmPasos);
   rbDebug = new QRadioButton(this);
   txtHelp = new QPlainTextEdit(this);
   PlaceControls();
@@ -248,6 +251,8 @@ void rtf2htmlTest::PlaceControls() {
       {cmdDir, {315, 63, 22, 19}, "...", "cmdDir"},
       {cboPartes, {378, 63, 50, 21}, "", "cboPartes"},
       {lblKB, {432, 69, 81, 15}, "0.0 Kb", "lblKB"},
+      // In the frame's free corner, beside the part count it computes.
+      {cmdLector, {460, 19, 56, 22}, "Lector", "cmdLector"},
       // Outside the client area on purpose: a developer's switch, not the user's.
       {rbDebug, {840, 432, 105, 17}, "Debug Mode", "rbDebug"},
       {txtHelp, {}, "", "txtHelp"},
@@ -303,6 +308,7 @@ void rtf2htmlTest::ConnectHandlers() {
     QTimer::singleShot(0, this, [this, path] { LoadBookFile(path); });
   };
   tbRTF->pasteHandler = [this](const QMimeData& source) { return PasteMimeData(source); };
+  connect(cmdLector, &ReaderSetting::changed, this, [this] { cmdLector_Click(); });
 
   // The busy cursor of a run gives way to the arrow while a pause waits for a click.
   connect(debugWindow_.get(), &DebugWindow::pauseChanged, this, [](bool paused) {
@@ -381,6 +387,13 @@ void rtf2htmlTest::tbRTF_Change() {
 
 void rtf2htmlTest::RefreshEstimate() {
   estimateTimer_.stop();
+  cboPartes->setEnabled(!cmdLector->IsOn());
+  if (cmdLector->IsOn()) {
+    // Counting the parts converts the whole book, which takes a moment of its own.
+    std::optional<BusyCursor> busy;
+    if (box_->Length() > kImmediateEstimateLength) busy.emplace();
+    return ShowReaderEstimate();
+  }
   const std::optional<std::size_t> known = box_->KnownRtfLength();
   if (known || box_->Length() <= kImmediateEstimateLength) {
     ShowEstimate(known ? *known : box_->RtfLength());
@@ -419,6 +432,31 @@ void rtf2htmlTest::MeasureRtfInBackground() {
     ReturnFreedMemory();
   });
   worker->start();
+}
+
+// Reader mode computes the part count: the list shows it (adding entries past
+// 99 when needed) and the label the budget, until the mode is turned off.
+void rtf2htmlTest::ShowReaderEstimate() {
+  const ReaderParts parts = builder_->CountReaderParts(ReadControls());
+  const QSignalBlocker quiet(cboPartes);
+  while (cboPartes->count() < parts.count)
+    cboPartes->addItem(QString::number(cboPartes->count() + 1));
+  if (parts.count > 0) cboPartes->setCurrentIndex(parts.count - 1);
+  lblKB->setText(QString::fromStdString(ReaderEstimateText(parts.count, cmdLector->MaxKb())));
+  lblKB->setToolTip(QString::fromStdString(parts.error));
+  emit estimateUpdated();
+}
+
+void rtf2htmlTest::cmdLector_Click() {
+  if (cmdLector->IsOn()) {
+    chosenParts_ = PartCount;
+  } else {
+    const QSignalBlocker quiet(cboPartes);
+    while (cboPartes->count() > 99) cboPartes->removeItem(cboPartes->count() - 1);
+    cboPartes->setCurrentIndex(chosenParts_ - 1);
+    lblKB->setToolTip(QString());
+  }
+  cboPartes_Click();
 }
 
 void rtf2htmlTest::txtDir_Change() {
@@ -541,12 +579,15 @@ void rtf2htmlTest::dropEvent(QDropEvent* event) {
 BookRequest rtf2htmlTest::ReadControls() const {
   return {.prefix = txtFileName->text().toStdString(),
           .folder = txtDir->text().toStdString(),
-          .partCount = PartCount,
+          // Reader mode finds the count itself.
+          .partCount = cmdLector->IsOn() ? 1 : PartCount,
           .debug = rbDebug->isChecked(),
-          .helpText = txtHelp->toPlainText().toStdString()};
+          .helpText = txtHelp->toPlainText().toStdString(),
+          .reader = cmdLector->Mode()};
 }
 
 void rtf2htmlTest::Report(const BookResult& result) {
+  for (const std::string& warning : result.warnings) services_.messages->Show(warning);
   if (result.Ok()) return;
   // A progress dialog above the message would keep it from being answered.
   progress_.reset();

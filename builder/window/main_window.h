@@ -36,6 +36,7 @@ class DebugWindow;
 class FaceButton;
 class PadShape;
 class QtRichTextBox;
+class ReaderSetting;
 class RtfTextEdit;
 
 inline constexpr const char* kWindowCaption = "Quillet - Libros Web para PSP";
@@ -72,6 +73,7 @@ class rtf2htmlTest : public QWidget {
   QToolButton* cmdDir;
   QComboBox* cboPartes;
   QLabel* lblKB;
+  ReaderSetting* cmdLector;  // reader mode and its page budget
   QRadioButton* rbDebug;
   QPlainTextEdit* txtHelp;
 
@@ -87,6 +89,7 @@ class rtf2htmlTest : public QWidget {
   void cmdGO_Click();
   void cmdHTML2_Click();
   void cmdHelp_Click();
+  void cmdLector_Click();
 
   // Reads a book file as `quillet book` does, on a worker thread, and puts it
   // into the box; false, with the message shown, when it cannot be read or
@@ -137,6 +140,7 @@ class rtf2htmlTest : public QWidget {
   void RefreshEstimate();
   void ShowEstimate(std::size_t rtfLength);
   void MeasureRtfInBackground();
+  void ShowReaderEstimate();
   void ShowProgress(int partCount);
   bool PasteMimeData(const QMimeData& source);
   // Runs the work that `prepare` makes (reading the clipboard, say) off the
@@ -165,6 +169,7 @@ class rtf2htmlTest : public QWidget {
   bool running_ = false;
   bool quitAfterRun_ = false;     // the window was closed during a run
   bool generateAllowed_ = false;  // a folder has been chosen once
+  int chosenParts_ = 1;           // the list's choice, kept while reader mode shows its count
 };
 
 }  // namespace quillet

@@ -90,6 +90,31 @@ INSTANTIATE_TEST_SUITE_P(
                       EstimateCase{"NoPartsCountsAsOne", 9000, 0, "Aprox: 10 Kb"}),
     RowName<EstimateCase>);
 
+struct ReaderEstimateCase {
+  const char* name;
+  int parts;
+  int maxKb;
+  const char* expected;
+};
+
+void PrintTo(const ReaderEstimateCase& row, std::ostream* out) {
+  *out << row.name;
+}
+
+class ReaderEstimateTest : public ::testing::TestWithParam<ReaderEstimateCase> {};
+
+TEST_P(ReaderEstimateTest, NamesThePartsAndTheBudget) {
+  EXPECT_EQ(ReaderEstimateText(GetParam().parts, GetParam().maxKb), GetParam().expected);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    ReaderEstimates, ReaderEstimateTest,
+    ::testing::Values(ReaderEstimateCase{"ManyParts", 37, 100, "Aprox: 37 partes de 100 Kb"},
+                      ReaderEstimateCase{"OnePart", 1, 100, "Aprox: 1 parte de 100 Kb"},
+                      ReaderEstimateCase{"ThreeDigits", 120, 50, "Aprox: 120 partes de 50 Kb"},
+                      ReaderEstimateCase{"BookDoesNotFit", 0, 50, "Aprox: ? partes de 50 Kb"}),
+    RowName<ReaderEstimateCase>);
+
 struct PrefixCase {
   const char* name;
   const char* prefix;

@@ -35,6 +35,7 @@
 #include "builder/window/qt_rich_text_box.h"
 #include "richtext/rich_text_box.h"
 #include "tests/builder/fakes.h"
+#include "tests/window/temp_settings.h"
 
 namespace quillet {
 namespace {
@@ -117,6 +118,7 @@ class MainWindowTest : public QObject {
   Q_OBJECT
 
  private slots:
+  void init() { settings_.Clear(); }
   void controlsStartAtTheirPlacesWithTheirCaptions_data();
   void controlsStartAtTheirPlacesWithTheirCaptions();
   void startUpStateIsTheDocumentedOne();
@@ -157,6 +159,9 @@ class MainWindowTest : public QObject {
   void pasteShowsTheBusyCursorWhileItWorks();
   void helpButtonShowsKeyboardFocus();
   void keystrokeNearTheStartLeavesTheRestOfTheBookAlone();
+
+ private:
+  testing::TempSettings settings_;
 };
 
 void MainWindowTest::controlsStartAtTheirPlacesWithTheirCaptions_data() {
@@ -387,6 +392,9 @@ void MainWindowTest::helpPageHoldsEverySection_data() {
                             "<table",
                             "border: 2px solid",
                             "TRIANGULO",
+                            "Modo lector / Reader mode",
+                            "solo se abre el &iacute;ndice",
+                            "opens only the index",
                             "CUADRADO",
                             "CIRCULO",
                             "EQUIS [X]",

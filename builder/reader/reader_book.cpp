@@ -1,0 +1,206 @@
+#include "builder/reader/reader_book.h"
+
+#include <algorithm>
+#include <optional>
+
+#include "builder/reader/balancer.h"
+#include "builder/reader/cutter.h"
+#include "builder/reader/part_headings.h"
+
+namespace quillet::reader {
+namespace {
+
+constexpr std::size_t kKilobyte = 1024;
+// Beyond any book's size: the search for a budget that fits stops here.
+constexpr std::size_t kLargestKb = std::size_t{1} << 40;
+
+std::string PartCountMessage(int partCount) {
+  const std::string count = std::to_string(partCount);
+  return "Número de partes no válido: " + count +
+         " (de 1 a 999).\nInvalid number of parts: " + count + " (1 to 999).";
+}
+
+std::string NoRoomMessage(int maxKb, std::size_t frameBytes) {
+  const std::string kb = std::to_string(maxKb);
+  const std::string bytes = std::to_string(frameBytes);
+  return "Páginas de " + kb + " KB no dejan sitio: la cabecera, el pie y la navegación ocupan " +
+         bytes + " bytes.\nPages of " + kb + " KB leave no room: the page head, foot and " +
+         "navigation take " + bytes + " bytes.";
+}
+
+std::string TooManyPartsMessage(int maxKb, std::size_t smallestKb) {
+  const std::string kb = std::to_string(maxKb);
+  const std::string smallest = std::to_string(smallestKb);
+  return "Con páginas de " + kb + " KB el libro necesita más de 999 partes (o un índice mayor " +
+         "que una página); el tamaño más pequeño que sirve es " + smallest +
+         " KB.\nWith pages of " + kb +
+         " KB the book needs more than 999 parts (or an index larger than a page); the " +
+         "smallest size that fits is " + smallest + " KB.";
+}
+
+// A stretch of a balanced body as markup of its own: what is open at its
+// start opened again, what is open at its end closed.
+std::string Standalone(const BalancedBody& body, Span span) {
+  std::string html = body.OpeningTags(body.StateAt(span.begin));
+  html.append(body.html, span.begin, span.end - span.begin);
+  return html += body.ClosingTags(body.StateAt(span.end));
+}
+
+// Each part's notes start on a line of their own.
+constexpr std::string_view kNotesBreak = "<br>";
+
+// The notes section cut into its heading and its notes, and where the body
+// cites them.
+class PartNotes {
+ public:
+  PartNotes(const BookNotes& notes, const BalancedBody& body) {
+    const BalancedBody section = Balance(notes.section, kBodyFontSize);
+    const std::vector<std::size_t>& starts = section.anchors;
+    const std::size_t count = starts.size();
+    heading_ = std::string(kNotesBreak);
+    heading_ += Standalone(section, {0, count > 0 ? starts[0] : section.html.size()});
+    for (std::size_t note = 0; note < count; ++note) {
+      const std::size_t end = note + 1 < count ? starts[note + 1] : section.html.size();
+      notes_.push_back(Standalone(section, {starts[note], end}));
+    }
+    cited_.headingBytes = heading_.size();
+    for (std::size_t at = 0; at < body.anchors.size() && at < notes.cited.size(); ++at) {
+      if (notes.cited[at] >= count) continue;
+      cited_.bytesBefore.push_back(bytes_);
+      cited_.anchors.push_back(body.anchors[at]);
+      notesOf_.push_back(notes.cited[at]);
+      bytes_ += notes_[notes.cited[at]].size();
+    }
+    cited_.bytesBefore.push_back(bytes_);
+  }
+
+  const CitedNotes& Cited() const { return cited_; }
+
+  // The heading and the notes cited in the part, in the section's order.
+  std::string For(Span part) const {
+    const auto& anchors = cited_.anchors;
+    const auto first = std::lower_bound(anchors.begin(), anchors.end(), part.begin);
+    const auto last = std::lower_bound(first, anchors.end(), part.end);
+    if (first == last) return "";
+    std::vector<std::size_t> notes(notesOf_.begin() + (first - anchors.begin()),
+                                   notesOf_.begin() + (last - anchors.begin()));
+    std::sort(notes.begin(), notes.end());
+    notes.erase(std::unique(notes.begin(), notes.end()), notes.end());
+    std::string block = heading_;
+    for (std::size_t note : notes) block += notes_[note];
+    return block;
+  }
+
+ private:
+  std::string heading_;
+  std::vector<std::string> notes_;
+  CitedNotes cited_;
+  std::vector<std::size_t> notesOf_;  // by citation
+  std::size_t bytes_ = 0;
+};
+
+class ReaderBookMaker {
+ public:
+  ReaderBookMaker(std::string_view body, const BookNames& names, const ReaderOptions& options,
+                  const BookNotes* notes)
+      : body_(Balance(body, kBodyFontSize)),
+        composer_(names, options.navigation, options.titledIndex),
+        options_(options) {
+    rules_.pageBytes = static_cast<std::size_t>(options.maxKb) * kKilobyte;
+    rules_.frameBytes = composer_.MaxFrameBytes();
+    rules_.partCount = options.partCount;
+    rules_.maxParts = kMaxParts;
+    rules_.cleanCuts = options.cleanCuts;
+    if (notes != nullptr) {
+      notes_.emplace(*notes, body_);
+      rules_.notes = &notes_->Cited();
+    }
+  }
+
+  ReaderResult Make() const;
+
+ private:
+  bool Fits(const std::vector<Span>& parts, std::size_t pageBytes) const;
+  std::size_t SmallestKb() const;
+  ReaderBook Pages(const std::vector<Span>& parts) const;
+
+  BalancedBody body_;
+  std::optional<PartNotes> notes_;
+  PageComposer composer_;
+  ReaderOptions options_;
+  CutRules rules_;
+};
+
+ReaderResult ReaderBookMaker::Make() const {
+  if (options_.partCount < 1 || options_.partCount > kMaxParts) {
+    return {{}, PartCountMessage(options_.partCount)};
+  }
+  if (rules_.pageBytes > 0 && rules_.pageBytes <= rules_.frameBytes) {
+    return {{}, NoRoomMessage(options_.maxKb, rules_.frameBytes)};
+  }
+  const std::optional<std::vector<Span>> parts = Cutter(body_, rules_).Cut();
+  if (!parts || !Fits(*parts, rules_.pageBytes)) {
+    return {{}, TooManyPartsMessage(options_.maxKb, SmallestKb())};
+  }
+  ReaderBook book = Pages(*parts);
+  for (const std::string& page : book.parts) {
+    // The cutter reckons with the largest frame, so this never happens.
+    if (rules_.pageBytes > 0 && page.size() > rules_.pageBytes) {
+      return {{}, TooManyPartsMessage(options_.maxKb, SmallestKb())};
+    }
+  }
+  return {std::move(book), ""};
+}
+
+bool ReaderBookMaker::Fits(const std::vector<Span>& parts, std::size_t pageBytes) const {
+  const int count = static_cast<int>(parts.size());
+  return pageBytes == 0 || count == 1 || composer_.IndexFits(count, pageBytes);
+}
+
+// The smallest budget in KB under which the book fits in kMaxParts parts.
+std::size_t ReaderBookMaker::SmallestKb() const {
+  auto fits = [this](std::size_t kb) {
+    CutRules rules = rules_;
+    rules.pageBytes = kb * kKilobyte;
+    if (rules.pageBytes <= rules.frameBytes) return false;
+    const std::optional<std::vector<Span>> parts = Cutter(body_, rules).Greedy();
+    return parts && Fits(*parts, rules.pageBytes);
+  };
+  std::size_t low = static_cast<std::size_t>(options_.maxKb);  // does not fit
+  std::size_t high = low * 2 + 1;
+  // One page holding everything always fits; doubling reaches it.
+  while (!fits(high) && high < kLargestKb) {
+    low = high;
+    high *= 2;
+  }
+  while (high - low > 1) {
+    const std::size_t middle = low + (high - low) / 2;
+    (fits(middle) ? high : low) = middle;
+  }
+  return high;
+}
+
+ReaderBook ReaderBookMaker::Pages(const std::vector<Span>& parts) const {
+  const int count = static_cast<int>(parts.size());
+  ReaderBook book;
+  std::vector<IndexEntry> entries;
+  for (int part = 1; part <= count; ++part) {
+    const Span span = parts[part - 1];
+    const std::string heading = options_.titledIndex ? PartHeading(body_, span) : "";
+    std::string body = Standalone(body_, span);
+    if (notes_) body += notes_->For(span);
+    book.parts.push_back(composer_.PartPage(part, count, heading, body));
+    entries.push_back({heading, book.parts.back().size()});
+  }
+  if (count > 1) book.index = composer_.IndexPage(entries, rules_.pageBytes);
+  return book;
+}
+
+}  // namespace
+
+ReaderResult MakeReaderBook(std::string_view body, const BookNames& names,
+                            const ReaderOptions& options, const BookNotes* notes) {
+  return ReaderBookMaker(body, names, options, notes).Make();
+}
+
+}  // namespace quillet::reader

@@ -1,0 +1,203 @@
+// Generate in reader mode: the whole book converted once, cut by the reader
+// engine, and its pages put in place together like the default pages.
+#include <algorithm>
+#include <cctype>
+#include <filesystem>
+#include <set>
+#include <string>
+#include <system_error>
+
+#include "builder/book_builder.h"
+#include "builder/page_files.h"
+#include "builder/reader/balancer.h"
+#include "builder/reader/reader_book.h"
+#include "builder/reader/reader_notes.h"
+#include "builder/text_rules.h"
+#include "richtext/rtf_reader.h"
+#include "richtext/rtf_writer.h"
+
+namespace quillet {
+namespace {
+
+// The group our RTF writer opens the notes section with.
+constexpr std::string_view kNotesSectionWord = "{\\*\\quilletnotes}";
+
+// Stale pages named in a warning before the rest are only counted.
+constexpr std::size_t kStalePagesNamed = 10;
+
+std::string WithoutLastLineEnd(const std::string& page) {
+  return page.ends_with("\r\n") ? page.substr(0, page.size() - 2) : page;
+}
+
+// True for a part page name of `prefix`: the prefix, two or three digits, ".html".
+bool IsPartPageName(std::string_view name, std::string_view prefix) {
+  constexpr std::string_view kExtension = ".html";
+  if (!name.starts_with(prefix) || !name.ends_with(kExtension)) return false;
+  const std::string_view digits =
+      name.substr(prefix.size(), name.size() - prefix.size() - kExtension.size());
+  return (digits.size() == 2 || digits.size() == 3) &&
+         std::all_of(digits.begin(), digits.end(),
+                     [](char c) { return std::isdigit(static_cast<unsigned char>(c)) != 0; });
+}
+
+// Part pages of the prefix in the folder that this run did not write: an
+// earlier book's, which nothing of this run links.
+std::vector<std::string> StalePages(const std::string& folder, const std::string& prefix,
+                                    const std::set<std::string>& written) {
+  std::vector<std::string> stale;
+  std::error_code error;
+  for (const auto& entry : std::filesystem::directory_iterator(folder, error)) {
+    const std::string name = entry.path().filename().string();
+    if (IsPartPageName(name, prefix) && !written.contains(name)) stale.push_back(name);
+  }
+  std::sort(stale.begin(), stale.end());
+  return stale;
+}
+
+std::string StalePagesWarning(const std::vector<std::string>& stale) {
+  std::string names;
+  for (std::size_t i = 0; i < stale.size() && i < kStalePagesNamed; ++i) {
+    names += (i == 0 ? "" : ", ") + stale[i];
+  }
+  if (stale.size() > kStalePagesNamed) {
+    names += " (+" + std::to_string(stale.size() - kStalePagesNamed) + ")";
+  }
+  return "Quedan en la carpeta páginas de un libro anterior, que este libro no enlaza: " + names +
+         "\nPages of an earlier book are still in the folder, and this book does not link them: " +
+         names;
+}
+
+std::size_t Count(std::string_view text, std::string_view what) {
+  std::size_t count = 0;
+  for (std::size_t at = text.find(what); at != std::string_view::npos;
+       at = text.find(what, at + 1)) {
+    ++count;
+  }
+  return count;
+}
+
+reader::ReaderOptions OptionsOf(const BookRequest& request) {
+  return {request.reader.maxKb, request.partCount, request.reader.navigation,
+          request.reader.titledIndex, request.reader.cleanCuts};
+}
+
+// A book with notes is converted as its text and its notes section apart,
+// so that each part can end with the notes it cites; HtmlResult is the text.
+std::optional<reader::BookNotes> ConvertWithNotesApart(Converter& converter) {
+  // Only our own writer describes notes; a book without them is not read twice.
+  if (converter.RtfSource.find(kNotesSectionWord) == std::string::npos) return std::nullopt;
+  const std::optional<reader::SplitBook> split = reader::SplitNotes(ReadRtf(converter.RtfSource));
+  if (!split) return std::nullopt;
+  reader::BookNotes notes{converter.ConvertRtfToHtml(WriteRtf(split->section), kConvertOptions),
+                          split->cited};
+  converter.HtmlResult = converter.ConvertRtfToHtml(WriteRtf(split->text), kConvertOptions);
+  // Every anchor must have come through, or the notes stay where they were.
+  if (Count(converter.HtmlResult, reader::kNoteAnchor) != notes.cited.size() ||
+      Count(notes.section, reader::kNoteAnchor) != split->cited.size()) {
+    return std::nullopt;
+  }
+  return notes;
+}
+
+// The reader book of converter.RtfSource, titled with converter.FilePrefix;
+// HtmlResult keeps the converted text.
+reader::ReaderResult MakeBook(Converter& converter, const BookRequest& request) {
+  std::optional<reader::BookNotes> notes = ConvertWithNotesApart(converter);
+  if (!notes) {
+    converter.HtmlResult = converter.ConvertRtfToHtml(converter.RtfSource, kConvertOptions);
+  }
+  const reader::BookNames names{converter.FilePrefix, LinkPrefix(request.prefix),
+                                ShownPrefix(request.prefix)};
+  return reader::MakeReaderBook(converter.HtmlResult, names, OptionsOf(request),
+                                notes ? &*notes : nullptr);
+}
+
+}  // namespace
+
+ReaderMode ReaderMode::All() {
+  return {reader::kDefaultMaxKb, true, true, true};
+}
+
+// One Generate in reader mode; the request's checks are already passed.
+class BookBuilder::ReaderGeneration {
+ public:
+  ReaderGeneration(BookBuilder& builder, const BookRequest& request)
+      : builder_(builder), request_(request) {}
+
+  std::optional<BookError> Run(const GenerateProgress& progress);
+
+  RunValues values;
+  PageSet pages;
+  std::vector<std::string> warnings;
+  std::string opened;  // the index, or the one page
+
+ private:
+  std::optional<BookError> Write(const std::string& name, const std::string& page);
+
+  BookBuilder& builder_;
+  const BookRequest& request_;
+};
+
+std::optional<BookError> BookBuilder::ReaderGeneration::Run(const GenerateProgress& progress) {
+  Converter& converter = builder_.converter;
+  converter.FilePrefix = TitlePrefix(request_.prefix);
+  converter.RtfSource = builder_.box_.TextRTF();
+  const reader::ReaderResult made = MakeBook(converter, request_);
+  if (!made.error.empty()) return BookError{made.error};
+
+  if (std::string error = pages.Lock(request_.folder); !error.empty()) {
+    return BookError{WriteFailureMessage(error)};
+  }
+  const int count = static_cast<int>(made.book.parts.size());
+  if (progress.started) progress.started(count);
+  std::set<std::string> written;
+  for (values.PartNumber = 1; values.PartNumber <= count; ++values.PartNumber) {
+    const std::string name =
+        request_.prefix + reader::PartNumberText(values.PartNumber, count) + ".html";
+    if (auto error = Write(name, made.book.parts[values.PartNumber - 1])) return error;
+    written.insert(name);
+    if (progress.partWritten) progress.partWritten(values.PartNumber, count);
+  }
+  opened = values.OutputPath;
+  if (count > 1) {
+    if (auto error = Write(request_.prefix + ".html", made.book.index)) return error;
+    opened = values.OutputPath;
+  }
+  const std::vector<std::string> stale = StalePages(request_.folder, request_.prefix, written);
+  if (!stale.empty()) warnings.push_back(StalePagesWarning(stale));
+  if (std::string error = pages.Commit(); !error.empty()) {
+    return BookError{WriteFailureMessage(error)};
+  }
+  return std::nullopt;
+}
+
+std::optional<BookError> BookBuilder::ReaderGeneration::Write(const std::string& name,
+                                                              const std::string& page) {
+  values.OutputPath = request_.folder + name;
+  // The page's bytes are what its budget counts; its last line end is the write's.
+  const std::string text = WithoutLastLineEnd(page);
+  if (std::string error = WriteTextFile(values.OutputPath, text, &pages); !error.empty()) {
+    return BookError{WriteFailureMessage(error)};
+  }
+  return std::nullopt;
+}
+
+ReaderParts BookBuilder::CountReaderParts(const BookRequest& request) const {
+  Converter converter;
+  converter.FilePrefix = TitlePrefix(request.prefix);
+  converter.RtfSource = box_.TextRTF();
+  const reader::ReaderResult made = MakeBook(converter, request);
+  return {static_cast<int>(made.book.parts.size()), made.error};
+}
+
+BookResult BookBuilder::GenerateReader(const BookRequest& request,
+                                       const GenerateProgress& progress) {
+  ReaderGeneration run(*this, request);
+  const std::optional<BookError> error = run.Run(progress);
+  lastRun_ = run.values;
+  if (error) return {{}, error};
+  Opened({run.opened});
+  return {run.pages.Paths(), std::nullopt, run.warnings};
+}
+
+}  // namespace quillet
