@@ -30,7 +30,9 @@ class Converter {
   Converter(Converter&&) noexcept;
   Converter& operator=(Converter&&) noexcept;
 
-  std::string ConvertRtfToHtml(std::string_view rtf, std::string_view options);
+  // The RTF is taken by value: a caller that hands it over with std::move
+  // leaves the converter no copy to make.
+  std::string ConvertRtfToHtml(std::string rtf, std::string_view options);
 
   // Variables through which the book builder hands a page in and out.
   std::string RtfSource;
@@ -47,8 +49,8 @@ class Converter {
   const ConverterState& State() const { return *state_; }
 
  private:
-  void RunTokenLoop(const std::string& body);
-  void DebugTrace(const std::string& word);
+  void RunTokenLoop(std::string_view body);
+  void DebugTrace(std::string_view word);
 
   std::unique_ptr<ConverterState> state_;
   DebugHost* debugHost_ = nullptr;

@@ -30,9 +30,9 @@ std::string ConverterState::BuildFontTag(std::string_view color, std::string_vie
   return tag;
 }
 
-std::string ConverterState::OpenFontTag() const {
+std::string_view ConverterState::OpenFontTag() const {
   const std::optional<CodeList::Id> outermost = Codes.OutermostOf("</font>");
-  return outermost ? Codes.BegCodeOf(*outermost) : std::string();
+  return outermost ? std::string_view(Codes.BegCodeOf(*outermost)) : std::string_view();
 }
 
 std::string ConverterState::CloseMarkedCodes() {
