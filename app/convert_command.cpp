@@ -43,7 +43,7 @@ int RunConvert(const ConvertOptions& options) {
     // The converter reads CR LF lines, as the input box writes them. It takes
     // the bytes over, and no copy is kept: a big file is held once, not twice.
     std::string source = options.raw ? std::move(rtf.bytes) : CrLfLineBreaks(rtf.bytes);
-    rtf.bytes = std::string();
+    std::string().swap(rtf.bytes);  // assigning "" would keep the buffer
     converter.HtmlResult = converter.ConvertRtfToHtml(std::move(source), options.options);
     if (options.page) {
       std::cout << PageHeader(converter.FilePrefix) << kCrLf << converter.HtmlResult << kCrLf
