@@ -129,6 +129,16 @@ bool IsNumberMarker(std::u16string_view marker) {
                      [](char16_t c) { return c < 0x80 && IsAsciiDigit(static_cast<char>(c)); });
 }
 
+// Bytes that stand for themselves in the text: no brace, backslash, line break
+// or other control character.
+constexpr std::array<bool, 256> kPlainText = [] {
+  std::array<bool, 256> plain{};
+  for (int byte = 0x20; byte < 0x100; ++byte) plain[static_cast<std::size_t>(byte)] = true;
+  plain['{'] = plain['}'] = plain['\\'] = false;
+  plain['\t'] = true;
+  return plain;
+}();
+
 class RtfReader {
  public:
   explicit RtfReader(std::string_view rtf) : data_(rtf) { stack_.emplace_back(); }
@@ -627,16 +637,6 @@ void RtfReader::HandleWord(std::string_view name, WordCall call) {
   FlushBytes();
   (this->*row->handler)(call);
 }
-
-// Bytes that stand for themselves in the text: no brace, backslash, line break
-// or other control character.
-constexpr std::array<bool, 256> kPlainText = [] {
-  std::array<bool, 256> plain{};
-  for (int byte = 0x20; byte < 0x100; ++byte) plain[static_cast<std::size_t>(byte)] = true;
-  plain['{'] = plain['}'] = plain['\\'] = false;
-  plain['\t'] = true;
-  return plain;
-}();
 
 // A run of plain bytes of the document's text, taken in one piece: what
 // TextByte does byte by byte, once for the run.
