@@ -44,7 +44,7 @@ int RunConvert(const ConvertOptions& options) {
     // the bytes over, and no copy is kept: a big file is held once, not twice.
     std::string source = options.raw ? std::move(rtf.bytes) : CrLfLineBreaks(rtf.bytes);
     std::string().swap(rtf.bytes);  // assigning "" would keep the buffer
-    converter.HtmlResult = converter.ConvertRtfToHtml(std::move(source), options.options);
+    converter.HtmlResult = converter.ConvertRtfToHtmlInPlace(std::move(source), options.options);
     if (options.page) {
       std::cout << PageHeader(converter.FilePrefix) << kCrLf << converter.HtmlResult << kCrLf
                 << PageFooter() << kCrLf;

@@ -30,9 +30,10 @@ class Converter {
   Converter(Converter&&) noexcept;
   Converter& operator=(Converter&&) noexcept;
 
-  // The RTF is taken by value: a caller that hands it over with std::move
-  // leaves the converter no copy to make.
-  std::string ConvertRtfToHtml(std::string rtf, std::string_view options);
+  std::string ConvertRtfToHtml(std::string_view rtf, std::string_view options);
+  // The same for RTF handed over with std::move: it is cut down in place, so
+  // a big text is never held twice.
+  std::string ConvertRtfToHtmlInPlace(std::string rtf, std::string_view options);
 
   // Variables through which the book builder hands a page in and out.
   std::string RtfSource;

@@ -142,6 +142,12 @@ class ConverterState {
   bool tokenTookSpace_ = false;  // the tokenizer ate a delimiter space after the token
   std::string escapedLine_;      // the current line, when markup in it had to be escaped
   CharacterFinder markup_;       // markup characters in the body
+  // OpenFontTag's last answer, for the code list's membership it was found in.
+  struct FontTagCache {
+    std::uint64_t membership = UINT64_MAX;
+    std::string tag;
+  };
+  mutable FontTagCache openFontTag_;
 };
 
 }  // namespace quillet

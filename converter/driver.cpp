@@ -12,7 +12,11 @@ Converter::~Converter() = default;
 Converter::Converter(Converter&&) noexcept = default;
 Converter& Converter::operator=(Converter&&) noexcept = default;
 
-std::string Converter::ConvertRtfToHtml(std::string rtf, std::string_view options) {
+std::string Converter::ConvertRtfToHtml(std::string_view rtf, std::string_view options) {
+  return ConvertRtfToHtmlInPlace(std::string(rtf), options);
+}
+
+std::string Converter::ConvertRtfToHtmlInPlace(std::string rtf, std::string_view options) {
   state_->StartConversion(options);
   const std::string body = state_->PrepareBody(std::move(rtf));
   // Pages come out a little shorter than their RTF; one buffer then holds them whole.

@@ -157,7 +157,9 @@ void LineReader::Drop(std::size_t count) {
 }
 
 void LineReader::PutBack(std::string_view text) {
-  pushed_.append(text.rbegin(), text.rend());
+  const std::size_t at = pushed_.size();
+  pushed_.resize(at + text.size());
+  std::reverse_copy(text.begin(), text.end(), pushed_.begin() + static_cast<std::ptrdiff_t>(at));
 }
 
 // The token's end, scanning what was put back character by character and the
