@@ -4,6 +4,8 @@
 
 #include <CLI/CLI.hpp>
 #include <charconv>
+#include <chrono>
+#include <cmath>
 #include <cstdlib>
 #include <iostream>
 #include <memory>
@@ -17,15 +19,11 @@
 #include "builder/text_rules.h"
 #include "richtext/document_box.h"
 
-#ifdef QUILLET_HAS_QTBRIDGE
-#include "builder/window/html_import.h"
-#endif
-
 namespace quillet::app {
 namespace {
 
 struct BookOptions {
-  std::string input;
+  BookSource source;
   std::string parts;
   std::string out;
   std::string prefix{kDefaultPrefix};
@@ -87,7 +85,7 @@ int RunBook(const BookOptions& options) {
     return 1;
   }
   BookRun run(options.open);
-  if (!LoadBookInto(options.input, run.box)) return 1;
+  if (!LoadBookInto(options.source, run.box)) return 1;
   BookRequest request;
   request.prefix = options.prefix;
   request.folder = TrailingSeparator(options.out);
@@ -97,7 +95,7 @@ int RunBook(const BookOptions& options) {
 
 int RunPreview(const BookOptions& options) {
   BookRun run(options.open);
-  if (!LoadBookInto(options.input, run.box)) return 1;
+  if (!LoadBookInto(options.source, run.box)) return 1;
   BookRequest request;
   request.prefix = options.prefix;
   return Finish(run.builder.Preview(request), run.builder.tempFolder);
@@ -105,13 +103,19 @@ int RunPreview(const BookOptions& options) {
 
 }  // namespace
 
-bool LoadBookInto(const std::string& name, DocumentBox& box) {
-#ifdef QUILLET_HAS_QTBRIDGE
-  const HtmlImport importHtml = ImportHtml;
-#else
-  const HtmlImport importHtml;
-#endif
-  LoadedBook book = LoadBookFile(name, importHtml);
+void AddBookSource(CLI::App& command, BookSource& source) {
+  command.add_option("INPUT", source.input, kBookInputHelp)->required();
+  command
+      .add_option("--convert-timeout", source.convertTimeout,
+                  "Seconds a helper (LibreOffice, pandoc) may take to convert the book")
+      ->check(CLI::PositiveNumber)
+      ->capture_default_str();
+}
+
+bool LoadBookInto(const BookSource& source, DocumentBox& box) {
+  LoadOptions options;
+  options.helper_timeout = std::chrono::milliseconds(std::llround(source.convertTimeout * 1000));
+  LoadedBook book = LoadBookFile(source.input, options);
   if (!book.Ok()) {
     std::cerr << "quillet: " << book.error->message << "\n";
     return false;
@@ -125,7 +129,7 @@ void AddBookCommands(CLI::App& app, int& exitStatus) {
 
   CLI::App* book = app.add_subcommand(
       "book", "Split a book into part pages and an index page, as the Generate button does");
-  book->add_option("INPUT", options->input, kBookInputHelp)->required();
+  AddBookSource(*book, options->source);
   book->add_option("--parts", options->parts, "Number of parts, 1 to 99 (decimal)")->required();
   book->add_option("--out", options->out, "Output folder")->required();
   book->add_option("--prefix", options->prefix,
@@ -135,7 +139,7 @@ void AddBookCommands(CLI::App& app, int& exitStatus) {
 
   CLI::App* preview = app.add_subcommand(
       "preview", "Write the whole book as one preview page in the temporary folder");
-  preview->add_option("INPUT", options->input, "Book: .rtf, .txt, .htm/.html, or -")->required();
+  AddBookSource(*preview, options->source);
   preview->add_option("--prefix", options->prefix, "Prefix shown in the page title");
   preview->add_flag("--open", options->open, "Open the page in the default viewer");
   preview->callback([options, &exitStatus] { exitStatus = RunPreview(*options); });

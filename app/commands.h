@@ -18,18 +18,32 @@ namespace quillet::app {
 void AddConvertCommand(CLI::App& app, int& exitStatus);
 void AddRichTextCommands(CLI::App& app, int& exitStatus);
 void AddBookCommands(CLI::App& app, int& exitStatus);
+void AddFormatsCommand(CLI::App& app, int& exitStatus);
 
 // Every family of subcommands, in the order `quillet --help` lists them: a new
 // command is a function above, in a file of its own, and a row here.
 inline constexpr void (*kCommandFamilies[])(CLI::App&, int&) = {
-    AddConvertCommand, AddRichTextCommands, AddBookCommands};
+    AddConvertCommand, AddRichTextCommands, AddBookCommands, AddFormatsCommand};
 
 // What a book INPUT may be, as every command's help says it.
 inline constexpr const char* kBookInputHelp =
-    "Book: .rtf, .txt, .htm/.html, or - for standard input";
+    "Book: RTF, plain text, HTML, Markdown, EPUB, FB2, DOCX, ODT, DOC, WPD or SXW "
+    "(quillet formats), or - for standard input";
 
-// Loads the book file `name` into the box as the window does; false, with the
-// message on standard error, when it cannot be read.
-bool LoadBookInto(const std::string& name, DocumentBox& box);
+// How long a helper program may convert a book by default, in seconds.
+inline constexpr double kDefaultConvertTimeout = 120;
+
+// A book to read: the file and how long a helper may take over it.
+struct BookSource {
+  std::string input;
+  double convertTimeout = kDefaultConvertTimeout;
+};
+
+// Adds INPUT and --convert-timeout to a command that reads a book.
+void AddBookSource(CLI::App& command, BookSource& source);
+
+// Loads the book as the window does; false, with the message on standard
+// error, when it cannot be read.
+bool LoadBookInto(const BookSource& source, DocumentBox& box);
 
 }  // namespace quillet::app

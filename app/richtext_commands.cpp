@@ -14,12 +14,12 @@ namespace {
 // Adds a command that loads INPUT into a box and writes what `show` makes of it.
 void AddBoxCommand(CLI::App& app, int& exitStatus, const std::string& name,
                    const std::string& description, std::string (*show)(const DocumentBox&)) {
-  auto input = std::make_shared<std::string>();
+  auto source = std::make_shared<BookSource>();
   CLI::App* command = app.add_subcommand(name, description);
-  command->add_option("INPUT", *input, kBookInputHelp)->required();
-  command->callback([input, show, &exitStatus] {
+  AddBookSource(*command, *source);
+  command->callback([source, show, &exitStatus] {
     DocumentBox box;
-    if (!LoadBookInto(*input, box)) {
+    if (!LoadBookInto(*source, box)) {
       exitStatus = 1;
       return;
     }

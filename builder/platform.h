@@ -38,6 +38,14 @@ class FolderChooser {
   virtual std::optional<std::string> ChooseFolder() = 0;
 };
 
+// The file chooser for a book to open: the chosen file, or nothing when the
+// user cancels.
+class BookChooser {
+ public:
+  virtual ~BookChooser() = default;
+  virtual std::optional<std::string> ChooseBook() = 0;
+};
+
 // The clipboard's content in each format, "" when it holds none of that format.
 class Clipboard {
  public:

@@ -1,4 +1,5 @@
-# Quillet as an installed desktop application: the executable, its menu entry,
+# Quillet as an installed desktop application: the executable and its window
+# program (lib/quillet/quillet-window), its menu entry,
 # the icon in the hicolor theme, AppStream metainfo, the manual page and bash
 # completion, and a Debian package of all of it (cpack -G DEB).
 #
@@ -16,6 +17,10 @@ set(QUILLET_SCREENSHOTS_URL "${QUILLET_HOMEPAGE}/docs"
 
 target_compile_definitions(quillet PRIVATE QUILLET_VERSION="${PROJECT_VERSION}"
                                            QUILLET_APP_ID="${QUILLET_APP_ID}")
+if(TARGET quillet-window)
+  target_compile_definitions(quillet-window PRIVATE QUILLET_VERSION="${PROJECT_VERSION}"
+                                                  QUILLET_APP_ID="${QUILLET_APP_ID}")
+endif()
 
 set(QUILLET_DATA_DIR ${PROJECT_BINARY_DIR}/data)
 set(QUILLET_MANUAL_PAGE ${QUILLET_DATA_DIR}/quillet.1)
@@ -34,6 +39,10 @@ add_custom_command(
 add_custom_target(quillet_manual ALL DEPENDS ${QUILLET_MANUAL_PAGE}.gz)
 
 install(TARGETS quillet RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+# The window's own program, which quillet looks for at ../lib/quillet/ beside itself.
+if(TARGET quillet-window)
+  install(TARGETS quillet-window RUNTIME DESTINATION ${QUILLET_WINDOW_INSTALL_DIR})
+endif()
 install(FILES ${QUILLET_MANUAL_PAGE}.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
 install(FILES ${PROJECT_SOURCE_DIR}/data/quillet.bash
         DESTINATION ${CMAKE_INSTALL_DATADIR}/bash-completion/completions
@@ -71,11 +80,12 @@ set(CPACK_PACKAGE_CONTACT "Quillet developers <quillet@example.org>")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY
     "turn a long rich text into small HTML pages for a handheld's browser")
 set(CPACK_PACKAGE_DESCRIPTION
-    "Quillet cuts an e-book (RTF, a word-processor document, HTML or plain
-text) into a set of small HTML pages that the web browser of a handheld
-console can open one at a time without running out of memory, plus an
-index page that links them. It has a window and a command line (quillet
-book, preview, convert, rtf, text).")
+    "Quillet cuts an e-book (RTF, EPUB, FB2, HTML, Markdown, plain text, or
+a word-processor document through LibreOffice or pandoc) into a set of
+small HTML pages that the web browser of a handheld console can open one
+at a time without running out of memory, plus an index page that links
+them. It has a window and a command line (quillet book, preview, convert,
+rtf, text, formats).")
 set(CPACK_STRIP_FILES ON)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION text)

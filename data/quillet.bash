@@ -11,7 +11,7 @@ _quillet_add() {
 _quillet() {
   local cur=${COMP_WORDS[COMP_CWORD]}
   local prev=${COMP_WORDS[COMP_CWORD - 1]}
-  local subcommands="book preview convert rtf text"
+  local subcommands="book preview convert rtf text formats"
   local sub="" word
   for word in "${COMP_WORDS[@]:1:COMP_CWORD-1}"; do
     if [[ " $subcommands " == *" $word "* ]]; then
@@ -30,16 +30,17 @@ _quillet() {
       _quillet_add < <(compgen -W "$(seq 1 99)" -- "$cur")
       return
       ;;
-    --prefix | --options | --separator) return ;;
+    --prefix | --options | --separator | --convert-timeout) return ;;
   esac
 
   local options
   case $sub in
     "") options="--help --version --debug" ;;
-    book) options="--help --parts --out --prefix --open" ;;
-    preview) options="--help --prefix --open" ;;
+    book) options="--help --parts --out --prefix --open --convert-timeout" ;;
+    preview) options="--help --prefix --open --convert-timeout" ;;
     convert) options="--help --options --separator --page --raw --prefix" ;;
-    rtf | text) options="--help" ;;
+    rtf | text) options="--help --convert-timeout" ;;
+    formats) options="--help" ;;
   esac
 
   if [[ $cur == -* ]]; then

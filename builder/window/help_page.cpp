@@ -89,6 +89,14 @@ que enlaza todas las partes.</p>
 
 constexpr const char* kRest = R"(</table>
 
+<h2>Libros que abre / Books it opens</h2>
+<p>Pega el libro, arr&aacute;stralo a la ventana o &aacute;brelo con <b>Ctrl+O</b>: RTF,
+texto, HTML, Markdown, EPUB, FB2, y con LibreOffice (o pandoc) DOCX, ODT, DOC, WPD y SXW.
+Si tarda, <b>Cancelar</b> lo detiene.</p>
+<p class="en">Paste the book, drop its file on the window or open it with <b>Ctrl+O</b>:
+RTF, plain text, HTML, Markdown, EPUB, FB2, and with LibreOffice (or pandoc) DOCX, ODT,
+DOC, WPD and SXW. If it takes long, <b>Cancel</b> stops it.</p>
+
 <h2>Ideas para la pr&oacute;xima versi&oacute;n / Ideas for the next version</h2>
 <ul>
 <li>Divisi&oacute;n por cap&iacute;tulos. <span class="en">Split by chapters.</span></li>

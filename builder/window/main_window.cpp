@@ -1,19 +1,28 @@
 #include "builder/window/main_window.h"
 
+#include <malloc.h>
+
 #include <QApplication>
 #include <QBuffer>
 #include <QButtonGroup>
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QDragEnterEvent>
+#include <QDropEvent>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMimeData>
 #include <QPainter>
 #include <QPlainTextEdit>
 #include <QPointer>
 #include <QProgressDialog>
 #include <QRadioButton>
+#include <QShortcut>
+#include <QThread>
 #include <QToolButton>
+#include <memory>
+#include <new>
 #include <optional>
 #include <utility>
 
@@ -23,9 +32,10 @@
 #include "builder/window/debug_window.h"
 #include "builder/window/face_button.h"
 #include "builder/window/help_page.h"
-#include "builder/window/html_import.h"
+#include "builder/window/qt_document_bridge.h"
 #include "builder/window/qt_platform.h"
 #include "builder/window/qt_rich_text_box.h"
+#include "richtext/rtf_writer.h"
 
 namespace quillet {
 namespace {
@@ -34,6 +44,10 @@ namespace {
 // serialising the book would make typing lag, so it waits for a pause.
 constexpr std::int64_t kImmediateEstimateLength = 60'000;
 constexpr int kEstimateDelayMs = 300;
+
+constexpr const char* kOutOfMemoryMessage =
+    "No hay memoria suficiente para este libro; el cuadro queda como estaba / Not enough "
+    "memory for this book; the box is left as it was";
 
 // Captions are set at this pixel size, condensed as far as the longest needs.
 constexpr int kCaptionPixelSize = 11;
@@ -53,6 +67,24 @@ void SetCaption(QWidget& control, const QString& caption) {
   } else if (auto* frame = qobject_cast<QGroupBox*>(&control)) {
     frame->setTitle(caption);
   }
+}
+
+// A long book is read into one model and copied into the editor; the memory
+// the model held goes back to the system rather than waiting in the heap.
+void ReturnFreedMemory() {
+  malloc_trim(0);
+}
+
+// Reads a copy of the clipboard on the worker into what a paste puts in the
+// box (`none` when it holds no text), and lets the copy go before the editor
+// is filled, so that the clipboard's RTF, the model and the editor's document
+// are not all held at once.
+LoadWork ReadClipboardCopy(std::shared_ptr<const ClipboardCopy> copy, Document none) {
+  return [copy, none](const std::function<bool()>&) mutable {
+    std::optional<Document> pasted = DocumentFromClipboard(*copy);
+    copy.reset();
+    return LoadedBook{pasted ? std::move(*pasted) : std::move(none), {}};
+  };
 }
 
 }  // namespace
@@ -128,6 +160,13 @@ rtf2htmlTest::rtf2htmlTest(const WindowServices& services, QWidget* parent)
     ownClipboard_ = std::make_unique<QtClipboard>();
     services_.clipboard = ownClipboard_.get();
   }
+  if (services_.books == nullptr) {
+    ownBooks_ = std::make_unique<QtBookChooser>(this);
+    services_.books = ownBooks_.get();
+  }
+  readBook = [](const std::string& path, const LoadOptions& options) {
+    return quillet::LoadBookFile(path, options);
+  };
 
   CreateControls();
   box_ = std::make_unique<QtRichTextBox>(*tbRTF);
@@ -256,6 +295,14 @@ void rtf2htmlTest::ConnectHandlers() {
   connect(cmdGO, &FaceButton::clicked, this, [this] { cmdGO_Click(); });
   connect(cmdHTML2, &FaceButton::clicked, this, [this] { cmdHTML2_Click(); });
   connect(cmdHelp, &FaceButton::clicked, this, [this] { cmdHelp_Click(); });
+  connect(new QShortcut(QKeySequence::Open, this), &QShortcut::activated, this,
+          [this] { OpenBook(); });
+  setAcceptDrops(true);
+  // The drag is over before the book is read.
+  tbRTF->fileDropHandler = [this](const std::string& path) {
+    QTimer::singleShot(0, this, [this, path] { LoadBookFile(path); });
+  };
+  tbRTF->pasteHandler = [this](const QMimeData& source) { return PasteMimeData(source); };
 
   // The busy cursor of a run gives way to the arrow while a pause waits for a click.
   connect(debugWindow_.get(), &DebugWindow::pauseChanged, this, [](bool paused) {
@@ -334,12 +381,44 @@ void rtf2htmlTest::tbRTF_Change() {
 
 void rtf2htmlTest::RefreshEstimate() {
   estimateTimer_.stop();
-  // Serialising a long book takes a moment of its own.
-  std::optional<BusyCursor> busy;
-  if (box_->Length() > kImmediateEstimateLength) busy.emplace();
-  const auto rtfLength = static_cast<std::int64_t>(box_->TextRTF().size());
-  lblKB->setText(QString::fromStdString(EstimateText(rtfLength, PartCount)));
+  const std::optional<std::size_t> known = box_->KnownRtfLength();
+  if (known || box_->Length() <= kImmediateEstimateLength) {
+    ShowEstimate(known ? *known : box_->RtfLength());
+    return;
+  }
+  lblKB->clear();
+  MeasureRtfInBackground();
+}
+
+void rtf2htmlTest::ShowEstimate(std::size_t rtfLength) {
+  lblKB->setText(
+      QString::fromStdString(EstimateText(static_cast<std::int64_t>(rtfLength), PartCount)));
   emit estimateUpdated();
+}
+
+void rtf2htmlTest::MeasureRtfInBackground() {
+  // Serialising a long book takes a moment: the model read from the editor
+  // is written as RTF on a worker, and the answer shown if the box has not
+  // changed since.
+  const std::uint64_t revision = box_->Revision();
+  auto model = std::make_shared<const Document>(DocumentFromQt(*tbRTF->document()));
+  auto length = std::make_shared<std::optional<std::size_t>>();
+  QThread* worker = QThread::create([model, length] {
+    try {
+      *length = WriteRtf(*model).size();
+    } catch (const std::bad_alloc&) {
+      // Without memory for it, the estimate stays blank.
+    }
+  });
+  ++estimatesMeasured_;
+  connect(worker, &QThread::finished, this, [this, worker, length, revision] {
+    worker->deleteLater();
+    --estimatesMeasured_;
+    if (!*length || !box_->SetRtfLength(revision, **length)) return;
+    ShowEstimate(**length);
+    ReturnFreedMemory();
+  });
+  worker->start();
 }
 
 void rtf2htmlTest::txtDir_Change() {
@@ -364,15 +443,26 @@ std::string rtf2htmlTest::DIRBrowse() {
 
 void rtf2htmlTest::cmdPegar_Click() {
   if (running_) return;
-  const BusyCursor busy;
-  const std::optional<Document> pasted = DocumentFromClipboard(*services_.clipboard);
   // A clipboard without text empties the box.
-  if (pasted) {
-    box_->SetDocument(*pasted);
-  } else {
-    box_->SetTextRTF("");
-  }
+  LoadIntoBox(
+      [this] {
+        return ReadClipboardCopy(std::make_shared<const ClipboardCopy>(*services_.clipboard),
+                                 RtfOrPlainText(""));
+      },
+      false);
   box_->SetFocus();
+}
+
+bool rtf2htmlTest::PasteMimeData(const QMimeData& source) {
+  if (running_) return true;
+  if (RtfFromMimeData(source).empty() && !source.hasHtml() && !source.hasText()) return false;
+  LoadIntoBox(
+      [&source] {
+        return ReadClipboardCopy(std::make_shared<const ClipboardCopy>(MimeClipboard(&source)),
+                                 Document{});
+      },
+      true);
+  return true;
 }
 
 void rtf2htmlTest::cmdClear_Click() {
@@ -384,15 +474,68 @@ void rtf2htmlTest::cmdClear_Click() {
 
 bool rtf2htmlTest::LoadBookFile(const std::string& path) {
   if (running_) return false;
-  const BusyCursor busy;
-  const LoadedBook book = quillet::LoadBookFile(path, ImportHtml);
-  if (!book.Ok()) {
-    services_.messages->Show(book.error->message);
-    return false;
+  const bool loaded = LoadIntoBox(
+      [this, &path] {
+        return
+            [read = readBook, options = loadOptions, path](const std::function<bool()>& cancelled) {
+              LoadOptions cancellable = options;
+              cancellable.cancelled = cancelled;
+              return read(path, cancellable);
+            };
+      },
+      false);
+  if (loaded) box_->SetFocus();
+  return loaded;
+}
+
+void rtf2htmlTest::OpenBook() {
+  if (running_) return;
+  if (const std::optional<std::string> path = services_.books->ChooseBook()) LoadBookFile(*path);
+}
+
+bool rtf2htmlTest::LoadIntoBox(const std::function<LoadWork()>& prepare, bool atCursor) {
+  LoadOutcome outcome;
+  {
+    RunScope run(*this);
+    try {
+      BackgroundLoad load(this);
+      load_ = &load;
+      outcome = load.Run(prepare());
+      load_ = nullptr;
+      if (outcome.end == LoadEnd::kDone && outcome.book.Ok()) {
+        if (atCursor) {
+          box_->Paste(outcome.book.document);
+        } else {
+          box_->SetDocument(outcome.book.document);
+        }
+        outcome = {};
+        ReturnFreedMemory();
+        return true;
+      }
+    } catch (const std::bad_alloc&) {
+      load_ = nullptr;
+      outcome = {LoadEnd::kOutOfMemory, {}};
+    }
   }
-  box_->SetDocument(book.document);
-  box_->SetFocus();
-  return true;
+  ReturnFreedMemory();
+  // After the run, so that the message does not wait under the busy cursor.
+  if (outcome.end == LoadEnd::kOutOfMemory) {
+    services_.messages->Show(kOutOfMemoryMessage);
+  } else if (outcome.end == LoadEnd::kDone) {
+    services_.messages->Show(outcome.book.error->message);
+  }
+  return false;
+}
+
+void rtf2htmlTest::dragEnterEvent(QDragEnterEvent* event) {
+  if (!running_ && !DroppedFile(*event->mimeData()).empty()) event->acceptProposedAction();
+}
+
+void rtf2htmlTest::dropEvent(QDropEvent* event) {
+  const std::string path = DroppedFile(*event->mimeData());
+  if (path.empty()) return;
+  event->acceptProposedAction();
+  tbRTF->fileDropHandler(path);
 }
 
 BookRequest rtf2htmlTest::ReadControls() const {
@@ -448,6 +591,7 @@ void rtf2htmlTest::closeEvent(QCloseEvent* event) {
   if (running_) {
     quitAfterRun_ = true;
     debugWindow_->RunToEnd();
+    if (load_ != nullptr) load_->Cancel();
   }
   event->accept();
 }

@@ -11,16 +11,20 @@
 #include <QWidget>
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 
 #include "builder/book_builder.h"
+#include "builder/book_input.h"
 #include "builder/platform.h"
+#include "builder/window/background_load.h"
 
 class QComboBox;
 class QGroupBox;
 class QLabel;
 class QLineEdit;
+class QMimeData;
 class QPlainTextEdit;
 class QProgressDialog;
 class QRadioButton;
@@ -42,6 +46,7 @@ struct WindowServices {
   MessageSink* messages = nullptr;
   FolderChooser* folders = nullptr;
   Clipboard* clipboard = nullptr;
+  BookChooser* books = nullptr;
 };
 
 class rtf2htmlTest : public QWidget {
@@ -83,9 +88,18 @@ class rtf2htmlTest : public QWidget {
   void cmdHTML2_Click();
   void cmdHelp_Click();
 
-  // Reads a book file as `quillet book` does and puts it into the box; false,
-  // with the message shown, when it cannot be read.
+  // Reads a book file as `quillet book` does, on a worker thread, and puts it
+  // into the box; false, with the message shown, when it cannot be read or
+  // memory runs out, and when the user cancels it.
   bool LoadBookFile(const std::string& path);
+  // Ctrl+O: the book chosen in the file chooser.
+  void OpenBook();
+
+  // Where helpers are found and how long they may take, for every load.
+  LoadOptions loadOptions;
+  // How a book file is read: LoadBookFile, unless a test needs a failure that
+  // it cannot cause otherwise.
+  std::function<LoadedBook(const std::string& path, const LoadOptions& options)> readBook;
 
   // 1 to 99 after Form_Load.
   std::int16_t PartCount = 0;
@@ -93,9 +107,10 @@ class rtf2htmlTest : public QWidget {
   QtRichTextBox& Box() { return *box_; }
   BookBuilder& Builder() { return *builder_; }
   DebugWindow& Debugger() { return *debugWindow_; }
-  // True while the estimate waits for typing in a long book to pause.
-  bool EstimatePending() const { return estimateTimer_.isActive(); }
-  // True from the start to the end of a Generate or a Preview.
+  // True while the estimate waits for typing in a long book to pause, and
+  // while the book is measured for it.
+  bool EstimatePending() const { return estimateTimer_.isActive() || estimatesMeasured_ > 0; }
+  // True from the start to the end of a Generate, a Preview, a paste or a load.
   bool IsRunning() const { return running_; }
 
  signals:
@@ -105,6 +120,9 @@ class rtf2htmlTest : public QWidget {
   void paintEvent(QPaintEvent* event) override;
   // During a run the window ends the program once the run is over.
   void closeEvent(QCloseEvent* event) override;
+  // A book file dropped on the window is loaded like one opened with Ctrl+O.
+  void dragEnterEvent(QDragEnterEvent* event) override;
+  void dropEvent(QDropEvent* event) override;
 
  private:
   class RunScope;
@@ -117,13 +135,21 @@ class rtf2htmlTest : public QWidget {
   BookRequest ReadControls() const;
   void Report(const BookResult& result);
   void RefreshEstimate();
+  void ShowEstimate(std::size_t rtfLength);
+  void MeasureRtfInBackground();
   void ShowProgress(int partCount);
+  bool PasteMimeData(const QMimeData& source);
+  // Runs the work that `prepare` makes (reading the clipboard, say) off the
+  // user-interface thread and puts what it read into the box, whole or at the
+  // cursor; false, with a message, when nothing was put there.
+  bool LoadIntoBox(const std::function<LoadWork()>& prepare, bool atCursor);
 
   // Qt's desktop, used where the services leave a gap.
   std::unique_ptr<PageOpener> ownOpener_;
   std::unique_ptr<MessageSink> ownMessages_;
   std::unique_ptr<FolderChooser> ownFolders_;
   std::unique_ptr<Clipboard> ownClipboard_;
+  std::unique_ptr<BookChooser> ownBooks_;
   WindowServices services_;
 
   std::unique_ptr<QtRichTextBox> box_;
@@ -131,8 +157,11 @@ class rtf2htmlTest : public QWidget {
   std::unique_ptr<DebugWindow> debugWindow_;
   QPixmap background_;
   QTimer estimateTimer_;
+  int estimatesMeasured_ = 0;  // on workers now
   // Exists only while the pages of a Generate are being written.
   std::unique_ptr<QProgressDialog> progress_;
+  // Exists only while a paste or a load is read.
+  BackgroundLoad* load_ = nullptr;
   bool running_ = false;
   bool quitAfterRun_ = false;     // the window was closed during a run
   bool generateAllowed_ = false;  // a folder has been chosen once

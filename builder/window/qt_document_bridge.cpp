@@ -1,15 +1,13 @@
 #include "builder/window/qt_document_bridge.h"
 
 #include <QColor>
-#include <QGuiApplication>
-#include <QStringDecoder>
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextList>
 #include <cmath>
-#include <cstdlib>
-
-#include "builder/window/html_import.h"
+#include <optional>
+#include <string_view>
+#include <vector>
 
 namespace quillet {
 namespace {
@@ -88,16 +86,38 @@ QTextCharFormat QtFormat(const CharFormat& format) {
   return qt;
 }
 
-Paragraph ParagraphOf(const QTextBlock& block) {
+// The model's format of each of a document's character formats, read once:
+// a book has a few dozen formats and millions of fragments.
+class FormatCache {
+ public:
+  const CharFormat& Of(const QTextFragment& fragment) {
+    const auto index = static_cast<std::size_t>(fragment.charFormatIndex());
+    if (index >= formats_.size()) formats_.resize(index + 1);
+    if (!formats_[index]) formats_[index] = FormatOf(fragment.charFormat());
+    return *formats_[index];
+  }
+
+ private:
+  std::vector<std::optional<CharFormat>> formats_;
+};
+
+Paragraph ParagraphOf(const QTextBlock& block, FormatCache& formats) {
   Paragraph paragraph;
   paragraph.alignment = AlignmentOf(block.blockFormat().alignment());
   paragraph.bullet = IsBulletList(block.textList());
   for (auto it = block.begin(); !it.atEnd(); ++it) {
     const QTextFragment fragment = it.fragment();
     if (!fragment.isValid()) continue;
-    std::u16string text = fragment.text().toStdU16String();
-    std::erase(text, kObjectReplacement);
-    AppendText(paragraph, text, FormatOf(fragment.charFormat()));
+    const QString qtText = fragment.text();
+    const std::u16string_view text(reinterpret_cast<const char16_t*>(qtText.utf16()),
+                                   static_cast<std::size_t>(qtText.size()));
+    if (text.find(kObjectReplacement) == std::u16string_view::npos) {
+      AppendText(paragraph, text, formats.Of(fragment));
+      continue;
+    }
+    std::u16string withoutObjects(text);
+    std::erase(withoutObjects, kObjectReplacement);
+    AppendText(paragraph, withoutObjects, formats.Of(fragment));
   }
   return paragraph;
 }
@@ -106,8 +126,10 @@ Paragraph ParagraphOf(const QTextBlock& block) {
 
 Document DocumentFromQt(const QTextDocument& source) {
   Document document;
+  document.paragraphs.reserve(static_cast<std::size_t>(source.blockCount()));
+  FormatCache formats;
   for (QTextBlock block = source.begin(); block.isValid(); block = block.next()) {
-    document.paragraphs.push_back(ParagraphOf(block));
+    document.paragraphs.push_back(ParagraphOf(block, formats));
   }
   return document;
 }
@@ -115,6 +137,8 @@ Document DocumentFromQt(const QTextDocument& source) {
 void DocumentToQt(const Document& document, QTextDocument& target) {
   target.clear();
   QTextCursor cursor(&target);
+  // One change for the whole document: the layout and the cursors hear of it once.
+  cursor.beginEditBlock();
   QTextList* list = nullptr;
   for (std::size_t i = 0; i < document.paragraphs.size(); ++i) {
     const Paragraph& paragraph = document.paragraphs[i];
@@ -139,33 +163,7 @@ void DocumentToQt(const Document& document, QTextDocument& target) {
       cursor.insertText(QString::fromStdU16String(run.text), QtFormat(run.format));
     }
   }
-}
-
-Document DocumentFromHtml(const QString& html) {
-  QTextDocument document;
-  document.setHtml(html);
-  return DocumentFromQt(document);
-}
-
-QString DecodeHtml(const QByteArray& bytes) {
-  QStringDecoder decoder = QStringDecoder::decoderForHtml(bytes);
-  if (!decoder.isValid()) decoder = QStringDecoder(QStringDecoder::Utf8);
-  return decoder.decode(bytes);
-}
-
-Document ImportHtml(std::string_view bytes) {
-  if (QCoreApplication::instance() == nullptr) {
-    // Qt's HTML import needs a GUI application; without a display, the offscreen one.
-    if (std::getenv("DISPLAY") == nullptr && std::getenv("WAYLAND_DISPLAY") == nullptr) {
-      setenv("QT_QPA_PLATFORM", "offscreen", 0);
-    }
-    static int argc = 1;
-    static char name[] = "quillet";
-    static char* argv[] = {name, nullptr};
-    static QGuiApplication application(argc, argv);
-  }
-  return DocumentFromHtml(
-      DecodeHtml(QByteArray(bytes.data(), static_cast<qsizetype>(bytes.size()))));
+  cursor.endEditBlock();
 }
 
 }  // namespace quillet

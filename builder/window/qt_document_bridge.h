@@ -1,9 +1,7 @@
 // Between the engine's document model and Qt's QTextDocument, both ways: the
-// window shows the box's document in a QTextEdit, and HTML (from a file or the
-// clipboard) comes in through Qt's own HTML import.
+// window shows the box's document in a Qt editor.
 #pragma once
 
-#include <QString>
 #include <QTextDocument>
 
 #include "richtext/document.h"
@@ -15,9 +13,5 @@ namespace quillet {
 Document DocumentFromQt(const QTextDocument& source);
 // Replaces the content of `target` by the document.
 void DocumentToQt(const Document& document, QTextDocument& target);
-// Qt's HTML import, then DocumentFromQt. Needs a QGuiApplication.
-Document DocumentFromHtml(const QString& html);
-// HTML bytes decoded by their own charset declaration, UTF-8 when they give none.
-QString DecodeHtml(const QByteArray& bytes);
 
 }  // namespace quillet

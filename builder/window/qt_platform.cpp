@@ -9,7 +9,8 @@
 #include <QUrl>
 
 #include "builder/book_input.h"
-#include "builder/window/qt_document_bridge.h"
+#include "richtext/formats/book_formats.h"
+#include "richtext/formats/html_reader.h"
 #include "richtext/plain_text.h"
 
 namespace quillet {
@@ -33,6 +34,22 @@ std::optional<std::string> QtFolderChooser::ChooseFolder() {
   const QString folder = QFileDialog::getExistingDirectory(owner_, kChooseFolderTitle, start);
   if (folder.isEmpty()) return std::nullopt;
   return QDir::toNativeSeparators(folder).toStdString();
+}
+
+std::optional<std::string> QtBookChooser::ChooseBook() {
+  QString patterns;
+  for (const FormatInfo& format : ListFormats()) {
+    for (const QString& extension :
+         QString::fromUtf8(format.extensions.data(),
+                           static_cast<qsizetype>(format.extensions.size()))
+             .split(QLatin1Char(' '), Qt::SkipEmptyParts)) {
+      patterns += (patterns.isEmpty() ? QStringLiteral("*") : QStringLiteral(" *")) + extension;
+    }
+  }
+  const QString filter = QStringLiteral("Libros / Books (%1);;Todos / All files (*)").arg(patterns);
+  const QString file = QFileDialog::getOpenFileName(owner_, kOpenBookTitle, QString(), filter);
+  if (file.isEmpty()) return std::nullopt;
+  return file.toStdString();
 }
 
 std::string MimeClipboard::Rtf() const {
@@ -64,7 +81,9 @@ std::optional<Document> DocumentFromClipboard(const Clipboard& clipboard) {
   // text, is what the user meant to paste.
   if (std::string rtf = clipboard.Rtf(); !rtf.empty()) return RtfOrPlainText(rtf);
   if (std::string html = clipboard.Html(); !html.empty()) {
-    return DocumentFromHtml(QString::fromStdString(html));
+    // Qt hands the clipboard's HTML over decoded already, whatever it declares.
+    HtmlDocument read = ReadHtml(html, {.utf8 = true});
+    if (read.complete) return std::move(read.document);
   }
   if (std::string text = clipboard.Text(); !text.empty()) return ReadPlainText(text);
   return std::nullopt;

@@ -46,6 +46,19 @@ class QtFolderChooser : public FolderChooser {
   std::function<std::string()> startFolder_;
 };
 
+// Title of the book chooser.
+inline constexpr const char* kOpenBookTitle = "Abrir libro / Open book";
+
+// The desktop's file chooser, showing the files of every format Quillet reads.
+class QtBookChooser : public BookChooser {
+ public:
+  explicit QtBookChooser(QWidget* owner) : owner_(owner) {}
+  std::optional<std::string> ChooseBook() override;
+
+ private:
+  QWidget* owner_;
+};
+
 // The formats of one piece of Qt's MIME data: the clipboard's, or a drop's.
 class MimeClipboard : public Clipboard {
  public:
@@ -65,6 +78,19 @@ class QtClipboard : public Clipboard {
   std::string Rtf() const override;
   std::string Html() const override;
   std::string Text() const override;
+};
+
+// A clipboard's formats read once, to be read again on another thread.
+class ClipboardCopy : public Clipboard {
+ public:
+  explicit ClipboardCopy(const Clipboard& source)
+      : rtf_(source.Rtf()), html_(source.Html()), text_(source.Text()) {}
+  std::string Rtf() const override { return rtf_; }
+  std::string Html() const override { return html_; }
+  std::string Text() const override { return text_; }
+
+ private:
+  std::string rtf_, html_, text_;
 };
 
 // The RTF a clipboard or drag offers under any of the names programs use for

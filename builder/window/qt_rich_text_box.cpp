@@ -1,5 +1,7 @@
 #include "builder/window/qt_rich_text_box.h"
 
+#include <QDragEnterEvent>
+#include <QDropEvent>
 #include <QMimeData>
 #include <QPaintEvent>
 #include <QPainter>
@@ -8,7 +10,9 @@
 #include <QTextDocumentFragment>
 #include <QTextLayout>
 #include <QTextList>
+#include <QUrl>
 #include <algorithm>
+#include <memory>
 
 #include "builder/book_input.h"
 #include "builder/window/busy_cursor.h"
@@ -33,8 +37,8 @@ void UseDefaultTypingFormat(QPlainTextEdit& edit) {
   edit.setTextCursor(cursor);
 }
 
-QTextDocument* NewBoxDocument(QPlainTextEdit& edit) {
-  auto* document = new QTextDocument(&edit);
+QTextDocument* NewBoxDocument(QPlainTextEdit* edit) {
+  auto* document = new QTextDocument(edit);
   document->setDocumentMargin(kDocumentMargin);
   return document;
 }
@@ -59,10 +63,16 @@ QRectF BookLayout::blockBoundingRect(const QTextBlock& block) const {
 void ReplaceContent(QPlainTextEdit& edit, const Document& document) {
   // Filling a detached document and swapping it in is many times faster for a
   // long book than filling the one the editor shows.
-  QTextDocument* filled = NewBoxDocument(edit);
-  filled->setDefaultFont(edit.document()->defaultFont());
-  DocumentToQt(document, *filled);
-  filled->setDocumentLayout(new BookLayout(filled));
+  std::unique_ptr<QTextDocument> filling(NewBoxDocument(nullptr));
+  filling->setDefaultFont(edit.document()->defaultFont());
+  // A fill is no edit the user could undo, and recording it would keep a
+  // second copy of the whole book.
+  filling->setUndoRedoEnabled(false);
+  DocumentToQt(document, *filling);
+  filling->setUndoRedoEnabled(true);
+  filling->setDocumentLayout(new BookLayout(filling.get()));
+  QTextDocument* filled = filling.release();
+  filled->setParent(&edit);
   QTextDocument* replaced = edit.document();
   edit.setDocument(filled);
   // The editor keeps the documents it did not make itself.
@@ -71,7 +81,7 @@ void ReplaceContent(QPlainTextEdit& edit, const Document& document) {
 }
 
 RtfTextEdit::RtfTextEdit(QWidget* parent) : QPlainTextEdit(parent) {
-  QTextDocument* document = NewBoxDocument(*this);
+  QTextDocument* document = NewBoxDocument(this);
   document->setDocumentLayout(new BookLayout(document));
   setDocument(document);
 }
@@ -81,22 +91,60 @@ bool RtfTextEdit::canInsertFromMimeData(const QMimeData* source) const {
 }
 
 void RtfTextEdit::insertFromMimeData(const QMimeData* source) {
+  if (pasteHandler && pasteHandler(*source)) return;
   const BusyCursor busy;
   const std::optional<Document> document = DocumentFromClipboard(MimeClipboard(source));
   if (!document) {
     QPlainTextEdit::insertFromMimeData(source);
     return;
   }
-  if (document->Length() > 0 && this->document()->isEmpty()) {
-    ReplaceContent(*this, *document);
-    moveCursor(QTextCursor::End);
-    UseDefaultTypingFormat(*this);
+  PasteDocument(*this, *document);
+}
+
+void PasteDocument(QPlainTextEdit& edit, const Document& document) {
+  if (document.Length() > 0 && edit.document()->isEmpty()) {
+    ReplaceContent(edit, document);
+    edit.moveCursor(QTextCursor::End);
+    UseDefaultTypingFormat(edit);
     return;
   }
   QTextDocument formatted;
-  DocumentToQt(*document, formatted);
-  textCursor().insertFragment(QTextDocumentFragment(&formatted));
-  ensureCursorVisible();
+  DocumentToQt(document, formatted);
+  edit.textCursor().insertFragment(QTextDocumentFragment(&formatted));
+  edit.ensureCursorVisible();
+}
+
+std::string DroppedFile(const QMimeData& data) {
+  for (const QUrl& url : data.urls()) {
+    if (url.isLocalFile()) return url.toLocalFile().toStdString();
+  }
+  return {};
+}
+
+void RtfTextEdit::dragEnterEvent(QDragEnterEvent* event) {
+  if (fileDropHandler && !DroppedFile(*event->mimeData()).empty()) {
+    event->acceptProposedAction();
+    return;
+  }
+  QPlainTextEdit::dragEnterEvent(event);
+}
+
+void RtfTextEdit::dragMoveEvent(QDragMoveEvent* event) {
+  if (fileDropHandler && !DroppedFile(*event->mimeData()).empty()) {
+    event->acceptProposedAction();
+    return;
+  }
+  QPlainTextEdit::dragMoveEvent(event);
+}
+
+void RtfTextEdit::dropEvent(QDropEvent* event) {
+  const std::string file = DroppedFile(*event->mimeData());
+  if (!fileDropHandler || file.empty()) {
+    QPlainTextEdit::dropEvent(event);
+    return;
+  }
+  event->acceptProposedAction();
+  fileDropHandler(file);
 }
 
 void RtfTextEdit::paintEvent(QPaintEvent* event) {
@@ -125,8 +173,10 @@ QtRichTextBox::QtRichTextBox(QPlainTextEdit& edit) : edit_(edit) {
 }
 
 void QtRichTextBox::ContentChanged() {
+  ++revision_;
   model_.reset();
   rtf_.reset();
+  rtfLength_.reset();
   if (!replacing_) NotifyChange();
 }
 
@@ -140,6 +190,26 @@ std::string QtRichTextBox::TextRTF() const {
   return *rtf_;
 }
 
+std::size_t QtRichTextBox::RtfLength() const {
+  if (rtf_) return rtf_->size();
+  if (!rtfLength_) {
+    rtfLength_ =
+        model_ ? WriteRtf(*model_).size() : WriteRtf(DocumentFromQt(*edit_.document())).size();
+  }
+  return *rtfLength_;
+}
+
+std::optional<std::size_t> QtRichTextBox::KnownRtfLength() const {
+  if (rtf_) return rtf_->size();
+  return rtfLength_;
+}
+
+bool QtRichTextBox::SetRtfLength(std::uint64_t revision, std::size_t length) {
+  if (revision != revision_) return false;
+  rtfLength_ = length;
+  return true;
+}
+
 void QtRichTextBox::SetTextRTF(std::string_view rtf) {
   Replace(RtfOrPlainText(rtf));
 }
@@ -151,9 +221,24 @@ void QtRichTextBox::SetPlainText(std::string_view text) {
 void QtRichTextBox::Replace(const Document& document) {
   // One change notice per write, however many edits filling the editor takes.
   replacing_ = true;
-  ReplaceContent(edit_, document);
+  try {
+    ReplaceContent(edit_, document);
+  } catch (...) {
+    replacing_ = false;
+    throw;
+  }
   replacing_ = false;
   ContentChanged();
+}
+
+void QtRichTextBox::Paste(const Document& document) {
+  if (document.Length() > 0 && edit_.document()->isEmpty()) {
+    Replace(document);
+    edit_.moveCursor(QTextCursor::End);
+    UseDefaultTypingFormat(edit_);
+    return;
+  }
+  PasteDocument(edit_, document);
 }
 
 std::int64_t QtRichTextBox::Length() const {

@@ -8,6 +8,7 @@
 #pragma once
 
 #include <QPlainTextEdit>
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -37,11 +38,23 @@ class RtfTextEdit : public QPlainTextEdit {
  public:
   explicit RtfTextEdit(QWidget* parent = nullptr);
 
+  // Takes a keyboard paste or a dropped text instead of the editor: true when
+  // it took it, false to leave it to the editor.
+  std::function<bool(const QMimeData& source)> pasteHandler;
+  // Takes a file dropped on the box.
+  std::function<void(const std::string& path)> fileDropHandler;
+
  protected:
   bool canInsertFromMimeData(const QMimeData* source) const override;
   void insertFromMimeData(const QMimeData* source) override;
   void paintEvent(QPaintEvent* event) override;
+  void dragEnterEvent(QDragEnterEvent* event) override;
+  void dragMoveEvent(QDragMoveEvent* event) override;
+  void dropEvent(QDropEvent* event) override;
 };
+
+// The local file a drag carries, "" when it carries none.
+std::string DroppedFile(const QMimeData& data);
 
 class QtRichTextBox : public RichTextBox {
  public:
@@ -64,11 +77,23 @@ class QtRichTextBox : public RichTextBox {
   void SetPlainText(std::string_view text);
   // A document read elsewhere, such as a book file.
   void SetDocument(const Document& document) { Replace(document); }
+  // A pasted document, at the cursor.
+  void Paste(const Document& document);
 
   // Length of the content in positions, without building the model.
   std::int64_t Length() const;
   // True until the model or its RTF has been built since the last change.
   bool HasCachedRtf() const { return rtf_.has_value(); }
+  // The length of TextRTF, kept until the next change; the model and the RTF
+  // built for it are not kept, so a long book is not held three times over.
+  std::size_t RtfLength() const;
+  // The length of TextRTF when it is known without building anything.
+  std::optional<std::size_t> KnownRtfLength() const;
+  // Takes the length of TextRTF measured elsewhere for the content of
+  // `revision`; false, and nothing kept, when the content has changed since.
+  bool SetRtfLength(std::uint64_t revision, std::size_t length);
+  // Counts the changes of the content.
+  std::uint64_t Revision() const { return revision_; }
 
  private:
   const Document& Model() const;
@@ -81,9 +106,14 @@ class QtRichTextBox : public RichTextBox {
   // content many times per run.
   mutable std::optional<Document> model_;
   mutable std::optional<std::string> rtf_;
+  mutable std::optional<std::size_t> rtfLength_;
+  std::uint64_t revision_ = 0;
 };
 
-// Replaces the editor's whole content by the document.
+// Replaces the editor's whole content by the document. When memory runs out
+// half way, the editor keeps what it showed.
 void ReplaceContent(QPlainTextEdit& edit, const Document& document);
+// Puts a pasted document at the cursor; into an empty editor, as its whole content.
+void PasteDocument(QPlainTextEdit& edit, const Document& document);
 
 }  // namespace quillet

@@ -66,7 +66,8 @@ LoadResult Read(BookFormat format, std::string_view bytes, const LoadOptions& op
     case BookFormat::kPlainText:
       return Loaded(format, ReadPlainText(bytes));
     case BookFormat::kRtf:
-      return Loaded(format, ReadRtf(bytes));
+      // Named .rtf yet not RTF inside: the text it holds, as the input box takes it.
+      return Loaded(format, LooksLikeRtf(bytes) ? ReadRtf(bytes) : ReadPlainText(bytes));
     case BookFormat::kHtml:
       return FromHtml(format, ReadHtml(bytes));
     case BookFormat::kMarkdown:

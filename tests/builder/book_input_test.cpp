@@ -1,10 +1,11 @@
-// Reading book files: the one rule for a file's kind, and what the box gets
-// from each kind.
+// Reading book files: the one loading function, and what the box gets from
+// each kind of file.
 #include "builder/book_input.h"
 
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <chrono>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -16,39 +17,6 @@ namespace quillet {
 namespace {
 
 namespace fs = std::filesystem;
-
-struct KindCase {
-  const char* name;  // the row's name
-  const char* file;
-  std::string content;
-  InputKind expected;
-};
-
-void PrintTo(const KindCase& row, std::ostream* out) {
-  *out << row.name;
-}
-
-class InputKindTest : public ::testing::TestWithParam<KindCase> {};
-
-TEST_P(InputKindTest, FollowsTheExtensionThenTheContent) {
-  EXPECT_EQ(InputKindOf(GetParam().file, GetParam().content), GetParam().expected);
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Inputs, InputKindTest,
-    ::testing::Values(
-        KindCase{"RtfByName", "book.rtf", "plain", InputKind::kRtf},
-        KindCase{"RtfByUpperCaseName", "BOOK.RTF", "", InputKind::kRtf},
-        KindCase{"TextNameWinsOverContent", "book.txt", "{\\rtf1 x}", InputKind::kPlainText},
-        KindCase{"HtmByName", "page.htm", "", InputKind::kHtml},
-        KindCase{"HtmlByUpperCaseName", "page.HTML", "", InputKind::kHtml},
-        KindCase{"RtfOnStandardInput", "-", "{\\rtf1 x}", InputKind::kRtf},
-        KindCase{"RtfBehindWhiteSpace", "-", " \r\n{\\rtf1 x}", InputKind::kRtf},
-        KindCase{"RtfBehindAByteOrderMark", "-", "\xEF\xBB\xBF{\\rtf1 x}", InputKind::kRtf},
-        KindCase{"HtmlOnStandardInputIsText", "-", "<html>", InputKind::kPlainText},
-        KindCase{"RtfUnderAnotherName", "notes", "{\\rtf1", InputKind::kRtf},
-        KindCase{"TextUnderAnotherName", "notes", "rtf1 {\\rtf1", InputKind::kPlainText}),
-    [](const auto& info) { return std::string(info.param.name); });
 
 class BookFileTest : public ::testing::Test {
  protected:
@@ -69,44 +37,77 @@ class BookFileTest : public ::testing::Test {
   fs::path dir;
 };
 
-TEST_F(BookFileTest, RtfFileGoesThroughTheRtfReader) {
-  const LoadedBook book = LoadBookFile(Write("b.rtf", "{\\rtf1 Hola {\\b mundo}}"), nullptr);
+struct KindCase {
+  const char* name;  // the row's name
+  const char* file;
+  std::string content;
+  std::u16string text;  // what the box holds after reading it
+};
+
+void PrintTo(const KindCase& row, std::ostream* out) {
+  *out << row.name;
+}
+
+class BookKindTest : public ::testing::WithParamInterface<KindCase>, public BookFileTest {};
+
+TEST_P(BookKindTest, FollowsTheContentThenTheName) {
+  const LoadedBook book = LoadBookFile(Write(GetParam().file, GetParam().content));
+  ASSERT_TRUE(book.Ok()) << book.error->message;
+  EXPECT_EQ(book.document.PlainText(), GetParam().text);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Inputs, BookKindTest,
+    ::testing::Values(
+        KindCase{"RtfByName", "book.rtf", "{\\rtf1 Hola}", u"Hola"},
+        KindCase{"RtfNamedFileThatIsNotRtfIsText", "book.rtf", "just {text}", u"just {text}"},
+        KindCase{"RtfContentWinsOverATextName", "book.txt", "{\\rtf1 x}", u"x"},
+        KindCase{"RtfBehindAByteOrderMark", "book", "\xEF\xBB\xBF{\\rtf1 x}", u"x"},
+        KindCase{"TextUnderAnotherName", "notes", "rtf1 {\\rtf1", u"rtf1 {\\rtf1"},
+        KindCase{"TextNameKeepsATagAsText", "notes.txt", "<b>x</b>", u"<b>x</b>"},
+        KindCase{"HtmlByName", "page.HTM", "<p>uno</p><p>dos</p>", u"uno\ndos"},
+        KindCase{"HtmlByContent", "page", "<!DOCTYPE html><p>uno</p>", u"uno"},
+        KindCase{"MarkdownByName", "notes.md", "# Uno\n\ndos *tres*", u"Uno\ndos tres"}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(BookFileTest, RtfFileKeepsItsFormatting) {
+  const LoadedBook book = LoadBookFile(Write("b.rtf", "{\\rtf1 Hola {\\b mundo}}"));
   ASSERT_TRUE(book.Ok());
   EXPECT_EQ(book.document.PlainText(), u"Hola mundo");
   EXPECT_TRUE(book.document.paragraphs.at(0).runs.at(1).format.bold);
 }
 
-TEST_F(BookFileTest, RtfFileThatIsNotRtfIsPlainText) {
-  const LoadedBook book = LoadBookFile(Write("b.rtf", "just text"), nullptr);
-  ASSERT_TRUE(book.Ok());
-  EXPECT_EQ(book.document.PlainText(), u"just text");
-}
-
 TEST_F(BookFileTest, TextFileInWindows1252IsDecoded) {
-  const LoadedBook book = LoadBookFile(Write("b.txt", "ca\xf1\xf3n\r\nl\xednea"), nullptr);
+  const LoadedBook book = LoadBookFile(Write("b.txt", "ca\xf1\xf3n\r\nl\xednea"));
   ASSERT_TRUE(book.Ok());
   EXPECT_EQ(book.document.PlainText(), u"cañón\nlínea");
 }
 
-TEST_F(BookFileTest, HtmlGoesThroughTheImportItIsGiven) {
-  std::string imported;
-  const HtmlImport import = [&imported](std::string_view bytes) {
-    imported = bytes;
-    return Document{};
-  };
-  ASSERT_TRUE(LoadBookFile(Write("p.html", "<p>x</p>"), import).Ok());
-  EXPECT_EQ(imported, "<p>x</p>");
+TEST_F(BookFileTest, HtmlFileKeepsItsFormattingAndCharset) {
+  const LoadedBook book = LoadBookFile(
+      Write("p.html", "<meta charset=\"iso-8859-1\"><p align=center><b>ni\xf1o</b></p>"));
+  ASSERT_TRUE(book.Ok());
+  EXPECT_EQ(book.document.PlainText(), u"niño");
+  EXPECT_EQ(book.document.paragraphs.at(0).alignment, Alignment::kCenter);
+  EXPECT_TRUE(book.document.paragraphs.at(0).runs.at(0).format.bold);
 }
 
-TEST_F(BookFileTest, HtmlWithoutAnImportIsRefused) {
-  const LoadedBook book = LoadBookFile(Write("p.html", "<p>x</p>"), nullptr);
+TEST_F(BookFileTest, HelperPastItsTimeLimitIsReported) {
+  // A word processor that never finishes.
+  const std::string helper = Write("soffice", "#!/bin/sh\nexec sleep 60\n");
+  fs::permissions(helper, fs::perms::owner_all);
+  LoadOptions options;
+  options.helper_path = dir.string();
+  options.helper_timeout = std::chrono::milliseconds(200);
+  const LoadedBook book = LoadBookFile(Write("b.docx", "not really a document"), options);
   ASSERT_FALSE(book.Ok());
-  EXPECT_NE(book.error->message.find("cannot read HTML"), std::string::npos);
+  EXPECT_NE(book.error->message.find("b.docx"), std::string::npos) << book.error->message;
+  EXPECT_TRUE(book.document.paragraphs.empty());
 }
 
 TEST_F(BookFileTest, MissingFileIsNamedWithTheReason) {
   const std::string missing = (dir / "missing.rtf").string();
-  const LoadedBook book = LoadBookFile(missing, nullptr);
+  const LoadedBook book = LoadBookFile(missing);
   ASSERT_FALSE(book.Ok());
   EXPECT_EQ(book.error->message,
             "No se puede leer / Cannot read " + missing + ": No such file or directory");

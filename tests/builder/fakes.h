@@ -31,6 +31,12 @@ class FixedFolderChooser : public FolderChooser {
   std::optional<std::string> answer_;
 };
 
+class FixedBookChooser : public BookChooser {
+ public:
+  std::optional<std::string> ChooseBook() override { return answer; }
+  std::optional<std::string> answer;
+};
+
 class FixedClipboard : public Clipboard {
  public:
   std::string Rtf() const override { return rtf; }

@@ -14,7 +14,6 @@ struct Case {
   int status;
   std::vector<std::string> outHas;
   std::vector<std::string> errHas;
-  bool readsHtml = false;  // needs the build's HTML import (Qt)
 };
 
 void PrintTo(const Case& row, std::ostream* out) {
@@ -29,9 +28,6 @@ TEST_P(Command, ExitsAndReportsAsExpected) {
   if (std::string_view(row.script).find("ulimit") != std::string_view::npos) {
     GTEST_SKIP() << "the sanitizers reserve more address space than the limit";
   }
-#endif
-#ifndef QUILLET_HAS_QTBRIDGE
-  if (row.readsHtml) GTEST_SKIP() << "this build reads no HTML";
 #endif
   const Outcome outcome = Run(row.script);
   EXPECT_EQ(outcome.status, row.status) << outcome.err;
@@ -216,24 +212,64 @@ INSTANTIATE_TEST_SUITE_P(
              0,
              {"Hello world\n"},
              {}},
-        Case{"TextFileHoldingRtfIsText",
+        Case{"TextFileHoldingRtfIsReadAsRtf",
              "printf '{\\\\rtf1 x}' > notes.txt && $Q text notes.txt",
              0,
-             {"{\\rtf1 x}"},
+             {"x\n"},
              {}},
         Case{"TextOfHtml",
              "printf '<p>Hi <b>there</b></p>' > page.html && $Q text page.html > text && "
              "cat text && ! grep -q '<' text",
              0,
              {"Hi there\n"},
-             {},
-             true},
+             {}},
         Case{"RtfOfHtml",
              "printf '<p>Hi <b>there</b></p>' > page.html && $Q rtf page.html",
              0,
              {"\\b there"},
+             {}},
+        Case{"BookOfHtmlWithADeadDisplay",
+             "printf '<p>Hi <b>there</b></p>' > page.html && "
+             "DISPLAY=:99 $Q book page.html --parts 1 --out out && cat out/Rerud01.html",
+             0,
+             {"Hi <b>there</b>"},
+             {}},
+        Case{"PreviewOfMarkdown",
+             "printf '# Title\\n\\nSome *words*\\n' > notes.md && $Q preview notes.md && "
+             "cat tmp/quillettemp.html",
+             0,
+             {"<i>words</i>"},
+             {}}),
+    CaseName);
+
+// Helper programs: what `formats` says of them, and the time a conversion may take.
+INSTANTIATE_TEST_SUITE_P(
+    Helpers, Command,
+    testing::Values(
+        Case{"FormatsListsEveryFormatWithWhatReadsIt",
+             "$Q formats",
+             0,
+             {"Plain text", "RTF", "HTML", "Markdown", "EPUB", "libzip", "FB2", "DOCX", "ODT",
+              "DOC", "WPD", "SXW", "soffice: ", "pandoc: "},
+             {}},
+        Case{"FormatsNamesTheMissingHelpersPackage",
+             "PATH=$PWD/folder $Q formats",
+             0,
+             {"soffice: no instalado / not installed (apt install libreoffice-writer-nogui)",
+              "pandoc: no instalado / not installed (apt install pandoc)"},
+             {}},
+        Case{"HelperPastTheConvertTimeoutIsStopped",
+             "mkdir bin && printf '#!/bin/sh\\nexec sleep 60\\n' > bin/soffice && "
+             "chmod +x bin/soffice && printf 'x' > book.docx && "
+             "PATH=$PWD/bin:$PATH $Q text --convert-timeout 0.5 book.docx",
+             1,
              {},
-             true}),
+             {"book.docx", "took more than 1 s and was stopped"}},
+        Case{"ConvertTimeoutMustBeAPositiveNumber",
+             "$Q text --convert-timeout 0 book.rtf",
+             105,
+             {},
+             {"--convert-timeout"}}),
     CaseName);
 
 // Page titles follow one rule in every command.

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Installs a build into a temporary prefix and runs what was installed:
 # `quillet --version` and `quillet book` on a sample. With an application id,
-# also checks the menu entry, its icon at every size and the metainfo.
+# also checks the menu entry, its icon at every size and the metainfo, and that
+# the installed `quillet` opens the window through its window program.
 #   check_install.sh BUILD_DIR VERSION SAMPLE_BOOK [APP_ID]
 set -euo pipefail
 build=$1
@@ -20,7 +21,8 @@ fail() {
 
 expected=(bin/quillet share/man/man1/quillet.1.gz share/bash-completion/completions/quillet)
 if [ -n "$app_id" ]; then
-  expected+=("share/applications/$app_id.desktop" "share/metainfo/$app_id.metainfo.xml"
+  expected+=(lib/quillet/quillet-window
+             "share/applications/$app_id.desktop" "share/metainfo/$app_id.metainfo.xml"
              "share/icons/hicolor/scalable/apps/$app_id.svg")
   for size in 16 32 48 64 128 256; do
     expected+=("share/icons/hicolor/${size}x${size}/apps/$app_id.png")
@@ -67,5 +69,23 @@ if "$prefix/bin/quillet" book "$sample" --parts 3 --out "$prefix/pages" >"$prefi
 else
   fail "installed quillet book failed"
 fi
+if [ -n "$app_id" ]; then
+  # The window runs in quillet's own process, with Qt loaded there only.
+  QT_QPA_PLATFORM=offscreen "$prefix/bin/quillet" </dev/null >"$prefix/window.log" 2>&1 &
+  window=$!
+  opened=""
+  for _ in $(seq 50); do
+    if [ "$(readlink "/proc/$window/exe")" = "$prefix/lib/quillet/quillet-window" ] &&
+      grep -q libQt6Widgets "/proc/$window/maps"; then
+      opened=yes
+      break
+    fi
+    sleep 0.1
+  done
+  kill "$window" 2>/dev/null || true
+  wait "$window" 2>/dev/null || true
+  [ -n "$opened" ] || fail "installed quillet did not open the window: $(head -3 "$prefix/window.log")"
+fi
+
 [ $failures -eq 0 ] && echo "installed ${#expected[@]} files; quillet $version runs from the prefix"
 exit $((failures > 0))

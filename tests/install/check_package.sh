@@ -33,7 +33,7 @@ done
 [ "$(field Suggests)" = "pandoc, libreoffice-writer" ] || fail "Suggests: $(field Suggests)"
 
 contents=$(dpkg-deb -c "$deb" | awk '{print $NF}')
-expected=(./usr/bin/quillet ./usr/share/man/man1/quillet.1.gz
+expected=(./usr/bin/quillet ./usr/lib/quillet/quillet-window ./usr/share/man/man1/quillet.1.gz
           ./usr/share/bash-completion/completions/quillet
           "./usr/share/applications/$app_id.desktop" "./usr/share/metainfo/$app_id.metainfo.xml"
           "./usr/share/icons/hicolor/scalable/apps/$app_id.svg")

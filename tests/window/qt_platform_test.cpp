@@ -3,6 +3,7 @@
 
 #include <QApplication>
 #include <QClipboard>
+#include <QFile>
 #include <QFileDialog>
 #include <QMimeData>
 #include <QTemporaryDir>
@@ -20,12 +21,14 @@ class QtPlatformTest : public QObject {
  private slots:
   void chooserIsTitledAndCancelGivesNothing();
   void chooserGivesTheChosenFolder();
+  void bookChooserIsTitledAndGivesTheChosenFile();
   void chooserOpensAtTheFolderInTheBox_data();
   void chooserOpensAtTheFolderInTheBox();
   void clipboardGivesEachFormat_data();
   void clipboardGivesEachFormat();
   void pasteTakesTheFirstFormatOfRtfHtmlText_data();
   void pasteTakesTheFirstFormatOfRtfHtmlText();
+  void pastedHtmlKeepsParagraphsFormatsAlignmentAndBullets();
 };
 
 namespace {
@@ -61,6 +64,21 @@ void QtPlatformTest::chooserGivesTheChosenFolder() {
   QString title;
   AnswerChooser(title, folder.path());
   QCOMPARE(chooser.ChooseFolder(), QDir::toNativeSeparators(folder.path()).toStdString());
+}
+
+void QtPlatformTest::bookChooserIsTitledAndGivesTheChosenFile() {
+  QTemporaryDir folder;
+  const QString book = folder.filePath(QStringLiteral("novel.epub"));
+  QFile file(book);
+  QVERIFY(file.open(QIODevice::WriteOnly));
+  file.close();
+  QtBookChooser chooser(nullptr);
+  QString title;
+  AnswerChooser(title, book);
+  QCOMPARE(chooser.ChooseBook(), std::optional<std::string>(book.toStdString()));
+  QCOMPARE(title, QStringLiteral("Abrir libro / Open book"));
+  AnswerChooser(title, std::nullopt);
+  QCOMPARE(chooser.ChooseBook(), std::nullopt);
 }
 
 void QtPlatformTest::chooserOpensAtTheFolderInTheBox_data() {
@@ -161,6 +179,27 @@ void QtPlatformTest::pasteTakesTheFirstFormatOfRtfHtmlText() {
   const std::optional<Document> document = DocumentFromClipboard(clipboard);
   QCOMPARE(document.has_value(), pasted.has_value());
   if (document) QCOMPARE(QString::fromStdU16String(document->PlainText()), *pasted);
+}
+
+void QtPlatformTest::pastedHtmlKeepsParagraphsFormatsAlignmentAndBullets() {
+  testing::FixedClipboard clipboard;
+  clipboard.html =
+      "<p align=center><b>Título</b></p><p>uno <i>dos</i> <font color=#ff0000>tres</font></p>"
+      "<ul><li>punto</li></ul><p>línea<br>nueva</p>";
+  const std::optional<Document> pasted = DocumentFromClipboard(clipboard);
+  QVERIFY(pasted.has_value());
+  const Document& document = *pasted;
+  QCOMPARE(document.paragraphs.size(), std::size_t{4});
+  QVERIFY(document.paragraphs[0].alignment == Alignment::kCenter);
+  QVERIFY(document.paragraphs[0].runs.at(0).format.bold);
+  QCOMPARE(QString::fromStdU16String(document.paragraphs[0].runs.at(0).text), u"Título"_qs);
+  const Paragraph& second = document.paragraphs[1];
+  QCOMPARE(second.runs.size(), std::size_t{4});
+  QVERIFY(second.runs[1].format.italic);
+  QVERIFY(second.runs[3].format.color == (Color{255, 0, 0}));
+  QVERIFY(document.paragraphs[2].bullet);
+  QCOMPARE(QString::fromStdU16String(document.PlainText()),
+           u"Título\nuno dos tres\npunto\nlínea\u2028nueva"_qs);
 }
 
 }  // namespace quillet
