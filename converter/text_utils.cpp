@@ -145,10 +145,4 @@ void AppendEscapedMarkup(std::string& out, std::string_view text) {
   out += text;
 }
 
-std::string EscapeMarkup(std::string_view text) {
-  std::string result;
-  AppendEscapedMarkup(result, text);
-  return result;
-}
-
 }  // namespace quillet

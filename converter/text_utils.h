@@ -41,6 +41,7 @@ std::size_t FindAnyOf(std::string_view text, std::string_view set);
 class CharacterFinder {
  public:
   CharacterFinder() = default;
+  // `set` is kept as a view: a literal or a constant.
   CharacterFinder(std::string_view text, std::string_view set);
   std::string_view text() const { return text_; }
   // The first place at or after `from` of a character of the set, or npos.
@@ -61,14 +62,13 @@ std::size_t FindWord(std::string_view text, std::string_view word);
 // Every bare LF and bare CR of a text becomes CR LF; CR LF stays.
 std::string CrLfLineBreaks(std::string_view text);
 
-// Writes "&", "<" and ">" of a text as character entities.
-std::string EscapeMarkup(std::string_view text);
+// Appends a text to `out` with its "&", "<" and ">" written as character entities.
 void AppendEscapedMarkup(std::string& out, std::string_view text);
-// The characters EscapeMarkup writes as entities.
+// The characters AppendEscapedMarkup writes as entities.
 inline constexpr std::string_view kMarkupCharacters = "&<>";
 
 // Length of the first character of an escaped text: an entity that
-// EscapeMarkup wrote is one character of the document. 0 for "".
+// AppendEscapedMarkup wrote is one character of the document. 0 for "".
 std::size_t EscapedCharacterLength(std::string_view text);
 
 }  // namespace quillet

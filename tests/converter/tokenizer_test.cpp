@@ -194,6 +194,14 @@ TEST(CharacterFinder, FindsTheSetLeftToRight) {
   EXPECT_EQ(finder.Next(8), std::string_view::npos);
 }
 
+TEST(AppendEscapedMarkup, WritesEntitiesAfterWhatIsThere) {
+  std::string out = "x";
+  AppendEscapedMarkup(out, "a<b>&c");
+  EXPECT_EQ(out, "xa&lt;b&gt;&amp;c");
+  AppendEscapedMarkup(out, "");
+  EXPECT_EQ(out, "xa&lt;b&gt;&amp;c");
+}
+
 TEST(FindWord, FindsTheFirstPlaceOrNone) {
   EXPECT_EQ(FindWord("{\\f0\\fonttbl\\fonttbl}", "\\fonttbl"), 4u);
   EXPECT_EQ(FindWord("\\list1\\listtable", "\\list\\"), std::string_view::npos);
