@@ -40,9 +40,11 @@ int RunConvert(const ConvertOptions& options) {
       std::cerr << "quillet: " << rtf.error->message << "\n";
       return 1;
     }
-    // The converter reads CR LF lines, as the input box writes them.
-    converter.RtfSource = options.raw ? std::move(rtf.bytes) : CrLfLineBreaks(rtf.bytes);
-    converter.HtmlResult = converter.ConvertRtfToHtml(converter.RtfSource, options.options);
+    // The converter reads CR LF lines, as the input box writes them. It takes
+    // the bytes over, and no copy is kept: a big file is held once, not twice.
+    std::string source = options.raw ? std::move(rtf.bytes) : CrLfLineBreaks(rtf.bytes);
+    std::string().swap(rtf.bytes);  // assigning "" would keep the buffer
+    converter.HtmlResult = converter.ConvertRtfToHtmlInPlace(std::move(source), options.options);
     if (options.page) {
       std::cout << PageHeader(converter.FilePrefix) << kCrLf << converter.HtmlResult << kCrLf
                 << PageFooter() << kCrLf;

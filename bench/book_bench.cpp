@@ -7,6 +7,7 @@
 #include <filesystem>
 #include <string>
 
+#include "bench/word_count.h"
 #include "builder/book_builder.h"
 #include "richtext/document_box.h"
 #include "tests/builder/generated_book.h"
@@ -49,6 +50,12 @@ void BM_GenerateBook(benchmark::State& state) {
 }
 
 BENCHMARK(BM_GenerateBook)->Arg(5)->Arg(20)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+// The baseline of BM_GenerateBook: the words of the same RTF counted.
+void BM_CountWordsGeneratedBook(benchmark::State& state) {
+  quillet::bench::CountWordsOf(state, testing::GeneratedBookRtf(static_cast<int>(state.range(0))));
+}
+BENCHMARK(BM_CountWordsGeneratedBook)->Arg(5)->Arg(20)->Unit(benchmark::kMillisecond);
 
 // One paragraph of many formatting runs and no space, in two parts: the search
 // for a space after the split point runs to the end of the text. The time per

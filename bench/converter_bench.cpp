@@ -4,6 +4,7 @@
 
 #include <string>
 
+#include "bench/word_count.h"
 #include "converter/converter.h"
 #include "converter/tokenizer.h"
 
@@ -55,6 +56,13 @@ void BM_ConvertFeatureBook(benchmark::State& state) {
   Convert(state, Book(static_cast<std::size_t>(state.range(0)) << 20, kFeatureParagraphs));
 }
 BENCHMARK(BM_ConvertFeatureBook)->Arg(1)->Arg(5)->Arg(20)->Unit(benchmark::kMillisecond);
+
+// The baseline of BM_ConvertFeatureBook: the words of the same books counted.
+void BM_CountWordsFeatureBook(benchmark::State& state) {
+  quillet::bench::CountWordsOf(
+      state, Book(static_cast<std::size_t>(state.range(0)) << 20, kFeatureParagraphs));
+}
+BENCHMARK(BM_CountWordsFeatureBook)->Arg(1)->Arg(5)->Arg(20)->Unit(benchmark::kMillisecond);
 
 void BM_ConvertPlainBook(benchmark::State& state) {
   Convert(state, Book(static_cast<std::size_t>(state.range(0)) << 20, kPlainParagraph));
@@ -116,8 +124,9 @@ void BM_Tokenize(benchmark::State& state) {
   for (auto _ : state) {
     quillet::BodyReader lines(rtf);
     std::size_t tokens = 0;
+    quillet::LineReader line;
     while (!lines.empty()) {
-      quillet::LineReader line(lines.NextLine());
+      line.Start(lines.NextLine());
       while (!line.empty()) {
         benchmark::DoNotOptimize(line.NextToken());
         ++tokens;

@@ -3,6 +3,7 @@
 
 #include <string>
 
+#include "bench/word_count.h"
 #include "richtext/rtf_reader.h"
 #include "richtext/rtf_writer.h"
 
@@ -57,6 +58,12 @@ void BM_ReadRtf(benchmark::State& state) {
   state.SetBytesProcessed(static_cast<std::int64_t>(rtf.size() * state.iterations()));
 }
 BENCHMARK(BM_ReadRtf)->Unit(benchmark::kMillisecond);
+
+// The baseline of BM_ReadRtf: the words of the same RTF counted.
+void BM_CountWordsReadRtf(benchmark::State& state) {
+  quillet::bench::CountWordsOf(state, quillet::WriteRtf(Book()));
+}
+BENCHMARK(BM_CountWordsReadRtf)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 

@@ -1,6 +1,7 @@
 #include "converter/code_list.h"
 
 #include <algorithm>
+#include <atomic>
 
 namespace quillet {
 namespace {
@@ -43,10 +44,16 @@ CodeKind CodeList::KindOf(const Slot& slot) const {
   return groups_[slot.group].kindOfBucket[slot.bucket];
 }
 
+void CodeList::MembershipChanged() {
+  static std::atomic<std::uint64_t> changes{0};
+  membership_ = ++changes;
+}
+
 void CodeList::clear() {
   slots_.clear();
   groups_.clear();
   kindCounts_ = {};
+  MembershipChanged();
 }
 
 bool CodeList::Has(std::string_view code, KindSet kinds) const {
@@ -172,6 +179,7 @@ void CodeList::PushInnermost(std::string code, std::string begCode, CodeKind kin
   groups_[group].buckets[bucket].insert(id);
   ++kindCounts_[Index(kind)];
   slots_.emplace_hint(slots_.end(), id, Slot{group, bucket, std::move(begCode)});
+  MembershipChanged();
 }
 
 void CodeList::SetKind(Id id, CodeKind kind) {
@@ -221,6 +229,7 @@ void CodeList::EraseKind(CodeKind kind) {
     members.clear();
   }
   kindCounts_[Index(kind)] = 0;
+  MembershipChanged();
 }
 
 }  // namespace quillet

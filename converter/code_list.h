@@ -109,6 +109,10 @@ class CodeList {
   bool empty() const { return slots_.empty(); }
   CodeEntry back() const { return EntryOf(slots_.begin()->first); }  // the outermost
   void clear();
+  // Changes whenever an entry comes or goes (not when a kind changes), to a
+  // number no other change of any list had: lists with the same number hold
+  // the same entries.
+  std::uint64_t Membership() const { return membership_; }
 
   // Questions.
   bool Has(std::string_view code, KindSet kinds) const;
@@ -155,6 +159,8 @@ class CodeList {
   std::vector<Group> groups_;
   std::array<std::size_t, 5> kindCounts_{};
   Id next_ = 1;
+  std::uint64_t membership_ = 0;
+  void MembershipChanged();
 };
 
 }  // namespace quillet

@@ -31,6 +31,9 @@ class Converter {
   Converter& operator=(Converter&&) noexcept;
 
   std::string ConvertRtfToHtml(std::string_view rtf, std::string_view options);
+  // The same for RTF handed over with std::move: it is cut down in place, so
+  // a big text is never held twice.
+  std::string ConvertRtfToHtmlInPlace(std::string rtf, std::string_view options);
 
   // Variables through which the book builder hands a page in and out.
   std::string RtfSource;
@@ -47,8 +50,8 @@ class Converter {
   const ConverterState& State() const { return *state_; }
 
  private:
-  void RunTokenLoop(const std::string& body);
-  void DebugTrace(const std::string& word);
+  void RunTokenLoop(std::string_view body);
+  void DebugTrace(std::string_view word);
 
   std::unique_ptr<ConverterState> state_;
   DebugHost* debugHost_ = nullptr;

@@ -68,9 +68,10 @@ class ConverterState {
 
   // One conversion: the driver's steps around the token loop.
   void StartConversion(std::string_view options);
-  std::string PrepareBody(std::string_view rtf);
-  void StartLine(std::string line);
-  std::string NextToken();
+  std::string PrepareBody(std::string rtf);
+  void StartBody(std::string_view body);
+  void StartLine(std::string_view line);
+  std::string_view NextToken();
   bool IgnoreToken(std::string_view token);
   std::string AssembleResult();
 
@@ -92,7 +93,7 @@ class ConverterState {
 
   // Code emission.
   std::string BuildFontTag(std::string_view color, std::string_view size) const;
-  std::string OpenFontTag() const;
+  std::string_view OpenFontTag() const;
   std::string CloseMarkedCodes();
   std::string OpenPendingCodes();
   std::string OpenPendingBelow(std::string_view code);
@@ -128,6 +129,8 @@ class ConverterState {
 
   void TranslateControl(std::string_view word);
   void WriteText(std::string_view token);
+  bool NothingToOpenOrClose() const;
+  void WriteTags();
   void SkipFallbackTokens(std::int32_t count);
   std::string UnicodeEntity(std::int64_t number);
 
@@ -137,6 +140,14 @@ class ConverterState {
   // How often each closing tag stands in NextCodes; the translation uses a handful of tags.
   std::vector<std::pair<std::string, std::size_t>> pendingCounts_;
   bool tokenTookSpace_ = false;  // the tokenizer ate a delimiter space after the token
+  std::string escapedLine_;      // the current line, when markup in it had to be escaped
+  CharacterFinder markup_;       // markup characters in the body
+  // OpenFontTag's last answer, for the code list's membership it was found in.
+  struct FontTagCache {
+    std::uint64_t membership = UINT64_MAX;
+    std::string tag;
+  };
+  mutable FontTagCache openFontTag_;
 };
 
 }  // namespace quillet

@@ -4,7 +4,7 @@
 
 namespace quillet {
 
-void Converter::DebugTrace(const std::string& word) {
+void Converter::DebugTrace(std::string_view word) {
   const ConverterState& state = *state_;
   const CodeEntry outermost = state.Codes.empty() ? CodeEntry() : state.Codes.back();
   const CodePair lastNext = state.NextCodes.empty() ? CodePair() : state.NextCodes.back();

@@ -13,18 +13,26 @@ Converter::Converter(Converter&&) noexcept = default;
 Converter& Converter::operator=(Converter&&) noexcept = default;
 
 std::string Converter::ConvertRtfToHtml(std::string_view rtf, std::string_view options) {
+  return ConvertRtfToHtmlInPlace(std::string(rtf), options);
+}
+
+std::string Converter::ConvertRtfToHtmlInPlace(std::string rtf, std::string_view options) {
   state_->StartConversion(options);
-  RunTokenLoop(state_->PrepareBody(rtf));
+  const std::string body = state_->PrepareBody(std::move(rtf));
+  // Pages come out a little shorter than their RTF; one buffer then holds them whole.
+  state_->HtmlOut.reserve(body.size() + body.size() / 8);
+  RunTokenLoop(body);
   return state_->AssembleResult();
 }
 
-void Converter::RunTokenLoop(const std::string& body) {
+void Converter::RunTokenLoop(std::string_view body) {
   ConverterState& state = *state_;
+  state.StartBody(body);
   BodyReader lines(body);
   while (!lines.empty()) {
     state.StartLine(lines.NextLine());
     while (!state.RtfRest.empty()) {
-      const std::string word = state.NextToken();
+      const std::string_view word = state.NextToken();
       if (state.IgnoreToken(word)) continue;
       if (DebugMode) DebugTrace(word);
       state.TranslateToken(word);
@@ -56,30 +64,52 @@ void ConverterState::ReadOptions(std::string_view options) {
   DefaultFontSize = static_cast<std::int16_t>(value);
 }
 
-std::string ConverterState::PrepareBody(std::string_view rtf) {
-  std::string body(NormalizeEnds(rtf));
-  if (body.size() >= 2 && body.front() == '{' && body.back() == '}') {
-    body = body.substr(1, body.size() - 2);
+// The text is cut down in place: the body is the RTF's own buffer.
+std::string ConverterState::PrepareBody(std::string rtf) {
+  std::string_view kept = NormalizeEnds(rtf);
+  if (kept.size() >= 2 && kept.front() == '{' && kept.back() == '}') {
+    kept = kept.substr(1, kept.size() - 2);
   }
-  HasLists = body.find("\\list\\") != std::string::npos;
-  if (const std::size_t table = body.find("\\colortbl"); table != std::string::npos) {
+  // An all-blank text normalises to a view of nothing, with no place in `rtf`.
+  const auto first = kept.empty() ? 0 : static_cast<std::size_t>(kept.data() - rtf.data());
+  const std::size_t size = kept.size();
+  std::string body = std::move(rtf);
+  body.resize(first + size);
+  body.erase(0, first);
+  HasLists = FindWord(body, "\\list\\") != std::string::npos;
+  if (const std::size_t table = FindWord(body, "\\colortbl"); table != std::string::npos) {
     ColorTable = ParseColorTable(ExtractGroup(body, table));
   }
   // Groups that carry no text, each searched in the text the previous cut left.
   for (std::string_view word :
        {"\\fonttbl", "\\stylesheet", "\\info", "\\listtable", "\\listoverridetable"}) {
-    if (const std::size_t at = body.find(word); at != std::string::npos) ExtractGroup(body, at);
+    if (const std::size_t at = FindWord(body, word); at != std::string::npos) {
+      ExtractGroup(body, at);
+    }
   }
-  // Text from the document never becomes markup.
-  return EscapeMarkup(body);
+  return body;
 }
 
-void ConverterState::StartLine(std::string line) {
-  RtfRest = LineReader(std::move(line));
+// Text from the document never becomes markup: each line is escaped as it is
+// read, so no escaped copy of the whole body is ever held.
+void ConverterState::StartBody(std::string_view body) {
+  markup_ = CharacterFinder(body, kMarkupCharacters);
+}
+
+// `line` is a view into the body StartBody was given.
+void ConverterState::StartLine(std::string_view line) {
+  const auto start =
+      static_cast<std::size_t>(line.empty() ? 0 : line.data() - markup_.text().data());
+  if (!line.empty() && markup_.Next(start) < start + line.size()) {
+    escapedLine_.clear();
+    AppendEscapedMarkup(escapedLine_, line);
+    line = escapedLine_;
+  }
+  RtfRest.Start(line);
   if (FallbackOwed > 0) SkipFallbackTokens(FallbackOwed);
 }
 
-std::string ConverterState::NextToken() {
+std::string_view ConverterState::NextToken() {
   return RtfRest.NextToken(&tokenTookSpace_);
 }
 
@@ -109,6 +139,7 @@ std::string ConverterState::AssembleResult() {
   ClosingText.clear();
   BeforeText.clear();
   OpeningText.clear();  // opening tags that no text followed are never written
+  RtfRest.Start({});    // the line's view ends with the conversion
   std::string result = std::move(HtmlOut);
   HtmlOut.clear();
   return result;

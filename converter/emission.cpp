@@ -30,9 +30,14 @@ std::string ConverterState::BuildFontTag(std::string_view color, std::string_vie
   return tag;
 }
 
-std::string ConverterState::OpenFontTag() const {
-  const std::optional<CodeList::Id> outermost = Codes.OutermostOf("</font>");
-  return outermost ? Codes.BegCodeOf(*outermost) : std::string();
+// Asked before every text; the answer only changes when an entry comes or goes.
+std::string_view ConverterState::OpenFontTag() const {
+  if (openFontTag_.membership != Codes.Membership()) {
+    const std::optional<CodeList::Id> outermost = Codes.OutermostOf("</font>");
+    openFontTag_.tag = outermost ? Codes.BegCodeOf(*outermost) : std::string();
+    openFontTag_.membership = Codes.Membership();
+  }
+  return openFontTag_.tag;
 }
 
 std::string ConverterState::CloseMarkedCodes() {

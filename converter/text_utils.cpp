@@ -1,6 +1,9 @@
 #include "converter/text_utils.h"
 
+#include <algorithm>
+#include <array>
 #include <cstddef>
+#include <cstring>
 
 namespace quillet {
 
@@ -69,8 +72,38 @@ std::optional<DecimalParameter> ParseDecimalParameter(std::string_view s) {
   return DecimalParameter{static_cast<std::int32_t>(negative ? -signedValue : signedValue), false};
 }
 
+std::size_t FindAnyOf(std::string_view text, std::string_view set) {
+  std::array<bool, 256> inSet{};
+  for (char c : set) inSet[static_cast<unsigned char>(c)] = true;
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    if (inSet[static_cast<unsigned char>(text[i])]) return i;
+  }
+  return std::string_view::npos;
+}
+
+CharacterFinder::CharacterFinder(std::string_view text, std::string_view set)
+    : text_(text), set_(set.substr(0, kMaxSet)) {
+  for (std::size_t k = 0; k < set_.size(); ++k) next_[k] = text_.find(set_[k]);
+}
+
+std::size_t CharacterFinder::Next(std::size_t from) {
+  std::size_t first = std::string_view::npos;
+  for (std::size_t k = 0; k < set_.size(); ++k) {
+    if (next_[k] < from) next_[k] = text_.find(set_[k], from);
+    first = std::min(first, next_[k]);
+  }
+  return first;
+}
+
+std::size_t FindWord(std::string_view text, std::string_view word) {
+  const void* hit = ::memmem(text.data(), text.size(), word.data(), word.size());
+  return hit == nullptr ? std::string_view::npos
+                        : static_cast<std::size_t>(static_cast<const char*>(hit) - text.data());
+}
+
 std::size_t EscapedCharacterLength(std::string_view text) {
   if (text.empty()) return 0;
+  if (text[0] != '&') return 1;
   for (std::string_view entity : {"&amp;", "&lt;", "&gt;"}) {
     if (text.starts_with(entity)) return entity.size();
   }
@@ -80,38 +113,36 @@ std::size_t EscapedCharacterLength(std::string_view text) {
 std::string CrLfLineBreaks(std::string_view text) {
   std::string result;
   result.reserve(text.size() + text.size() / 32);
-  for (std::size_t i = 0; i < text.size(); ++i) {
-    if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n') {
-      result += "\r\n";
-      ++i;
-    } else if (text[i] == '\r' || text[i] == '\n') {
-      result += "\r\n";
-    } else {
-      result += text[i];
-    }
+  CharacterFinder breaks(text, "\r\n");
+  std::size_t from = 0;
+  for (std::size_t hit = breaks.Next(from); hit != std::string_view::npos;
+       hit = breaks.Next(from)) {
+    result.append(text, from, hit - from);
+    result += "\r\n";
+    const bool pair = text[hit] == '\r' && hit + 1 < text.size() && text[hit + 1] == '\n';
+    from = hit + (pair ? 2 : 1);
   }
+  result.append(text, from);
   return result;
 }
 
-std::string EscapeMarkup(std::string_view text) {
-  std::string result;
-  result.reserve(text.size() + text.size() / 16);
-  for (char c : text) {
-    switch (c) {
-      case '&':
-        result += "&amp;";
-        break;
-      case '<':
-        result += "&lt;";
-        break;
-      case '>':
-        result += "&gt;";
-        break;
-      default:
-        result += c;
-    }
+namespace {
+
+std::string_view EntityOf(char c) {
+  return c == '&' ? "&amp;" : c == '<' ? "&lt;" : "&gt;";
+}
+
+}  // namespace
+
+void AppendEscapedMarkup(std::string& out, std::string_view text) {
+  out.reserve(out.size() + text.size() + text.size() / 16);
+  for (std::size_t hit = FindAnyOf(text, kMarkupCharacters); hit != std::string_view::npos;
+       hit = FindAnyOf(text, kMarkupCharacters)) {
+    out.append(text, 0, hit);
+    out += EntityOf(text[hit]);
+    text.remove_prefix(hit + 1);
   }
-  return result;
+  out += text;
 }
 
 }  // namespace quillet

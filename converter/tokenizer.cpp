@@ -1,6 +1,9 @@
 #include "converter/tokenizer.h"
 
 #include <algorithm>
+#include <array>
+#include <cstdint>
+#include <cstring>
 
 #include "converter/text_utils.h"
 
@@ -12,6 +15,43 @@ bool IsLineBreak(char c) {
 }
 bool IsBrace(char c) {
   return c == '{' || c == '}';
+}
+
+// Collapses every doubled CR LF from `from` on into one, left to right, in
+// place; collapsed text is never searched again.
+void CollapseDoubledBreaks(std::string& body, std::size_t from) {
+  constexpr std::string_view kDoubled = "\r\n\r\n";
+  std::size_t hit = body.find(kDoubled, from);
+  if (hit == std::string::npos) return;
+  std::size_t write = hit;
+  while (hit != std::string::npos) {
+    body.replace(write, 2, "\r\n");  // same length: no shifting
+    write += 2;
+    const std::size_t next = body.find(kDoubled, hit + kDoubled.size());
+    const std::size_t stop = next == std::string::npos ? body.size() : next;
+    const std::size_t kept = stop - (hit + kDoubled.size());
+    std::memmove(body.data() + write, body.data() + hit + kDoubled.size(), kept);
+    write += kept;
+    hit = next;
+  }
+  body.resize(write);
+}
+
+// What stops the scan of a token: any text stops at a backslash or a brace, a
+// control word also at a space.
+constexpr std::uint8_t kStopsText = 1;
+constexpr std::uint8_t kStopsControl = 2;
+constexpr std::array<std::uint8_t, 256> kStops = [] {
+  std::array<std::uint8_t, 256> stops{};
+  stops['\\'] = stops['{'] = stops['}'] = kStopsText;
+  stops[' '] = kStopsControl;
+  return stops;
+}();
+
+// Whether the scan of a token stops at `c`, followed by `next`.
+bool StopsAt(char c, char next, std::uint8_t stops) {
+  const std::uint8_t stop = kStops[static_cast<unsigned char>(c)] & stops;
+  return stop == kStopsControl || (stop == kStopsText && next != '\\');
 }
 
 }  // namespace
@@ -58,9 +98,8 @@ std::string ExtractGroup(std::string& body, std::size_t pos) {
   const auto first = static_cast<std::size_t>(start);
   const auto rest = static_cast<std::size_t>(std::max(stop - 1, start));
   std::string group = body.substr(first, rest - first);
-  std::string cut = body.substr(0, first);
-  cut.append(body, rest);
-  body = ReplaceAll(cut, "\r\n\r\n", "\r\n");
+  body.erase(first, rest - first);
+  CollapseDoubledBreaks(body, 0);
   return group;
 }
 
@@ -74,18 +113,25 @@ void BodyReader::TrimRest() {
   while (pos_ < end_ && IsLineBreak(body_[pos_])) ++pos_;
 }
 
-std::string BodyReader::NextLine() {
+std::string_view BodyReader::NextLine() {
   const std::size_t k = body_.find("\r\n", pos_);
   if (k == std::string_view::npos || k + 2 > end_) {
-    std::string line(NormalizeEnds(body_.substr(pos_, end_ - pos_)));
+    const std::string_view line = NormalizeEnds(body_.substr(pos_, end_ - pos_));
     pos_ = end_;
     return line;
   }
-  std::string line(NormalizeEnds(body_.substr(pos_, k + 1 - pos_)));
+  const std::string_view line = NormalizeEnds(body_.substr(pos_, k + 1 - pos_));
   // The rest starts with the CR LF, so trimming spaces only touches its back.
   pos_ = k;
   TrimRest();
   return line;
+}
+
+void LineReader::Start(std::string_view line) {
+  pushed_.clear();
+  line_ = line;
+  textStops_ = CharacterFinder(line, "\\{}");
+  pos_ = 0;
 }
 
 bool LineReader::StartsWith(std::string_view prefix) const {
@@ -97,6 +143,7 @@ bool LineReader::StartsWith(std::string_view prefix) const {
 }
 
 std::size_t LineReader::CharacterLength(std::size_t i) const {
+  if (at(i) != '&') return 1;
   char entity[5];
   std::size_t n = 0;
   for (; n < sizeof entity && i + n < size(); ++n) entity[n] = at(i + n);
@@ -110,57 +157,80 @@ void LineReader::Drop(std::size_t count) {
 }
 
 void LineReader::PutBack(std::string_view text) {
-  pushed_.append(text.rbegin(), text.rend());
+  const std::size_t at = pushed_.size();
+  pushed_.resize(at + text.size());
+  std::reverse_copy(text.begin(), text.end(), pushed_.begin() + static_cast<std::ptrdiff_t>(at));
 }
 
-std::string LineReader::NextToken(bool* tookSpace) {
-  if (tookSpace) *tookSpace = false;
-  const std::size_t length = size();
-  if (length == 0) return {};
-  if (IsBrace(at(0))) {
-    std::string brace(1, at(0));
-    Drop(1);
-    return brace;
+// The token's end, scanning what was put back character by character and the
+// line in place. The first character is no brace.
+std::size_t LineReader::ScanTokenEnd(std::size_t length) const {
+  const std::size_t ahead = pushed_.size();
+  const char* line = line_.data() + pos_;  // line[i - ahead] is at(i) from i = ahead on
+  const std::uint8_t stops = at(0) == '\\' ? kStopsText | kStopsControl : kStopsText;
+  // i is the index of the character that stops the scan; the last character of
+  // the line is never examined, so the token then runs to the end.
+  std::size_t i = 1;
+  while (i + 1 < length && i < ahead && !StopsAt(at(i), at(i + 1), stops)) ++i;
+  if (stops == kStopsText) {
+    // Text runs long: skip to the next backslash or brace of the line.
+    while (i + 1 < length && i >= ahead) {
+      const std::size_t stop = textStops_.Next(pos_ + i - ahead);
+      if (stop == std::string_view::npos) {
+        i = length;
+        break;
+      }
+      i = stop - pos_ + ahead;
+      if (i + 1 >= length || StopsAt(line[i - ahead], line[i + 1 - ahead], stops)) break;
+      ++i;
+    }
   }
-  std::size_t end;  // the token is [0, end)
+  while (i + 1 < length && i >= ahead && !StopsAt(line[i - ahead], line[i + 1 - ahead], stops)) {
+    ++i;
+  }
+  std::size_t end = i + 1 < length ? i : length;
+  while (end > 0 && IsBrace(at(end - 1))) --end;
+  return end;
+}
+
+LineReader::Cut LineReader::NextCut() const {
+  const std::size_t length = size();
+  if (IsBrace(at(0))) return {1, false};
   if (StartsWith("\\'")) {
     // The backslash, the apostrophe and two characters of the document.
-    end = 2;
+    std::size_t end = 2;
     for (int digit = 0; digit < 2 && end < length; ++digit) end += CharacterLength(end);
-    end = std::min(end, length);
-    std::string token;
-    for (std::size_t i = 0; i < end; ++i) token += at(i);
-    Drop(end);
-    return token;
+    return {std::min(end, length), false};
   }
-  // i is the 0-based index of the character that stops the scan; the last
-  // character of the line is never examined, so the token then runs to the end.
-  bool control = false;
-  std::size_t i = 0;
-  for (;; ++i) {
-    if (i + 1 >= length) {
-      i = length;
-      break;
-    }
-    const char c = at(i);
-    if (c == '\\' || IsBrace(c)) {
-      if (c == '\\' && i == 0) control = true;
-      if (i > 0 && at(i + 1) != '\\') break;
-    } else if (control && c == ' ') {
-      break;
-    }
+  return {ScanTokenEnd(length), true};
+}
+
+std::string_view LineReader::NextToken(bool* tookSpace) {
+  if (tookSpace) *tookSpace = false;
+  if (empty()) return {};
+  const Cut cut = NextCut();
+  std::string_view token;
+  if (pushed_.empty()) {
+    token = line_.substr(pos_, cut.end);
+  } else {
+    const std::size_t ahead = std::min(cut.end, pushed_.size());
+    token_.assign(pushed_.rbegin(), pushed_.rbegin() + static_cast<std::ptrdiff_t>(ahead));
+    token_.append(line_.data() + pos_, cut.end - ahead);
+    token = token_;
   }
-  end = i;
-  while (end > 0 && IsBrace(at(end - 1))) --end;
-  std::string token;
-  token.reserve(end);
-  for (std::size_t j = 0; j < end; ++j) token += at(j);
-  Drop(end);
-  if (!empty() && at(0) == ' ') {
+  Drop(cut.end);
+  if (cut.takesSpace && !empty() && at(0) == ' ') {
     Drop(1);
     if (tookSpace) *tookSpace = true;
   }
   return token;
+}
+
+void LineReader::SkipToken() {
+  if (empty()) return;
+  const Cut cut = NextCut();
+  Drop(cut.end);
+  if (cut.takesSpace && !empty() && at(0) == ' ') Drop(1);
 }
 
 }  // namespace quillet

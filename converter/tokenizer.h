@@ -10,23 +10,26 @@
 #include <string>
 #include <string_view>
 
+#include "converter/text_utils.h"
+
 namespace quillet {
 
 // Trims spaces from both ends once, then strips CR and LF from both ends.
 std::string_view NormalizeEnds(std::string_view s);
 
 // Cuts the brace group around `pos` (the offset of a control word inside it)
-// out of `body`, returns it, and then turns every doubled CR LF of the body
-// into one. Unbalanced braces only move the group's boundaries.
+// out of `body` in place, returns it, and then turns every doubled CR LF of the
+// body into one. Unbalanced braces only move the group's boundaries.
 std::string ExtractGroup(std::string& body, std::size_t pos);
 
-// Hands out the lines of a body one by one. Runs of line breaks give no line;
-// every line loses its leading spaces; only the last also loses trailing ones.
+// Hands out the lines of a body one by one, as views into it. Runs of line
+// breaks give no line; every line loses its leading spaces; only the last also
+// loses trailing ones.
 class BodyReader {
  public:
   explicit BodyReader(std::string_view body) : body_(body), end_(body.size()) {}
   bool empty() const { return pos_ >= end_; }
-  std::string NextLine();
+  std::string_view NextLine();
 
  private:
   void TrimRest();
@@ -35,13 +38,17 @@ class BodyReader {
   std::size_t end_;
 };
 
-// The rest of one line, cut into tokens. Text put back in front of it goes to a
-// small push-back buffer, so putting back never copies the rest of the line.
+// The rest of one line, cut into tokens. The line is a view: whoever starts a
+// line keeps its text alive until the next one. Text put back in front of it
+// goes to a small push-back buffer, so putting back never copies the rest of
+// the line.
 class LineReader {
  public:
   LineReader() = default;
-  explicit LineReader(std::string line) : line_(std::move(line)) {}
+  explicit LineReader(std::string_view line) { Start(line); }
 
+  // Reads `line` from its start, forgetting what was put back; buffers keep their room.
+  void Start(std::string_view line);
   bool empty() const { return size() == 0; }
   std::size_t size() const { return pushed_.size() + line_.size() - pos_; }
   char at(std::size_t i) const {
@@ -52,14 +59,27 @@ class LineReader {
   std::size_t CharacterLength(std::size_t i) const;
 
   // Cuts the next token; `tookSpace` tells whether a delimiter space was eaten.
-  std::string NextToken(bool* tookSpace = nullptr);
+  // The view stays valid until the next token is cut or the next line starts.
+  std::string_view NextToken(bool* tookSpace = nullptr);
+  // Drops the next token as NextToken would cut it, leaving the last token's view intact.
+  void SkipToken();
   void PutBack(std::string_view text);
   void Drop(std::size_t count);
 
  private:
+  // The next token is [0, end); after it, a delimiter space goes with it when `takesSpace`.
+  struct Cut {
+    std::size_t end;
+    bool takesSpace;
+  };
+  Cut NextCut() const;
+  std::size_t ScanTokenEnd(std::size_t length) const;
+
   std::string pushed_;  // reversed: its last character comes first
-  std::string line_;
+  std::string_view line_;
+  mutable CharacterFinder textStops_;  // where text tokens in line_ may stop: a cache
   std::size_t pos_ = 0;
+  std::string token_;  // a token that starts in pushed-back text is copied here
 };
 
 }  // namespace quillet

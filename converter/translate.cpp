@@ -299,6 +299,31 @@ void ConverterState::WriteText(std::string_view token) {
     HtmlOut += AtLineStart ? ReplaceAll(token, " ", "&nbsp;") : std::string(token);
     return;
   }
+  if (NothingToOpenOrClose()) {
+    // Most text: the tags written around it would all be empty.
+    NewParagraph = false;
+  } else {
+    WriteTags();
+  }
+  HtmlOut += ClosingText;
+  ClosingText.clear();
+  HtmlOut += BeforeText;
+  BeforeText.clear();
+  HtmlOut += OpeningText;
+  HtmlOut += token;
+  OpeningText.clear();
+  AtLineStart = false;
+}
+
+// True when the next text's tags are all empty: nothing pending, nothing to
+// close, and the open font is the wanted one.
+bool ConverterState::NothingToOpenOrClose() const {
+  return NextCodes.empty() && OpeningText.empty() &&
+         Codes.Count({CodeKind::kKilled, CodeKind::kPendingInline, CodeKind::kPendingBlock}) == 0 &&
+         OpenFontTag() == FontString;
+}
+
+void ConverterState::WriteTags() {
   ClosingText += CloseMarkedCodes();
   CommitPendingCodes();
   if (NewParagraph) {
@@ -308,14 +333,6 @@ void ConverterState::WriteText(std::string_view token) {
     OpeningText = OpenPendingBelow(kTable);
   }
   PurgeKilledCodes();
-  HtmlOut += ClosingText;
-  ClosingText.clear();
-  HtmlOut += BeforeText;
-  BeforeText.clear();
-  HtmlOut += OpeningText;
-  HtmlOut += token;
-  OpeningText.clear();
-  AtLineStart = false;
 }
 
 // "\u" and a number: the character as a decimal reference, put back into the
@@ -356,7 +373,7 @@ void ConverterState::SkipFallbackTokens(std::int32_t count) {
   FallbackOwed = 0;
   while (count > 0 && !RtfRest.empty()) {
     if (RtfRest.StartsWith("\\'")) {
-      RtfRest.NextToken();  // a hexadecimal escape is one character
+      RtfRest.SkipToken();  // a hexadecimal escape is one character
     } else {
       const char c = RtfRest.at(0);
       if (c == '\\' || c == '{' || c == '}') return;

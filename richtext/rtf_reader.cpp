@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <array>
 #include <cstdint>
+#include <iterator>
 #include <memory>
 #include <optional>
 #include <string>
@@ -128,6 +129,16 @@ bool IsNumberMarker(std::u16string_view marker) {
                      [](char16_t c) { return c < 0x80 && IsAsciiDigit(static_cast<char>(c)); });
 }
 
+// Bytes that stand for themselves in the text: no brace, backslash, line break
+// or other control character.
+constexpr std::array<bool, 256> kPlainText = [] {
+  std::array<bool, 256> plain{};
+  for (int byte = 0x20; byte < 0x100; ++byte) plain[static_cast<std::size_t>(byte)] = true;
+  plain['{'] = plain['}'] = plain['\\'] = false;
+  plain['\t'] = true;
+  return plain;
+}();
+
 class RtfReader {
  public:
   explicit RtfReader(std::string_view rtf) : data_(rtf) { stack_.emplace_back(); }
@@ -236,6 +247,7 @@ class RtfReader {
   void ReadHexEscape();
   void HandleWord(std::string_view name, WordCall call);
   void HandleSymbol(unsigned char symbol);
+  void TextRun();
   void TextByte(unsigned char byte);
   void EscapedByte(unsigned char byte);
   bool TableByte(Destination destination, unsigned char byte);
@@ -430,8 +442,12 @@ Document RtfReader::Read() {
         ++position_;
         break;
       default:
-        ++position_;
-        TextByte(c);
+        if (state().destination == Destination::kText && skip_count_ == 0) {
+          TextRun();
+        } else {
+          ++position_;
+          TextByte(c);
+        }
         break;
     }
   }
@@ -622,6 +638,24 @@ void RtfReader::HandleWord(std::string_view name, WordCall call) {
   (this->*row->handler)(call);
 }
 
+// A run of plain bytes of the document's text, taken in one piece: what
+// TextByte does byte by byte, once for the run.
+void RtfReader::TextRun() {
+  const std::size_t start = position_;
+  while (position_ < data_.size() && kPlainText[static_cast<unsigned char>(data_[position_])]) {
+    ++position_;
+  }
+  if (position_ == start) {
+    ++position_;
+    TextByte(static_cast<unsigned char>(data_[start]));
+    return;
+  }
+  const int code_page = CurrentCodePage();
+  if (!bytes_.empty() && code_page != bytes_code_page_) FlushBytes();
+  bytes_code_page_ = code_page;
+  bytes_.append(data_.substr(start, position_ - start));
+}
+
 void RtfReader::TextByte(unsigned char byte) {
   switch (state().destination) {
     case Destination::kSkip:
@@ -794,8 +828,15 @@ void RtfReader::PushParagraph() {
       own_roles_.push_back({index, open_.role, open_.role_kind, std::move(open_.role_mark)});
     }
   }
+  // The runs go into a vector of their own size; the grown one stays for the
+  // next paragraph, which then needs no reallocation as its runs come.
+  std::vector<Run> runs = std::move(open_.paragraph.runs);
+  open_.paragraph.runs.reserve(runs.size());
+  std::move(runs.begin(), runs.end(), std::back_inserter(open_.paragraph.runs));
   target.push_back(std::move(open_.paragraph));
   open_.Reset();
+  runs.clear();
+  open_.paragraph.runs = std::move(runs);
 }
 
 void RtfReader::CommitFont() {
@@ -1308,16 +1349,36 @@ const RtfReader::WordRow RtfReader::kWords[] = {
 };
 // clang-format on
 
+// The rows are found through a hash of their name: an open-addressing table
+// where most words need one probe, cheaper than std::unordered_map's hashing.
 const RtfReader::WordRow* RtfReader::FindWord(std::string_view name) {
+  struct Slot {
+    std::string_view name;
+    const WordRow* row = nullptr;
+  };
+  constexpr std::size_t kSlots = 1024;  // a power of two, a few times the words
+  const auto first_slot = [](std::string_view word) {
+    std::uint32_t hash = 2166136261U;  // FNV-1a
+    for (char c : word) hash = (hash ^ static_cast<unsigned char>(c)) * 16777619U;
+    return hash % kSlots;
+  };
   static const WordRow kSkip{"", &RtfReader::SkipDestination};
-  static const std::unordered_map<std::string_view, const WordRow*> words = [] {
-    std::unordered_map<std::string_view, const WordRow*> map;
-    for (const WordRow& row : kWords) map.emplace(row.name, &row);
-    for (std::string_view skipped : kSkippedDestinations) map.emplace(skipped, &kSkip);
-    return map;
+  static const std::vector<Slot> slots = [&first_slot] {
+    std::vector<Slot> table(kSlots);
+    const auto add = [&](std::string_view word, const WordRow* row) {
+      std::size_t slot = first_slot(word);
+      while (table[slot].row != nullptr && table[slot].name != word) slot = (slot + 1) % kSlots;
+      if (table[slot].row == nullptr) table[slot] = {word, row};  // the first row of a name wins
+    };
+    for (const WordRow& row : kWords) add(row.name, &row);
+    for (std::string_view skipped : kSkippedDestinations) add(skipped, &kSkip);
+    return table;
   }();
-  const auto found = words.find(name);
-  return found == words.end() ? nullptr : found->second;
+  for (std::size_t slot = first_slot(name); slots[slot].row != nullptr;
+       slot = (slot + 1) % kSlots) {
+    if (slots[slot].name == name) return slots[slot].row;
+  }
+  return nullptr;
 }
 
 void RtfReader::SkipBinary(const WordCall& call) {

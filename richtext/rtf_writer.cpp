@@ -289,8 +289,25 @@ void RtfWriter::WriteFormat(const CharFormat& format, bool reassert) {
   current_font_ = font;
 }
 
+// Printable ASCII other than the three RTF specials stands for itself.
+bool IsPlainAscii(char16_t c) {
+  return c >= 0x20 && c < 0x80 && c != u'\\' && c != u'{' && c != u'}';
+}
+
 void RtfWriter::WriteText(std::u16string_view text) {
-  for (char16_t c : text) {
+  for (std::size_t i = 0; i < text.size();) {
+    std::size_t end = i;
+    while (end < text.size() && IsPlainAscii(text[end])) ++end;
+    if (end > i) {
+      // A run of plain characters is written in one piece.
+      Character(static_cast<char>(text[i]));
+      const std::size_t at = out_.size();
+      out_.resize(at + end - i - 1);
+      for (std::size_t k = i + 1; k < end; ++k) out_[at + k - i - 1] = static_cast<char>(text[k]);
+      i = end;
+      continue;
+    }
+    const char16_t c = text[i++];
     switch (c) {
       case u'\\':
         Raw("\\'5c");

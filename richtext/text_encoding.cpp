@@ -241,7 +241,11 @@ CodePage::~CodePage() = default;
 
 void CodePage::Decode(std::string_view bytes, std::u16string& out) const {
   if (!converter_) {
-    for (char byte : bytes) out += table_[static_cast<unsigned char>(byte)];
+    const std::size_t start = out.size();
+    out.resize(start + bytes.size());
+    for (std::size_t i = 0; i < bytes.size(); ++i) {
+      out[start + i] = table_[static_cast<unsigned char>(bytes[i])];
+    }
     return;
   }
   // An invalid or truncated sequence: one replacement, then go on after its first byte.

@@ -14,14 +14,14 @@ namespace {
 std::vector<std::string> Tokens(const std::string& line) {
   LineReader reader(line);
   std::vector<std::string> tokens;
-  while (!reader.empty()) tokens.push_back(reader.NextToken());
+  while (!reader.empty()) tokens.emplace_back(reader.NextToken());
   return tokens;
 }
 
 std::vector<std::string> Lines(const std::string& body) {
   BodyReader reader(body);
   std::vector<std::string> lines;
-  while (!reader.empty()) lines.push_back(reader.NextLine());
+  while (!reader.empty()) lines.emplace_back(reader.NextLine());
   return lines;
 }
 
@@ -59,7 +59,12 @@ INSTANTIATE_TEST_SUITE_P(
                     TokenCase{"BackslashBeforeBrace", "a\\{b", {"a", "\\", "{", "b"}},
                     TokenCase{"ControlRunsToBackslash", "\\cf1\\b x", {"\\cf1", "\\b", "x"}},
                     TokenCase{"ControlAtLineEndKeepsTrailingSpace", "\\pict ", {"\\pict "}},
-                    TokenCase{"BraceInsideTextBeforeControl", "a{\\b", {"a", "{", "\\b"}}),
+                    TokenCase{"BraceInsideTextBeforeControl", "a{\\b", {"a", "{", "\\b"}},
+                    TokenCase{"BraceBeforeControlEndsLongText",
+                              "some longer text{\\b x",
+                              {"some longer text", "{", "\\b", "x"}},
+                    TokenCase{
+                        "LongTextRunsToLineEnd", "no stop in this text", {"no stop in this text"}}),
     [](const auto& info) { return std::string(info.param.name); });
 
 struct LineCase {
@@ -168,6 +173,39 @@ TEST(LineReader, PutBackComesFirstWithoutCopyingTheRest) {
   reader.PutBack("&eacute;");
   EXPECT_EQ(reader.NextToken(), "&eacute;t rest");
   EXPECT_TRUE(reader.empty());
+}
+
+TEST(LineReader, TokenAfterPutBackSurvivesSkippedToken) {
+  LineReader reader("\\'e9x\\'e9 y");
+  EXPECT_EQ(reader.NextToken(), "\\'e9");
+  reader.PutBack("ab");
+  const std::string_view token = reader.NextToken();
+  reader.SkipToken();
+  EXPECT_EQ(token, "abx");
+  EXPECT_EQ(reader.NextToken(), " y");
+}
+
+TEST(CharacterFinder, FindsTheSetLeftToRight) {
+  CharacterFinder finder("a{b\\c}d{", "\\{}");
+  EXPECT_EQ(finder.Next(0), 1u);
+  EXPECT_EQ(finder.Next(2), 3u);
+  EXPECT_EQ(finder.Next(4), 5u);
+  EXPECT_EQ(finder.Next(6), 7u);
+  EXPECT_EQ(finder.Next(8), std::string_view::npos);
+}
+
+TEST(AppendEscapedMarkup, WritesEntitiesAfterWhatIsThere) {
+  std::string out = "x";
+  AppendEscapedMarkup(out, "a<b>&c");
+  EXPECT_EQ(out, "xa&lt;b&gt;&amp;c");
+  AppendEscapedMarkup(out, "");
+  EXPECT_EQ(out, "xa&lt;b&gt;&amp;c");
+}
+
+TEST(FindWord, FindsTheFirstPlaceOrNone) {
+  EXPECT_EQ(FindWord("{\\f0\\fonttbl\\fonttbl}", "\\fonttbl"), 4u);
+  EXPECT_EQ(FindWord("\\list1\\listtable", "\\list\\"), std::string_view::npos);
+  EXPECT_EQ(FindWord("", "\\info"), std::string_view::npos);
 }
 
 }  // namespace

@@ -81,7 +81,13 @@ INSTANTIATE_TEST_SUITE_P(
                  "{\\pard\\intbl A\\par}\\cell{\\pard\\intbl B\\par}\\cell\\intbl\\row", u"A\tB"},
         TextCase{"numbered_marker_stays_text", "{\\listtext 1.\\tab}\\ls1 one\\par", u"1.\tone"},
         TextCase{"control_word_names_end_at_non_letters", "\\b0,x", u",x"},
-        TextCase{"unknown_control_words_ignored", "\\foo12 \\bar-3 x", u"x"}),
+        TextCase{"unknown_control_words_ignored", "\\foo12 \\bar-3 x", u"x"},
+        TextCase{"control_bytes_inside_text_dropped",
+                 "ab\x01"
+                 "cd\tef",
+                 u"abcd\tef"},
+        TextCase{"unicode_fallback_taken_from_a_text_run", "\\u945 abc", u"αbc"},
+        TextCase{"raw_bytes_decoded_in_each_font_code_page", "\\f2 \xcf\xf0\\f0 \xe9", u"Прé"}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST(RtfReader, ReadsAnsiCodePage) {
