@@ -7,6 +7,7 @@
 
 #include <QTextFormat>
 #include <cstddef>
+#include <cstdint>
 #include <span>
 #include <unordered_map>
 #include <vector>
