@@ -2,6 +2,7 @@
 // keyboard paste.
 #include <QApplication>
 #include <QClipboard>
+#include <QFile>
 #include <QMimeData>
 #include <QTest>
 
@@ -47,6 +48,12 @@ void CheckFormats(const Document& document) {
   QVERIFY(document.paragraphs[3].bullet);
 }
 
+// A book with footnotes and an endnote, as its RTF file holds it.
+QByteArray NotesBookRtf() {
+  QFile file(QStringLiteral(QUILLET_NOTES_DATA "/libreoffice_from_odt.rtf"));
+  return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
 }  // namespace
 
 class RichTextBoxTest : public QObject {
@@ -68,6 +75,8 @@ class RichTextBoxTest : public QObject {
   void keyboardPasteKeepsEveryFormat();
   void keyboardPasteOfHtmlKeepsItsFormatting();
   void keyboardPasteOfPlainTextInsertsAtTheCursor();
+  void writtenNotesComeBackInTheRtf();
+  void keyboardPasteAtTheCursorKeepsTheNotes();
 };
 
 void RichTextBoxTest::writingRtfGoesThroughTheReader() {
@@ -219,6 +228,33 @@ void RichTextBoxTest::keyboardPasteOfPlainTextInsertsAtTheCursor() {
   QApplication::clipboard()->setMimeData(data);
   box.edit.paste();
   QCOMPARE(box.box.Text(), std::u16string(u"abcd"));
+}
+
+void RichTextBoxTest::writtenNotesComeBackInTheRtf() {
+  Box box;
+  const Document book = ReadRtf(NotesBookRtf().toStdString());
+  QCOMPARE(book.notes.size(), std::size_t{5});
+  box.box.SetTextRTF(NotesBookRtf().toStdString());
+  QCOMPARE(box.Model(), book);
+  QCOMPARE(box.box.RtfLength(), box.box.TextRTF().size());
+}
+
+void RichTextBoxTest::keyboardPasteAtTheCursorKeepsTheNotes() {
+  Box box;
+  box.box.SetPlainText("Antes ");
+  box.edit.moveCursor(QTextCursor::End);
+  auto* data = new QMimeData;
+  data->setData(QStringLiteral("text/rtf"), NotesBookRtf());
+  QApplication::clipboard()->setMimeData(data);
+  box.edit.paste();
+
+  const Document book = ReadRtf(NotesBookRtf().toStdString());
+  QCOMPARE(box.box.Text(), u"Antes " + book.PlainText());
+  std::vector<Note> expected = book.notes;
+  for (Note& note : expected) {
+    if (note.reference_paragraph == 0) note.reference_offset += 6;
+  }
+  QCOMPARE(box.Model().notes, expected);
 }
 
 }  // namespace quillet
