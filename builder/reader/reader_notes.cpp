@@ -46,6 +46,8 @@ std::optional<SplitBook> SplitNotes(const Document& document) {
   const std::size_t heading = notes.front().first_paragraph - 1;
   const Note& lastNote = notes.back();
   const std::size_t sectionEnd = lastNote.first_paragraph + lastNote.paragraph_count;
+  // Paragraphs after the section would belong to no part: such a book is cut whole.
+  if (sectionEnd != document.paragraphs.size()) return std::nullopt;
 
   // Citations in the order they stand in the text.
   std::vector<std::size_t> order(notes.size());

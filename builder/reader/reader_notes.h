@@ -19,7 +19,8 @@ struct SplitBook {
   std::vector<std::size_t> cited;
 };
 
-// Nothing for a document without notes, or whose notes do not fit it.
+// Nothing for a document without notes, whose notes do not fit it, or with
+// text after its notes section.
 std::optional<SplitBook> SplitNotes(const Document& document);
 
 }  // namespace quillet::reader

@@ -82,6 +82,18 @@ TEST(ReaderNotesTest, SplitPutsAnAnchorBeforeEachCitationAndEachNote) {
   EXPECT_EQ(split->cited, (std::vector<std::size_t>{0, 1}));
 }
 
+// Text after the notes section belongs to no part's notes: the book is then
+// cut as one text, so that none of it is lost.
+TEST(ReaderNotesTest, TextAfterTheNotesSectionKeepsTheBookWhole) {
+  Document document;
+  for (const char16_t* line : {u"One1", u"Notas / Notes", u"1. First.", u"After the notes."}) {
+    AppendText(document.paragraphs.emplace_back(), line, CharFormat{});
+  }
+  document.notes = {{NoteKind::kFootnote, u"1", 0, 3, 2, 1}};
+  ASSERT_TRUE(NotesFit(document));
+  EXPECT_FALSE(SplitNotes(document).has_value());
+}
+
 TEST(ReaderNotesTest, DocumentWithoutNotesIsNotSplit) {
   Document document;
   AppendText(document.paragraphs.emplace_back(), u"No notes here.", CharFormat{});
