@@ -1755,6 +1755,9 @@ void RtfReader::OwnNoteReference(const WordCall& call) {
 
 Document ReadRtf(std::string_view rtf) {
   if (rtf.starts_with(kUtf8ByteOrderMark)) rtf.remove_prefix(kUtf8ByteOrderMark.size());
+  // White space in front of the document's group is no text of it.
+  const std::size_t start = rtf.find_first_not_of(" \t\r\n");
+  if (start != std::string_view::npos && rtf[start] == '{') rtf.remove_prefix(start);
   return RtfReader(rtf).Read();
 }
 

@@ -263,6 +263,9 @@ TEST(RtfReader, RecognisesRtfByItsStart) {
   EXPECT_TRUE(LooksLikeRtf("\xEF\xBB\xBF \t\r\n{\\rtf1 x}"));
   EXPECT_FALSE(LooksLikeRtf(" \xEF\xBB\xBF{\\rtf1 x}"));  // the mark only counts first
   EXPECT_EQ(ReadRtf("\xEF\xBB\xBF{\\rtf1 hi\\par}").PlainText(), u"hi");
+  // White space in front of the document is recognised, and is no text of it.
+  EXPECT_EQ(ReadRtf(" \r\n{\\rtf1 hi\\par}").PlainText(), u"hi");
+  EXPECT_EQ(ReadRtf("\xEF\xBB\xBF\t{\\rtf1 hi\\par}").PlainText(), u"hi");
   EXPECT_FALSE(LooksLikeRtf("plain {\\rtf1"));
   EXPECT_FALSE(LooksLikeRtf(""));
 }
