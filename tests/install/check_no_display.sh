@@ -31,5 +31,24 @@ for row in "${rows[@]}"; do
     failures=$((failures + 1))
   fi
 done
-[ $failures -eq 0 ] && echo "${#rows[@]} runs without a display say how to work headless"
+
+# A display that is named but cannot be reached: Qt gives up on it, and the
+# user gets a message and exit status 1, not an abort and a core dump.
+dead=(
+  "dead X display|env -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM DISPLAY=:97531"
+  "dead Wayland display|env -u DISPLAY -u QT_QPA_PLATFORM WAYLAND_DISPLAY=quillet-none-97531"
+)
+for row in "${dead[@]}"; do
+  IFS='|' read -r name environment <<<"$row"
+  # shellcheck disable=SC2086
+  $environment "$quillet" >"$work/out" 2>"$work/err" </dev/null
+  got=$?
+  if [ "$got" -ne 1 ] || ! grep -qF "cannot open the window" "$work/err"; then
+    echo "$name: exit status $got; standard error: $(head -c 300 "$work/err")"
+    failures=$((failures + 1))
+  fi
+done
+
+[ $failures -eq 0 ] && echo "${#rows[@]} runs without a display say how to work headless," \
+  "${#dead[@]} with an unreachable one say they cannot open the window"
 exit $((failures > 0))
