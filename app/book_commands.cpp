@@ -124,6 +124,7 @@ int RunBook(const BookOptions& options) {
   request.folder = TrailingSeparator(options.out);
   request.partCount = *parts;
   request.reader = *reader;
+  if (options.source.input != "-") request.bookFile = options.source.input;
   return Finish(run.builder.Generate(request, ProgressOnTerminal()), request.folder);
 }
 

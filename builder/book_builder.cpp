@@ -126,6 +126,7 @@ std::optional<BookError> BookBuilder::Generation::Run(const GenerateProgress& pr
   if (request_.partCount != 1) MoveFirstSplitPoint(text);
 
   if (std::string error = pages.Lock(request_.folder); !error.empty()) return WriteFailure(error);
+  pages.Protect(request_.bookFile);
   if (std::optional<BookError> error = WriteParts(text, progress)) return error;
   if (request_.partCount > 1) {
     if (std::optional<BookError> error = WriteIndexPage()) return error;

@@ -59,6 +59,7 @@ struct BookRequest {
   bool debug = false;                  // rbDebug; only Preview hands it to the converter
   std::string helpText;                // txtHelp, written unchanged by WriteHelp
   ReaderMode reader{};                 // the reader-mode setting
+  std::string bookFile;                // the file the book was read from: no page replaces it
 };
 
 // How many parts a Generate in reader mode would make, or why it would make none.

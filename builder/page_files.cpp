@@ -257,7 +257,24 @@ std::vector<std::string> PageSet::Paths() const {
   return paths;
 }
 
+std::string PageSet::ReplacesProtected() const {
+  if (protected_.empty()) return {};
+  for (const PageFile::Staged& page : pages_) {
+    std::error_code error;
+    if (std::filesystem::equivalent(page.path, protected_, error)) {
+      return "La página \"" + page.path +
+             "\" sustituiría al libro que se está leyendo / The page \"" + page.path +
+             "\" would replace the book being read";
+    }
+  }
+  return {};
+}
+
 std::string PageSet::Commit() {
+  if (std::string refusal = ReplacesProtected(); !refusal.empty()) {
+    for (PageFile::Staged& staged : pages_) Discard(staged);
+    return refusal;
+  }
   const TerminationHeld held;
   for (PageFile::Staged& page : pages_) {
     if (const int error = NameStaged(page); error != 0) {

@@ -65,6 +65,9 @@ class PageSet {
 
   // Waits until no other run holds the folder, then holds it until destroyed.
   [[nodiscard]] std::string Lock(std::string_view folder);
+  // A file no page of this set may replace (the book being read): Commit
+  // refuses, before anything is put in place, when a target is that file.
+  void Protect(std::string path) { protected_ = std::move(path); }
   // Puts every closed page in place; "" on success, else the folder is as it was.
   [[nodiscard]] std::string Commit();
   // Targets of the pages, in the order they were closed.
@@ -74,7 +77,10 @@ class PageSet {
   friend class PageFile;
   void Add(PageFile::Staged page) { pages_.push_back(std::move(page)); }
 
+  std::string ReplacesProtected() const;
+
   std::vector<PageFile::Staged> pages_;
+  std::string protected_;
   int lock_ = -1;
 };
 

@@ -148,6 +148,7 @@ std::optional<BookError> BookBuilder::ReaderGeneration::Run(const GenerateProgre
   if (std::string error = pages.Lock(request_.folder); !error.empty()) {
     return BookError{WriteFailureMessage(error)};
   }
+  pages.Protect(request_.bookFile);
   const int count = static_cast<int>(made.book.parts.size());
   if (progress.started) progress.started(count);
   std::set<std::string> written;

@@ -583,7 +583,8 @@ BookRequest rtf2htmlTest::ReadControls() const {
           .partCount = cmdLector->IsOn() ? 1 : PartCount,
           .debug = rbDebug->isChecked(),
           .helpText = txtHelp->toPlainText().toStdString(),
-          .reader = cmdLector->Mode()};
+          .reader = cmdLector->Mode(),
+          .bookFile = {}};
 }
 
 void rtf2htmlTest::Report(const BookResult& result) {

@@ -185,6 +185,19 @@ INSTANTIATE_TEST_SUITE_P(
              {},
              {"El preview se guarda en el C y no existe o no tiene espacio", "missing",
               "does not exist"}},
+        // A book read from the output folder under a page's name is never replaced.
+        Case{"BookNamedLikeAPageStaysWhole",
+             "mkdir s && cp big.rtf s/Rerud01.html && $Q book s/Rerud01.html --parts 3 --out s; "
+             "echo status $?; cmp big.rtf s/Rerud01.html && ls s",
+             0,
+             {"status 1", "Rerud01.html"},
+             {"s/Rerud01.html", "would replace the book"}},
+        Case{"BookNamedLikeAReaderPageStaysWhole",
+             "mkdir s && cp big.rtf s/Rerud01.html && $Q book s/Rerud01.html --reader --out s; "
+             "echo status $?; cmp big.rtf s/Rerud01.html",
+             0,
+             {"status 1"},
+             {"would replace the book"}},
         Case{"LineFeedEnds", "$Q convert lf.rtf", 0, {"One<br>Two"}, {}},
         Case{"CarriageReturnEnds", "$Q convert cr.rtf", 0, {"One<br>Two"}, {}},
         Case{"RawKeepsLineFeeds", "$Q convert --raw lf.rtf", 0, {"OneTwo"}, {}}),
