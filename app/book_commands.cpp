@@ -138,12 +138,24 @@ int RunPreview(const BookOptions& options) {
 
 }  // namespace
 
+// From a millisecond to a day: a limit beyond that would overflow the clock
+// that counts it, and NaN is no limit at all.
+const CLI::Validator kHelperSeconds(
+    [](std::string& text) -> std::string {
+      double seconds = 0;
+      if (CLI::detail::lexical_cast(text, seconds) && seconds >= 0.001 && seconds <= 86400) {
+        return {};
+      }
+      return "debe ir de 0.001 a 86400 segundos / must be 0.001 to 86400 seconds";
+    },
+    "SECONDS");
+
 void AddBookSource(CLI::App& command, BookSource& source) {
   command.add_option("INPUT", source.input, kBookInputHelp)->required();
   command
       .add_option("--convert-timeout", source.convertTimeout,
                   "Seconds a helper (LibreOffice, pandoc) may take to convert the book")
-      ->check(CLI::PositiveNumber)
+      ->check(kHelperSeconds)
       ->capture_default_str();
 }
 

@@ -271,6 +271,22 @@ INSTANTIATE_TEST_SUITE_P(
              {"soffice: no instalado / not installed (apt install libreoffice-writer-nogui)",
               "pandoc: no instalado / not installed (apt install pandoc)"},
              {}},
+        // Limits the clock cannot hold are refused before any helper runs.
+        Case{"ConvertTimeoutBeyondADay",
+             "$Q text book.rtf --convert-timeout 1e308",
+             105,
+             {},
+             {"--convert-timeout", "86400"}},
+        Case{"ConvertTimeoutNotANumber",
+             "$Q text book.rtf --convert-timeout nan",
+             105,
+             {},
+             {"--convert-timeout", "86400"}},
+        Case{"ConvertTimeoutBelowAMillisecond",
+             "$Q book book.rtf --parts 1 --out . --convert-timeout 0.0001",
+             105,
+             {},
+             {"--convert-timeout", "0.001"}},
         Case{"HelperPastTheConvertTimeoutIsStopped",
              "mkdir bin && printf '#!/bin/sh\\nexec sleep 60\\n' > bin/soffice && "
              "chmod +x bin/soffice && printf 'x' > book.docx && "
