@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <atomic>
+#include <stdexcept>
+#include <utility>
 
 namespace quillet {
 namespace {
@@ -38,6 +40,18 @@ const CodeList::Group* CodeList::GroupOf(std::string_view code) const {
     if (group.code == code) return &group;
   }
   return nullptr;
+}
+
+const CodeList::Slot& CodeList::SlotOf(Id id) const {
+  const auto at =
+      std::lower_bound(slots_.begin(), slots_.end(), id,
+                       [](const auto& entry, Id wanted) { return entry.first < wanted; });
+  if (at == slots_.end() || at->first != id) throw std::out_of_range("no code list entry");
+  return at->second;
+}
+
+CodeList::Slot& CodeList::SlotOf(Id id) {
+  return const_cast<Slot&>(std::as_const(*this).SlotOf(id));
 }
 
 CodeKind CodeList::KindOf(const Slot& slot) const {
@@ -109,7 +123,7 @@ std::optional<CodeList::Id> CodeList::InnermostOf(std::string_view code) const {
 }
 
 CodeEntry CodeList::EntryOf(Id id) const {
-  const Slot& slot = slots_.at(id);
+  const Slot& slot = SlotOf(id);
   return {groups_[slot.group].code, slot.begCode, KindOf(slot)};
 }
 
@@ -178,12 +192,12 @@ void CodeList::PushInnermost(std::string code, std::string begCode, CodeKind kin
   const std::size_t bucket = groups_[group].bucketOfKind[Index(kind)];
   groups_[group].buckets[bucket].insert(id);
   ++kindCounts_[Index(kind)];
-  slots_.emplace_hint(slots_.end(), id, Slot{group, bucket, std::move(begCode)});
+  slots_.emplace_back(id, Slot{group, bucket, std::move(begCode)});
   MembershipChanged();
 }
 
 void CodeList::SetKind(Id id, CodeKind kind) {
-  Slot& slot = slots_.at(id);
+  Slot& slot = SlotOf(id);
   Group& group = groups_[slot.group];
   const std::size_t target = group.bucketOfKind[Index(kind)];
   if (slot.bucket == target) return;
@@ -207,7 +221,7 @@ void CodeList::MoveKind(Group& group, CodeKind from, CodeKind to) {
     group.kindOfBucket[target] = from;
     std::swap(source, target);
   }
-  for (Id id : group.buckets[source]) slots_.at(id).bucket = target;
+  for (Id id : group.buckets[source]) SlotOf(id).bucket = target;
   group.buckets[target].merge(group.buckets[source]);
 }
 
@@ -223,11 +237,15 @@ void CodeList::Relabel(std::string_view code, KindSet from, CodeKind to) {
 
 void CodeList::EraseKind(CodeKind kind) {
   if (kindCounts_[Index(kind)] == 0) return;
-  for (Group& group : groups_) {
-    std::set<Id>& members = Members(group, kind);
-    for (Id id : members) slots_.erase(id);
-    members.clear();
-  }
+  // Only the entries from the outermost one erased on move down.
+  const Id outermost = *Outermost({kind});
+  const auto first =
+      std::lower_bound(slots_.begin(), slots_.end(), outermost,
+                       [](const auto& entry, Id wanted) { return entry.first < wanted; });
+  slots_.erase(std::remove_if(first, slots_.end(),
+                              [&](const auto& entry) { return KindOf(entry.second) == kind; }),
+               slots_.end());
+  for (Group& group : groups_) Members(group, kind).clear();
   kindCounts_[Index(kind)] = 0;
   MembershipChanged();
 }

@@ -7,7 +7,6 @@
 #include <cstddef>
 #include <cstdint>
 #include <iterator>
-#include <map>
 #include <optional>
 #include <set>
 #include <string>
@@ -77,7 +76,9 @@ class CodeList {
     std::size_t bucket;
     std::string begCode;
   };
-  using Slots = std::map<Id, Slot>;
+  // Numbers only grow, so a vector in commit order stays sorted: lookups are
+  // binary searches and a push costs no node allocation.
+  using Slots = std::vector<std::pair<Id, Slot>>;
 
  public:
   // Reading, innermost first, as a list of entries.
@@ -121,8 +122,8 @@ class CodeList {
   std::optional<Id> OutermostOf(std::string_view code) const;
   std::optional<Id> InnermostOf(std::string_view code) const;
   CodeEntry EntryOf(Id id) const;
-  const std::string& CodeOf(Id id) const { return groups_[slots_.at(id).group].code; }
-  const std::string& BegCodeOf(Id id) const { return slots_.at(id).begCode; }
+  const std::string& CodeOf(Id id) const { return groups_[SlotOf(id).group].code; }
+  const std::string& BegCodeOf(Id id) const { return SlotOf(id).begCode; }
   // Entries further in than `bound` (all with none) whose kind is in `kinds`,
   // innermost first, at most `limit` of them.
   std::vector<Id> InnerThan(std::optional<Id> bound, KindSet kinds, std::size_t limit) const;
@@ -143,6 +144,8 @@ class CodeList {
     std::array<CodeKind, 5> kindOfBucket;
     std::array<std::size_t, 5> bucketOfKind;
   };
+  const Slot& SlotOf(Id id) const;
+  Slot& SlotOf(Id id);
   static std::set<Id>& Members(Group& group, CodeKind kind);
   static const std::set<Id>& Members(const Group& group, CodeKind kind);
   const Group* GroupOf(std::string_view code) const;
