@@ -27,11 +27,11 @@ std::string_view KindName(CodeKind kind) {
   return kNames[Index(kind)];
 }
 
-std::set<CodeList::Id>& CodeList::Members(Group& group, CodeKind kind) {
+CodeList::Bucket& CodeList::Members(Group& group, CodeKind kind) {
   return group.buckets[group.bucketOfKind[Index(kind)]];
 }
 
-const std::set<CodeList::Id>& CodeList::Members(const Group& group, CodeKind kind) {
+const CodeList::Bucket& CodeList::Members(const Group& group, CodeKind kind) {
   return group.buckets[group.bucketOfKind[Index(kind)]];
 }
 
@@ -91,7 +91,7 @@ std::optional<CodeList::Id> CodeList::Outermost(KindSet kinds) const {
   for (CodeKind kind : kKinds) {
     if (!kinds.Has(kind) || kindCounts_[Index(kind)] == 0) continue;
     for (const Group& group : groups_) {
-      const std::set<Id>& members = Members(group, kind);
+      const Bucket& members = Members(group, kind);
       if (!members.empty() && (!outermost || *members.begin() < *outermost)) {
         outermost = *members.begin();
       }
@@ -106,7 +106,7 @@ std::optional<CodeList::Id> CodeList::EndOf(std::string_view code) const {
   const Group* group = GroupOf(code);
   std::optional<Id> end;
   if (group == nullptr) return end;
-  for (const std::set<Id>& members : group->buckets) {
+  for (const Bucket& members : group->buckets) {
     if (members.empty()) continue;
     const Id id = kInnermost ? *members.rbegin() : *members.begin();
     if (!end || (kInnermost ? id > *end : id < *end)) end = id;
@@ -148,16 +148,16 @@ std::vector<CodeList::Id> CodeList::InnerThanByBuckets(std::optional<Id> bound, 
   // One cursor per matching bucket, each running from its innermost entry
   // outward; the innermost of all cursors goes next.
   struct Cursor {
-    std::set<Id>::const_reverse_iterator at;
-    std::set<Id>::const_reverse_iterator end;
+    Bucket::const_reverse_iterator at;
+    Bucket::const_reverse_iterator end;
   };
   std::vector<Cursor> cursors;
   for (const Group& group : groups_) {
     for (CodeKind kind : kKinds) {
       if (!kinds.Has(kind)) continue;
-      const std::set<Id>& members = Members(group, kind);
-      const auto stop =
-          std::make_reverse_iterator(bound ? members.upper_bound(*bound) : members.begin());
+      const Bucket& members = Members(group, kind);
+      const auto stop = std::make_reverse_iterator(
+          bound ? std::upper_bound(members.begin(), members.end(), *bound) : members.begin());
       if (members.rbegin() != stop) cursors.push_back({members.rbegin(), stop});
     }
   }
@@ -190,7 +190,7 @@ void CodeList::PushInnermost(std::string code, std::string begCode, CodeKind kin
     groups_.push_back({std::move(code), {}, kKinds, {0, 1, 2, 3, 4}});
   }
   const std::size_t bucket = groups_[group].bucketOfKind[Index(kind)];
-  groups_[group].buckets[bucket].insert(id);
+  groups_[group].buckets[bucket].push_back(id);  // the highest number yet
   ++kindCounts_[Index(kind)];
   slots_.emplace_back(id, Slot{group, bucket, std::move(begCode)});
   MembershipChanged();
@@ -203,7 +203,10 @@ void CodeList::SetKind(Id id, CodeKind kind) {
   if (slot.bucket == target) return;
   --kindCounts_[Index(KindOf(slot))];
   ++kindCounts_[Index(kind)];
-  group.buckets[target].insert(group.buckets[slot.bucket].extract(id));
+  Bucket& source = group.buckets[slot.bucket];
+  source.erase(std::lower_bound(source.begin(), source.end(), id));
+  Bucket& members = group.buckets[target];
+  members.insert(std::upper_bound(members.begin(), members.end(), id), id);
   slot.bucket = target;
 }
 
@@ -222,7 +225,11 @@ void CodeList::MoveKind(Group& group, CodeKind from, CodeKind to) {
     std::swap(source, target);
   }
   for (Id id : group.buckets[source]) SlotOf(id).bucket = target;
-  group.buckets[target].merge(group.buckets[source]);
+  Bucket& members = group.buckets[target];
+  const auto middle =
+      members.insert(members.end(), group.buckets[source].begin(), group.buckets[source].end());
+  std::inplace_merge(members.begin(), middle, members.end());
+  group.buckets[source].clear();
 }
 
 void CodeList::Relabel(std::string_view code, KindSet from, CodeKind to) {

@@ -8,7 +8,6 @@
 #include <cstdint>
 #include <iterator>
 #include <optional>
-#include <set>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -62,10 +61,10 @@ struct CodeEntry {
 
 // Entries are numbered in the order they were committed, which is their
 // nesting order: a higher number is further in. Each closing tag keeps its
-// entries in five ordered buckets, one per kind. Changing the kind of every
-// entry of a tag merges buckets, the smaller into the larger, and the larger
-// just takes the new kind's name: closing and reopening many elements at once
-// costs about as much as one.
+// entries in five buckets, one per kind, each a sorted vector of numbers.
+// Changing the kind of every entry of a tag merges buckets, the smaller into
+// the larger, and the larger just takes the new kind's name: only the smaller
+// one's entries are renamed, and the merge is one pass over plain numbers.
 class CodeList {
  public:
   using Id = std::uint64_t;
@@ -79,6 +78,7 @@ class CodeList {
   // Numbers only grow, so a vector in commit order stays sorted: lookups are
   // binary searches and a push costs no node allocation.
   using Slots = std::vector<std::pair<Id, Slot>>;
+  using Bucket = std::vector<Id>;  // sorted
 
  public:
   // Reading, innermost first, as a list of entries.
@@ -140,14 +140,14 @@ class CodeList {
  private:
   struct Group {
     std::string code;
-    std::array<std::set<Id>, 5> buckets;
+    std::array<Bucket, 5> buckets;
     std::array<CodeKind, 5> kindOfBucket;
     std::array<std::size_t, 5> bucketOfKind;
   };
   const Slot& SlotOf(Id id) const;
   Slot& SlotOf(Id id);
-  static std::set<Id>& Members(Group& group, CodeKind kind);
-  static const std::set<Id>& Members(const Group& group, CodeKind kind);
+  static Bucket& Members(Group& group, CodeKind kind);
+  static const Bucket& Members(const Group& group, CodeKind kind);
   const Group* GroupOf(std::string_view code) const;
   // The outermost or the innermost entry of `code`.
   template <bool kInnermost>
