@@ -42,7 +42,8 @@ int RunConvert(const ConvertOptions& options) {
     }
     // The converter reads CR LF lines, as the input box writes them. It takes
     // the bytes over, and no copy is kept: a big file is held once, not twice.
-    std::string source = options.raw ? std::move(rtf.bytes) : CrLfLineBreaks(rtf.bytes);
+    std::string source =
+        options.raw ? std::move(rtf.bytes) : CrLfLineBreaksInPlace(std::move(rtf.bytes));
     std::string().swap(rtf.bytes);  // assigning "" would keep the buffer
     converter.HtmlResult = converter.ConvertRtfToHtmlInPlace(std::move(source), options.options);
     if (options.page) {

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <atomic>
+#include <stdexcept>
+#include <utility>
 
 namespace quillet {
 namespace {
@@ -25,11 +27,11 @@ std::string_view KindName(CodeKind kind) {
   return kNames[Index(kind)];
 }
 
-std::set<CodeList::Id>& CodeList::Members(Group& group, CodeKind kind) {
+CodeList::Bucket& CodeList::Members(Group& group, CodeKind kind) {
   return group.buckets[group.bucketOfKind[Index(kind)]];
 }
 
-const std::set<CodeList::Id>& CodeList::Members(const Group& group, CodeKind kind) {
+const CodeList::Bucket& CodeList::Members(const Group& group, CodeKind kind) {
   return group.buckets[group.bucketOfKind[Index(kind)]];
 }
 
@@ -38,6 +40,18 @@ const CodeList::Group* CodeList::GroupOf(std::string_view code) const {
     if (group.code == code) return &group;
   }
   return nullptr;
+}
+
+const CodeList::Slot& CodeList::SlotOf(Id id) const {
+  const auto at =
+      std::lower_bound(slots_.begin(), slots_.end(), id,
+                       [](const auto& entry, Id wanted) { return entry.first < wanted; });
+  if (at == slots_.end() || at->first != id) throw std::out_of_range("no code list entry");
+  return at->second;
+}
+
+CodeList::Slot& CodeList::SlotOf(Id id) {
+  return const_cast<Slot&>(std::as_const(*this).SlotOf(id));
 }
 
 CodeKind CodeList::KindOf(const Slot& slot) const {
@@ -77,7 +91,7 @@ std::optional<CodeList::Id> CodeList::Outermost(KindSet kinds) const {
   for (CodeKind kind : kKinds) {
     if (!kinds.Has(kind) || kindCounts_[Index(kind)] == 0) continue;
     for (const Group& group : groups_) {
-      const std::set<Id>& members = Members(group, kind);
+      const Bucket& members = Members(group, kind);
       if (!members.empty() && (!outermost || *members.begin() < *outermost)) {
         outermost = *members.begin();
       }
@@ -92,7 +106,7 @@ std::optional<CodeList::Id> CodeList::EndOf(std::string_view code) const {
   const Group* group = GroupOf(code);
   std::optional<Id> end;
   if (group == nullptr) return end;
-  for (const std::set<Id>& members : group->buckets) {
+  for (const Bucket& members : group->buckets) {
     if (members.empty()) continue;
     const Id id = kInnermost ? *members.rbegin() : *members.begin();
     if (!end || (kInnermost ? id > *end : id < *end)) end = id;
@@ -109,7 +123,7 @@ std::optional<CodeList::Id> CodeList::InnermostOf(std::string_view code) const {
 }
 
 CodeEntry CodeList::EntryOf(Id id) const {
-  const Slot& slot = slots_.at(id);
+  const Slot& slot = SlotOf(id);
   return {groups_[slot.group].code, slot.begCode, KindOf(slot)};
 }
 
@@ -134,16 +148,16 @@ std::vector<CodeList::Id> CodeList::InnerThanByBuckets(std::optional<Id> bound, 
   // One cursor per matching bucket, each running from its innermost entry
   // outward; the innermost of all cursors goes next.
   struct Cursor {
-    std::set<Id>::const_reverse_iterator at;
-    std::set<Id>::const_reverse_iterator end;
+    Bucket::const_reverse_iterator at;
+    Bucket::const_reverse_iterator end;
   };
   std::vector<Cursor> cursors;
   for (const Group& group : groups_) {
     for (CodeKind kind : kKinds) {
       if (!kinds.Has(kind)) continue;
-      const std::set<Id>& members = Members(group, kind);
-      const auto stop =
-          std::make_reverse_iterator(bound ? members.upper_bound(*bound) : members.begin());
+      const Bucket& members = Members(group, kind);
+      const auto stop = std::make_reverse_iterator(
+          bound ? std::upper_bound(members.begin(), members.end(), *bound) : members.begin());
       if (members.rbegin() != stop) cursors.push_back({members.rbegin(), stop});
     }
   }
@@ -176,20 +190,23 @@ void CodeList::PushInnermost(std::string code, std::string begCode, CodeKind kin
     groups_.push_back({std::move(code), {}, kKinds, {0, 1, 2, 3, 4}});
   }
   const std::size_t bucket = groups_[group].bucketOfKind[Index(kind)];
-  groups_[group].buckets[bucket].insert(id);
+  groups_[group].buckets[bucket].push_back(id);  // the highest number yet
   ++kindCounts_[Index(kind)];
-  slots_.emplace_hint(slots_.end(), id, Slot{group, bucket, std::move(begCode)});
+  slots_.emplace_back(id, Slot{group, bucket, std::move(begCode)});
   MembershipChanged();
 }
 
 void CodeList::SetKind(Id id, CodeKind kind) {
-  Slot& slot = slots_.at(id);
+  Slot& slot = SlotOf(id);
   Group& group = groups_[slot.group];
   const std::size_t target = group.bucketOfKind[Index(kind)];
   if (slot.bucket == target) return;
   --kindCounts_[Index(KindOf(slot))];
   ++kindCounts_[Index(kind)];
-  group.buckets[target].insert(group.buckets[slot.bucket].extract(id));
+  Bucket& source = group.buckets[slot.bucket];
+  source.erase(std::lower_bound(source.begin(), source.end(), id));
+  Bucket& members = group.buckets[target];
+  members.insert(std::upper_bound(members.begin(), members.end(), id), id);
   slot.bucket = target;
 }
 
@@ -207,8 +224,12 @@ void CodeList::MoveKind(Group& group, CodeKind from, CodeKind to) {
     group.kindOfBucket[target] = from;
     std::swap(source, target);
   }
-  for (Id id : group.buckets[source]) slots_.at(id).bucket = target;
-  group.buckets[target].merge(group.buckets[source]);
+  for (Id id : group.buckets[source]) SlotOf(id).bucket = target;
+  Bucket& members = group.buckets[target];
+  const auto middle =
+      members.insert(members.end(), group.buckets[source].begin(), group.buckets[source].end());
+  std::inplace_merge(members.begin(), middle, members.end());
+  group.buckets[source].clear();
 }
 
 void CodeList::Relabel(std::string_view code, KindSet from, CodeKind to) {
@@ -223,11 +244,15 @@ void CodeList::Relabel(std::string_view code, KindSet from, CodeKind to) {
 
 void CodeList::EraseKind(CodeKind kind) {
   if (kindCounts_[Index(kind)] == 0) return;
-  for (Group& group : groups_) {
-    std::set<Id>& members = Members(group, kind);
-    for (Id id : members) slots_.erase(id);
-    members.clear();
-  }
+  // Only the entries from the outermost one erased on move down.
+  const Id outermost = *Outermost({kind});
+  const auto first =
+      std::lower_bound(slots_.begin(), slots_.end(), outermost,
+                       [](const auto& entry, Id wanted) { return entry.first < wanted; });
+  slots_.erase(std::remove_if(first, slots_.end(),
+                              [&](const auto& entry) { return KindOf(entry.second) == kind; }),
+               slots_.end());
+  for (Group& group : groups_) Members(group, kind).clear();
   kindCounts_[Index(kind)] = 0;
   MembershipChanged();
 }

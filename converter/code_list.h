@@ -7,9 +7,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <iterator>
-#include <map>
 #include <optional>
-#include <set>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -63,10 +61,10 @@ struct CodeEntry {
 
 // Entries are numbered in the order they were committed, which is their
 // nesting order: a higher number is further in. Each closing tag keeps its
-// entries in five ordered buckets, one per kind. Changing the kind of every
-// entry of a tag merges buckets, the smaller into the larger, and the larger
-// just takes the new kind's name: closing and reopening many elements at once
-// costs about as much as one.
+// entries in five buckets, one per kind, each a sorted vector of numbers.
+// Changing the kind of every entry of a tag merges buckets, the smaller into
+// the larger, and the larger just takes the new kind's name: only the smaller
+// one's entries are renamed, and the merge is one pass over plain numbers.
 class CodeList {
  public:
   using Id = std::uint64_t;
@@ -77,7 +75,10 @@ class CodeList {
     std::size_t bucket;
     std::string begCode;
   };
-  using Slots = std::map<Id, Slot>;
+  // Numbers only grow, so a vector in commit order stays sorted: lookups are
+  // binary searches and a push costs no node allocation.
+  using Slots = std::vector<std::pair<Id, Slot>>;
+  using Bucket = std::vector<Id>;  // sorted
 
  public:
   // Reading, innermost first, as a list of entries.
@@ -121,8 +122,8 @@ class CodeList {
   std::optional<Id> OutermostOf(std::string_view code) const;
   std::optional<Id> InnermostOf(std::string_view code) const;
   CodeEntry EntryOf(Id id) const;
-  const std::string& CodeOf(Id id) const { return groups_[slots_.at(id).group].code; }
-  const std::string& BegCodeOf(Id id) const { return slots_.at(id).begCode; }
+  const std::string& CodeOf(Id id) const { return groups_[SlotOf(id).group].code; }
+  const std::string& BegCodeOf(Id id) const { return SlotOf(id).begCode; }
   // Entries further in than `bound` (all with none) whose kind is in `kinds`,
   // innermost first, at most `limit` of them.
   std::vector<Id> InnerThan(std::optional<Id> bound, KindSet kinds, std::size_t limit) const;
@@ -139,12 +140,14 @@ class CodeList {
  private:
   struct Group {
     std::string code;
-    std::array<std::set<Id>, 5> buckets;
+    std::array<Bucket, 5> buckets;
     std::array<CodeKind, 5> kindOfBucket;
     std::array<std::size_t, 5> bucketOfKind;
   };
-  static std::set<Id>& Members(Group& group, CodeKind kind);
-  static const std::set<Id>& Members(const Group& group, CodeKind kind);
+  const Slot& SlotOf(Id id) const;
+  Slot& SlotOf(Id id);
+  static Bucket& Members(Group& group, CodeKind kind);
+  static const Bucket& Members(const Group& group, CodeKind kind);
   const Group* GroupOf(std::string_view code) const;
   // The outermost or the innermost entry of `code`.
   template <bool kInnermost>

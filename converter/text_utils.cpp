@@ -126,6 +126,17 @@ std::string CrLfLineBreaks(std::string_view text) {
   return result;
 }
 
+std::string CrLfLineBreaksInPlace(std::string text) {
+  CharacterFinder breaks(text, "\r\n");
+  for (std::size_t hit = breaks.Next(0); hit != std::string_view::npos;
+       hit = breaks.Next(hit + 2)) {
+    if (text[hit] != '\r' || hit + 1 == text.size() || text[hit + 1] != '\n') {
+      return CrLfLineBreaks(text);
+    }
+  }
+  return text;
+}
+
 namespace {
 
 std::string_view EntityOf(char c) {

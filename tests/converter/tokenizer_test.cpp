@@ -156,9 +156,19 @@ TEST(CrLfLineBreaks, EveryBareBreakBecomesCrLf) {
                                        {"a\r\nb", "a\r\nb"},
                                        {"\n\r", "\r\n\r\n"},
                                        {"a\r\r\nb\n", "a\r\n\r\nb\r\n"},
+                                       {"a\r\nb\r", "a\r\nb\r\n"},
                                        {"", ""}}) {
     EXPECT_EQ(CrLfLineBreaks(text), expected) << text;
+    EXPECT_EQ(CrLfLineBreaksInPlace(text), expected) << text;
   }
+}
+
+TEST(CrLfLineBreaks, TextTakenOverWithOnlyCrLfIsNotCopied) {
+  std::string text = "{\\rtf1 a\r\nb\r\n}" + std::string(1000, 'x');
+  const char* const buffer = text.data();
+  const std::string result = CrLfLineBreaksInPlace(std::move(text));
+  EXPECT_EQ(result.data(), buffer);
+  EXPECT_EQ(result, "{\\rtf1 a\r\nb\r\n}" + std::string(1000, 'x'));
 }
 
 TEST(IsDigitChar, AcceptsDecimalDigitsOnly) {
