@@ -62,6 +62,27 @@ struct TextFormat {
   bool operator==(const TextFormat&) const = default;
 };
 
+// A letter of a word: no Unicode tables in the standard library, so beyond
+// ASCII everything but Latin-1's signs and the punctuation and symbol blocks
+// (U+2000 to U+2BFF) counts as one.
+constexpr bool IsWordLetter(char16_t c) {
+  if (c < 0x80) return IsAsciiLetter(static_cast<char>(c));
+  return c >= 0xC0 && c != 0xD7 && c != 0xF7 && (c < 0x2000 || c > 0x2BFF);
+}
+
+constexpr bool IsWordCharacter(char16_t c) {
+  return IsWordLetter(c) || (c >= u'0' && c <= u'9');
+}
+
+// Whether `text` has a token starting at `position`: nothing of a word just before it.
+bool StartsToken(std::u16string_view text, std::size_t position) {
+  return position == 0 || !IsWordCharacter(text[position - 1]);
+}
+
+bool AllLetters(std::u16string_view text) {
+  return std::all_of(text.begin(), text.end(), IsWordLetter);
+}
+
 struct GroupState {
   Destination destination = Destination::kText;
   TextFormat format;
@@ -1069,22 +1090,30 @@ void RtfReader::FinishNote(bool numbered, const TextFormat& mark_format) {
   EmitReference(index, note.mark, mark_format);
 }
 
-// The note's own mark: the first word of its text, at most a few characters
-// long, when the text just before the note ends with it.
+// The note's own mark: the first word of its text when the text just before
+// the note ends with it as a whole token, a few characters long and not a
+// plain word, unless raised ("*", "\u2020", "1", or a raised "a"). A note whose
+// first word only repeats the text before it is numbered.
 bool RtfReader::TakeCustomMark(FoundNote& note) {
-  constexpr std::size_t kLongestMark = 8;
+  constexpr std::size_t kLongestMark = 4;
   if (note.paragraphs.empty() || note.paragraphs.front().runs.empty()) return false;
-  std::u16string& text = note.paragraphs.front().runs.front().text;
-  const std::size_t end = std::min(text.find_first_of(u" \t\u00A0"), text.size());
+  const Run& first = note.paragraphs.front().runs.front();
+  const std::size_t end = std::min(first.text.find_first_of(u" \t\u00A0"), first.text.size());
   if (end == 0 || end > kLongestMark) return false;
-  const std::u16string mark = text.substr(0, end);
-  const std::u16string_view before = !open_.run_text.empty() ? open_.run_text
-                                     : open_.paragraph.runs.empty()
-                                         ? std::u16string_view()
-                                         : open_.paragraph.runs.back().text;
+  const std::u16string_view mark = std::u16string_view(first.text).substr(0, end);
+  const bool open_run = !open_.run_text.empty();
+  if (!open_run && open_.paragraph.runs.empty()) return false;
+  const std::u16string_view before = open_run ? open_.run_text : open_.paragraph.runs.back().text;
   if (!before.ends_with(mark)) return false;
-  text.erase(0, end);
-  note.mark = mark;
+  const bool raised =
+      first.format.vertical == VerticalPosition::kSuperscript ||
+      (open_run ? open_.run_format.vertical : open_.paragraph.runs.back().format.vertical) ==
+          VerticalPosition::kSuperscript;
+  if (!raised && (!StartsToken(before, before.size() - mark.size()) || AllLetters(mark))) {
+    return false;
+  }
+  note.mark = std::u16string(mark);
+  note.paragraphs.front().runs.front().text.erase(0, end);
   return true;
 }
 

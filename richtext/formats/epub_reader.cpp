@@ -11,9 +11,9 @@
 #include "richtext/ascii.h"
 #include "richtext/formats/html_reader.h"
 #include "richtext/formats/html_style.h"
-#include "richtext/notes.h"
 #include "richtext/formats/xml_document.h"
 #include "richtext/formats/zip_archive.h"
+#include "richtext/notes.h"
 
 namespace quillet {
 namespace {
@@ -42,7 +42,7 @@ LoadResult ZipFailure(const ZipArchive& zip) {
 }
 
 LoadResult XmlFailure(const XmlDocument& xml, std::string_view path) {
-  return Failure(xml.error() == XmlError::kEntities ? LoadStatus::kRefused : LoadStatus::kDamaged,
+  return Failure(xml.refused() ? LoadStatus::kRefused : LoadStatus::kDamaged,
                  xml.Message("EPUB: \"" + std::string(path) + "\""));
 }
 

@@ -1,6 +1,8 @@
 #include "richtext/formats/html_encoding.h"
 
 #include <algorithm>
+#include <optional>
+#include <string>
 #include <utility>
 #include <vector>
 
@@ -23,6 +25,13 @@ constexpr std::pair<std::string_view, std::string_view> kCharsetAliases[] = {
     {"utf-16", kUtf8},
     {"utf-16le", kUtf8},
     {"utf-16be", kUtf8},
+    {"utf-32", kUtf8},
+    {"utf-32le", kUtf8},
+    {"utf-32be", kUtf8},
+    {"ucs-2", kUtf8},
+    {"ucs-4", kUtf8},
+    {"unicode", kUtf8},
+    {"iso-10646-ucs-2", kUtf8},
     {"iso-8859-1", kWindows1252},
     {"iso8859-1", kWindows1252},
     {"iso_8859-1", kWindows1252},
@@ -67,6 +76,24 @@ std::string IconvName(std::string_view label) {
   std::transform(name.begin(), name.end(), name.begin(),
                  [](char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 32) : c; });
   return name == "WINDOWS-1252" ? std::string(kWindows1252) : name;
+}
+
+// Whether the charset reads ASCII as ASCII, as the markup around the text must
+// be: a document in any other (UTF-7, EBCDIC) could not have declared it in
+// ASCII, so the declaration is not believed. "+ADw-" is "<" in UTF-7; "\\" and
+// "~" are left out, as Japanese code pages may read them as a yen sign and an overline.
+bool ReadsAsciiAsAscii(const std::string& charset) {
+  constexpr std::string_view kProbe =
+      "\t\n\r !\"#$%&'()*,-./0123456789:;<=>?@ABCDEFGHIJKLMNOPQRSTUVWXYZ[]^_`"
+      "abcdefghijklmnopqrstuvwxyz{|}+ADw-";
+  const std::optional<std::string> read = ConvertToUtf8(kProbe, charset);
+  return read && *read == kProbe;
+}
+
+// A declared charset, or "" when it cannot be the document's.
+std::string Believed(std::string charset) {
+  if (charset.empty() || charset == kUtf8 || charset == kWindows1252) return charset;
+  return ReadsAsciiAsAscii(charset) ? charset : std::string();
 }
 
 std::string ByteOrderMarkCharset(std::string_view bytes) {
@@ -140,8 +167,8 @@ std::string MetaCharset(std::string_view bytes) {
 
 std::string DeclaredHtmlCharset(std::string_view bytes) {
   std::string charset = ByteOrderMarkCharset(bytes);
-  if (charset.empty()) charset = XmlDeclarationCharset(bytes);
-  if (charset.empty()) charset = MetaCharset(bytes);
+  if (charset.empty()) charset = Believed(XmlDeclarationCharset(bytes));
+  if (charset.empty()) charset = Believed(MetaCharset(bytes));
   return charset;
 }
 

@@ -5,6 +5,7 @@
 
 #include <climits>
 #include <mutex>
+#include <string_view>
 
 namespace quillet {
 namespace {
@@ -42,6 +43,12 @@ void OnUnparsedEntityDeclaration(void* context, const xmlChar* name, const xmlCh
   OnEntityDeclaration(context, name, 0, public_id, system_id, nullptr);
 }
 
+// libxml2 stops at its nesting limit; in recovery mode it keeps only what came before.
+bool StoppedTooDeep(const xmlError* error) {
+  return error != nullptr && error->code == XML_ERR_INTERNAL_ERROR && error->message != nullptr &&
+         std::string_view(error->message).starts_with("Excessive depth");
+}
+
 std::string Trimmed(const char* message) {
   std::string text = message == nullptr ? "" : message;
   while (!text.empty() && (text.back() == '\n' || text.back() == ' ')) text.pop_back();
@@ -65,13 +72,15 @@ XmlDocument::XmlDocument(std::string_view bytes, bool recover) {
   if (recover) options |= XML_PARSE_RECOVER;
   document_ = xmlCtxtReadMemory(parser, bytes.data(), static_cast<int>(bytes.size()), nullptr,
                                 nullptr, options);
+  const xmlError* last = xmlCtxtGetLastError(parser);
   if (watch.declared) {
     error_ = XmlError::kEntities;
     detail_ = watch.name;
+  } else if (StoppedTooDeep(last)) {
+    error_ = XmlError::kTooDeep;
   } else if (document_ == nullptr || xmlDocGetRootElement(document_) == nullptr ||
              (!recover && parser->wellFormed == 0)) {
     error_ = XmlError::kMalformed;
-    const xmlError* last = xmlCtxtGetLastError(parser);
     detail_ = Trimmed(last != nullptr ? last->message : nullptr);
   }
   if (error_ != XmlError::kNone && document_ != nullptr) {
@@ -98,6 +107,9 @@ std::string XmlDocument::Message(std::string_view what) const {
       return name + " declara entidades XML (\"" + detail_ +
              "\"), que no se leen por seguridad / " + name + " declares XML entities (\"" +
              detail_ + "\"), which are refused for safety (XML bomb, external entity)";
+    case XmlError::kTooDeep:
+      return name + " anida elementos a demasiada profundidad para leerse entero / " + name +
+             " nests elements too deeply to be read whole";
     case XmlError::kMalformed:
       break;
   }

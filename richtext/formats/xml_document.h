@@ -15,6 +15,7 @@ enum class XmlError : std::uint8_t {
   kNone,
   kMalformed,  // not well-formed XML
   kEntities,   // declares entities: refused
+  kTooDeep,    // nested past libxml2's limit, where it stops reading: refused
 };
 
 class XmlDocument {
@@ -28,6 +29,8 @@ class XmlDocument {
   // The root element; nullptr when parsing failed.
   const xmlNode* root() const;
   XmlError error() const { return error_; }
+  // Not read on purpose, rather than damaged.
+  bool refused() const { return error_ == XmlError::kEntities || error_ == XmlError::kTooDeep; }
   // What went wrong, in Spanish and English; `what` names the document.
   std::string Message(std::string_view what) const;
 

@@ -153,6 +153,14 @@ std::string Noise(std::size_t size) {
   return bytes;
 }
 
+// Elements inside one another, `depth` deep.
+std::string Nested(int depth) {
+  std::string xml;
+  for (int i = 0; i < depth; ++i) xml += "<m>";
+  for (int i = 0; i < depth; ++i) xml += "</m>";
+  return xml;
+}
+
 INSTANTIATE_TEST_SUITE_P(
     Cases, EpubRefusal,
     ::testing::Values(
@@ -181,6 +189,12 @@ INSTANTIATE_TEST_SUITE_P(
                       return WithEntry(Book(), {"OEBPS/content.opf", kExternalEntity});
                     },
                     LoadStatus::kRefused, "declares XML entities"},
+        RefusalCase{"package_nested_too_deeply",
+                    [] {
+                      return WithEntry(
+                          Book(), {"OEBPS/content.opf", "<package>" + Nested(300) + "</package>"});
+                    },
+                    LoadStatus::kRefused, "nests elements too deeply"},
         RefusalCase{"no_container",
                     [] {
                       return std::vector<ZipEntry>{{"mimetype", "application/epub+zip", true}};

@@ -128,5 +128,18 @@ TEST(Fb2Reader, ReadsDeepNestingWithoutRecursion) {
   EXPECT_EQ(ReadFb2(xml).document, D({P({R(u"deep", Italic())})}));
 }
 
+// Past libxml2's depth limit the parser stops; what it read is not the book.
+TEST(Fb2Reader, RefusesNestingTooDeepToReadWhole) {
+  std::string xml = "<FictionBook><body><section><p>before</p>";
+  for (int i = 0; i < 300; ++i) xml += "<section>";
+  xml += "<p>deep</p>";
+  for (int i = 0; i < 300; ++i) xml += "</section>";
+  xml += "<p>after</p></section></body></FictionBook>";
+  const LoadResult result = ReadFb2(xml);
+  EXPECT_EQ(result.status, LoadStatus::kRefused);
+  EXPECT_NE(result.message.find("nests elements too deeply"), std::string::npos) << result.message;
+  EXPECT_NE(result.message.find("anida"), std::string::npos) << result.message;
+}
+
 }  // namespace
 }  // namespace quillet

@@ -197,7 +197,18 @@ INSTANTIATE_TEST_SUITE_P(
                      "\xEF\xBB\xBF<meta charset=windows-1252><p>\xC3\xA9</p>", u"é"},
         EncodingCase{"utf16_byte_order_mark",
                      std::string("\xFF\xFE<\0p\0>\0\xB1\x03<\0/\0p\0>\0", 16), u"α"},
-        EncodingCase{"unknown_label_falls_back", "<meta charset=nonsense-9><p>\xC3\xA9</p>", u"é"}),
+        EncodingCase{"unknown_label_falls_back", "<meta charset=nonsense-9><p>\xC3\xA9</p>", u"é"},
+        EncodingCase{"utf32_label_reads_as_utf8", "<meta charset=utf-32><p>\xC3\xA9</p>", u"é"},
+        EncodingCase{"utf32le_label_reads_as_utf8", "<meta charset=UTF-32LE><p>ni\xC3\xB1o</p>",
+                     u"niño"},
+        EncodingCase{"utf7_label_is_ignored", "<meta charset=utf-7><p>a+ADw-script+AD4-b\xE9</p>",
+                     u"a+ADw-script+AD4-bé"},
+        EncodingCase{"ebcdic_label_is_ignored", "<meta charset=IBM037><p>ni\xC3\xB1o</p>", u"niño"},
+        EncodingCase{"ebcdic_xml_declaration_is_ignored",
+                     "<?xml version='1.0' encoding='CP500'?><html><body><p>\xE9</p></body></html>",
+                     u"é"},
+        EncodingCase{"byte_order_mark_wins_over_utf7",
+                     "\xEF\xBB\xBF<meta charset=utf-7><p>+ADw-</p>", u"+ADw-"}),
     [](const auto& info) { return std::string(info.param.name); });
 
 // Nesting far deeper than any document has: read in one pass, the text and the
