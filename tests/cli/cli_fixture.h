@@ -109,4 +109,30 @@ class Cli : public ::testing::Test {
   fs::path dir;
 };
 
+// One command and what must come of it: its exit status, and texts that must
+// stand in its standard output and error.
+struct CommandCase {
+  const char* name;
+  const char* script;
+  int status;
+  std::vector<std::string> outHas;
+  std::vector<std::string> errHas;
+};
+
+inline void PrintTo(const CommandCase& row, std::ostream* out) {
+  *out << row.name;
+}
+
+inline std::string CaseName(const ::testing::TestParamInfo<CommandCase>& info) {
+  return info.param.name;
+}
+
+inline void ExpectOutcome(const Outcome& outcome, const CommandCase& row) {
+  EXPECT_EQ(outcome.status, row.status) << outcome.err;
+  for (const std::string& text : row.outHas)
+    EXPECT_NE(outcome.out.find(text), std::string::npos) << text << " in\n" << outcome.out;
+  for (const std::string& text : row.errHas)
+    EXPECT_NE(outcome.err.find(text), std::string::npos) << text << " in\n" << outcome.err;
+}
+
 }  // namespace quillet::testing

@@ -7,18 +7,8 @@ namespace {
 using quillet::testing::Cli;
 using quillet::testing::Outcome;
 
-// One command and what must come of it.
-struct Case {
-  const char* name;
-  const char* script;
-  int status;
-  std::vector<std::string> outHas;
-  std::vector<std::string> errHas;
-};
-
-void PrintTo(const Case& row, std::ostream* out) {
-  *out << row.name;
-}
+using Case = quillet::testing::CommandCase;
+using quillet::testing::CaseName;
 
 class Command : public Cli, public testing::WithParamInterface<Case> {};
 
@@ -29,16 +19,7 @@ TEST_P(Command, ExitsAndReportsAsExpected) {
     GTEST_SKIP() << "the sanitizers reserve more address space than the limit";
   }
 #endif
-  const Outcome outcome = Run(row.script);
-  EXPECT_EQ(outcome.status, row.status) << outcome.err;
-  for (const std::string& text : row.outHas)
-    EXPECT_NE(outcome.out.find(text), std::string::npos) << text << " in\n" << outcome.out;
-  for (const std::string& text : row.errHas)
-    EXPECT_NE(outcome.err.find(text), std::string::npos) << text << " in\n" << outcome.err;
-}
-
-std::string CaseName(const testing::TestParamInfo<Case>& info) {
-  return info.param.name;
+  quillet::testing::ExpectOutcome(Run(row.script), row);
 }
 
 // Inputs that are not readable regular files or pipes, and reads that fail.

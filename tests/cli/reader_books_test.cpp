@@ -4,12 +4,10 @@
 // every link reaches a page of the run, the parts together hold the book's
 // text; and headless Chromium reads the book from the index through
 // "Siguiente" to the last part.
-#include <libxml/HTMLparser.h>
-#include <libxml/tree.h>
-
 #include <algorithm>
 #include <regex>
 
+#include "tests/builder/page_text.h"
 #include "tests/cli/cli_fixture.h"
 #include "tests/reader/tidy_check.h"
 
@@ -36,19 +34,7 @@ void PrintTo(const ReaderBookRow& row, std::ostream* out) {
 // The text libxml2's HTML parser reads in some markup, with a line end after
 // every paragraph end and list item.
 std::string TextOf(std::string html) {
-  html = std::regex_replace(html, std::regex("<br>|</li>"), "$&\n");
-  const htmlDocPtr document = htmlReadMemory(
-      html.data(), static_cast<int>(html.size()), "page.html", "windows-1252",
-      HTML_PARSE_RECOVER | HTML_PARSE_NOERROR | HTML_PARSE_NOWARNING | HTML_PARSE_NONET);
-  if (document == nullptr) return {};
-  std::string text;
-  if (xmlNodePtr root = xmlDocGetRootElement(document)) {
-    xmlChar* content = xmlNodeGetContent(root);
-    if (content != nullptr) text = reinterpret_cast<const char*>(content);
-    xmlFree(content);
-  }
-  xmlFreeDoc(document);
-  return text;
+  return quillet::testing::VisibleText(std::regex_replace(html, std::regex("<br>|</li>"), "$&\n"));
 }
 
 // The body of a part page without the links at its top and bottom.

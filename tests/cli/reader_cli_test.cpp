@@ -10,32 +10,14 @@ using quillet::testing::Outcome;
 using quillet::testing::ReadAll;
 namespace fs = std::filesystem;
 
-struct ReaderCase {
-  const char* name;
-  const char* script;
-  int status;
-  std::vector<std::string> outHas;
-  std::vector<std::string> errHas;
-};
-
-void PrintTo(const ReaderCase& row, std::ostream* out) {
-  *out << row.name;
-}
+using ReaderCase = quillet::testing::CommandCase;
+using quillet::testing::CaseName;
 
 class ReaderCommand : public Cli, public testing::WithParamInterface<ReaderCase> {};
 
 TEST_P(ReaderCommand, ExitsAndReportsAsExpected) {
   const ReaderCase& row = GetParam();
-  const Outcome outcome = Run(row.script);
-  EXPECT_EQ(outcome.status, row.status) << outcome.err;
-  for (const std::string& text : row.outHas)
-    EXPECT_NE(outcome.out.find(text), std::string::npos) << text << " in\n" << outcome.out;
-  for (const std::string& text : row.errHas)
-    EXPECT_NE(outcome.err.find(text), std::string::npos) << text << " in\n" << outcome.err;
-}
-
-std::string CaseName(const testing::TestParamInfo<ReaderCase>& info) {
-  return info.param.name;
+  quillet::testing::ExpectOutcome(Run(row.script), row);
 }
 
 INSTANTIATE_TEST_SUITE_P(
