@@ -36,15 +36,12 @@
 #include "richtext/rich_text_box.h"
 #include "tests/builder/fakes.h"
 #include "tests/window/temp_settings.h"
+#include "tests/window/window_fixture.h"
 
 namespace quillet {
 namespace {
 
-class AnswerChooser : public FolderChooser {
- public:
-  std::optional<std::string> ChooseFolder() override { return answer; }
-  std::optional<std::string> answer;
-};
+using testing::AnswerChooser;
 
 // Recording stand-ins that also let a test look at the window at the moment
 // a page is opened or a message is shown.

@@ -12,8 +12,8 @@
 #include "builder/window/qt_rich_text_box.h"
 #include "builder/window/reader_setting.h"
 #include "richtext/document_box.h"
-#include "tests/builder/fakes.h"
 #include "tests/window/temp_settings.h"
+#include "tests/window/window_fixture.h"
 
 namespace quillet {
 namespace {
@@ -21,21 +21,7 @@ namespace {
 // Small enough for the fixtures to make several parts.
 constexpr int kSmallBudgetKb = 1;
 
-class AnswerChooser : public FolderChooser {
- public:
-  std::optional<std::string> ChooseFolder() override { return answer; }
-  std::optional<std::string> answer;
-};
-
-struct Fixture {
-  testing::RecordingOpener opener;
-  testing::RecordingMessages messages;
-  AnswerChooser folders;
-  testing::FixedClipboard clipboard;
-  rtf2htmlTest window{WindowServices{&opener, &messages, &folders, &clipboard}};
-
-  Fixture() { window.Form_Load(); }
-};
+using Fixture = testing::WindowFixture;
 
 std::string NotesFile(const QString& name) {
   return QStringLiteral(QUILLET_NOTES_DATA "/%1").arg(name).toStdString();

@@ -17,26 +17,13 @@
 #include "builder/text_rules.h"
 #include "builder/window/main_window.h"
 #include "builder/window/qt_rich_text_box.h"
-#include "tests/builder/fakes.h"
 #include "tests/window/temp_settings.h"
+#include "tests/window/window_fixture.h"
 
 namespace quillet {
 namespace {
 
-class AnswerChooser : public FolderChooser {
- public:
-  std::optional<std::string> ChooseFolder() override { return answer; }
-  std::optional<std::string> answer;
-};
-
-struct Fixture {
-  testing::RecordingOpener opener;
-  testing::RecordingMessages messages;
-  AnswerChooser folders;
-  testing::FixedClipboard clipboard;
-  rtf2htmlTest window{WindowServices{&opener, &messages, &folders, &clipboard}};
-
-  Fixture() { window.Form_Load(); }
+struct Fixture : testing::WindowFixture {
   static std::string Folder(const QString& path) {
     return QDir::toNativeSeparators(path).toStdString() + QDir::separator().toLatin1();
   }
