@@ -1,6 +1,8 @@
 #include "builder/book_builder.h"
 
 #include <filesystem>
+#include <future>
+#include <optional>
 #include <string>
 #include <system_error>
 
@@ -91,6 +93,44 @@ std::string WriteConvertedPage(const std::string& path, const Converter& convert
   return error;
 }
 
+// Where one part lies in the box's text.
+struct PartSpan {
+  std::int64_t start = 0;
+  std::int64_t length = 0;
+  std::int64_t end = 0;  // where the next part starts
+};
+
+// The parts' RTF, in order. Where the box allows it, each part's RTF is made
+// on a second thread while the part before it is converted.
+class PartRtf {
+ public:
+  explicit PartRtf(RichTextBox& box) : box_(box), range_(box.ConcurrentRangeRtf()) {}
+
+  // Selects the part from `start` for `length` and gives its RTF; `next` is
+  // the part that will be asked for after it, if any.
+  std::string Take(const PartSpan& span, const std::optional<PartSpan>& next) {
+    box_.SetSelStart(span.start);
+    box_.SetSelLength(span.length);
+    if (!range_) return box_.SelRTF();
+    std::string rtf = ahead_.valid() ? ahead_.get() : range_(span.start, span.length);
+    if (next) MakeAhead(next->start, next->length);
+    return rtf;
+  }
+
+ private:
+  void MakeAhead(std::int64_t start, std::int64_t length) {
+    try {
+      ahead_ = std::async(std::launch::async, range_, start, length);
+    } catch (const std::system_error&) {
+      // No thread to spare: the part is made when it is asked for.
+    }
+  }
+
+  RichTextBox& box_;
+  const RichTextBox::RangeRtf range_;
+  std::future<std::string> ahead_;  // waited for when destroyed
+};
+
 }  // namespace
 
 // One Generate: the split of the box's text and a page per part, all waiting
@@ -107,6 +147,7 @@ class BookBuilder::Generation {
 
  private:
   void MoveFirstSplitPoint(const std::u16string& text);
+  PartSpan SpanOf(const std::u16string& text, int part, std::int64_t start) const;
   std::optional<BookError> WriteParts(const std::u16string& text, const GenerateProgress& progress);
   std::optional<BookError> WritePartPage(const std::string& rtf, const std::string& name);
   std::optional<BookError> WriteIndexPage();
@@ -127,8 +168,10 @@ std::optional<BookError> BookBuilder::Generation::Run(const GenerateProgress& pr
 
   if (std::string error = pages.Lock(request_.folder); !error.empty()) return WriteFailure(error);
   pages.Protect(request_.bookFile);
+  const bool withIndex = request_.partCount > 1;
+  pages.OpenAhead(request_.folder + request_.prefix + ".html", request_.partCount + withIndex);
   if (std::optional<BookError> error = WriteParts(text, progress)) return error;
-  if (request_.partCount > 1) {
+  if (withIndex) {
     if (std::optional<BookError> error = WriteIndexPage()) return error;
   }
   if (std::string error = pages.Commit(); !error.empty()) return WriteFailure(error);
@@ -144,23 +187,29 @@ void BookBuilder::Generation::MoveFirstSplitPoint(const std::u16string& text) {
   if (space != std::u16string::npos) values.PartLength = static_cast<std::int64_t>(space);
 }
 
+PartSpan BookBuilder::Generation::SpanOf(const std::u16string& text, int part,
+                                         std::int64_t start) const {
+  const std::int64_t end = PartBoundary(text, part * values.PartLength);
+  // The last part runs to the end of the text, so a rounded-down length
+  // loses nothing.
+  const bool last = part == request_.partCount;
+  return {start, last && values.TextLength > end ? values.TextLength - start : end - start, end};
+}
+
 std::optional<BookError> BookBuilder::Generation::WriteParts(const std::u16string& text,
                                                              const GenerateProgress& progress) {
   const int partCount = request_.partCount;
   if (progress.started) progress.started(partCount);
-  RichTextBox& box = builder_.box_;
+  PartRtf parts(builder_.box_);
+  PartSpan span = SpanOf(text, 1, 0);
   for (values.PartNumber = 1; values.PartNumber <= partCount; ++values.PartNumber) {
-    // The last part runs to the end of the text, so a rounded-down length
-    // loses nothing.
-    const std::int64_t end = PartBoundary(text, values.PartNumber * values.PartLength);
-    const bool last = values.PartNumber == partCount;
-    box.SetSelStart(values.PartStart);
-    box.SetSelLength(last && values.TextLength > end ? values.TextLength - values.PartStart
-                                                     : end - values.PartStart);
+    std::optional<PartSpan> next;
+    if (values.PartNumber < partCount) next = SpanOf(text, values.PartNumber + 1, span.end);
     const std::string name = request_.prefix + TwoDigits(values.PartNumber);
-    if (std::optional<BookError> error = WritePartPage(box.SelRTF(), name)) return error;
-    values.PartStart = end;
+    if (std::optional<BookError> error = WritePartPage(parts.Take(span, next), name)) return error;
+    values.PartStart = span.end;
     if (progress.partWritten) progress.partWritten(values.PartNumber, partCount);
+    if (next) span = *next;
   }
   return std::nullopt;
 }

@@ -7,12 +7,15 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <condition_variable>
 #include <csignal>
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
+#include <mutex>
 #include <random>
 #include <system_error>
+#include <thread>
 #include <utility>
 
 namespace quillet {
@@ -91,17 +94,23 @@ int WithFreshName(const std::string& path, std::string_view kind, std::string& n
   return error;
 }
 
-int CreateStaged(const std::string& path, PageFile::Staged& page) {
-  page.path = path;
+// An unnamed file in `folder`, or -1 with errno set. Unnamed until it is
+// linked into place, so nothing outlives a killed run.
+int OpenUnnamed(const std::string& folder) {
 #ifdef O_TMPFILE
-  // Unnamed until it is linked into place, so nothing outlives a killed run.
   static const bool procFds = ::access("/proc/self/fd", X_OK) == 0;
-  if (procFds) {
-    page.fd = ::open(FolderOf(path).c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0666);
-    if (page.fd >= 0) return 0;
-    if (errno != EOPNOTSUPP && errno != EISDIR && errno != EINVAL) return errno;
-  }
+  if (procFds) return ::open(folder.c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0666);
 #endif
+  errno = EOPNOTSUPP;
+  return -1;
+}
+
+// Stages `page` in `openedAhead`, or in a file of its own when that is -1.
+int CreateStaged(const std::string& path, int openedAhead, PageFile::Staged& page) {
+  page.path = path;
+  page.fd = openedAhead >= 0 ? openedAhead : OpenUnnamed(FolderOf(path));
+  if (page.fd >= 0) return 0;
+  if (errno != EOPNOTSUPP && errno != EISDIR && errno != EINVAL) return errno;
   return WithFreshName(path, "page", page.tempName, [&page](const std::string& temp) {
     page.fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
     return page.fd >= 0 ? 0 : -1;
@@ -207,7 +216,9 @@ std::string PageFile::OpenPageFile(std::string_view path) {
     return Fail("crear", EISDIR);
   }
   if (IsWriteProtected(target)) return Fail("escribir", EACCES);
-  if (const int error = CreateStaged(page_.path, page_); error != 0) return Fail("crear", error);
+  const int openedAhead = set_ != nullptr ? set_->TakeOpenedAhead(FolderOf(page_.path)) : -1;
+  if (const int error = CreateStaged(page_.path, openedAhead, page_); error != 0)
+    return Fail("crear", error);
   return {};
 }
 
@@ -235,6 +246,69 @@ std::string PageFile::ClosePageFile() {
   alone.Add(std::exchange(page_, Staged{}));
   return alone.Commit();
 }
+
+// Unnamed files opened one after another on a thread of their own. A file
+// that cannot be opened ends the thread; the page that would have taken it
+// opens its own and reports what goes wrong then.
+class FilesAhead {
+ public:
+  FilesAhead(std::string folder, int count)
+      : folder_(std::move(folder)), thread_([this, count] { OpenAll(count); }) {}
+  ~FilesAhead() {
+    {
+      const std::lock_guard lock(mutex_);
+      stop_ = true;
+    }
+    thread_.join();
+    for (std::size_t i = taken_; i < fds_.size(); ++i) ::close(fds_[i]);
+  }
+  FilesAhead(const FilesAhead&) = delete;
+  FilesAhead& operator=(const FilesAhead&) = delete;
+
+  int Take(std::string_view folder) {
+    if (folder != folder_) return -1;
+    std::unique_lock lock(mutex_);
+    opened_.wait(lock, [this] { return taken_ < fds_.size() || done_; });
+    return taken_ < fds_.size() ? fds_[taken_++] : -1;
+  }
+
+ private:
+  void OpenAll(int count) {
+    for (int i = 0; i < count; ++i) {
+      const int fd = OpenUnnamed(folder_);
+      const std::lock_guard lock(mutex_);
+      if (fd < 0 || stop_) {
+        if (fd >= 0) ::close(fd);
+        break;
+      }
+      fds_.push_back(fd);
+      opened_.notify_one();
+    }
+    const std::lock_guard lock(mutex_);
+    done_ = true;
+    opened_.notify_one();
+  }
+
+  const std::string folder_;
+  std::mutex mutex_;
+  std::condition_variable opened_;
+  std::vector<int> fds_;
+  std::size_t taken_ = 0;
+  bool done_ = false;
+  bool stop_ = false;
+  std::thread thread_;  // last: starts once everything it uses exists
+};
+
+void PageSet::OpenAhead(std::string_view pagePath, int count) {
+  ahead_.reset();
+  ahead_ = std::make_unique<FilesAhead>(FolderOf(std::string(pagePath)), count);
+}
+
+int PageSet::TakeOpenedAhead(std::string_view folder) {
+  return ahead_ != nullptr ? ahead_->Take(folder) : -1;
+}
+
+PageSet::PageSet() = default;
 
 PageSet::~PageSet() {
   for (PageFile::Staged& page : pages_) Discard(page);

@@ -3,6 +3,7 @@
 // folder check made before writing.
 #pragma once
 
+#include <memory>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -19,6 +20,7 @@ inline constexpr int kDirectoryAttribute = 16;
 std::string ProbePath(std::string_view path, int attributes);
 
 class PageSet;
+class FilesAhead;
 
 // One page file. Text goes to an unnamed file in the target's folder, which
 // ClosePageFile puts in place under the target's name, keeping the mode and
@@ -58,7 +60,7 @@ class PageFile {
 // folder take turns.
 class PageSet {
  public:
-  PageSet() = default;
+  PageSet();
   PageSet(const PageSet&) = delete;
   PageSet& operator=(const PageSet&) = delete;
   ~PageSet();  // discards pages that were not put in place
@@ -68,6 +70,10 @@ class PageSet {
   // A file no page of this set may replace (the book being read): Commit
   // refuses, before anything is put in place, when a target is that file.
   void Protect(std::string path) { protected_ = std::move(path); }
+  // Opens the unnamed files of `count` pages in the folder of `pagePath` on a
+  // second thread while the pages are being made: creating a file is slow on
+  // some file systems, and making a page need not wait for it.
+  void OpenAhead(std::string_view pagePath, int count);
   // Puts every closed page in place; "" on success, else the folder is as it was.
   [[nodiscard]] std::string Commit();
   // Targets of the pages, in the order they were closed.
@@ -76,12 +82,15 @@ class PageSet {
  private:
   friend class PageFile;
   void Add(PageFile::Staged page) { pages_.push_back(std::move(page)); }
+  // An unnamed file opened ahead for `folder`, or -1.
+  int TakeOpenedAhead(std::string_view folder);
 
   std::string ReplacesProtected() const;
 
   std::vector<PageFile::Staged> pages_;
   std::string protected_;
   int lock_ = -1;
+  std::unique_ptr<FilesAhead> ahead_;  // destroyed first: its thread ends before the rest goes
 };
 
 // Writes `text` followed by CR LF as a whole file, the way every page is written.

@@ -37,8 +37,20 @@ std::u16string DocumentBox::SelText() const {
 }
 
 std::string DocumentBox::SelRTF() const {
-  if (sel_length_ == 0) return {};
-  return WriteRtf(Selection());
+  return RangeRTF(sel_start_, sel_length_);
+}
+
+// Clamped as SetSelStart and SetSelLength clamp; reads nothing a selection changes.
+std::string DocumentBox::RangeRTF(std::int64_t start, std::int64_t length) const {
+  start = std::clamp<std::int64_t>(start, 0, length_);
+  length = std::clamp<std::int64_t>(length, 0, length_ - start);
+  if (length == 0) return {};
+  return WriteRtf(
+      Slice(document_, index_, static_cast<std::size_t>(start), static_cast<std::size_t>(length)));
+}
+
+RichTextBox::RangeRtf DocumentBox::ConcurrentRangeRtf() const {
+  return [this](std::int64_t start, std::int64_t length) { return RangeRTF(start, length); };
 }
 
 void DocumentBox::SetPlainText(std::string_view bytes) {

@@ -25,6 +25,7 @@ class DocumentBox : public RichTextBox {
   std::int64_t SelLength() const override { return sel_length_; }
   std::u16string SelText() const override;
   std::string SelRTF() const override;
+  RangeRtf ConcurrentRangeRtf() const override;
 
   // Replaces the content by plain text (UTF-8, or Windows-1252 when not valid UTF-8).
   void SetPlainText(std::string_view bytes);
@@ -35,6 +36,7 @@ class DocumentBox : public RichTextBox {
  private:
   void Replace(Document document);
   Document Selection() const;
+  std::string RangeRTF(std::int64_t start, std::int64_t length) const;
 
   Document document_;
   ParagraphIndex index_{document_};

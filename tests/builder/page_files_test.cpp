@@ -142,6 +142,73 @@ TEST_F(PageFiles, SetThatFailsHalfWayPutsTheOldPagesBack) {
   EXPECT_EQ(testing::FileBytes(dir / "c.html"), "old c\r\n");
 }
 
+std::size_t OpenFileCount() {
+  const auto entries = fs::directory_iterator("/proc/self/fd");
+  return static_cast<std::size_t>(std::distance(fs::begin(entries), fs::end(entries)));
+}
+
+struct OpenedAheadCase {
+  const char* name;
+  int openedAhead;  // files opened ahead
+  int pages;        // pages then written
+  bool commit;
+};
+
+class PagesOpenedAhead : public PageFiles, public ::testing::WithParamInterface<OpenedAheadCase> {};
+
+// However many files are opened ahead, the folder ends up with exactly the
+// committed pages, and every file left over is closed with the set.
+TEST_P(PagesOpenedAhead, LeaveOnlyTheCommittedPagesAndNoOpenFile) {
+  const OpenedAheadCase& row = GetParam();
+  const std::size_t openBefore = OpenFileCount();
+  std::vector<std::string> written;
+  {
+    ASSERT_EQ(WriteTextFile((dir / "p0.html").string(), "old"), "");
+    PageSet set;
+    set.OpenAhead((dir / "p.html").string(), row.openedAhead);
+    for (int i = 0; i < row.pages; ++i) {
+      const std::string name = "p" + std::to_string(i) + ".html";
+      ASSERT_EQ(WriteTextFile((dir / name).string(), "page " + std::to_string(i), &set), "");
+      written.push_back(name);
+    }
+    if (row.commit) {
+      ASSERT_EQ(set.Commit(), "");
+    }
+  }
+  EXPECT_EQ(OpenFileCount(), openBefore);
+  std::vector<std::string> expected = row.commit ? written : std::vector<std::string>{};
+  if (std::find(expected.begin(), expected.end(), "p0.html") == expected.end()) {
+    expected.push_back("p0.html");  // there before the set
+  }
+  std::sort(expected.begin(), expected.end());
+  EXPECT_EQ(Names(dir), expected);
+  for (std::size_t i = 0; row.commit && i < written.size(); ++i) {
+    EXPECT_EQ(testing::FileBytes(dir / written[i]), "page " + std::to_string(i) + "\r\n");
+  }
+  if (!row.commit) {
+    EXPECT_EQ(testing::FileBytes(dir / "p0.html"), "old\r\n");
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(Rows, PagesOpenedAhead,
+                         ::testing::Values(OpenedAheadCase{"AsManyAsPages", 5, 5, true},
+                                           OpenedAheadCase{"MoreThanPages", 9, 3, true},
+                                           OpenedAheadCase{"FewerThanPages", 2, 6, true},
+                                           OpenedAheadCase{"NoneUsed", 4, 0, true},
+                                           OpenedAheadCase{"WrittenButNotCommitted", 4, 4, false}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(PageFiles, PageOpenedAheadInAnotherFolderIsNotTaken) {
+  const fs::path other = dir / "other";
+  fs::create_directory(other);
+  PageSet set;
+  set.OpenAhead((other / "p.html").string(), 3);
+  ASSERT_EQ(WriteTextFile((dir / "a.html").string(), "a", &set), "");
+  ASSERT_EQ(set.Commit(), "");
+  EXPECT_EQ(Names(other), std::vector<std::string>{});
+  EXPECT_EQ(testing::FileBytes(dir / "a.html"), "a\r\n");
+}
+
 TEST_F(PageFiles, ReplacedPageKeepsItsMode) {
   const fs::path path = dir / "p.html";
   ASSERT_EQ(WriteTextFile(path.string(), "old"), "");
