@@ -68,7 +68,8 @@ class ConverterState {
 
   // One conversion: the driver's steps around the token loop.
   void StartConversion(std::string_view options);
-  std::string PrepareBody(std::string rtf);
+  // Cuts `rtf` down to the body in place and returns the body, a view into it.
+  std::string_view PrepareBody(std::string& rtf);
   void StartBody(std::string_view body);
   void StartLine(std::string_view line);
   std::string_view NextToken();

@@ -17,26 +17,6 @@ bool IsBrace(char c) {
   return c == '{' || c == '}';
 }
 
-// Collapses every doubled CR LF from `from` on into one, left to right, in
-// place; collapsed text is never searched again.
-void CollapseDoubledBreaks(std::string& body, std::size_t from) {
-  constexpr std::string_view kDoubled = "\r\n\r\n";
-  std::size_t hit = body.find(kDoubled, from);
-  if (hit == std::string::npos) return;
-  std::size_t write = hit;
-  while (hit != std::string::npos) {
-    body.replace(write, 2, "\r\n");  // same length: no shifting
-    write += 2;
-    const std::size_t next = body.find(kDoubled, hit + kDoubled.size());
-    const std::size_t stop = next == std::string::npos ? body.size() : next;
-    const std::size_t kept = stop - (hit + kDoubled.size());
-    std::memmove(body.data() + write, body.data() + hit + kDoubled.size(), kept);
-    write += kept;
-    hit = next;
-  }
-  body.resize(write);
-}
-
 // What stops the scan of a token: any text stops at a backslash or a brace, a
 // control word also at a space.
 constexpr std::uint8_t kStopsText = 1;
@@ -61,46 +41,6 @@ std::string_view NormalizeEnds(std::string_view s) {
   while (!s.empty() && IsLineBreak(s.back())) s.remove_suffix(1);
   while (!s.empty() && IsLineBreak(s.front())) s.remove_prefix(1);
   return s;
-}
-
-std::string ExtractGroup(std::string& body, std::size_t pos) {
-  // Positions below are 1-based, as the scans count them; at(p) reads body[p - 1].
-  const auto n = static_cast<long long>(body.size());
-  const auto at = [&body](long long p) { return body[static_cast<std::size_t>(p - 1)]; };
-  const long long word = static_cast<long long>(pos) + 1;
-
-  long long start = word;
-  for (int depth = 1; depth > 0;) {
-    --start;
-    if (start <= 0) {
-      --depth;
-    } else if (at(start) == '}') {
-      ++depth;
-    } else if (at(start) == '{') {
-      --depth;
-    }
-  }
-  start = std::max(start - 1, 1LL);
-
-  long long stop = word;
-  for (int depth = 1; depth > 0;) {
-    ++stop;
-    if (stop >= n) {
-      --depth;  // the last character is never examined
-    } else if (at(stop) == '{') {
-      ++depth;
-    } else if (at(stop) == '}') {
-      --depth;
-    }
-  }
-  stop = std::min(stop + 1, n);
-
-  const auto first = static_cast<std::size_t>(start);
-  const auto rest = static_cast<std::size_t>(std::max(stop - 1, start));
-  std::string group = body.substr(first, rest - first);
-  body.erase(first, rest - first);
-  CollapseDoubledBreaks(body, 0);
-  return group;
 }
 
 // The rest of the body is normalised again after every line. Its front loses

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "converter/body_cuts.h"
 #include "converter/text_utils.h"
 
 namespace quillet {
