@@ -5,6 +5,8 @@
 #include <stdexcept>
 #include <utility>
 
+#include "converter/text_utils.h"
+
 namespace quillet {
 namespace {
 
@@ -37,9 +39,13 @@ const CodeList::Bucket& CodeList::Members(const Group& group, CodeKind kind) {
 
 const CodeList::Group* CodeList::GroupOf(std::string_view code) const {
   for (const Group& group : groups_) {
-    if (group.code == code) return &group;
+    if (SameShortText(group.code, code)) return &group;
   }
   return nullptr;
+}
+
+CodeList::Group* CodeList::GroupOf(std::string_view code) {
+  return const_cast<Group*>(std::as_const(*this).GroupOf(code));
 }
 
 const CodeList::Slot& CodeList::SlotOf(Id id) const {
@@ -127,24 +133,25 @@ CodeEntry CodeList::EntryOf(Id id) const {
   return {groups_[slot.group].code, slot.begCode, KindOf(slot)};
 }
 
-std::vector<CodeList::Id> CodeList::InnerThan(std::optional<Id> bound, KindSet kinds,
-                                              std::size_t limit) const {
-  std::vector<Id> ids;
+void CodeList::InnerThan(std::optional<Id> bound, KindSet kinds, std::size_t limit,
+                         std::vector<Id>& ids) const {
+  ids.clear();
   const std::size_t matching = Count(kinds);
-  if (matching == 0) return ids;
+  if (matching == 0) return;
   std::size_t walked = 0;
   for (auto at = slots_.rbegin(); at != slots_.rend(); ++at) {
-    if (ids.size() == limit || ids.size() == matching || (bound && at->first <= *bound)) {
-      return ids;
+    if (ids.size() == limit || ids.size() == matching || (bound && at->first <= *bound)) return;
+    if (++walked > kShortWalk) {
+      ids.clear();
+      InnerThanByBuckets(bound, kinds, limit, ids);
+      return;
     }
-    if (++walked > kShortWalk) return InnerThanByBuckets(bound, kinds, limit);
     if (kinds.Has(KindOf(at->second))) ids.push_back(at->first);
   }
-  return ids;
 }
 
-std::vector<CodeList::Id> CodeList::InnerThanByBuckets(std::optional<Id> bound, KindSet kinds,
-                                                       std::size_t limit) const {
+void CodeList::InnerThanByBuckets(std::optional<Id> bound, KindSet kinds, std::size_t limit,
+                                  std::vector<Id>& ids) const {
   // One cursor per matching bucket, each running from its innermost entry
   // outward; the innermost of all cursors goes next.
   struct Cursor {
@@ -161,7 +168,6 @@ std::vector<CodeList::Id> CodeList::InnerThanByBuckets(std::optional<Id> bound, 
       if (members.rbegin() != stop) cursors.push_back({members.rbegin(), stop});
     }
   }
-  std::vector<Id> ids;
   while (ids.size() < limit) {
     Cursor* next = nullptr;
     for (Cursor& cursor : cursors) {
@@ -171,21 +177,19 @@ std::vector<CodeList::Id> CodeList::InnerThanByBuckets(std::optional<Id> bound, 
     ids.push_back(*next->at);
     ++next->at;
   }
-  return ids;
 }
 
-std::vector<CodeList::Id> CodeList::From(Id outermost) const {
-  std::vector<Id> ids;
+void CodeList::From(Id outermost, std::vector<Id>& ids) const {
+  ids.clear();
   for (auto at = slots_.rbegin(); at != slots_.rend() && at->first >= outermost; ++at) {
     ids.push_back(at->first);
   }
-  return ids;
 }
 
 void CodeList::PushInnermost(std::string code, std::string begCode, CodeKind kind) {
   const Id id = next_++;
   std::size_t group = 0;
-  while (group < groups_.size() && groups_[group].code != code) ++group;
+  while (group < groups_.size() && !SameShortText(groups_[group].code, code)) ++group;
   if (group == groups_.size()) {
     groups_.push_back({std::move(code), {}, kKinds, {0, 1, 2, 3, 4}});
   }
@@ -233,12 +237,16 @@ void CodeList::MoveKind(Group& group, CodeKind from, CodeKind to) {
 }
 
 void CodeList::Relabel(std::string_view code, KindSet from, CodeKind to) {
-  const bool every = code == "*";
+  if (code == "*") {
+    for (Group& group : groups_) RelabelGroup(group, from, to);
+  } else if (Group* group = GroupOf(code)) {
+    RelabelGroup(*group, from, to);
+  }
+}
+
+void CodeList::RelabelGroup(Group& group, KindSet from, CodeKind to) {
   for (CodeKind kind : kKinds) {
-    if (kind == to || !from.Has(kind) || kindCounts_[Index(kind)] == 0) continue;
-    for (Group& group : groups_) {
-      if (every || group.code == code) MoveKind(group, kind, to);
-    }
+    if (kind != to && from.Has(kind) && kindCounts_[Index(kind)] != 0) MoveKind(group, kind, to);
   }
 }
 
