@@ -5,8 +5,6 @@
 #include <stdexcept>
 #include <utility>
 
-#include "converter/text_utils.h"
-
 namespace quillet {
 namespace {
 
@@ -39,7 +37,7 @@ const CodeList::Bucket& CodeList::Members(const Group& group, CodeKind kind) {
 
 const CodeList::Group* CodeList::GroupOf(std::string_view code) const {
   for (const Group& group : groups_) {
-    if (SameShortText(group.code, code)) return &group;
+    if (group.code == code) return &group;
   }
   return nullptr;
 }
@@ -189,7 +187,7 @@ void CodeList::From(Id outermost, std::vector<Id>& ids) const {
 void CodeList::PushInnermost(std::string code, std::string begCode, CodeKind kind) {
   const Id id = next_++;
   std::size_t group = 0;
-  while (group < groups_.size() && !SameShortText(groups_[group].code, code)) ++group;
+  while (group < groups_.size() && groups_[group].code != code) ++group;
   if (group == groups_.size()) {
     groups_.push_back({std::move(code), {}, kKinds, {0, 1, 2, 3, 4}});
   }
@@ -237,16 +235,16 @@ void CodeList::MoveKind(Group& group, CodeKind from, CodeKind to) {
 }
 
 void CodeList::Relabel(std::string_view code, KindSet from, CodeKind to) {
-  if (code == "*") {
-    for (Group& group : groups_) RelabelGroup(group, from, to);
-  } else if (Group* group = GroupOf(code)) {
-    RelabelGroup(*group, from, to);
-  }
-}
-
-void CodeList::RelabelGroup(Group& group, KindSet from, CodeKind to) {
+  const bool every = code == "*";
+  Group* const only = every ? nullptr : GroupOf(code);
+  if (!every && only == nullptr) return;
   for (CodeKind kind : kKinds) {
-    if (kind != to && from.Has(kind) && kindCounts_[Index(kind)] != 0) MoveKind(group, kind, to);
+    if (kind == to || !from.Has(kind) || kindCounts_[Index(kind)] == 0) continue;
+    if (every) {
+      for (Group& group : groups_) MoveKind(group, kind, to);
+    } else {
+      MoveKind(*only, kind, to);
+    }
   }
 }
 

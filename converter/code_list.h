@@ -158,7 +158,6 @@ class CodeList {
   std::optional<Id> EndOf(std::string_view code) const;
   CodeKind KindOf(const Slot& slot) const;
   void MoveKind(Group& group, CodeKind from, CodeKind to);
-  void RelabelGroup(Group& group, KindSet from, CodeKind to);
   void InnerThanByBuckets(std::optional<Id> bound, KindSet kinds, std::size_t limit,
                           std::vector<Id>& ids) const;
 

@@ -18,16 +18,6 @@ constexpr bool IsDigitChar(char c) {
   return c >= '0' && c <= '9';
 }
 
-// Whether two short texts (control words, closing tags) are the same:
-// compared in place, which costs less than a call to memcmp.
-constexpr bool SameShortText(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
-  for (std::size_t i = 0; i < a.size(); ++i) {
-    if (a[i] != b[i]) return false;
-  }
-  return true;
-}
-
 // Removes leading and trailing spaces (U+0020 only).
 std::string_view TrimSpaces(std::string_view s);
 
