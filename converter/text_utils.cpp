@@ -23,6 +23,7 @@ std::string ReplaceAll(std::string_view text, std::string_view find, std::string
 }
 
 std::string_view TrimSpaces(std::string_view s) {
+  if (!s.empty() && s.front() != ' ' && s.back() != ' ') return s;  // nearly every token
   const std::size_t first = s.find_first_not_of(' ');
   if (first == std::string_view::npos) return {};
   return s.substr(first, s.find_last_not_of(' ') - first + 1);

@@ -111,7 +111,12 @@ std::size_t LineReader::ScanTokenEnd(std::size_t length) const {
   // i is the index of the character that stops the scan; the last character of
   // the line is never examined, so the token then runs to the end.
   std::size_t i = 1;
-  while (i + 1 < length && i < ahead && !StopsAt(at(i), at(i + 1), stops)) ++i;
+  if (ahead > 1) {
+    // What was put back reads backwards from its end: at(i) is back[-i] below `ahead`.
+    const char* back = pushed_.data() + ahead - 1;
+    while (i + 1 < length && i + 1 < ahead && !StopsAt(back[-i], back[-(i + 1)], stops)) ++i;
+    if (i + 1 < length && i + 1 == ahead && !StopsAt(back[-i], line[0], stops)) ++i;
+  }
   if (stops == kStopsText) {
     // Text runs long: skip to the next backslash or brace of the line.
     while (i + 1 < length && i >= ahead) {
@@ -154,8 +159,11 @@ std::string_view LineReader::NextToken(bool* tookSpace) {
     token = line_.substr(pos_, cut.end);
   } else {
     const std::size_t ahead = std::min(cut.end, pushed_.size());
-    token_.assign(pushed_.rbegin(), pushed_.rbegin() + static_cast<std::ptrdiff_t>(ahead));
-    token_.append(line_.data() + pos_, cut.end - ahead);
+    token_.resize(cut.end);
+    std::reverse_copy(pushed_.end() - static_cast<std::ptrdiff_t>(ahead), pushed_.end(),
+                      token_.begin());
+    std::copy_n(line_.data() + pos_, cut.end - ahead,
+                token_.begin() + static_cast<std::ptrdiff_t>(ahead));
     token = token_;
   }
   Drop(cut.end);

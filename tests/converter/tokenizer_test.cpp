@@ -196,6 +196,42 @@ TEST(LineReader, TokenAfterPutBackSurvivesSkippedToken) {
   EXPECT_EQ(reader.NextToken(), " y");
 }
 
+struct PutBackCase {
+  const char* name;
+  const char* line;
+  const char* putBack;
+  std::vector<std::string> tokens;
+};
+
+void PrintTo(const PutBackCase& row, std::ostream* out) {
+  *out << row.name;
+}
+
+class PutBackTokens : public testing::TestWithParam<PutBackCase> {};
+
+// Put-back text is read as if it stood in front of the line, even where a
+// token's end depends on the character across the join.
+TEST_P(PutBackTokens, ReadAsIfInFrontOfTheLine) {
+  LineReader reader(GetParam().line);
+  reader.PutBack(GetParam().putBack);
+  std::vector<std::string> tokens;
+  while (!reader.empty()) tokens.emplace_back(reader.NextToken());
+  EXPECT_EQ(tokens, GetParam().tokens);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Joins, PutBackTokens,
+    testing::Values(PutBackCase{"ControlWordsInside",
+                                "x",
+                                "\\super TM\\nosupersub ",
+                                {"\\super", "TM", "\\nosupersub", "x"}},
+                    PutBackCase{"BackslashPairAcrossTheJoin", "\\b c", "a\\", {"a\\", "\\b", "c"}},
+                    PutBackCase{"TextStopsWhereTheLineBegins", "\\b c", "ab", {"ab", "\\b", "c"}},
+                    PutBackCase{"ControlWordRunsOnIntoTheLine", "d x", "\\par", {"\\pard", "x"}},
+                    PutBackCase{"BraceInside", "x", "ab}c", {"ab", "}", "cx"}},
+                    PutBackCase{"LineEndsRightAfterTheJoin", "c", "ab", {"abc"}}),
+    [](const auto& info) { return std::string(info.param.name); });
+
 TEST(CharacterFinder, FindsTheSetLeftToRight) {
   CharacterFinder finder("a{b\\c}d{", "\\{}");
   EXPECT_EQ(finder.Next(0), 1u);
