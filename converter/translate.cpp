@@ -137,6 +137,9 @@ std::string_view WordOf(std::string_view token) {
 }
 
 const ControlWord* FindControlWord(std::string_view token) {
+  // Hexadecimal escapes are most of the words with a parameter; no other row starts so.
+  static const ControlWord* const hexEscape = FindRow("\\'", HashOf("\\'"));
+  if (token.starts_with("\\'")) return hexEscape;
   const std::string_view word = WordOf(token);  // a prefix of the token
   const std::uint32_t wordHash = HashOf(word);
   const std::uint32_t tokenHash = HashOn(wordHash, token.substr(word.size()));
