@@ -82,14 +82,6 @@ bool CodeList::Has(std::string_view code, KindSet kinds) const {
   });
 }
 
-std::size_t CodeList::Count(KindSet kinds) const {
-  std::size_t count = 0;
-  for (CodeKind kind : kKinds) {
-    if (kinds.Has(kind)) count += kindCounts_[Index(kind)];
-  }
-  return count;
-}
-
 std::optional<CodeList::Id> CodeList::Outermost(KindSet kinds) const {
   std::optional<Id> outermost;
   for (CodeKind kind : kKinds) {
@@ -241,7 +233,9 @@ void CodeList::Relabel(std::string_view code, KindSet from, CodeKind to) {
   for (CodeKind kind : kKinds) {
     if (kind == to || !from.Has(kind) || kindCounts_[Index(kind)] == 0) continue;
     if (every) {
-      for (Group& group : groups_) MoveKind(group, kind, to);
+      for (Group& group : groups_) {
+        if (!Members(group, kind).empty()) MoveKind(group, kind, to);
+      }
     } else {
       MoveKind(*only, kind, to);
     }
