@@ -70,7 +70,6 @@ std::string_view BodyReader::NextLine() {
 void LineReader::Start(std::string_view line) {
   pushed_.clear();
   line_ = line;
-  textStops_ = CharacterFinder(line, "\\{}");
   pos_ = 0;
 }
 
@@ -102,6 +101,15 @@ void LineReader::PutBack(std::string_view text) {
   std::reverse_copy(text.begin(), text.end(), pushed_.begin() + static_cast<std::ptrdiff_t>(at));
 }
 
+// Text runs between control words are short: a scan through the stop table
+// costs less there than a memchr for each of the three characters.
+std::size_t LineReader::NextTextStop(std::size_t from) const {
+  for (std::size_t at = from; at < line_.size(); ++at) {
+    if ((kStops[static_cast<unsigned char>(line_[at])] & kStopsText) != 0) return at;
+  }
+  return std::string_view::npos;
+}
+
 // The token's end, scanning what was put back character by character and the
 // line in place. The first character is no brace.
 std::size_t LineReader::ScanTokenEnd(std::size_t length) const {
@@ -120,7 +128,7 @@ std::size_t LineReader::ScanTokenEnd(std::size_t length) const {
   if (stops == kStopsText) {
     // Text runs long: skip to the next backslash or brace of the line.
     while (i + 1 < length && i >= ahead) {
-      const std::size_t stop = textStops_.Next(pos_ + i - ahead);
+      const std::size_t stop = NextTextStop(pos_ + i - ahead);
       if (stop == std::string_view::npos) {
         i = length;
         break;

@@ -69,10 +69,11 @@ class LineReader {
   };
   Cut NextCut() const;
   std::size_t ScanTokenEnd(std::size_t length) const;
+  // The first backslash or brace of the line at or after `from`, or npos.
+  std::size_t NextTextStop(std::size_t from) const;
 
   std::string pushed_;  // reversed: its last character comes first
   std::string_view line_;
-  mutable CharacterFinder textStops_;  // where text tokens in line_ may stop: a cache
   std::size_t pos_ = 0;
   std::string token_;  // a token that starts in pushed-back text is copied here
 };
