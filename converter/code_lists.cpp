@@ -37,7 +37,7 @@ void ConverterState::ResetFontAndAlign() {
 
 bool ConverterState::IsPendingCode(std::string_view code) const {
   return std::any_of(pendingCounts_.begin(), pendingCounts_.end(),
-                     [code](const auto& count) { return count.first == code && count.second > 0; });
+                     [code](const auto& count) { return count.second > 0 && count.first == code; });
 }
 
 bool ConverterState::IsOpenCode(std::string_view code, bool openOnly) const {
