@@ -232,6 +232,44 @@ INSTANTIATE_TEST_SUITE_P(
                     PutBackCase{"LineEndsRightAfterTheJoin", "c", "ab", {"abc"}}),
     [](const auto& info) { return std::string(info.param.name); });
 
+struct TextRunCase {
+  const char* name;
+  const char* line;
+  std::vector<std::string> tokens;
+};
+
+void PrintTo(const TextRunCase& row, std::ostream* out) {
+  *out << row.name;
+}
+
+class TextRunTokens : public testing::TestWithParam<TextRunCase> {};
+
+// Text is searched for its end several characters at a time; wherever the
+// stopping character falls, the tokens are the same.
+TEST_P(TextRunTokens, EndAtTheFirstStoppingCharacter) {
+  LineReader reader(GetParam().line);
+  std::vector<std::string> tokens;
+  while (!reader.empty()) tokens.emplace_back(reader.NextToken());
+  EXPECT_EQ(tokens, GetParam().tokens);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Runs, TextRunTokens,
+    testing::Values(
+        TextRunCase{"StopAfterEightCharacters", "abcdefghij\\b x", {"abcdefghij", "\\b", "x"}},
+        TextRunCase{"StopInTheLastFew", "abcdefghijk{x}", {"abcdefghijk", "{", "x", "}"}},
+        TextRunCase{"HighBytesBeforeTheStop",
+                    "caf\xE9 \xE0\xE8\xEC\xF2\xF9\xFF\x80}x",
+                    {"caf\xE9 \xE0\xE8\xEC\xF2\xF9\xFF\x80", "}", "x"}},
+        TextRunCase{"BackslashPairInALongRun",
+                    "abcdefgh\\\\ijklmnop\\par",
+                    {"abcdefgh\\", "\\ijklmnop", "\\par"}},
+        TextRunCase{
+            "NoStopInALongLine", "abcdefghijklmnopqrstuvwxyz", {"abcdefghijklmnopqrstuvwxyz"}},
+        TextRunCase{
+            "BracesAtBothEnds", "a}bcdefghijklmnopq{r", {"a", "}", "bcdefghijklmnopq", "{", "r"}}),
+    [](const auto& info) { return std::string(info.param.name); });
+
 TEST(CharacterFinder, FindsTheSetLeftToRight) {
   CharacterFinder finder("a{b\\c}d{", "\\{}");
   EXPECT_EQ(finder.Next(0), 1u);
