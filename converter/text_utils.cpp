@@ -117,7 +117,7 @@ std::size_t EscapedCharacterLength(std::string_view text) {
 
 std::string CrLfLineBreaks(std::string_view text) {
   std::string result;
-  result.reserve(text.size() + text.size() / 32);
+  ReserveForWriting(result, text.size() + text.size() / 32);
   CharacterFinder breaks(text, "\r\n");
   std::size_t from = 0;
   for (std::size_t hit = breaks.Next(from); hit != std::string_view::npos;
