@@ -69,6 +69,27 @@ void BM_ConvertPlainBook(benchmark::State& state) {
 }
 BENCHMARK(BM_ConvertPlainBook)->Arg(5)->Unit(benchmark::kMillisecond);
 
+// Every text-less group in the header, and blank lines all through the book:
+// each cut collapses doubled line breaks over the whole text, yet the time per
+// MB must stay as flat as for a book without them.
+constexpr const char* kGroupsHeader =
+    "{\\rtf1\\ansi{\\fonttbl{\\f0 Arial;}}\r\n{\\colortbl ;\\red255\\green0\\blue0;}\r\n"
+    "{\\stylesheet{\\s0 Normal;}}\r\n{\\info{\\title Libro}}\r\n"
+    "{\\*\\listtable{\\list\\listid1}}\r\n{\\*\\listoverridetable{\\listoverride\\ls1}}\r\n";
+
+void BM_ConvertBookWithBlankLines(benchmark::State& state) {
+  const auto bytes = static_cast<std::size_t>(state.range(0)) << 20;
+  std::string rtf = kGroupsHeader;
+  rtf.reserve(bytes + 1024);
+  while (rtf.size() < bytes) {
+    rtf += kPlainParagraph;
+    rtf += "\r\n\r\n\r\n";
+  }
+  rtf += "}\r\n";
+  Convert(state, rtf);
+}
+BENCHMARK(BM_ConvertBookWithBlankLines)->Arg(1)->Arg(8)->Unit(benchmark::kMillisecond);
+
 // Hostile books: elements that stay open (or fonts that are closed and
 // reopened) for the whole book, then ordinary formatting that never ends them.
 // The time per MB must be as flat, and as low, as for a book without them.

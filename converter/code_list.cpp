@@ -42,6 +42,10 @@ const CodeList::Group* CodeList::GroupOf(std::string_view code) const {
   return nullptr;
 }
 
+CodeList::Group* CodeList::GroupOf(std::string_view code) {
+  return const_cast<Group*>(std::as_const(*this).GroupOf(code));
+}
+
 const CodeList::Slot& CodeList::SlotOf(Id id) const {
   const auto at =
       std::lower_bound(slots_.begin(), slots_.end(), id,
@@ -76,14 +80,6 @@ bool CodeList::Has(std::string_view code, KindSet kinds) const {
   return std::any_of(kKinds.begin(), kKinds.end(), [&](CodeKind kind) {
     return kinds.Has(kind) && !Members(*group, kind).empty();
   });
-}
-
-std::size_t CodeList::Count(KindSet kinds) const {
-  std::size_t count = 0;
-  for (CodeKind kind : kKinds) {
-    if (kinds.Has(kind)) count += kindCounts_[Index(kind)];
-  }
-  return count;
 }
 
 std::optional<CodeList::Id> CodeList::Outermost(KindSet kinds) const {
@@ -127,24 +123,25 @@ CodeEntry CodeList::EntryOf(Id id) const {
   return {groups_[slot.group].code, slot.begCode, KindOf(slot)};
 }
 
-std::vector<CodeList::Id> CodeList::InnerThan(std::optional<Id> bound, KindSet kinds,
-                                              std::size_t limit) const {
-  std::vector<Id> ids;
+void CodeList::InnerThan(std::optional<Id> bound, KindSet kinds, std::size_t limit,
+                         std::vector<Id>& ids) const {
+  ids.clear();
   const std::size_t matching = Count(kinds);
-  if (matching == 0) return ids;
+  if (matching == 0) return;
   std::size_t walked = 0;
   for (auto at = slots_.rbegin(); at != slots_.rend(); ++at) {
-    if (ids.size() == limit || ids.size() == matching || (bound && at->first <= *bound)) {
-      return ids;
+    if (ids.size() == limit || ids.size() == matching || (bound && at->first <= *bound)) return;
+    if (++walked > kShortWalk) {
+      ids.clear();
+      InnerThanByBuckets(bound, kinds, limit, ids);
+      return;
     }
-    if (++walked > kShortWalk) return InnerThanByBuckets(bound, kinds, limit);
     if (kinds.Has(KindOf(at->second))) ids.push_back(at->first);
   }
-  return ids;
 }
 
-std::vector<CodeList::Id> CodeList::InnerThanByBuckets(std::optional<Id> bound, KindSet kinds,
-                                                       std::size_t limit) const {
+void CodeList::InnerThanByBuckets(std::optional<Id> bound, KindSet kinds, std::size_t limit,
+                                  std::vector<Id>& ids) const {
   // One cursor per matching bucket, each running from its innermost entry
   // outward; the innermost of all cursors goes next.
   struct Cursor {
@@ -161,7 +158,6 @@ std::vector<CodeList::Id> CodeList::InnerThanByBuckets(std::optional<Id> bound, 
       if (members.rbegin() != stop) cursors.push_back({members.rbegin(), stop});
     }
   }
-  std::vector<Id> ids;
   while (ids.size() < limit) {
     Cursor* next = nullptr;
     for (Cursor& cursor : cursors) {
@@ -171,15 +167,13 @@ std::vector<CodeList::Id> CodeList::InnerThanByBuckets(std::optional<Id> bound, 
     ids.push_back(*next->at);
     ++next->at;
   }
-  return ids;
 }
 
-std::vector<CodeList::Id> CodeList::From(Id outermost) const {
-  std::vector<Id> ids;
+void CodeList::From(Id outermost, std::vector<Id>& ids) const {
+  ids.clear();
   for (auto at = slots_.rbegin(); at != slots_.rend() && at->first >= outermost; ++at) {
     ids.push_back(at->first);
   }
-  return ids;
 }
 
 void CodeList::PushInnermost(std::string code, std::string begCode, CodeKind kind) {
@@ -234,10 +228,16 @@ void CodeList::MoveKind(Group& group, CodeKind from, CodeKind to) {
 
 void CodeList::Relabel(std::string_view code, KindSet from, CodeKind to) {
   const bool every = code == "*";
+  Group* const only = every ? nullptr : GroupOf(code);
+  if (!every && only == nullptr) return;
   for (CodeKind kind : kKinds) {
     if (kind == to || !from.Has(kind) || kindCounts_[Index(kind)] == 0) continue;
-    for (Group& group : groups_) {
-      if (every || group.code == code) MoveKind(group, kind, to);
+    if (every) {
+      for (Group& group : groups_) {
+        if (!Members(group, kind).empty()) MoveKind(group, kind, to);
+      }
+    } else {
+      MoveKind(*only, kind, to);
     }
   }
 }

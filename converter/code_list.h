@@ -117,18 +117,28 @@ class CodeList {
 
   // Questions.
   bool Has(std::string_view code, KindSet kinds) const;
-  std::size_t Count(KindSet kinds) const;
+  // Asked before nearly every text, always of a constant set: inline, it folds to a few additions.
+  std::size_t Count(KindSet kinds) const {
+    std::size_t count = 0;
+    for (std::size_t kind = 0; kind < kindCounts_.size(); ++kind) {
+      if (kinds.Has(static_cast<CodeKind>(kind))) count += kindCounts_[kind];
+    }
+    return count;
+  }
   std::optional<Id> Outermost(KindSet kinds) const;
   std::optional<Id> OutermostOf(std::string_view code) const;
   std::optional<Id> InnermostOf(std::string_view code) const;
   CodeEntry EntryOf(Id id) const;
+  CodeKind KindOf(Id id) const { return KindOf(SlotOf(id)); }
   const std::string& CodeOf(Id id) const { return groups_[SlotOf(id).group].code; }
   const std::string& BegCodeOf(Id id) const { return SlotOf(id).begCode; }
   // Entries further in than `bound` (all with none) whose kind is in `kinds`,
-  // innermost first, at most `limit` of them.
-  std::vector<Id> InnerThan(std::optional<Id> bound, KindSet kinds, std::size_t limit) const;
-  // Every entry from the innermost out to `outermost`, innermost first.
-  std::vector<Id> From(Id outermost) const;
+  // innermost first, at most `limit` of them. They replace what `ids` held, so
+  // a caller that asks often keeps one vector's room.
+  void InnerThan(std::optional<Id> bound, KindSet kinds, std::size_t limit,
+                 std::vector<Id>& ids) const;
+  // Every entry from the innermost out to `outermost`, innermost first, into `ids`.
+  void From(Id outermost, std::vector<Id>& ids) const;
 
   // Changes.
   void PushInnermost(std::string code, std::string begCode, CodeKind kind);
@@ -149,13 +159,14 @@ class CodeList {
   static Bucket& Members(Group& group, CodeKind kind);
   static const Bucket& Members(const Group& group, CodeKind kind);
   const Group* GroupOf(std::string_view code) const;
+  Group* GroupOf(std::string_view code);
   // The outermost or the innermost entry of `code`.
   template <bool kInnermost>
   std::optional<Id> EndOf(std::string_view code) const;
   CodeKind KindOf(const Slot& slot) const;
   void MoveKind(Group& group, CodeKind from, CodeKind to);
-  std::vector<Id> InnerThanByBuckets(std::optional<Id> bound, KindSet kinds,
-                                     std::size_t limit) const;
+  void InnerThanByBuckets(std::optional<Id> bound, KindSet kinds, std::size_t limit,
+                          std::vector<Id>& ids) const;
 
   Slots slots_;
   // One group per closing tag: the translation uses a handful of them.

@@ -37,7 +37,7 @@ void ConverterState::ResetFontAndAlign() {
 
 bool ConverterState::IsPendingCode(std::string_view code) const {
   return std::any_of(pendingCounts_.begin(), pendingCounts_.end(),
-                     [code](const auto& count) { return count.first == code && count.second > 0; });
+                     [code](const auto& count) { return count.second > 0 && count.first == code; });
 }
 
 bool ConverterState::IsOpenCode(std::string_view code, bool openOnly) const {
@@ -112,12 +112,11 @@ void ConverterState::RequeueInnerCodes(std::string_view code) {
   if (IsPendingCode(code)) return;
   const std::size_t room =
       NextCodes.size() < kMaxPendingPairs ? kMaxPendingPairs - NextCodes.size() : 0;
-  const std::vector<CodeList::Id> inner =
-      Codes.InnerThan(Codes.InnermostOf(code), KindSet::All().Without(CodeKind::kKilled), room);
+  Codes.InnerThan(Codes.InnermostOf(code), KindSet::All().Without(CodeKind::kKilled), room, ids_);
   // Each walked entry goes to the front, so the outermost one ends up first.
   std::vector<CodePair> requeued;
-  requeued.reserve(inner.size());
-  for (auto id = inner.rbegin(); id != inner.rend(); ++id) {
+  requeued.reserve(ids_.size());
+  for (auto id = ids_.rbegin(); id != ids_.rend(); ++id) {
     requeued.push_back({Codes.CodeOf(*id), Codes.BegCodeOf(*id)});
     CountPending(requeued.back().code, 1);
   }

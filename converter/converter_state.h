@@ -68,7 +68,8 @@ class ConverterState {
 
   // One conversion: the driver's steps around the token loop.
   void StartConversion(std::string_view options);
-  std::string PrepareBody(std::string rtf);
+  // Cuts `rtf` down to the body in place and returns the body, a view into it.
+  std::string_view PrepareBody(std::string& rtf);
   void StartBody(std::string_view body);
   void StartLine(std::string_view line);
   std::string_view NextToken();
@@ -139,9 +140,10 @@ class ConverterState {
 
   // How often each closing tag stands in NextCodes; the translation uses a handful of tags.
   std::vector<std::pair<std::string, std::size_t>> pendingCounts_;
-  bool tokenTookSpace_ = false;  // the tokenizer ate a delimiter space after the token
-  std::string escapedLine_;      // the current line, when markup in it had to be escaped
-  CharacterFinder markup_;       // markup characters in the body
+  std::vector<CodeList::Id> ids_;  // the code list's last answer; its room is kept
+  bool tokenTookSpace_ = false;    // the tokenizer ate a delimiter space after the token
+  std::string escapedLine_;        // the current line, when markup in it had to be escaped
+  CharacterFinder markup_;         // markup characters in the body
   // OpenFontTag's last answer, for the code list's membership it was found in.
   struct FontTagCache {
     std::uint64_t membership = UINT64_MAX;

@@ -1,6 +1,8 @@
 // One conversion: reset, options, preparing the text, the token loop, assembly.
 #include <algorithm>
+#include <array>
 
+#include "converter/body_cuts.h"
 #include "converter/color_table.h"
 #include "converter/converter.h"
 #include "converter/converter_state.h"
@@ -18,9 +20,9 @@ std::string Converter::ConvertRtfToHtml(std::string_view rtf, std::string_view o
 
 std::string Converter::ConvertRtfToHtmlInPlace(std::string rtf, std::string_view options) {
   state_->StartConversion(options);
-  const std::string body = state_->PrepareBody(std::move(rtf));
+  const std::string_view body = state_->PrepareBody(rtf);
   // Pages come out a little shorter than their RTF; one buffer then holds them whole.
-  state_->HtmlOut.reserve(body.size() + body.size() / 8);
+  ReserveForWriting(state_->HtmlOut, body.size() + body.size() / 8);
   RunTokenLoop(body);
   return state_->AssembleResult();
 }
@@ -64,30 +66,42 @@ void ConverterState::ReadOptions(std::string_view options) {
   DefaultFontSize = static_cast<std::int16_t>(value);
 }
 
-// The text is cut down in place: the body is the RTF's own buffer.
-std::string ConverterState::PrepareBody(std::string rtf) {
+namespace {
+
+// "\list\" tells that the document has lists. The groups of the other words
+// carry no text: they are cut in this order, each found in what the previous
+// cut left.
+constexpr std::array<std::string_view, 7> kBodyWords{
+    "\\list\\", "\\colortbl",  "\\fonttbl",          "\\stylesheet",
+    "\\info",   "\\listtable", "\\listoverridetable"};
+constexpr std::size_t kListWord = 0;
+constexpr std::size_t kColorTableWord = 1;
+
+}  // namespace
+
+// The text is cut down in place: the body is a view into the RTF's own buffer.
+std::string_view ConverterState::PrepareBody(std::string& rtf) {
   std::string_view kept = NormalizeEnds(rtf);
   if (kept.size() >= 2 && kept.front() == '{' && kept.back() == '}') {
     kept = kept.substr(1, kept.size() - 2);
   }
   // An all-blank text normalises to a view of nothing, with no place in `rtf`.
   const auto first = kept.empty() ? 0 : static_cast<std::size_t>(kept.data() - rtf.data());
-  const std::size_t size = kept.size();
-  std::string body = std::move(rtf);
-  body.resize(first + size);
-  body.erase(0, first);
-  HasLists = FindWord(body, "\\list\\") != std::string::npos;
-  if (const std::size_t table = FindWord(body, "\\colortbl"); table != std::string::npos) {
-    ColorTable = ParseColorTable(ExtractGroup(body, table));
-  }
-  // Groups that carry no text, each searched in the text the previous cut left.
-  for (std::string_view word :
-       {"\\fonttbl", "\\stylesheet", "\\info", "\\listtable", "\\listoverridetable"}) {
-    if (const std::size_t at = FindWord(body, word); at != std::string::npos) {
-      ExtractGroup(body, at);
+  BodyText body(rtf, first, kept.size());
+  WordPlaces places(body.view(), kBodyWords);
+  HasLists = places.Find(kListWord, body.view()) != std::string_view::npos;
+  for (std::size_t k = kColorTableWord; k < kBodyWords.size(); ++k) {
+    const std::size_t at = places.Find(k, body.view());
+    if (at == std::string_view::npos) continue;
+    const TextSpan group = GroupAround(body.view(), at);
+    if (k == kColorTableWord) {
+      ColorTable = ParseColorTable(body.view().substr(group.first, group.rest - group.first));
     }
+    body.Cut(group);
+    places.Cut(body.view(), group.first);
+    body.CollapseDoubledBreaks();
   }
-  return body;
+  return body.view();
 }
 
 // Text from the document never becomes markup: each line is escaped as it is

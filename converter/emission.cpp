@@ -34,7 +34,11 @@ std::string ConverterState::BuildFontTag(std::string_view color, std::string_vie
 std::string_view ConverterState::OpenFontTag() const {
   if (openFontTag_.membership != Codes.Membership()) {
     const std::optional<CodeList::Id> outermost = Codes.OutermostOf("</font>");
-    openFontTag_.tag = outermost ? Codes.BegCodeOf(*outermost) : std::string();
+    if (outermost) {
+      openFontTag_.tag.assign(Codes.BegCodeOf(*outermost));  // keeps the string's room
+    } else {
+      openFontTag_.tag.clear();
+    }
     openFontTag_.membership = Codes.Membership();
   }
   return openFontTag_.tag;
@@ -54,18 +58,18 @@ std::string ConverterState::CloseMarkedCodes() {
   const std::optional<CodeList::Id> outermostKilled = Codes.Outermost({CodeKind::kKilled});
   if (!outermostKilled) return {};
 
-  const std::vector<CodeList::Id> closed = Codes.From(*outermostKilled);  // innermost first
+  Codes.From(*outermostKilled, ids_);  // innermost first
   std::string closing;
-  for (CodeList::Id id : closed) {
+  for (CodeList::Id id : ids_) {
     closing += Codes.CodeOf(id);
     if (Codes.CodeOf(id) == "</li>") closing += LineEnd;
   }
   // Elements closed only because they lie inside a closed one open again after it.
-  for (auto id = closed.rbegin(); id != closed.rend(); ++id) {
-    const CodeEntry entry = Codes.EntryOf(*id);
-    if (entry.kind == CodeKind::kKilled) continue;
-    if (!IsPendingCode(entry.code)) {
-      Queue(entry.code, entry.begCode);
+  for (auto id = ids_.rbegin(); id != ids_.rend(); ++id) {
+    if (Codes.KindOf(*id) == CodeKind::kKilled) continue;
+    const std::string& code = Codes.CodeOf(*id);
+    if (!IsPendingCode(code)) {
+      Queue(code, Codes.BegCodeOf(*id));
     }
     Codes.SetKind(*id, CodeKind::kKilled);
   }
@@ -75,23 +79,23 @@ std::string ConverterState::CloseMarkedCodes() {
 // Writes the opening tag of an element that was committed but not yet opened.
 void ConverterState::Open(CodeList::Id id, std::string& text) {
   text += Codes.BegCodeOf(id);
-  const bool block = Codes.EntryOf(id).kind == CodeKind::kPendingBlock;
+  const bool block = Codes.KindOf(id) == CodeKind::kPendingBlock;
   Codes.SetKind(id, block ? CodeKind::kOpenBlock : CodeKind::kOpenInline);
 }
 
 std::string ConverterState::OpenPendingCodes() {
-  const std::vector<CodeList::Id> unopened = Codes.InnerThan(
-      std::nullopt, {CodeKind::kPendingInline, CodeKind::kPendingBlock}, Codes.size());
+  Codes.InnerThan(std::nullopt, {CodeKind::kPendingInline, CodeKind::kPendingBlock}, Codes.size(),
+                  ids_);
   std::string opening;
-  for (auto id = unopened.rbegin(); id != unopened.rend(); ++id) Open(*id, opening);
+  for (auto id = ids_.rbegin(); id != ids_.rend(); ++id) Open(*id, opening);
   return opening;
 }
 
 std::string ConverterState::OpenPendingBelow(std::string_view code) {
-  const std::vector<CodeList::Id> unopened = Codes.InnerThan(
-      Codes.InnermostOf(code), {CodeKind::kPendingInline, CodeKind::kPendingBlock}, Codes.size());
+  Codes.InnerThan(Codes.InnermostOf(code), {CodeKind::kPendingInline, CodeKind::kPendingBlock},
+                  Codes.size(), ids_);
   std::string opening;
-  for (CodeList::Id id : unopened) Open(id, opening);
+  for (CodeList::Id id : ids_) Open(id, opening);
   return opening;
 }
 

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <bit>
 #include <cstdint>
 #include <cstring>
 
@@ -15,26 +16,6 @@ bool IsLineBreak(char c) {
 }
 bool IsBrace(char c) {
   return c == '{' || c == '}';
-}
-
-// Collapses every doubled CR LF from `from` on into one, left to right, in
-// place; collapsed text is never searched again.
-void CollapseDoubledBreaks(std::string& body, std::size_t from) {
-  constexpr std::string_view kDoubled = "\r\n\r\n";
-  std::size_t hit = body.find(kDoubled, from);
-  if (hit == std::string::npos) return;
-  std::size_t write = hit;
-  while (hit != std::string::npos) {
-    body.replace(write, 2, "\r\n");  // same length: no shifting
-    write += 2;
-    const std::size_t next = body.find(kDoubled, hit + kDoubled.size());
-    const std::size_t stop = next == std::string::npos ? body.size() : next;
-    const std::size_t kept = stop - (hit + kDoubled.size());
-    std::memmove(body.data() + write, body.data() + hit + kDoubled.size(), kept);
-    write += kept;
-    hit = next;
-  }
-  body.resize(write);
 }
 
 // What stops the scan of a token: any text stops at a backslash or a brace, a
@@ -54,6 +35,14 @@ bool StopsAt(char c, char next, std::uint8_t stops) {
   return stop == kStopsControl || (stop == kStopsText && next != '\\');
 }
 
+// Eight characters at a time, the top bit of each byte of `word` that equals `c`
+// is set; bits above a set one may be wrong, so only the lowest set bit counts.
+constexpr std::uint64_t BytesEqual(std::uint64_t word, unsigned char c) {
+  constexpr std::uint64_t kOnes = 0x0101010101010101U;
+  const std::uint64_t x = word ^ (kOnes * c);
+  return (x - kOnes) & ~x & (kOnes << 7);
+}
+
 }  // namespace
 
 std::string_view NormalizeEnds(std::string_view s) {
@@ -61,46 +50,6 @@ std::string_view NormalizeEnds(std::string_view s) {
   while (!s.empty() && IsLineBreak(s.back())) s.remove_suffix(1);
   while (!s.empty() && IsLineBreak(s.front())) s.remove_prefix(1);
   return s;
-}
-
-std::string ExtractGroup(std::string& body, std::size_t pos) {
-  // Positions below are 1-based, as the scans count them; at(p) reads body[p - 1].
-  const auto n = static_cast<long long>(body.size());
-  const auto at = [&body](long long p) { return body[static_cast<std::size_t>(p - 1)]; };
-  const long long word = static_cast<long long>(pos) + 1;
-
-  long long start = word;
-  for (int depth = 1; depth > 0;) {
-    --start;
-    if (start <= 0) {
-      --depth;
-    } else if (at(start) == '}') {
-      ++depth;
-    } else if (at(start) == '{') {
-      --depth;
-    }
-  }
-  start = std::max(start - 1, 1LL);
-
-  long long stop = word;
-  for (int depth = 1; depth > 0;) {
-    ++stop;
-    if (stop >= n) {
-      --depth;  // the last character is never examined
-    } else if (at(stop) == '{') {
-      ++depth;
-    } else if (at(stop) == '}') {
-      --depth;
-    }
-  }
-  stop = std::min(stop + 1, n);
-
-  const auto first = static_cast<std::size_t>(start);
-  const auto rest = static_cast<std::size_t>(std::max(stop - 1, start));
-  std::string group = body.substr(first, rest - first);
-  body.erase(first, rest - first);
-  CollapseDoubledBreaks(body, 0);
-  return group;
 }
 
 // The rest of the body is normalised again after every line. Its front loses
@@ -130,7 +79,6 @@ std::string_view BodyReader::NextLine() {
 void LineReader::Start(std::string_view line) {
   pushed_.clear();
   line_ = line;
-  textStops_ = CharacterFinder(line, "\\{}");
   pos_ = 0;
 }
 
@@ -162,6 +110,25 @@ void LineReader::PutBack(std::string_view text) {
   std::reverse_copy(text.begin(), text.end(), pushed_.begin() + static_cast<std::ptrdiff_t>(at));
 }
 
+// Written out because text runs are short: a memchr per stopping character
+// costs more there, and this reads eight characters per step.
+std::size_t LineReader::NextTextStop(std::size_t from) const {
+  std::size_t at = from;
+  if constexpr (std::endian::native == std::endian::little) {
+    for (; at + 8 <= line_.size(); at += 8) {
+      std::uint64_t word = 0;
+      std::memcpy(&word, line_.data() + at, sizeof word);
+      const std::uint64_t stops =
+          BytesEqual(word, '\\') | BytesEqual(word, '{') | BytesEqual(word, '}');
+      if (stops != 0) return at + static_cast<std::size_t>(std::countr_zero(stops)) / 8;
+    }
+  }
+  for (; at < line_.size(); ++at) {
+    if ((kStops[static_cast<unsigned char>(line_[at])] & kStopsText) != 0) return at;
+  }
+  return std::string_view::npos;
+}
+
 // The token's end, scanning what was put back character by character and the
 // line in place. The first character is no brace.
 std::size_t LineReader::ScanTokenEnd(std::size_t length) const {
@@ -171,11 +138,16 @@ std::size_t LineReader::ScanTokenEnd(std::size_t length) const {
   // i is the index of the character that stops the scan; the last character of
   // the line is never examined, so the token then runs to the end.
   std::size_t i = 1;
-  while (i + 1 < length && i < ahead && !StopsAt(at(i), at(i + 1), stops)) ++i;
+  if (ahead > 1) {
+    // What was put back reads backwards from its end: at(i) is back[-i] below `ahead`.
+    const char* back = pushed_.data() + ahead - 1;
+    while (i + 1 < length && i + 1 < ahead && !StopsAt(back[-i], back[-(i + 1)], stops)) ++i;
+    if (i + 1 < length && i + 1 == ahead && !StopsAt(back[-i], line[0], stops)) ++i;
+  }
   if (stops == kStopsText) {
     // Text runs long: skip to the next backslash or brace of the line.
     while (i + 1 < length && i >= ahead) {
-      const std::size_t stop = textStops_.Next(pos_ + i - ahead);
+      const std::size_t stop = NextTextStop(pos_ + i - ahead);
       if (stop == std::string_view::npos) {
         i = length;
         break;
@@ -214,8 +186,11 @@ std::string_view LineReader::NextToken(bool* tookSpace) {
     token = line_.substr(pos_, cut.end);
   } else {
     const std::size_t ahead = std::min(cut.end, pushed_.size());
-    token_.assign(pushed_.rbegin(), pushed_.rbegin() + static_cast<std::ptrdiff_t>(ahead));
-    token_.append(line_.data() + pos_, cut.end - ahead);
+    token_.resize(cut.end);
+    std::reverse_copy(pushed_.end() - static_cast<std::ptrdiff_t>(ahead), pushed_.end(),
+                      token_.begin());
+    std::copy_n(line_.data() + pos_, cut.end - ahead,
+                token_.begin() + static_cast<std::ptrdiff_t>(ahead));
     token = token_;
   }
   Drop(cut.end);

@@ -17,11 +17,6 @@ namespace quillet {
 // Trims spaces from both ends once, then strips CR and LF from both ends.
 std::string_view NormalizeEnds(std::string_view s);
 
-// Cuts the brace group around `pos` (the offset of a control word inside it)
-// out of `body` in place, returns it, and then turns every doubled CR LF of the
-// body into one. Unbalanced braces only move the group's boundaries.
-std::string ExtractGroup(std::string& body, std::size_t pos);
-
 // Hands out the lines of a body one by one, as views into it. Runs of line
 // breaks give no line; every line loses its leading spaces; only the last also
 // loses trailing ones.
@@ -74,10 +69,11 @@ class LineReader {
   };
   Cut NextCut() const;
   std::size_t ScanTokenEnd(std::size_t length) const;
+  // The first backslash or brace of the line at or after `from`, or npos.
+  std::size_t NextTextStop(std::size_t from) const;
 
   std::string pushed_;  // reversed: its last character comes first
   std::string_view line_;
-  mutable CharacterFinder textStops_;  // where text tokens in line_ may stop: a cache
   std::size_t pos_ = 0;
   std::string token_;  // a token that starts in pushed-back text is copied here
 };

@@ -83,10 +83,17 @@ constexpr ControlWord kControlWords[] = {
 constexpr std::size_t kSlots = 128;  // a power of two, a few times the rows
 static_assert(std::size(kControlWords) < kSlots / 2);
 
-constexpr std::uint32_t HashOf(std::string_view word) {
-  std::uint32_t hash = 2166136261U;  // FNV-1a
-  for (char c : word) hash = (hash ^ static_cast<unsigned char>(c)) * 16777619U;
+constexpr std::uint32_t kHashStart = 2166136261U;  // FNV-1a
+
+// The hash of `text` following whatever gave `hash`: hashing a word and then
+// the rest of its token gives the token's hash.
+constexpr std::uint32_t HashOn(std::uint32_t hash, std::string_view text) {
+  for (char c : text) hash = (hash ^ static_cast<unsigned char>(c)) * 16777619U;
   return hash;
+}
+
+constexpr std::uint32_t HashOf(std::string_view word) {
+  return HashOn(kHashStart, word);
 }
 
 constexpr std::array<std::int8_t, kSlots> kRowOfSlot = [] {
@@ -109,9 +116,8 @@ bool SameWord(std::string_view a, std::string_view b) {
   return true;
 }
 
-const ControlWord* FindRow(std::string_view word) {
-  for (std::size_t slot = HashOf(word) % kSlots; kRowOfSlot[slot] >= 0;
-       slot = (slot + 1) % kSlots) {
+const ControlWord* FindRow(std::string_view word, std::uint32_t hash) {
+  for (std::size_t slot = hash % kSlots; kRowOfSlot[slot] >= 0; slot = (slot + 1) % kSlots) {
     const ControlWord& row = kControlWords[static_cast<std::size_t>(kRowOfSlot[slot])];
     if (SameWord(row.word, word)) return &row;
   }
@@ -131,8 +137,15 @@ std::string_view WordOf(std::string_view token) {
 }
 
 const ControlWord* FindControlWord(std::string_view token) {
-  if (const ControlWord* row = FindRow(token)) return row;
-  const ControlWord* row = FindRow(WordOf(token));
+  // Hexadecimal escapes are most of the words with a parameter; no other row starts so.
+  static const ControlWord* const hexEscape = FindRow("\\'", HashOf("\\'"));
+  if (token.starts_with("\\'")) return hexEscape;
+  const std::string_view word = WordOf(token);  // a prefix of the token
+  const std::uint32_t wordHash = HashOf(word);
+  const std::uint32_t tokenHash = HashOn(wordHash, token.substr(word.size()));
+  if (const ControlWord* row = FindRow(token, tokenHash)) return row;
+  if (word.size() == token.size()) return nullptr;
+  const ControlWord* row = FindRow(word, wordHash);
   return row != nullptr && row->match == kParameter ? row : nullptr;
 }
 

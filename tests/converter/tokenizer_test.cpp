@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "converter/body_cuts.h"
 #include "converter/text_utils.h"
 
 namespace quillet {
@@ -194,6 +195,80 @@ TEST(LineReader, TokenAfterPutBackSurvivesSkippedToken) {
   EXPECT_EQ(token, "abx");
   EXPECT_EQ(reader.NextToken(), " y");
 }
+
+struct PutBackCase {
+  const char* name;
+  const char* line;
+  const char* putBack;
+  std::vector<std::string> tokens;
+};
+
+void PrintTo(const PutBackCase& row, std::ostream* out) {
+  *out << row.name;
+}
+
+class PutBackTokens : public testing::TestWithParam<PutBackCase> {};
+
+// Put-back text is read as if it stood in front of the line, even where a
+// token's end depends on the character across the join.
+TEST_P(PutBackTokens, ReadAsIfInFrontOfTheLine) {
+  LineReader reader(GetParam().line);
+  reader.PutBack(GetParam().putBack);
+  std::vector<std::string> tokens;
+  while (!reader.empty()) tokens.emplace_back(reader.NextToken());
+  EXPECT_EQ(tokens, GetParam().tokens);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Joins, PutBackTokens,
+    testing::Values(PutBackCase{"ControlWordsInside",
+                                "x",
+                                "\\super TM\\nosupersub ",
+                                {"\\super", "TM", "\\nosupersub", "x"}},
+                    PutBackCase{"BackslashPairAcrossTheJoin", "\\b c", "a\\", {"a\\", "\\b", "c"}},
+                    PutBackCase{"TextStopsWhereTheLineBegins", "\\b c", "ab", {"ab", "\\b", "c"}},
+                    PutBackCase{"ControlWordRunsOnIntoTheLine", "d x", "\\par", {"\\pard", "x"}},
+                    PutBackCase{"BraceInside", "x", "ab}c", {"ab", "}", "cx"}},
+                    PutBackCase{"LineEndsRightAfterTheJoin", "c", "ab", {"abc"}}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+struct TextRunCase {
+  const char* name;
+  const char* line;
+  std::vector<std::string> tokens;
+};
+
+void PrintTo(const TextRunCase& row, std::ostream* out) {
+  *out << row.name;
+}
+
+class TextRunTokens : public testing::TestWithParam<TextRunCase> {};
+
+// Text is searched for its end several characters at a time; wherever the
+// stopping character falls, the tokens are the same.
+TEST_P(TextRunTokens, EndAtTheFirstStoppingCharacter) {
+  LineReader reader(GetParam().line);
+  std::vector<std::string> tokens;
+  while (!reader.empty()) tokens.emplace_back(reader.NextToken());
+  EXPECT_EQ(tokens, GetParam().tokens);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Runs, TextRunTokens,
+    testing::Values(
+        TextRunCase{"StopAfterEightCharacters", "abcdefghij\\b x", {"abcdefghij", "\\b", "x"}},
+        TextRunCase{"StopInTheLastFew", "abcdefghijk{x}", {"abcdefghijk", "{", "x", "}"}},
+        TextRunCase{"HighBytesBeforeTheStop",
+                    "caf\xE9 \xE0\xE8\xEC\xF2\xF9\xFF\x80}x",
+                    {"caf\xE9 \xE0\xE8\xEC\xF2\xF9\xFF\x80", "}", "x"}},
+        TextRunCase{"BackslashPairInALongRun",
+                    "abcdefgh\\\\ijklmnop\\par",
+                    {"abcdefgh\\", "\\ijklmnop", "\\par"}},
+        TextRunCase{
+            "NoStopInALongLine", "abcdefghijklmnopqrstuvwxyz", {"abcdefghijklmnopqrstuvwxyz"}},
+        TextRunCase{
+            "BracesAtBothEnds", "a}bcdefghijklmnopq{r", {"a", "}", "bcdefghijklmnopq", "{", "r"}}),
+    [](const auto& info) { return std::string(info.param.name); });
 
 TEST(CharacterFinder, FindsTheSetLeftToRight) {
   CharacterFinder finder("a{b\\c}d{", "\\{}");
