@@ -1,12 +1,13 @@
 #include "builder/book_builder.h"
 
 #include <filesystem>
-#include <future>
 #include <optional>
 #include <string>
 #include <system_error>
+#include <vector>
 
 #include "builder/page_files.h"
+#include "builder/part_rtf.h"
 #include "builder/reader/reader_book.h"
 #include "builder/text_rules.h"
 #include "converter/page_frame.h"
@@ -93,44 +94,6 @@ std::string WriteConvertedPage(const std::string& path, const Converter& convert
   return error;
 }
 
-// Where one part lies in the box's text.
-struct PartSpan {
-  std::int64_t start = 0;
-  std::int64_t length = 0;
-  std::int64_t end = 0;  // where the next part starts
-};
-
-// The parts' RTF, in order. Where the box allows it, each part's RTF is made
-// on a second thread while the part before it is converted.
-class PartRtf {
- public:
-  explicit PartRtf(RichTextBox& box) : box_(box), range_(box.ConcurrentRangeRtf()) {}
-
-  // Selects the part from `start` for `length` and gives its RTF; `next` is
-  // the part that will be asked for after it, if any.
-  std::string Take(const PartSpan& span, const std::optional<PartSpan>& next) {
-    box_.SetSelStart(span.start);
-    box_.SetSelLength(span.length);
-    if (!range_) return box_.SelRTF();
-    std::string rtf = ahead_.valid() ? ahead_.get() : range_(span.start, span.length);
-    if (next) MakeAhead(next->start, next->length);
-    return rtf;
-  }
-
- private:
-  void MakeAhead(std::int64_t start, std::int64_t length) {
-    try {
-      ahead_ = std::async(std::launch::async, range_, start, length);
-    } catch (const std::system_error&) {
-      // No thread to spare: the part is made when it is asked for.
-    }
-  }
-
-  RichTextBox& box_;
-  const RichTextBox::RangeRtf range_;
-  std::future<std::string> ahead_;  // waited for when destroyed
-};
-
 }  // namespace
 
 // One Generate: the split of the box's text and a page per part, all waiting
@@ -200,16 +163,16 @@ std::optional<BookError> BookBuilder::Generation::WriteParts(const std::u16strin
                                                              const GenerateProgress& progress) {
   const int partCount = request_.partCount;
   if (progress.started) progress.started(partCount);
-  PartRtf parts(builder_.box_);
-  PartSpan span = SpanOf(text, 1, 0);
+  std::vector<PartSpan> spans{SpanOf(text, 1, 0)};
+  for (int part = 2; part <= partCount; ++part)
+    spans.push_back(SpanOf(text, part, spans.back().end));
+  PartRtf parts(builder_.box_, spans);
   for (values.PartNumber = 1; values.PartNumber <= partCount; ++values.PartNumber) {
-    std::optional<PartSpan> next;
-    if (values.PartNumber < partCount) next = SpanOf(text, values.PartNumber + 1, span.end);
+    const auto index = static_cast<std::size_t>(values.PartNumber - 1);
     const std::string name = request_.prefix + TwoDigits(values.PartNumber);
-    if (std::optional<BookError> error = WritePartPage(parts.Take(span, next), name)) return error;
-    values.PartStart = span.end;
+    if (std::optional<BookError> error = WritePartPage(parts.Take(index), name)) return error;
+    values.PartStart = spans[index].end;
     if (progress.partWritten) progress.partWritten(values.PartNumber, partCount);
-    if (next) span = *next;
   }
   return std::nullopt;
 }
