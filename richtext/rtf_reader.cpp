@@ -272,9 +272,12 @@ class RtfReader {
   void TextByte(unsigned char byte);
   void EscapedByte(unsigned char byte);
   bool TableByte(Destination destination, unsigned char byte);
+  void QueueBytes(std::string_view bytes);
+  void DecodeText(std::string_view bytes, const CodePage& code_page);
   void FlushBytes();
   void Emit(std::u16string_view text);
-  void EmitText(std::u16string_view text);
+  std::u16string& OpenRunText();
+  void EmitText(std::u16string_view text) { OpenRunText() += text; }
   void EmitCharacter(char16_t c) { Emit(std::u16string_view(&c, 1)); }
   void FlushRun();
   std::size_t OpenLength() const { return open_.length + open_.run_text.size(); }
@@ -288,6 +291,7 @@ class RtfReader {
   void FinishListMarker();
   const CodePage& CodePageFor(int number);
   int CurrentCodePage();
+  const CodePage& CurrentDecoder();
   CharFormat ToCharFormat(const TextFormat& format) const;
 
   // List numbers the writer left to the reader.
@@ -389,6 +393,7 @@ class RtfReader {
   int ansi_code_page_ = 1252;
   int code_page_font_ = kNoFont;  // the font whose code page `code_page_` caches
   int code_page_ = 1252;
+  const CodePage* decoder_ = nullptr;  // the decoder of `code_page_`
   int default_font_ = 0;
   std::unordered_map<int, Font> fonts_;
   std::vector<std::optional<Color>> colors_;
@@ -421,6 +426,9 @@ class RtfReader {
   std::string bytes_;
   int bytes_code_page_ = 0;
   std::u16string decoded_;
+  // Every control and group flushes the bytes: till then, the open run, once
+  // readied, takes decoded text as it comes.
+  bool run_takes_text_ = false;
   // The document being built: finished paragraphs and the open one.
   Document document_;
   OpenParagraph open_;
@@ -671,10 +679,13 @@ void RtfReader::TextRun() {
     TextByte(static_cast<unsigned char>(data_[start]));
     return;
   }
-  const int code_page = CurrentCodePage();
-  if (!bytes_.empty() && code_page != bytes_code_page_) FlushBytes();
-  bytes_code_page_ = code_page;
-  bytes_.append(data_.substr(start, position_ - start));
+  const std::string_view bytes = data_.substr(start, position_ - start);
+  const CodePage& code_page = CurrentDecoder();
+  if (code_page.plain_stays_plain()) {
+    DecodeText(bytes, code_page);
+  } else {
+    QueueBytes(bytes);
+  }
 }
 
 void RtfReader::TextByte(unsigned char byte) {
@@ -713,10 +724,38 @@ void RtfReader::EscapedByte(unsigned char byte) {
     return;
   }
   if (destination != Destination::kText && TableByte(destination, byte)) return;
+  const char c = static_cast<char>(byte);
+  if (destination == Destination::kText) {
+    const CodePage& code_page = CurrentDecoder();
+    if (code_page.plain_stays_plain()) {
+      // A control character is no text: the byte is dropped, as a flush would drop it.
+      if (byte >= 0x20 || byte == '\t') DecodeText(std::string_view(&c, 1), code_page);
+      return;
+    }
+  }
+  QueueBytes(std::string_view(&c, 1));
+}
+
+// Bytes decoded together when flushed: those of a double-byte code page, whose
+// characters may span escapes, and those of the groups that are no text.
+void RtfReader::QueueBytes(std::string_view bytes) {
   const int code_page = CurrentCodePage();
   if (!bytes_.empty() && code_page != bytes_code_page_) FlushBytes();
   bytes_code_page_ = code_page;
-  bytes_ += static_cast<char>(byte);
+  bytes_.append(bytes);
+}
+
+// Plain bytes of the document's text (from 0x20 up, or tabs), in a code page
+// where they stay plain, decoded straight into the open run: what queueing them
+// and flushing them at the next control would give, without the copies.
+void RtfReader::DecodeText(std::string_view bytes, const CodePage& code_page) {
+  if (!run_takes_text_) {
+    FlushBytes();
+    if (state().format.hidden) return;
+    OpenRunText();
+    run_takes_text_ = true;
+  }
+  code_page.Decode(bytes, open_.run_text);
 }
 
 // A byte of a font name or a list level's text, which are not decoded as text is.
@@ -741,6 +780,7 @@ bool RtfReader::TableByte(Destination destination, unsigned char byte) {
 }
 
 void RtfReader::FlushBytes() {
+  run_takes_text_ = false;
   if (bytes_.empty()) return;
   decoded_.clear();
   CodePageFor(bytes_code_page_).Decode(bytes_, decoded_);
@@ -776,8 +816,9 @@ void RtfReader::Emit(std::u16string_view text) {
   }
 }
 
-// Text of the document, in the group's format, into the open paragraph.
-void RtfReader::EmitText(std::u16string_view text) {
+// The open paragraph's last run, in the group's format, ready for text of the
+// document: what waits to go in front of that text is in it.
+std::u16string& RtfReader::OpenRunText() {
   const GroupState& s = state();
   pending_number_mark_ = false;
   if (!(s.format == open_.run_format)) {
@@ -791,10 +832,10 @@ void RtfReader::EmitText(std::u16string_view text) {
     open_.run_text += kLineBreak;
   }
   open_.cell_line_break = false;
-  open_.run_text += text;
   open_.paragraph.alignment = s.alignment;
   if (s.in_list) open_.paragraph.bullet = true;
   open_.list = {s.list_override, s.list_level, s.old_numbering};
+  return open_.run_text;
 }
 
 void RtfReader::FlushRun() {
@@ -906,7 +947,13 @@ int RtfReader::CurrentCodePage() {
   const int code_page = found == fonts_.end() ? 0 : found->second.code_page;
   code_page_font_ = font;
   code_page_ = code_page > 0 ? code_page : ansi_code_page_;
+  decoder_ = &CodePageFor(code_page_);
   return code_page_;
+}
+
+const CodePage& RtfReader::CurrentDecoder() {
+  CurrentCodePage();
+  return *decoder_;
 }
 
 CharFormat RtfReader::ToCharFormat(const TextFormat& format) const {

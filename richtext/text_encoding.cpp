@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <bit>
 #include <cerrno>
+#include <cstdint>
 #include <cstring>
 #include <span>
 #include <utility>
@@ -235,6 +236,8 @@ CodePage::CodePage(int number) : number_(number) {
       table_[byte] = ok && !text.empty() ? text.front() : kReplacementCharacter;
     }
   }
+  plain_stays_plain_ = std::all_of(table_.begin() + 0x20, table_.end(),
+                                   [](char16_t c) { return c >= 0x20 || c == u'\t'; });
 }
 
 CodePage::~CodePage() = default;
@@ -243,8 +246,21 @@ void CodePage::Decode(std::string_view bytes, std::u16string& out) const {
   if (!converter_) {
     const std::size_t start = out.size();
     out.resize(start + bytes.size());
-    for (std::size_t i = 0; i < bytes.size(); ++i) {
-      out[start + i] = table_[static_cast<unsigned char>(bytes[i])];
+    char16_t* to = out.data() + start;
+    // ASCII, which every code page keeps, is widened eight bytes at a time,
+    // which the compiler turns into vector code; other bytes go through the table.
+    constexpr std::size_t kBlock = 8;
+    std::size_t i = 0;
+    while (i < bytes.size()) {
+      std::uint64_t block = 0x80;
+      if (i + kBlock <= bytes.size()) std::memcpy(&block, bytes.data() + i, kBlock);
+      if ((block & 0x8080808080808080U) != 0) {
+        to[i] = table_[static_cast<unsigned char>(bytes[i])];
+        ++i;
+        continue;
+      }
+      for (std::size_t k = 0; k < kBlock; ++k) to[i + k] = static_cast<unsigned char>(bytes[i + k]);
+      i += kBlock;
     }
     return;
   }
