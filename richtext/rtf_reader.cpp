@@ -150,6 +150,17 @@ bool IsNumberMarker(std::u16string_view marker) {
                      [](char16_t c) { return c < 0x80 && IsAsciiDigit(static_cast<char>(c)); });
 }
 
+// The hash of control-word names (FNV-1a), one letter at a time.
+constexpr std::uint32_t kNameHashStart = 2166136261U;
+constexpr std::uint32_t NameHashStep(std::uint32_t hash, char letter) {
+  return (hash ^ static_cast<unsigned char>(letter)) * 16777619U;
+}
+constexpr std::uint32_t NameHash(std::string_view name) {
+  std::uint32_t hash = kNameHashStart;
+  for (const char letter : name) hash = NameHashStep(hash, letter);
+  return hash;
+}
+
 // Bytes that stand for themselves in the text: no brace, backslash, line break
 // or other control character.
 constexpr std::array<bool, 256> kPlainText = [] {
@@ -266,7 +277,7 @@ class RtfReader {
   void GroupClosed(Destination closed, Destination parent);
   void ReadControl();
   void ReadHexEscape();
-  void HandleWord(std::string_view name, WordCall call);
+  void HandleWord(const WordRow* row, WordCall call);
   void HandleSymbol(unsigned char symbol);
   void TextRun();
   void TextByte(unsigned char byte);
@@ -316,7 +327,8 @@ class RtfReader {
 
   // The control words and their handlers.
   static const WordRow kWords[];
-  static const WordRow* FindWord(std::string_view name);
+  // `hash`: NameHash(name), which the reader takes as it reads the name.
+  static const WordRow* FindWord(std::string_view name, std::uint32_t hash);
   void SkipBinary(const WordCall& call);
   void SkipDestination(const WordCall& call);
   void SetDocumentCodePage(const WordCall& call);
@@ -563,13 +575,14 @@ void RtfReader::ReadControl() {
     return;
   }
   const std::size_t name_start = position_;
+  std::uint32_t hash = kNameHashStart;
   while (position_ < data_.size() && IsAsciiLetter(data_[position_])) {
+    hash = NameHashStep(hash, data_[position_]);
     ++position_;
   }
   // Names longer than RTF allows are consumed whole but match nothing.
-  std::string_view name =
-      data_.substr(name_start, std::min<std::size_t>(position_ - name_start, 32));
-  if (position_ - name_start > 32) name = {};
+  const std::size_t length = position_ - name_start;
+  const WordRow* row = length <= 32 ? FindWord(data_.substr(name_start, length), hash) : nullptr;
   bool negative = false;
   WordCall call;
   if (position_ + 1 < data_.size() && data_[position_] == '-' &&
@@ -585,7 +598,7 @@ void RtfReader::ReadControl() {
   }
   if (negative) call.parameter = -call.parameter;
   if (position_ < data_.size() && data_[position_] == ' ') ++position_;
-  HandleWord(name, call);
+  HandleWord(row, call);
 }
 
 // "\'" and two hexadecimal digits; with fewer digits the escape is dropped.
@@ -646,8 +659,7 @@ void RtfReader::HandleSymbol(unsigned char symbol) {
   }
 }
 
-void RtfReader::HandleWord(std::string_view name, WordCall call) {
-  const WordRow* row = FindWord(name);
+void RtfReader::HandleWord(const WordRow* row, WordCall call) {
   // A destination after "\*" that the reader knows is read after all.
   if (after_star_ && row != nullptr && row->read_after_star) state().destination = before_star_;
   after_star_ = false;
@@ -1427,22 +1439,17 @@ const RtfReader::WordRow RtfReader::kWords[] = {
 
 // The rows are found through a hash of their name: an open-addressing table
 // where most words need one probe, cheaper than std::unordered_map's hashing.
-const RtfReader::WordRow* RtfReader::FindWord(std::string_view name) {
+const RtfReader::WordRow* RtfReader::FindWord(std::string_view name, std::uint32_t hash) {
   struct Slot {
     std::string_view name;
     const WordRow* row = nullptr;
   };
   constexpr std::size_t kSlots = 1024;  // a power of two, a few times the words
-  const auto first_slot = [](std::string_view word) {
-    std::uint32_t hash = 2166136261U;  // FNV-1a
-    for (char c : word) hash = (hash ^ static_cast<unsigned char>(c)) * 16777619U;
-    return hash % kSlots;
-  };
   static const WordRow kSkip{"", &RtfReader::SkipDestination};
-  static const std::vector<Slot> slots = [&first_slot] {
+  static const std::vector<Slot> slots = [] {
     std::vector<Slot> table(kSlots);
     const auto add = [&](std::string_view word, const WordRow* row) {
-      std::size_t slot = first_slot(word);
+      std::size_t slot = NameHash(word) % kSlots;
       while (table[slot].row != nullptr && table[slot].name != word) slot = (slot + 1) % kSlots;
       if (table[slot].row == nullptr) table[slot] = {word, row};  // the first row of a name wins
     };
@@ -1450,8 +1457,7 @@ const RtfReader::WordRow* RtfReader::FindWord(std::string_view name) {
     for (std::string_view skipped : kSkippedDestinations) add(skipped, &kSkip);
     return table;
   }();
-  for (std::size_t slot = first_slot(name); slots[slot].row != nullptr;
-       slot = (slot + 1) % kSlots) {
+  for (std::size_t slot = hash % kSlots; slots[slot].row != nullptr; slot = (slot + 1) % kSlots) {
     if (slots[slot].name == name) return slots[slot].row;
   }
   return nullptr;
