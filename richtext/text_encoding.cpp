@@ -244,6 +244,10 @@ CodePage::~CodePage() = default;
 
 void CodePage::Decode(std::string_view bytes, std::u16string& out) const {
   if (!converter_) {
+    if (bytes.size() == 1) {  // an escaped byte
+      out += table_[static_cast<unsigned char>(bytes.front())];
+      return;
+    }
     const std::size_t start = out.size();
     out.resize(start + bytes.size());
     char16_t* to = out.data() + start;
