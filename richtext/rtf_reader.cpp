@@ -439,8 +439,10 @@ class RtfReader {
   int bytes_code_page_ = 0;
   std::u16string decoded_;
   // Every control and group flushes the bytes: till then, the open run, once
-  // readied, takes decoded text as it comes.
+  // readied, takes the text as it comes, in the code page of its decoder (and
+  // the reader is in the document's text with nothing to skip).
   bool run_takes_text_ = false;
+  const CodePage* text_decoder_ = nullptr;
   // The document being built: finished paragraphs and the open one.
   Document document_;
   OpenParagraph open_;
@@ -692,6 +694,10 @@ void RtfReader::TextRun() {
     return;
   }
   const std::string_view bytes = data_.substr(start, position_ - start);
+  if (run_takes_text_) {
+    text_decoder_->Decode(bytes, open_.run_text);
+    return;
+  }
   const CodePage& code_page = CurrentDecoder();
   if (code_page.plain_stays_plain()) {
     DecodeText(bytes, code_page);
@@ -729,6 +735,11 @@ void RtfReader::TextByte(unsigned char byte) {
 }
 
 void RtfReader::EscapedByte(unsigned char byte) {
+  if (run_takes_text_) {
+    // A control character is no text: the byte is dropped, as a flush would drop it.
+    if (byte >= 0x20 || byte == '\t') open_.run_text += text_decoder_->Character(byte);
+    return;
+  }
   const Destination destination = state().destination;
   if (destination == Destination::kSkip || destination == Destination::kColorTable) return;
   if (skip_count_ > 0) {
@@ -740,7 +751,6 @@ void RtfReader::EscapedByte(unsigned char byte) {
   if (destination == Destination::kText) {
     const CodePage& code_page = CurrentDecoder();
     if (code_page.plain_stays_plain()) {
-      // A control character is no text: the byte is dropped, as a flush would drop it.
       if (byte >= 0x20 || byte == '\t') DecodeText(std::string_view(&c, 1), code_page);
       return;
     }
@@ -766,6 +776,7 @@ void RtfReader::DecodeText(std::string_view bytes, const CodePage& code_page) {
     if (state().format.hidden) return;
     OpenRunText();
     run_takes_text_ = true;
+    text_decoder_ = &code_page;
   }
   code_page.Decode(bytes, open_.run_text);
 }
