@@ -161,6 +161,15 @@ constexpr std::uint32_t NameHash(std::string_view name) {
   return hash;
 }
 
+// Compared letter by letter: a call to memcmp costs more than these few letters.
+constexpr bool SameName(std::string_view a, std::string_view b) {
+  if (a.size() != b.size()) return false;
+  for (std::size_t i = 0; i < a.size(); ++i) {
+    if (a[i] != b[i]) return false;
+  }
+  return true;
+}
+
 // Bytes that stand for themselves in the text: no brace, backslash, line break
 // or other control character.
 constexpr std::array<bool, 256> kPlainText = [] {
@@ -1469,7 +1478,7 @@ const RtfReader::WordRow* RtfReader::FindWord(std::string_view name, std::uint32
     return table;
   }();
   for (std::size_t slot = hash % kSlots; slots[slot].row != nullptr; slot = (slot + 1) % kSlots) {
-    if (slots[slot].name == name) return slots[slot].row;
+    if (SameName(slots[slot].name, name)) return slots[slot].row;
   }
   return nullptr;
 }
