@@ -150,6 +150,26 @@ bool IsNumberMarker(std::u16string_view marker) {
                      [](char16_t c) { return c < 0x80 && IsAsciiDigit(static_cast<char>(c)); });
 }
 
+// The hash of control-word names (FNV-1a), one letter at a time.
+constexpr std::uint32_t kNameHashStart = 2166136261U;
+constexpr std::uint32_t NameHashStep(std::uint32_t hash, char letter) {
+  return (hash ^ static_cast<unsigned char>(letter)) * 16777619U;
+}
+constexpr std::uint32_t NameHash(std::string_view name) {
+  std::uint32_t hash = kNameHashStart;
+  for (const char letter : name) hash = NameHashStep(hash, letter);
+  return hash;
+}
+
+// Compared letter by letter: a call to memcmp costs more than these few letters.
+constexpr bool SameName(std::string_view a, std::string_view b) {
+  if (a.size() != b.size()) return false;
+  for (std::size_t i = 0; i < a.size(); ++i) {
+    if (a[i] != b[i]) return false;
+  }
+  return true;
+}
+
 // Bytes that stand for themselves in the text: no brace, backslash, line break
 // or other control character.
 constexpr std::array<bool, 256> kPlainText = [] {
@@ -266,15 +286,18 @@ class RtfReader {
   void GroupClosed(Destination closed, Destination parent);
   void ReadControl();
   void ReadHexEscape();
-  void HandleWord(std::string_view name, WordCall call);
+  void HandleWord(const WordRow* row, WordCall call);
   void HandleSymbol(unsigned char symbol);
   void TextRun();
   void TextByte(unsigned char byte);
   void EscapedByte(unsigned char byte);
   bool TableByte(Destination destination, unsigned char byte);
+  void QueueBytes(std::string_view bytes);
+  void DecodeText(std::string_view bytes, const CodePage& code_page);
   void FlushBytes();
   void Emit(std::u16string_view text);
-  void EmitText(std::u16string_view text);
+  std::u16string& OpenRunText();
+  void EmitText(std::u16string_view text) { OpenRunText() += text; }
   void EmitCharacter(char16_t c) { Emit(std::u16string_view(&c, 1)); }
   void FlushRun();
   std::size_t OpenLength() const { return open_.length + open_.run_text.size(); }
@@ -288,6 +311,7 @@ class RtfReader {
   void FinishListMarker();
   const CodePage& CodePageFor(int number);
   int CurrentCodePage();
+  const CodePage& CurrentDecoder();
   CharFormat ToCharFormat(const TextFormat& format) const;
 
   // List numbers the writer left to the reader.
@@ -312,7 +336,8 @@ class RtfReader {
 
   // The control words and their handlers.
   static const WordRow kWords[];
-  static const WordRow* FindWord(std::string_view name);
+  // `hash`: NameHash(name), which the reader takes as it reads the name.
+  static const WordRow* FindWord(std::string_view name, std::uint32_t hash);
   void SkipBinary(const WordCall& call);
   void SkipDestination(const WordCall& call);
   void SetDocumentCodePage(const WordCall& call);
@@ -389,6 +414,7 @@ class RtfReader {
   int ansi_code_page_ = 1252;
   int code_page_font_ = kNoFont;  // the font whose code page `code_page_` caches
   int code_page_ = 1252;
+  const CodePage* decoder_ = nullptr;  // the decoder of `code_page_`
   int default_font_ = 0;
   std::unordered_map<int, Font> fonts_;
   std::vector<std::optional<Color>> colors_;
@@ -421,6 +447,11 @@ class RtfReader {
   std::string bytes_;
   int bytes_code_page_ = 0;
   std::u16string decoded_;
+  // Every control and group flushes the bytes: till then, the open run, once
+  // readied, takes the text as it comes, in the code page of its decoder (and
+  // the reader is in the document's text with nothing to skip).
+  bool run_takes_text_ = false;
+  const CodePage* text_decoder_ = nullptr;
   // The document being built: finished paragraphs and the open one.
   Document document_;
   OpenParagraph open_;
@@ -555,13 +586,14 @@ void RtfReader::ReadControl() {
     return;
   }
   const std::size_t name_start = position_;
+  std::uint32_t hash = kNameHashStart;
   while (position_ < data_.size() && IsAsciiLetter(data_[position_])) {
+    hash = NameHashStep(hash, data_[position_]);
     ++position_;
   }
   // Names longer than RTF allows are consumed whole but match nothing.
-  std::string_view name =
-      data_.substr(name_start, std::min<std::size_t>(position_ - name_start, 32));
-  if (position_ - name_start > 32) name = {};
+  const std::size_t length = position_ - name_start;
+  const WordRow* row = length <= 32 ? FindWord(data_.substr(name_start, length), hash) : nullptr;
   bool negative = false;
   WordCall call;
   if (position_ + 1 < data_.size() && data_[position_] == '-' &&
@@ -577,7 +609,7 @@ void RtfReader::ReadControl() {
   }
   if (negative) call.parameter = -call.parameter;
   if (position_ < data_.size() && data_[position_] == ' ') ++position_;
-  HandleWord(name, call);
+  HandleWord(row, call);
 }
 
 // "\'" and two hexadecimal digits; with fewer digits the escape is dropped.
@@ -638,8 +670,7 @@ void RtfReader::HandleSymbol(unsigned char symbol) {
   }
 }
 
-void RtfReader::HandleWord(std::string_view name, WordCall call) {
-  const WordRow* row = FindWord(name);
+void RtfReader::HandleWord(const WordRow* row, WordCall call) {
   // A destination after "\*" that the reader knows is read after all.
   if (after_star_ && row != nullptr && row->read_after_star) state().destination = before_star_;
   after_star_ = false;
@@ -671,10 +702,17 @@ void RtfReader::TextRun() {
     TextByte(static_cast<unsigned char>(data_[start]));
     return;
   }
-  const int code_page = CurrentCodePage();
-  if (!bytes_.empty() && code_page != bytes_code_page_) FlushBytes();
-  bytes_code_page_ = code_page;
-  bytes_.append(data_.substr(start, position_ - start));
+  const std::string_view bytes = data_.substr(start, position_ - start);
+  if (run_takes_text_) {
+    text_decoder_->Decode(bytes, open_.run_text);
+    return;
+  }
+  const CodePage& code_page = CurrentDecoder();
+  if (code_page.plain_stays_plain()) {
+    DecodeText(bytes, code_page);
+  } else {
+    QueueBytes(bytes);
+  }
 }
 
 void RtfReader::TextByte(unsigned char byte) {
@@ -706,6 +744,11 @@ void RtfReader::TextByte(unsigned char byte) {
 }
 
 void RtfReader::EscapedByte(unsigned char byte) {
+  if (run_takes_text_) {
+    // A control character is no text: the byte is dropped, as a flush would drop it.
+    if (byte >= 0x20 || byte == '\t') open_.run_text += text_decoder_->Character(byte);
+    return;
+  }
   const Destination destination = state().destination;
   if (destination == Destination::kSkip || destination == Destination::kColorTable) return;
   if (skip_count_ > 0) {
@@ -713,10 +756,38 @@ void RtfReader::EscapedByte(unsigned char byte) {
     return;
   }
   if (destination != Destination::kText && TableByte(destination, byte)) return;
+  const char c = static_cast<char>(byte);
+  if (destination == Destination::kText) {
+    const CodePage& code_page = CurrentDecoder();
+    if (code_page.plain_stays_plain()) {
+      if (byte >= 0x20 || byte == '\t') DecodeText(std::string_view(&c, 1), code_page);
+      return;
+    }
+  }
+  QueueBytes(std::string_view(&c, 1));
+}
+
+// Bytes decoded together when flushed: those of a double-byte code page, whose
+// characters may span escapes, and those of the groups that are no text.
+void RtfReader::QueueBytes(std::string_view bytes) {
   const int code_page = CurrentCodePage();
   if (!bytes_.empty() && code_page != bytes_code_page_) FlushBytes();
   bytes_code_page_ = code_page;
-  bytes_ += static_cast<char>(byte);
+  bytes_.append(bytes);
+}
+
+// Plain bytes of the document's text (from 0x20 up, or tabs), in a code page
+// where they stay plain, decoded straight into the open run: what queueing them
+// and flushing them at the next control would give, without the copies.
+void RtfReader::DecodeText(std::string_view bytes, const CodePage& code_page) {
+  if (!run_takes_text_) {
+    FlushBytes();
+    if (state().format.hidden) return;
+    OpenRunText();
+    run_takes_text_ = true;
+    text_decoder_ = &code_page;
+  }
+  code_page.Decode(bytes, open_.run_text);
 }
 
 // A byte of a font name or a list level's text, which are not decoded as text is.
@@ -741,6 +812,7 @@ bool RtfReader::TableByte(Destination destination, unsigned char byte) {
 }
 
 void RtfReader::FlushBytes() {
+  run_takes_text_ = false;
   if (bytes_.empty()) return;
   decoded_.clear();
   CodePageFor(bytes_code_page_).Decode(bytes_, decoded_);
@@ -776,8 +848,9 @@ void RtfReader::Emit(std::u16string_view text) {
   }
 }
 
-// Text of the document, in the group's format, into the open paragraph.
-void RtfReader::EmitText(std::u16string_view text) {
+// The open paragraph's last run, in the group's format, ready for text of the
+// document: what waits to go in front of that text is in it.
+std::u16string& RtfReader::OpenRunText() {
   const GroupState& s = state();
   pending_number_mark_ = false;
   if (!(s.format == open_.run_format)) {
@@ -791,10 +864,10 @@ void RtfReader::EmitText(std::u16string_view text) {
     open_.run_text += kLineBreak;
   }
   open_.cell_line_break = false;
-  open_.run_text += text;
   open_.paragraph.alignment = s.alignment;
   if (s.in_list) open_.paragraph.bullet = true;
   open_.list = {s.list_override, s.list_level, s.old_numbering};
+  return open_.run_text;
 }
 
 void RtfReader::FlushRun() {
@@ -906,7 +979,13 @@ int RtfReader::CurrentCodePage() {
   const int code_page = found == fonts_.end() ? 0 : found->second.code_page;
   code_page_font_ = font;
   code_page_ = code_page > 0 ? code_page : ansi_code_page_;
+  decoder_ = &CodePageFor(code_page_);
   return code_page_;
+}
+
+const CodePage& RtfReader::CurrentDecoder() {
+  CurrentCodePage();
+  return *decoder_;
 }
 
 CharFormat RtfReader::ToCharFormat(const TextFormat& format) const {
@@ -1380,22 +1459,17 @@ const RtfReader::WordRow RtfReader::kWords[] = {
 
 // The rows are found through a hash of their name: an open-addressing table
 // where most words need one probe, cheaper than std::unordered_map's hashing.
-const RtfReader::WordRow* RtfReader::FindWord(std::string_view name) {
+const RtfReader::WordRow* RtfReader::FindWord(std::string_view name, std::uint32_t hash) {
   struct Slot {
     std::string_view name;
     const WordRow* row = nullptr;
   };
   constexpr std::size_t kSlots = 1024;  // a power of two, a few times the words
-  const auto first_slot = [](std::string_view word) {
-    std::uint32_t hash = 2166136261U;  // FNV-1a
-    for (char c : word) hash = (hash ^ static_cast<unsigned char>(c)) * 16777619U;
-    return hash % kSlots;
-  };
   static const WordRow kSkip{"", &RtfReader::SkipDestination};
-  static const std::vector<Slot> slots = [&first_slot] {
+  static const std::vector<Slot> slots = [] {
     std::vector<Slot> table(kSlots);
     const auto add = [&](std::string_view word, const WordRow* row) {
-      std::size_t slot = first_slot(word);
+      std::size_t slot = NameHash(word) % kSlots;
       while (table[slot].row != nullptr && table[slot].name != word) slot = (slot + 1) % kSlots;
       if (table[slot].row == nullptr) table[slot] = {word, row};  // the first row of a name wins
     };
@@ -1403,9 +1477,8 @@ const RtfReader::WordRow* RtfReader::FindWord(std::string_view name) {
     for (std::string_view skipped : kSkippedDestinations) add(skipped, &kSkip);
     return table;
   }();
-  for (std::size_t slot = first_slot(name); slots[slot].row != nullptr;
-       slot = (slot + 1) % kSlots) {
-    if (slots[slot].name == name) return slots[slot].row;
+  for (std::size_t slot = hash % kSlots; slots[slot].row != nullptr; slot = (slot + 1) % kSlots) {
+    if (SameName(slots[slot].name, name)) return slots[slot].row;
   }
   return nullptr;
 }

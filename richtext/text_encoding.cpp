@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <bit>
 #include <cerrno>
+#include <cstdint>
 #include <cstring>
 #include <span>
 #include <utility>
@@ -235,16 +236,28 @@ CodePage::CodePage(int number) : number_(number) {
       table_[byte] = ok && !text.empty() ? text.front() : kReplacementCharacter;
     }
   }
+  plain_stays_plain_ = std::all_of(table_.begin() + 0x20, table_.end(),
+                                   [](char16_t c) { return c >= 0x20 || c == u'\t'; });
 }
 
 CodePage::~CodePage() = default;
 
 void CodePage::Decode(std::string_view bytes, std::u16string& out) const {
   if (!converter_) {
-    const std::size_t start = out.size();
-    out.resize(start + bytes.size());
-    for (std::size_t i = 0; i < bytes.size(); ++i) {
-      out[start + i] = table_[static_cast<unsigned char>(bytes[i])];
+    if (bytes.size() == 1) {  // an escaped byte
+      out += table_[static_cast<unsigned char>(bytes.front())];
+      return;
+    }
+    // Decoded a piece at a time into a buffer and appended, which spares the
+    // zero-filling of a resize; the pieces of text between controls are short.
+    constexpr std::size_t kPiece = 64;
+    char16_t piece[kPiece];
+    for (std::size_t at = 0; at < bytes.size(); at += kPiece) {
+      const std::size_t length = std::min(kPiece, bytes.size() - at);
+      for (std::size_t i = 0; i < length; ++i) {
+        piece[i] = table_[static_cast<unsigned char>(bytes[at + i])];
+      }
+      out.append(piece, length);
     }
     return;
   }

@@ -54,6 +54,9 @@ class CodePage {
   int number() const { return number_; }
   // True for the double-byte Asian code pages, whose bytes must be decoded together.
   bool multi_byte() const { return converter_ != nullptr; }
+  // True for a single-byte code page where no byte from 0x20 up, nor the tab,
+  // decodes to a control character: such bytes decode to text, one character each.
+  bool plain_stays_plain() const { return plain_stays_plain_; }
   // Appends the decoded bytes to `out`.
   void Decode(std::string_view bytes, std::u16string& out) const;
   // The character of one byte of a single-byte code page.
@@ -63,6 +66,7 @@ class CodePage {
   int number_;
   std::array<char16_t, 256> table_{};
   std::unique_ptr<Iconv> converter_;
+  bool plain_stays_plain_ = false;
 };
 
 }  // namespace quillet

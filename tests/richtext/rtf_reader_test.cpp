@@ -87,7 +87,11 @@ INSTANTIATE_TEST_SUITE_P(
                  "cd\tef",
                  u"abcd\tef"},
         TextCase{"unicode_fallback_taken_from_a_text_run", "\\u945 abc", u"αbc"},
-        TextCase{"raw_bytes_decoded_in_each_font_code_page", "\\f2 \xcf\xf0\\f0 \xe9", u"Прé"}),
+        TextCase{"raw_bytes_decoded_in_each_font_code_page", "\\f2 \xcf\xf0\\f0 \xe9", u"Прé"},
+        TextCase{"escaped_control_bytes_dropped_but_the_tab", "a\\'0ab\\'09c\\'00", u"ab\tc"},
+        TextCase{"double_byte_characters_across_escapes_and_text",
+                 "{\\fonttbl{\\f5\\fnil\\fcharset128 J;}}\\f5 a\\'93\\'fa\\'96{b}\\f0 c",
+                 u"a日\uFFFDbc"}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST(RtfReader, ReadsAnsiCodePage) {
@@ -111,6 +115,10 @@ TEST(RtfReader, ReadsCharacterFormats) {
             R(u"2", super), R(u"3", sub), R(u"red", Colored(255, 0, 0)), R(u"big", Sized(40)),
             R(u"cyr", cyr), R(u"plain")})});
   EXPECT_EQ(document, expected);
+}
+
+TEST(RtfReader, GroupOfDroppedBytesAddsNoRun) {
+  EXPECT_EQ(ReadRtf(Rtf("a{\\b \\'0a\\'0d}b{\\i{\\v c}}d")), D({P({R(u"abd")})}));
 }
 
 TEST(RtfReader, GroupEndRestoresTheEnclosingFormat) {

@@ -129,7 +129,11 @@ INSTANTIATE_TEST_SUITE_P(
         CodePageCase{1256, "\xC7", u"ا"}, CodePageCase{1257, "\xE0", u"ą"},
         CodePageCase{1258, "\xD0\xF0", u"Đđ"}, CodePageCase{932, "\x93\xFA\x96\x7B", u"日本"},
         CodePageCase{932, "\x93", u"\uFFFD"}, CodePageCase{1253, "\xAA", u"\uFFFD"},
-        CodePageCase{1258, "a\xEC", u"a\u0301"}, CodePageCase{99999, "\x80", u"€"}),
+        CodePageCase{1258, "a\xEC", u"a\u0301"}, CodePageCase{99999, "\x80", u"€"},
+        // Long enough for whole words of ASCII, with letters of the code page amid them.
+        CodePageCase{1251, "Plain words, then \xCF\xF0\xE8 and more words.",
+                     u"Plain words, then При and more words."},
+        CodePageCase{1252, "sixteen letters\xE9", u"sixteen lettersé"}),
     [](const auto& info) {
       return std::to_string(info.param.code_page) + "_" + std::to_string(info.index);
     });
