@@ -139,10 +139,10 @@ std::size_t LineReader::ScanTokenEnd(std::size_t length) const {
   // the line is never examined, so the token then runs to the end.
   std::size_t i = 1;
   if (ahead > 1) {
-    // What was put back reads backwards from its end: at(i) is back[-i] below `ahead`.
-    const char* back = pushed_.data() + ahead - 1;
-    while (i + 1 < length && i + 1 < ahead && !StopsAt(back[-i], back[-(i + 1)], stops)) ++i;
-    if (i + 1 < length && i + 1 == ahead && !StopsAt(back[-i], line[0], stops)) ++i;
+    // What was put back reads backwards from its end: at(i) is back(i) below `ahead`.
+    const auto back = [this, ahead](std::size_t i) { return pushed_[ahead - 1 - i]; };
+    while (i + 1 < length && i + 1 < ahead && !StopsAt(back(i), back(i + 1), stops)) ++i;
+    if (i + 1 < length && i + 1 == ahead && !StopsAt(back(i), line[0], stops)) ++i;
   }
   if (stops == kStopsText) {
     // Text runs long: skip to the next backslash or brace of the line.
