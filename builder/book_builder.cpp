@@ -164,8 +164,9 @@ std::optional<BookError> BookBuilder::Generation::WriteParts(const std::u16strin
   const int partCount = request_.partCount;
   if (progress.started) progress.started(partCount);
   std::vector<PartSpan> spans{SpanOf(text, 1, 0)};
-  for (int part = 2; part <= partCount; ++part)
+  for (int part = 2; part <= partCount; ++part) {
     spans.push_back(SpanOf(text, part, spans.back().end));
+  }
   PartRtf parts(builder_.box_, spans);
   for (values.PartNumber = 1; values.PartNumber <= partCount; ++values.PartNumber) {
     const auto index = static_cast<std::size_t>(values.PartNumber - 1);
