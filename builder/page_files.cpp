@@ -301,7 +301,11 @@ class FilesAhead {
 
 void PageSet::OpenAhead(std::string_view pagePath, int count) {
   ahead_.reset();
-  ahead_ = std::make_unique<FilesAhead>(FolderOf(std::string(pagePath)), count);
+  try {
+    ahead_ = std::make_unique<FilesAhead>(FolderOf(std::string(pagePath)), count);
+  } catch (const std::system_error&) {
+    // No thread to spare: each page opens its own file.
+  }
 }
 
 int PageSet::TakeOpenedAhead(std::string_view folder) {

@@ -1,11 +1,15 @@
 #include "builder/page_files.h"
 
+#include <grp.h>
 #include <gtest/gtest.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
+#include <cstdlib>
 #include <filesystem>
+#include <iostream>
 #include <string>
 #include <vector>
 
@@ -225,6 +229,36 @@ TEST_F(PageFiles, ProbePathFindsFoldersAndFiles) {
   ASSERT_EQ(WriteTextFile((dir / "f.html").string(), "x"), "");
   EXPECT_EQ(ProbePath((dir / "f.html").string(), 0), "f.html");
   EXPECT_EQ(ProbePath((dir / "f.html").string() + "/", kDirectoryAttribute), "");
+}
+
+// Leaves this process unable to start a thread, as for a user at the process
+// limit. Root is exempt from that limit, so it first becomes nobody, with
+// `folder` open to everyone.
+void WithoutNewThreads(const fs::path& folder) {
+  if (::geteuid() == 0) {
+    fs::permissions(folder, fs::perms::all);
+    if (::setgroups(0, nullptr) != 0 || ::setgid(65534) != 0 || ::setuid(65534) != 0) {
+      std::_Exit(2);
+    }
+  }
+  const rlimit none{0, 0};
+  if (::setrlimit(RLIMIT_NPROC, &none) != 0) std::_Exit(2);
+}
+
+TEST_F(PageFiles, PagesAreWrittenWhenNoThreadCanStart) {
+  const std::string path = (dir / "p.html").string();
+  EXPECT_EXIT(
+      {
+        WithoutNewThreads(dir);
+        PageSet set;
+        set.OpenAhead(path, 2);
+        std::string error = WriteTextFile(path, "page", &set);
+        if (error.empty()) error = set.Commit();
+        std::cerr << error;
+        std::exit(error.empty() ? 0 : 1);
+      },
+      ::testing::ExitedWithCode(0), "^$");
+  EXPECT_EQ(testing::FileBytes(dir / "p.html"), "page\r\n");
 }
 
 }  // namespace
