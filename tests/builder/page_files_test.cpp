@@ -11,6 +11,7 @@
 #include <filesystem>
 #include <iostream>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "converter/page_frame.h"
@@ -231,16 +232,20 @@ TEST_F(PageFiles, ProbePathFindsFoldersAndFiles) {
   EXPECT_EQ(ProbePath((dir / "f.html").string() + "/", kDirectoryAttribute), "");
 }
 
-// Leaves this process unable to start a thread, as for a user at the process
-// limit. Root is exempt from that limit, so it first becomes nobody, with
-// `folder` open to everyone.
-void WithoutNewThreads(const fs::path& folder) {
-  if (::geteuid() == 0) {
-    fs::permissions(folder, fs::perms::all);
-    if (::setgroups(0, nullptr) != 0 || ::setgid(65534) != 0 || ::setuid(65534) != 0) {
-      std::_Exit(2);
-    }
+// Leaves this process bound by file modes and the process limit, as any user
+// is: root becomes nobody, and `folder` becomes nobody's.
+void AsOrdinaryUser(const fs::path& folder) {
+  if (::geteuid() != 0) return;
+  constexpr uid_t kNobody = 65534;
+  if (::chown(folder.c_str(), kNobody, kNobody) != 0 || ::setgroups(0, nullptr) != 0 ||
+      ::setgid(kNobody) != 0 || ::setuid(kNobody) != 0) {
+    std::_Exit(2);
   }
+}
+
+// Leaves this process unable to start a thread, as for a user at the process limit.
+void WithoutNewThreads(const fs::path& folder) {
+  AsOrdinaryUser(folder);
   const rlimit none{0, 0};
   if (::setrlimit(RLIMIT_NPROC, &none) != 0) std::_Exit(2);
 }
@@ -257,8 +262,26 @@ TEST_F(PageFiles, PagesAreWrittenWhenNoThreadCanStart) {
         std::cerr << error;
         std::exit(error.empty() ? 0 : 1);
       },
-      ::testing::ExitedWithCode(0), "^$");
+      ::testing::ExitedWithCode(0), "");
   EXPECT_EQ(testing::FileBytes(dir / "p.html"), "page\r\n");
+}
+
+// A folder that stops taking new files half way is reported at the page that
+// meets it, although a file for that page was opened before.
+TEST_F(PageFiles, FolderMadeReadOnlyAfterOpeningAheadIsReportedAtThePage) {
+  const std::string path = (dir / "b.html").string();
+  EXPECT_EXIT(
+      {
+        AsOrdinaryUser(dir);
+        const std::size_t openBefore = OpenFileCount();
+        PageSet set;
+        set.OpenAhead(path, 1);
+        while (OpenFileCount() == openBefore) std::this_thread::yield();
+        fs::permissions(dir, fs::perms::owner_read | fs::perms::owner_exec);
+        std::cerr << WriteTextFile(path, "b", &set);
+        std::exit(0);
+      },
+      ::testing::ExitedWithCode(0), "Could not create \".*b\\.html\": Permission denied");
 }
 
 }  // namespace
