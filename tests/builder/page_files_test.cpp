@@ -273,12 +273,16 @@ TEST_F(PageFiles, FolderMadeReadOnlyAfterOpeningAheadIsReportedAtThePage) {
   EXPECT_EXIT(
       {
         AsOrdinaryUser(dir);
-        const std::size_t openBefore = OpenFileCount();
-        PageSet set;
-        set.OpenAhead(path, 1);
-        while (OpenFileCount() == openBefore) std::this_thread::yield();
-        fs::permissions(dir, fs::perms::owner_read | fs::perms::owner_exec);
-        std::cerr << WriteTextFile(path, "b", &set);
+        std::string error;
+        {  // the set ends its thread before the exit
+          const std::size_t openBefore = OpenFileCount();
+          PageSet set;
+          set.OpenAhead(path, 1);
+          while (OpenFileCount() == openBefore) std::this_thread::yield();
+          fs::permissions(dir, fs::perms::owner_read | fs::perms::owner_exec);
+          error = WriteTextFile(path, "b", &set);
+        }
+        std::cerr << error;
         std::exit(0);
       },
       ::testing::ExitedWithCode(0), "Could not create \".*b\\.html\": Permission denied");
