@@ -301,11 +301,22 @@ class FilesAhead {
 
 void PageSet::OpenAhead(std::string_view pagePath, int count) {
   ahead_.reset();
-  ahead_ = std::make_unique<FilesAhead>(FolderOf(std::string(pagePath)), count);
+  try {
+    ahead_ = std::make_unique<FilesAhead>(FolderOf(std::string(pagePath)), count);
+  } catch (const std::system_error&) {
+    // No thread to spare: each page opens its own file.
+  }
 }
 
 int PageSet::TakeOpenedAhead(std::string_view folder) {
-  return ahead_ != nullptr ? ahead_->Take(folder) : -1;
+  const int fd = ahead_ != nullptr ? ahead_->Take(folder) : -1;
+  // A folder that no longer takes new files (made read-only, removed) is
+  // reported at this page, as when the page opens its own file.
+  if (fd >= 0 && ::faccessat(AT_FDCWD, std::string(folder).c_str(), W_OK | X_OK, AT_EACCESS) != 0) {
+    ::close(fd);
+    return -1;
+  }
+  return fd;
 }
 
 PageSet::PageSet() = default;

@@ -72,7 +72,8 @@ class PageSet {
   void Protect(std::string path) { protected_ = std::move(path); }
   // Opens the unnamed files of `count` pages in the folder of `pagePath` on a
   // second thread while the pages are being made: creating a file is slow on
-  // some file systems, and making a page need not wait for it.
+  // some file systems, and making a page need not wait for it. Where no thread
+  // can be started, each page opens its own.
   void OpenAhead(std::string_view pagePath, int count);
   // Puts every closed page in place; "" on success, else the folder is as it was.
   [[nodiscard]] std::string Commit();

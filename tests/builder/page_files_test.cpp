@@ -1,12 +1,17 @@
 #include "builder/page_files.h"
 
+#include <grp.h>
 #include <gtest/gtest.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
+#include <cstdlib>
 #include <filesystem>
+#include <iostream>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "converter/page_frame.h"
@@ -225,6 +230,62 @@ TEST_F(PageFiles, ProbePathFindsFoldersAndFiles) {
   ASSERT_EQ(WriteTextFile((dir / "f.html").string(), "x"), "");
   EXPECT_EQ(ProbePath((dir / "f.html").string(), 0), "f.html");
   EXPECT_EQ(ProbePath((dir / "f.html").string() + "/", kDirectoryAttribute), "");
+}
+
+// Leaves this process bound by file modes and the process limit, as any user
+// is: root becomes nobody, and `folder` becomes nobody's.
+void AsOrdinaryUser(const fs::path& folder) {
+  if (::geteuid() != 0) return;
+  constexpr uid_t kNobody = 65534;
+  if (::chown(folder.c_str(), kNobody, kNobody) != 0 || ::setgroups(0, nullptr) != 0 ||
+      ::setgid(kNobody) != 0 || ::setuid(kNobody) != 0) {
+    std::_Exit(2);
+  }
+}
+
+// Leaves this process unable to start a thread, as for a user at the process limit.
+void WithoutNewThreads(const fs::path& folder) {
+  AsOrdinaryUser(folder);
+  const rlimit none{0, 0};
+  if (::setrlimit(RLIMIT_NPROC, &none) != 0) std::_Exit(2);
+}
+
+TEST_F(PageFiles, PagesAreWrittenWhenNoThreadCanStart) {
+  const std::string path = (dir / "p.html").string();
+  EXPECT_EXIT(
+      {
+        WithoutNewThreads(dir);
+        PageSet set;
+        set.OpenAhead(path, 2);
+        std::string error = WriteTextFile(path, "page", &set);
+        if (error.empty()) error = set.Commit();
+        std::cerr << error;
+        std::exit(error.empty() ? 0 : 1);
+      },
+      ::testing::ExitedWithCode(0), "");
+  EXPECT_EQ(testing::FileBytes(dir / "p.html"), "page\r\n");
+}
+
+// A folder that stops taking new files half way is reported at the page that
+// meets it, although a file for that page was opened before.
+TEST_F(PageFiles, FolderMadeReadOnlyAfterOpeningAheadIsReportedAtThePage) {
+  const std::string path = (dir / "b.html").string();
+  EXPECT_EXIT(
+      {
+        AsOrdinaryUser(dir);
+        std::string error;
+        {  // the set ends its thread before the exit
+          const std::size_t openBefore = OpenFileCount();
+          PageSet set;
+          set.OpenAhead(path, 1);
+          while (OpenFileCount() == openBefore) std::this_thread::yield();
+          fs::permissions(dir, fs::perms::owner_read | fs::perms::owner_exec);
+          error = WriteTextFile(path, "b", &set);
+        }
+        std::cerr << error;
+        std::exit(0);
+      },
+      ::testing::ExitedWithCode(0), "Could not create \".*b\\.html\": Permission denied");
 }
 
 }  // namespace
