@@ -201,6 +201,11 @@ PageFile::~PageFile() {
   Discard(page_);
 }
 
+std::thread ThreadWithoutTermination(std::function<void()> body) {
+  const TerminationHeld held;  // the new thread starts with this thread's mask
+  return std::thread(std::move(body));
+}
+
 std::string PageFile::Fail(std::string_view what, int error) {
   const std::string path = page_.path;
   Discard(page_);
@@ -253,7 +258,8 @@ std::string PageFile::ClosePageFile() {
 class FilesAhead {
  public:
   FilesAhead(std::string folder, int count)
-      : folder_(std::move(folder)), thread_([this, count] { OpenAll(count); }) {}
+      : folder_(std::move(folder)),
+        thread_(ThreadWithoutTermination([this, count] { OpenAll(count); })) {}
   ~FilesAhead() {
     {
       const std::lock_guard lock(mutex_);

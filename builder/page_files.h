@@ -3,9 +3,11 @@
 // folder check made before writing.
 #pragma once
 
+#include <functional>
 #include <memory>
 #include <string>
 #include <string_view>
+#include <thread>
 #include <utility>
 #include <vector>
 
@@ -93,6 +95,11 @@ class PageSet {
   int lock_ = -1;
   std::unique_ptr<FilesAhead> ahead_;  // destroyed first: its thread ends before the rest goes
 };
+
+// Starts `body` on a thread of its own that termination signals never reach:
+// they go to the thread that holds them back while pages are swapped, so that
+// a run stopped then still leaves one whole book.
+std::thread ThreadWithoutTermination(std::function<void()> body);
 
 // Writes `text` followed by CR LF as a whole file, the way every page is written.
 [[nodiscard]] std::string WriteTextFile(std::string_view path, std::string_view text,

@@ -3,6 +3,8 @@
 #include <system_error>
 #include <utility>
 
+#include "builder/page_files.h"
+
 namespace quillet {
 namespace {
 
@@ -16,7 +18,7 @@ PartRtf::PartRtf(RichTextBox& box, std::vector<PartSpan> spans)
     : box_(box), spans_(std::move(spans)), range_(box.ConcurrentRangeRtf()) {
   if (!range_ || spans_.size() < 2) return;
   try {
-    thread_ = std::thread([this] { MakeAll(); });
+    thread_ = ThreadWithoutTermination([this] { MakeAll(); });
   } catch (const std::system_error&) {
     // No thread to spare: each part is read when it is asked for.
   }

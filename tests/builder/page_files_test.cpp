@@ -2,12 +2,15 @@
 
 #include <grp.h>
 #include <gtest/gtest.h>
+#include <pthread.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
+#include <csignal>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <iostream>
 #include <string>
@@ -212,6 +215,19 @@ TEST_F(PageFiles, PageOpenedAheadInAnotherFolderIsNotTaken) {
   ASSERT_EQ(set.Commit(), "");
   EXPECT_EQ(Names(other), std::vector<std::string>{});
   EXPECT_EQ(testing::FileBytes(dir / "a.html"), "a\r\n");
+}
+
+// A stop signal must reach the thread that holds it back while pages are
+// swapped, never a helper thread that would let it end the run half way.
+TEST(ThreadWithoutTermination, HoldsBackEveryStopSignalAndLeavesTheCallerAsItWas) {
+  sigset_t inThread;
+  ThreadWithoutTermination([&inThread] { pthread_sigmask(SIG_BLOCK, nullptr, &inThread); }).join();
+  sigset_t inCaller;
+  pthread_sigmask(SIG_BLOCK, nullptr, &inCaller);
+  for (const int signal : {SIGTERM, SIGINT, SIGHUP, SIGQUIT}) {
+    EXPECT_EQ(sigismember(&inThread, signal), 1) << strsignal(signal);
+    EXPECT_EQ(sigismember(&inCaller, signal), 0) << strsignal(signal);
+  }
 }
 
 TEST_F(PageFiles, ReplacedPageKeepsItsMode) {
