@@ -197,13 +197,13 @@ std::string FailureMessage(std::string_view what, const std::string& path, int e
 
 }  // namespace
 
-PageFile::~PageFile() {
-  Discard(page_);
-}
-
 std::thread ThreadWithoutTermination(std::function<void()> body) {
   const TerminationHeld held;  // the new thread starts with this thread's mask
   return std::thread(std::move(body));
+}
+
+PageFile::~PageFile() {
+  Discard(page_);
 }
 
 std::string PageFile::Fail(std::string_view what, int error) {
@@ -222,8 +222,9 @@ std::string PageFile::OpenPageFile(std::string_view path) {
   }
   if (IsWriteProtected(target)) return Fail("escribir", EACCES);
   const int openedAhead = set_ != nullptr ? set_->TakeOpenedAhead(FolderOf(page_.path)) : -1;
-  if (const int error = CreateStaged(page_.path, openedAhead, page_); error != 0)
+  if (const int error = CreateStaged(page_.path, openedAhead, page_); error != 0) {
     return Fail("crear", error);
+  }
   return {};
 }
 
