@@ -1,11 +1,13 @@
 #include "builder/book_builder.h"
 
 #include <filesystem>
+#include <functional>
 #include <optional>
 #include <string>
 #include <system_error>
 #include <vector>
 
+#include "builder/back_half.h"
 #include "builder/page_files.h"
 #include "builder/part_rtf.h"
 #include "builder/reader/reader_book.h"
@@ -44,6 +46,11 @@ std::int64_t PartBoundary(const std::u16string& text, std::int64_t position) {
   const bool insidePair = position > 0 && at < text.size() && text[at - 1] >= 0xD800 &&
                           text[at - 1] <= 0xDBFF && text[at] >= 0xDC00 && text[at] <= 0xDFFF;
   return insidePair ? position + 1 : position;
+}
+
+void SelectPart(RichTextBox& box, const PartSpan& span) {
+  box.SetSelStart(span.start);
+  box.SetSelLength(span.length);
 }
 
 // The index page linking parts 1 to `partCount`, without the line end its write adds.
@@ -111,8 +118,18 @@ class BookBuilder::Generation {
  private:
   void MoveFirstSplitPoint(const std::u16string& text);
   PartSpan SpanOf(const std::u16string& text, int part, std::int64_t start) const;
+  using PageWriter =
+      std::function<std::optional<BookError>(std::size_t index, const std::string& name)>;
+
   std::optional<BookError> WriteParts(const std::u16string& text, const GenerateProgress& progress);
+  std::optional<BookError> WriteEach(const std::vector<PartSpan>& spans, std::size_t from,
+                                     std::size_t to, const PageWriter& writePage,
+                                     const GenerateProgress& progress);
+  std::optional<BookError> WriteInTwoHalves(const std::vector<PartSpan>& spans, BackHalf& back,
+                                            std::size_t front, const GenerateProgress& progress);
+  void ConvertInTurn(const std::vector<PartSpan>& spans, std::size_t from, std::size_t through);
   std::optional<BookError> WritePartPage(const std::string& rtf, const std::string& name);
+  std::optional<BookError> WriteConverted(const std::string& name);
   std::optional<BookError> WriteIndexPage();
 
   BookBuilder& builder_;
@@ -167,15 +184,76 @@ std::optional<BookError> BookBuilder::Generation::WriteParts(const std::u16strin
   for (int part = 2; part <= partCount; ++part) {
     spans.push_back(SpanOf(text, part, spans.back().end));
   }
+  Converter& converter = builder_.converter;
+  // A debug trace shows the conversions one after another.
+  const std::size_t front = converter.DebugMode ? 0 : FrontPartCount(partCount);
+  BackHalf back(builder_.box_.ConcurrentRangeRtf(), spans, front, converter, kConvertOptions);
+  if (back.Started()) return WriteInTwoHalves(spans, back, front, progress);
   PartRtf parts(builder_.box_, spans);
-  for (values.PartNumber = 1; values.PartNumber <= partCount; ++values.PartNumber) {
-    const auto index = static_cast<std::size_t>(values.PartNumber - 1);
+  return WriteEach(
+      spans, 0, spans.size(),
+      [&](std::size_t index, const std::string& name) {
+        return WritePartPage(parts.Take(index), name);
+      },
+      progress);
+}
+
+// Parts [from, to) in order: each page written, the run's values moved on.
+std::optional<BookError> BookBuilder::Generation::WriteEach(const std::vector<PartSpan>& spans,
+                                                            std::size_t from, std::size_t to,
+                                                            const PageWriter& writePage,
+                                                            const GenerateProgress& progress) {
+  for (std::size_t index = from; index < to; ++index) {
+    values.PartNumber = static_cast<std::int16_t>(index + 1);
     const std::string name = request_.prefix + TwoDigits(values.PartNumber);
-    if (std::optional<BookError> error = WritePartPage(parts.Take(index), name)) return error;
+    if (std::optional<BookError> error = writePage(index, name)) return error;
     values.PartStart = spans[index].end;
-    if (progress.partWritten) progress.partWritten(values.PartNumber, partCount);
+    if (progress.partWritten) progress.partWritten(values.PartNumber, request_.partCount);
   }
+  values.PartNumber = static_cast<std::int16_t>(to + 1);
   return std::nullopt;
+}
+
+// The front half converted here, the back half taken from the second thread
+// when the converter hands it the state the thread started from.
+std::optional<BookError> BookBuilder::Generation::WriteInTwoHalves(
+    const std::vector<PartSpan>& spans, BackHalf& back, std::size_t front,
+    const GenerateProgress& progress) {
+  Converter& converter = builder_.converter;
+  const PageWriter inTurn = [&](std::size_t index, const std::string& name) {
+    SelectPart(builder_.box_, spans[index]);
+    return WritePartPage(builder_.box_.SelRTF(), name);
+  };
+  if (std::optional<BookError> error = WriteEach(spans, 0, front, inTurn, progress)) return error;
+  if (!back.Agrees(converter)) return WriteEach(spans, front, spans.size(), inTurn, progress);
+  const PageWriter taken = [&](std::size_t index, const std::string& name) {
+    SelectPart(builder_.box_, spans[index]);
+    BackHalf::Part part = back.Take();
+    converter.RtfSource = std::move(part.rtf);
+    converter.HtmlResult = std::move(part.html);
+    std::optional<BookError> error = WriteConverted(name);
+    // A run stopped here leaves the converter as converting in turn would.
+    if (error) ConvertInTurn(spans, front, index);
+    return error;
+  };
+  if (std::optional<BookError> error = WriteEach(spans, front, spans.size(), taken, progress)) {
+    return error;
+  }
+  converter.TakeStateOf(std::move(back.Fork()));
+  return std::nullopt;
+}
+
+// Parts [from, through] converted again, each selected in turn.
+void BookBuilder::Generation::ConvertInTurn(const std::vector<PartSpan>& spans, std::size_t from,
+                                            std::size_t through) {
+  Converter& converter = builder_.converter;
+  for (std::size_t index = from; index <= through; ++index) {
+    SelectPart(builder_.box_, spans[index]);
+    converter.RtfSource = builder_.box_.SelRTF();
+    converter.HtmlResult = converter.RtfSource.empty()
+                               ? std::string()
+                               : converter.ConvertRtfToHtml(converter.RtfSource, kConvertOptions);
+  }
 }
 
 std::optional<BookError> BookBuilder::Generation::WritePartPage(const std::string& rtf,
@@ -186,9 +264,14 @@ std::optional<BookError> BookBuilder::Generation::WritePartPage(const std::strin
   converter.HtmlResult = rtf.empty()
                              ? std::string()
                              : converter.ConvertRtfToHtml(converter.RtfSource, kConvertOptions);
+  return WriteConverted(name);
+}
+
+// The page of the part the converter holds.
+std::optional<BookError> BookBuilder::Generation::WriteConverted(const std::string& name) {
   values.OutputPath = request_.folder + name + ".html";
   if (!FolderExists(request_.folder)) return MissingFolder();
-  if (std::string error = WriteConvertedPage(values.OutputPath, converter, &pages);
+  if (std::string error = WriteConvertedPage(values.OutputPath, builder_.converter, &pages);
       !error.empty()) {
     return WriteFailure(error);
   }
