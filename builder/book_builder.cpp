@@ -2,6 +2,7 @@
 
 #include <filesystem>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <string>
 #include <system_error>
@@ -39,12 +40,20 @@ std::int64_t DivideHalfEven(std::int64_t dividend, std::int64_t divisor) {
   return quotient;
 }
 
+bool IsHighSurrogate(char16_t unit) {
+  return unit >= 0xD800 && unit <= 0xDBFF;
+}
+
+bool IsLowSurrogate(char16_t unit) {
+  return unit >= 0xDC00 && unit <= 0xDFFF;
+}
+
 // Where a part ends: a boundary between the two halves of a surrogate pair
 // moves past the second, so that no character is cut in two.
-std::int64_t PartBoundary(const std::u16string& text, std::int64_t position) {
-  const auto at = static_cast<std::size_t>(position);
-  const bool insidePair = position > 0 && at < text.size() && text[at - 1] >= 0xD800 &&
-                          text[at - 1] <= 0xDBFF && text[at] >= 0xDC00 && text[at] <= 0xDFFF;
+std::int64_t PartBoundary(const RichTextBox::TextReader& text, std::int64_t position) {
+  const bool insidePair = position > 0 && position < text.Length() &&
+                          IsHighSurrogate(text.At(position - 1)) &&
+                          IsLowSurrogate(text.At(position));
   return insidePair ? position + 1 : position;
 }
 
@@ -116,12 +125,14 @@ class BookBuilder::Generation {
   PageSet pages;
 
  private:
-  void MoveFirstSplitPoint(const std::u16string& text);
-  PartSpan SpanOf(const std::u16string& text, int part, std::int64_t start) const;
+  using TextReader = RichTextBox::TextReader;
+
+  void MoveFirstSplitPoint(const TextReader& text);
+  PartSpan SpanOf(const TextReader& text, int part, std::int64_t start) const;
   using PageWriter =
       std::function<std::optional<BookError>(std::size_t index, const std::string& name)>;
 
-  std::optional<BookError> WriteParts(const std::u16string& text, const GenerateProgress& progress);
+  std::optional<BookError> WriteParts(const TextReader& text, const GenerateProgress& progress);
   std::optional<BookError> WriteEach(const std::vector<PartSpan>& spans, std::size_t from,
                                      std::size_t to, const PageWriter& writePage,
                                      const GenerateProgress& progress);
@@ -139,18 +150,18 @@ class BookBuilder::Generation {
 std::optional<BookError> BookBuilder::Generation::Run(const GenerateProgress& progress) {
   values.PartStart = 0;
   builder_.converter.FilePrefix = TitlePrefix(request_.prefix);
-  const std::u16string text = builder_.box_.Text();
-  values.TextLength = static_cast<std::int64_t>(text.size());
+  const std::unique_ptr<const TextReader> text = builder_.box_.ReadText();
+  values.TextLength = text->Length();
   values.PartLength = DivideHalfEven(values.TextLength, request_.partCount);
   // A text shorter than the part count still moves forward part by part.
   if (values.TextLength > 0 && values.PartLength == 0) values.PartLength = 1;
-  if (request_.partCount != 1) MoveFirstSplitPoint(text);
+  if (request_.partCount != 1) MoveFirstSplitPoint(*text);
 
   if (std::string error = pages.Lock(request_.folder); !error.empty()) return WriteFailure(error);
   pages.Protect(request_.bookFile);
   const bool withIndex = request_.partCount > 1;
   pages.OpenAhead(request_.folder + request_.prefix + ".html", request_.partCount + withIndex);
-  if (std::optional<BookError> error = WriteParts(text, progress)) return error;
+  if (std::optional<BookError> error = WriteParts(*text, progress)) return error;
   if (withIndex) {
     if (std::optional<BookError> error = WriteIndexPage()) return error;
   }
@@ -158,16 +169,16 @@ std::optional<BookError> BookBuilder::Generation::Run(const GenerateProgress& pr
   return std::nullopt;
 }
 
-// The first space at or after the split point, found in the text read once:
+// The first space at or after the split point, found in the text as it lies:
 // the position that selecting one character after another would reach.
-void BookBuilder::Generation::MoveFirstSplitPoint(const std::u16string& text) {
+void BookBuilder::Generation::MoveFirstSplitPoint(const TextReader& text) {
   if (values.PartLength >= values.TextLength) return;
-  const std::size_t space = text.find(u' ', static_cast<std::size_t>(values.PartLength));
+  const std::int64_t space = text.Find(u' ', values.PartLength);
   // Without a space at or after the split point there is nothing to move to.
-  if (space != std::u16string::npos) values.PartLength = static_cast<std::int64_t>(space);
+  if (space >= 0) values.PartLength = space;
 }
 
-PartSpan BookBuilder::Generation::SpanOf(const std::u16string& text, int part,
+PartSpan BookBuilder::Generation::SpanOf(const TextReader& text, int part,
                                          std::int64_t start) const {
   const std::int64_t end = PartBoundary(text, part * values.PartLength);
   // The last part runs to the end of the text, so a rounded-down length
@@ -176,7 +187,7 @@ PartSpan BookBuilder::Generation::SpanOf(const std::u16string& text, int part,
   return {start, last && values.TextLength > end ? values.TextLength - start : end - start, end};
 }
 
-std::optional<BookError> BookBuilder::Generation::WriteParts(const std::u16string& text,
+std::optional<BookError> BookBuilder::Generation::WriteParts(const TextReader& text,
                                                              const GenerateProgress& progress) {
   const int partCount = request_.partCount;
   if (progress.started) progress.started(partCount);

@@ -8,6 +8,61 @@
 #include "richtext/rtf_writer.h"
 
 namespace quillet {
+namespace {
+
+// The document's plain text read in place: a paragraph's break is "\n".
+class DocumentText final : public RichTextBox::TextReader {
+ public:
+  DocumentText(const Document& document, const ParagraphIndex& index)
+      : paragraphs_(document.paragraphs), starts_(index.starts), length_(index.length) {}
+
+  std::int64_t Length() const override { return static_cast<std::int64_t>(length_); }
+
+  char16_t At(std::int64_t position) const override {
+    auto [paragraph, offset] = Locate(static_cast<std::size_t>(position));
+    for (const Run& run : paragraphs_[paragraph].runs) {
+      if (offset < run.text.size()) return run.text[offset];
+      offset -= run.text.size();
+    }
+    return u'\n';
+  }
+
+  std::int64_t Find(char16_t unit, std::int64_t from) const override {
+    if (from >= Length()) return -1;
+    auto [paragraph, offset] = Locate(static_cast<std::size_t>(from));
+    for (; paragraph < paragraphs_.size(); ++paragraph, offset = 0) {
+      std::size_t runStart = 0;
+      for (const Run& run : paragraphs_[paragraph].runs) {
+        const std::size_t runEnd = runStart + run.text.size();
+        if (offset < runEnd) {
+          const std::size_t at = run.text.find(unit, offset > runStart ? offset - runStart : 0);
+          if (at != std::u16string::npos) return Position(paragraph, runStart + at);
+        }
+        runStart = runEnd;
+      }
+      const bool lastParagraph = paragraph + 1 == paragraphs_.size();
+      if (unit == u'\n' && !lastParagraph) return Position(paragraph, runStart);
+    }
+    return -1;
+  }
+
+ private:
+  // The paragraph holding `position` (its break included) and the offset in it.
+  std::pair<std::size_t, std::size_t> Locate(std::size_t position) const {
+    const auto next = std::upper_bound(starts_.begin(), starts_.end(), position);
+    const auto paragraph = static_cast<std::size_t>(next - starts_.begin() - 1);
+    return {paragraph, position - starts_[paragraph]};
+  }
+  std::int64_t Position(std::size_t paragraph, std::size_t offset) const {
+    return static_cast<std::int64_t>(starts_[paragraph] + offset);
+  }
+
+  const std::vector<Paragraph>& paragraphs_;
+  const std::vector<std::size_t>& starts_;
+  const std::size_t length_;
+};
+
+}  // namespace
 
 std::string DocumentBox::TextRTF() const {
   return WriteRtf(document_);
@@ -51,6 +106,10 @@ std::string DocumentBox::RangeRTF(std::int64_t start, std::int64_t length) const
 
 RichTextBox::RangeRtf DocumentBox::ConcurrentRangeRtf() const {
   return [this](std::int64_t start, std::int64_t length) { return RangeRTF(start, length); };
+}
+
+std::unique_ptr<const RichTextBox::TextReader> DocumentBox::ReadText() const {
+  return std::make_unique<DocumentText>(document_, index_);
 }
 
 void DocumentBox::SetPlainText(std::string_view bytes) {

@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -41,6 +42,20 @@ class RichTextBox {
   // cannot offer that (the window's box belongs to the window's thread).
   using RangeRtf = std::function<std::string(std::int64_t start, std::int64_t length)>;
   virtual RangeRtf ConcurrentRangeRtf() const { return {}; }
+
+  // Text() read where it lies, for what cutting a book into parts asks of it.
+  // Valid while the content does not change.
+  class TextReader {
+   public:
+    virtual ~TextReader() = default;
+    virtual std::int64_t Length() const = 0;
+    // The UTF-16 unit at `position`, below Length().
+    virtual char16_t At(std::int64_t position) const = 0;
+    // The first position at or after `from` that holds `unit`, or -1.
+    virtual std::int64_t Find(char16_t unit, std::int64_t from) const = 0;
+  };
+  // Reads a copy of Text(); a box that holds a document reads it in place.
+  virtual std::unique_ptr<const TextReader> ReadText() const;
 
   virtual void SetFocus() {}
 

@@ -175,5 +175,50 @@ INSTANTIATE_TEST_SUITE_P(
                       PlainTextCase{"empty", "", u"", 0}),
     [](const auto& info) { return std::string(info.param.name); });
 
+struct TextReaderCase {
+  const char* name;
+  Document document;
+};
+
+void PrintTo(const TextReaderCase& row, std::ostream* out) {
+  *out << row.name;
+}
+
+class DocumentBoxTextReader : public ::testing::TestWithParam<TextReaderCase> {};
+
+// Read in place, the text is the one Text() copies: every unit, and every
+// search from every position, for spaces, breaks and a unit that is absent.
+TEST_P(DocumentBoxTextReader, ReadsWhatTextCopies) {
+  DocumentBox box;
+  box.SetDocument(GetParam().document);
+  const std::u16string text = box.Text();
+  const auto reader = box.ReadText();
+  ASSERT_EQ(reader->Length(), static_cast<std::int64_t>(text.size()));
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    EXPECT_EQ(reader->At(static_cast<std::int64_t>(i)), text[i]) << "at " << i;
+  }
+  for (const char16_t unit : {u' ', u'\n', char16_t{0xDE00}, u'z'}) {  // 0xDE00: a low surrogate
+    for (std::size_t from = 0; from <= text.size() + 1; ++from) {
+      const std::size_t found = text.find(unit, from);
+      EXPECT_EQ(reader->Find(unit, static_cast<std::int64_t>(from)),
+                found == std::u16string::npos ? -1 : static_cast<std::int64_t>(found))
+          << "unit " << static_cast<int>(unit) << " from " << from;
+    }
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Documents, DocumentBoxTextReader,
+    ::testing::Values(
+        TextReaderCase{"Empty", D({})}, TextReaderCase{"OneEmptyParagraph", D({P({})})},
+        TextReaderCase{"RunsAndParagraphs",
+                       D({P({R(u"one "), R(u"two", Bold()), R(u" three")}), P({R(u"four five")})})},
+        TextReaderCase{"EmptyParagraphsBetween", D({P({R(u"a b")}), P({}), P({}), P({R(u"c")})})},
+        TextReaderCase{"EmptyRunsAndSpacesAtTheEdges",
+                       D({P({R(u" "), R(u""), R(u"x ", Colored(1, 2, 3))}), P({R(u" y")})})},
+        TextReaderCase{
+            "SurrogatePairsAndLineBreaks",
+            D({P({R(u"a\U0001F600 b"), R(u"\u2028c\U0001F600")}), P({R(u"\U0001F600")})})}));
+
 }  // namespace
 }  // namespace quillet
