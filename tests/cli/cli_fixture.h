@@ -51,6 +51,16 @@ inline std::string ChapterBook() {
   return rtf + "}\r\n";
 }
 
+// Root here may become nobody, which file modes bind; any other user is bound already.
+inline bool CanRunAsOrdinaryUser() {
+  if (geteuid() != 0) return true;
+  const pid_t child = fork();
+  if (child == 0) _exit(setgid(65534) == 0 && setuid(65534) == 0 ? 0 : 1);
+  int status = 0;
+  return child > 0 && waitpid(child, &status, 0) == child && WIFEXITED(status) &&
+         WEXITSTATUS(status) == 0;
+}
+
 class Cli : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -78,6 +88,9 @@ class Cli : public ::testing::Test {
       if (chdir(dir.c_str()) != 0) _exit(127);
       setenv("Q", QUILLET_BINARY, 1);
       setenv("FAULTS", QUILLET_FAULTS_LIBRARY, 1);
+      // $AS_USER runs a command as nobody, so that file modes bind root too.
+      setenv("AS_USER", geteuid() == 0 ? "setpriv --reuid=65534 --regid=65534 --clear-groups" : "",
+             1);
       setenv("ASAN_OPTIONS", "verify_asan_link_order=0", 1);
       setenv("TMPDIR", (dir / "tmp").c_str(), 1);
       fs::create_directories(dir / "tmp");

@@ -19,6 +19,10 @@ TEST_P(Command, ExitsAndReportsAsExpected) {
     GTEST_SKIP() << "the sanitizers reserve more address space than the limit";
   }
 #endif
+  if (std::string_view(row.script).find("$AS_USER") != std::string_view::npos &&
+      !quillet::testing::CanRunAsOrdinaryUser()) {
+    GTEST_SKIP() << "cannot run as an ordinary user here";
+  }
   quillet::testing::ExpectOutcome(Run(row.script), row);
 }
 
@@ -39,6 +43,31 @@ INSTANTIATE_TEST_SUITE_P(
         Case{"TextOfProcessMemory", "$Q text /proc/self/mem", 1, {}, {"/proc/self/mem"}},
         Case{"ConvertOfADevice", "$Q convert /dev/zero", 1, {}, {"/dev/zero"}},
         Case{"MissingFile", "$Q convert missing.rtf", 1, {}, {"missing.rtf", "No such file"}},
+        Case{"BookOfAMissingFile",
+             "$Q book missing.rtf --parts 2 --out out",
+             1,
+             {},
+             {"No se puede leer / Cannot read missing.rtf: No such file or directory"}},
+        Case{"BookOfAnUnreadableFile",
+             "chmod 000 book.rtf && $AS_USER $Q book book.rtf --parts 2 --out out",
+             1,
+             {},
+             {"No se puede leer / Cannot read book.rtf: Permission denied"}},
+        Case{"TextOfAnUnreadableFile",
+             "chmod 000 book.rtf && $AS_USER $Q text book.rtf",
+             1,
+             {},
+             {"No se puede leer / Cannot read book.rtf: Permission denied"}},
+        Case{"BookOfAnEmptyFile",
+             ": > empty.rtf && $Q book empty.rtf --parts 2 --out out",
+             0,
+             {"out/Rerud01.html", "out/Rerud02.html", "out/Rerud.html"},
+             {}},
+        Case{"BookOfStandardInput",
+             "$Q book - --parts 1 --out out < big.rtf && cat out/Rerud01.html",
+             0,
+             {"out/Rerud01.html", "tulo 199"},
+             {}},
         Case{"ReadFailingHalfWay",
              "QUILLET_FAULT_PATH=$PWD/big.rtf QUILLET_FAULT_READ_AFTER=20000 LD_PRELOAD=$FAULTS "
              "$Q book big.rtf --parts 3 --out out",
