@@ -117,7 +117,7 @@ int RunBook(const BookOptions& options) {
     std::cerr << "quillet: --out necesita una carpeta / --out needs a folder\n";
     return 1;
   }
-  BookRun run(options.open);
+  BookRun& run = KeptToExit<BookRun>(options.open);
   if (!LoadBookInto(options.source, run.box)) return 1;
   BookRequest request;
   request.prefix = options.prefix;
@@ -129,7 +129,7 @@ int RunBook(const BookOptions& options) {
 }
 
 int RunPreview(const BookOptions& options) {
-  BookRun run(options.open);
+  BookRun& run = KeptToExit<BookRun>(options.open);
   if (!LoadBookInto(options.source, run.box)) return 1;
   BookRequest request;
   request.prefix = options.prefix;

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <string>
+#include <utility>
 
 namespace CLI {
 class App;
@@ -41,6 +42,17 @@ struct BookSource {
 
 // Adds INPUT and --convert-timeout to a command that reads a book.
 void AddBookSource(CLI::App& command, BookSource& source);
+
+// A T made for a one-shot command, never destroyed: a big book is many small
+// pieces, and freeing them one by one costs more than the process exit that
+// drops them all. A static keeps it reachable, so leak checkers pass it over;
+// each command runs once per process, so there is one of each.
+template <typename T, typename... Arguments>
+T& KeptToExit(Arguments&&... arguments) {
+  static T* kept = nullptr;
+  kept = new T(std::forward<Arguments>(arguments)...);
+  return *kept;
+}
 
 // Loads the book as the window does; false, with the message on standard
 // error, when it cannot be read.

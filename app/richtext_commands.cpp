@@ -18,7 +18,7 @@ void AddBoxCommand(CLI::App& app, int& exitStatus, const std::string& name,
   CLI::App* command = app.add_subcommand(name, description);
   AddBookSource(*command, *source);
   command->callback([source, show, &exitStatus] {
-    DocumentBox box;
+    DocumentBox& box = KeptToExit<DocumentBox>();
     if (!LoadBookInto(*source, box)) {
       exitStatus = 1;
       return;
