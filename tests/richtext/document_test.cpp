@@ -30,9 +30,9 @@ TEST(Document, AppendTextMergesRunsOfTheSameFormat) {
   AppendText(paragraph, u"b", Bold());
   AppendText(paragraph, u"", CharFormat{});
   AppendText(paragraph, u"c", CharFormat{});
-  ASSERT_EQ(paragraph.runs.size(), 2u);
-  EXPECT_EQ(paragraph.runs[0].text, u"ab");
-  EXPECT_EQ(paragraph.runs[1].text, u"c");
+  ASSERT_EQ(paragraph.Runs().size(), 2u);
+  EXPECT_EQ(paragraph.Runs()[0].text, u"ab");
+  EXPECT_EQ(paragraph.Runs()[1].text, u"c");
 }
 
 TEST(Document, SliceTextIsTheSameRangeOfThePlainTextForEveryRange) {
