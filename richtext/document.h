@@ -138,6 +138,7 @@ class Paragraph {
   // Back to an empty left-aligned paragraph, keeping the memory for the next one.
   void Clear();
 
+  // The same properties, and the same runs over the same text.
   bool operator==(const Paragraph&) const = default;
 
  private:
