@@ -2,13 +2,55 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <stdexcept>
 
 namespace quillet {
 
-std::size_t Paragraph::Length() const {
-  std::size_t length = 0;
-  for (const Run& run : runs) length += run.text.size();
-  return length;
+RunView RunList::at(std::size_t index) const {
+  if (index >= size()) throw std::out_of_range("RunList::at");
+  return (*this)[index];
+}
+
+void Paragraph::Append(std::u16string_view text, const CharFormat& format) {
+  if (text.empty()) return;
+  text_ += text;
+  if (!spans_.empty() && spans_.back().format == format) {
+    spans_.back().end = text_.size();
+  } else {
+    spans_.push_back(FormatSpan{format, text_.size()});
+  }
+}
+
+void Paragraph::EraseFront(std::size_t count) {
+  text_.erase(0, count);
+  for (FormatSpan& span : spans_) span.end -= count;
+}
+
+void Paragraph::EraseBack(std::size_t count) {
+  text_.resize(text_.size() - count);
+  spans_.back().end -= count;
+}
+
+void Paragraph::InsertFront(std::u16string_view text) {
+  text_.insert(0, text);
+  for (FormatSpan& span : spans_) span.end += text.size();
+}
+
+void Paragraph::PopFront() {
+  EraseFront(spans_.front().end);
+  spans_.erase(spans_.begin());
+}
+
+void Paragraph::PopBack() {
+  spans_.pop_back();
+  text_.resize(spans_.empty() ? 0 : spans_.back().end);
+}
+
+void Paragraph::Clear() {
+  alignment = Alignment::kLeft;
+  bullet = false;
+  text_.clear();
+  spans_.clear();
 }
 
 std::size_t Document::Length() const {
@@ -23,7 +65,7 @@ std::u16string Document::PlainText() const {
   text.reserve(Length());
   for (std::size_t i = 0; i < paragraphs.size(); ++i) {
     if (i > 0) text += u'\n';
-    for (const Run& run : paragraphs[i].runs) text += run.text;
+    text += paragraphs[i].Text();
   }
   return text;
 }
@@ -33,11 +75,11 @@ namespace {
 // Copies the part [from, to) of the paragraph's text, with its formats, into `out`.
 void CopyRange(const Paragraph& paragraph, std::size_t from, std::size_t to, Paragraph& out) {
   std::size_t offset = 0;
-  for (const Run& run : paragraph.runs) {
+  for (const RunView run : paragraph.Runs()) {
     const std::size_t run_end = offset + run.text.size();
     const std::size_t a = std::max(from, offset);
     const std::size_t b = std::min(to, run_end);
-    if (a < b) AppendText(out, std::u16string_view(run.text).substr(a - offset, b - a), run.format);
+    if (a < b) AppendText(out, run.text.substr(a - offset, b - a), run.format);
     offset = run_end;
     if (offset >= to) break;
   }
@@ -104,15 +146,6 @@ bool NotesFit(const Document& document) {
     if (note.reference_offset > length) return false;
   }
   return true;
-}
-
-void AppendText(Paragraph& paragraph, std::u16string_view text, const CharFormat& format) {
-  if (text.empty()) return;
-  if (!paragraph.runs.empty() && paragraph.runs.back().format == format) {
-    paragraph.runs.back().text += text;
-  } else {
-    paragraph.runs.push_back(Run{format, std::u16string(text)});
-  }
 }
 
 }  // namespace quillet

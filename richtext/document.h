@@ -7,7 +7,9 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <iterator>
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -40,19 +42,108 @@ struct CharFormat {
   bool operator==(const CharFormat&) const = default;
 };
 
+// Text in one format, as a paragraph is built from it.
 struct Run {
   CharFormat format;
   std::u16string text;
   bool operator==(const Run&) const = default;
 };
 
-struct Paragraph {
+// A run of a paragraph as read: its format and its part of the paragraph's text.
+struct RunView {
+  const CharFormat& format;
+  std::u16string_view text;
+};
+
+// How a paragraph holds a run: its format and where its text ends in the
+// paragraph's text, the next run's text starting there.
+struct FormatSpan {
+  CharFormat format;
+  std::size_t end = 0;
+  bool operator==(const FormatSpan&) const = default;
+};
+
+// A paragraph's runs in order, read in place.
+class RunList {
+ public:
+  class Iterator {
+   public:
+    using iterator_category = std::input_iterator_tag;
+    using value_type = RunView;
+    using difference_type = std::ptrdiff_t;
+    using pointer = void;
+    using reference = RunView;
+
+    Iterator(std::u16string_view text, const FormatSpan* span, std::size_t start)
+        : text_(text), span_(span), start_(start) {}
+    RunView operator*() const { return {span_->format, text_.substr(start_, span_->end - start_)}; }
+    Iterator& operator++() {
+      start_ = span_->end;
+      ++span_;
+      return *this;
+    }
+    bool operator==(const Iterator& other) const { return span_ == other.span_; }
+
+   private:
+    std::u16string_view text_;
+    const FormatSpan* span_;
+    std::size_t start_;
+  };
+
+  RunList(std::u16string_view text, std::span<const FormatSpan> spans)
+      : text_(text), spans_(spans) {}
+  std::size_t size() const { return spans_.size(); }
+  bool empty() const { return spans_.empty(); }
+  RunView operator[](std::size_t index) const {
+    const std::size_t start = index == 0 ? 0 : spans_[index - 1].end;
+    return {spans_[index].format, text_.substr(start, spans_[index].end - start)};
+  }
+  RunView at(std::size_t index) const;  // throws std::out_of_range past the last run
+  RunView front() const { return (*this)[0]; }
+  RunView back() const { return (*this)[size() - 1]; }
+  Iterator begin() const { return {text_, spans_.data(), 0}; }
+  Iterator end() const { return {text_, spans_.data() + spans_.size(), text_.size()}; }
+
+ private:
+  std::u16string_view text_;
+  std::span<const FormatSpan> spans_;
+};
+
+// A paragraph keeps its text in one string and its runs as formats over it, so
+// that it costs two allocations however many runs it has. Runs are what their
+// builders made them: `Append` merges text into a last run of the same format
+// and never adds an empty one, but the edits below may leave a run empty or two
+// alike side by side, as they stand.
+class Paragraph {
+ public:
   Alignment alignment = Alignment::kLeft;
   bool bullet = false;
-  std::vector<Run> runs;
 
-  std::size_t Length() const;
+  std::u16string_view Text() const { return text_; }
+  std::size_t Length() const { return text_.size(); }
+  RunList Runs() const { return {text_, spans_}; }
+
+  // Adds text at the end, into the last run when the formats match.
+  void Append(std::u16string_view text, const CharFormat& format);
+  // Takes `count` units off the front of the first run, or the end of the last;
+  // the run stays, even when emptied.
+  void EraseFront(std::size_t count);
+  void EraseBack(std::size_t count);
+  // Puts text in front of the first run's, in its format.
+  void InsertFront(std::u16string_view text);
+  // Drops the first or the last run with its text.
+  void PopFront();
+  void PopBack();
+  CharFormat& FormatOf(std::size_t run) { return spans_[run].format; }
+  // Back to an empty left-aligned paragraph, keeping the memory for the next one.
+  void Clear();
+
+  // The same properties, and the same runs over the same text.
   bool operator==(const Paragraph&) const = default;
+
+ private:
+  std::u16string text_;
+  std::vector<FormatSpan> spans_;
 };
 
 enum class NoteKind : std::uint8_t { kFootnote, kEndnote };
@@ -114,6 +205,8 @@ Document Slice(const Document& document, const ParagraphIndex& index, std::size_
                std::size_t length);
 
 // Appends text to the paragraph, merging it into the last run when the formats match.
-void AppendText(Paragraph& paragraph, std::u16string_view text, const CharFormat& format);
+inline void AppendText(Paragraph& paragraph, std::u16string_view text, const CharFormat& format) {
+  paragraph.Append(text, format);
+}
 
 }  // namespace quillet

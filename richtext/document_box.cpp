@@ -20,28 +20,19 @@ class DocumentText final : public RichTextBox::TextReader {
 
   char16_t At(std::int64_t position) const override {
     auto [paragraph, offset] = Locate(static_cast<std::size_t>(position));
-    for (const Run& run : paragraphs_[paragraph].runs) {
-      if (offset < run.text.size()) return run.text[offset];
-      offset -= run.text.size();
-    }
-    return u'\n';
+    const std::u16string_view text = paragraphs_[paragraph].Text();
+    return offset < text.size() ? text[offset] : u'\n';
   }
 
   std::int64_t Find(char16_t unit, std::int64_t from) const override {
     if (from >= Length()) return -1;
     auto [paragraph, offset] = Locate(static_cast<std::size_t>(from));
     for (; paragraph < paragraphs_.size(); ++paragraph, offset = 0) {
-      std::size_t runStart = 0;
-      for (const Run& run : paragraphs_[paragraph].runs) {
-        const std::size_t runEnd = runStart + run.text.size();
-        if (offset < runEnd) {
-          const std::size_t at = run.text.find(unit, offset > runStart ? offset - runStart : 0);
-          if (at != std::u16string::npos) return Position(paragraph, runStart + at);
-        }
-        runStart = runEnd;
-      }
+      const std::u16string_view text = paragraphs_[paragraph].Text();
+      const std::size_t at = text.find(unit, offset);
+      if (at != std::u16string_view::npos) return Position(paragraph, at);
       const bool lastParagraph = paragraph + 1 == paragraphs_.size();
-      if (unit == u'\n' && !lastParagraph) return Position(paragraph, runStart);
+      if (unit == u'\n' && !lastParagraph) return Position(paragraph, text.size());
     }
     return -1;
   }

@@ -13,9 +13,8 @@ bool IsBlank(char16_t c) {
 }
 
 bool IsBlankParagraph(const Paragraph& paragraph) {
-  return std::all_of(paragraph.runs.begin(), paragraph.runs.end(), [](const Run& run) {
-    return std::all_of(run.text.begin(), run.text.end(), IsBlank);
-  });
+  const std::u16string_view text = paragraph.Text();
+  return std::all_of(text.begin(), text.end(), IsBlank);
 }
 
 // Drops the blank paragraphs and the white space in front of the note's text.
@@ -23,13 +22,13 @@ void TrimFront(std::vector<Paragraph>& paragraphs) {
   const auto text = std::find_if_not(paragraphs.begin(), paragraphs.end(), IsBlankParagraph);
   paragraphs.erase(paragraphs.begin(), text);
   if (paragraphs.empty()) return;
-  std::vector<Run>& runs = paragraphs.front().runs;
-  while (!runs.empty()) {
-    std::u16string& text = runs.front().text;
+  Paragraph& paragraph = paragraphs.front();
+  while (!paragraph.Runs().empty()) {
+    const std::u16string_view text = paragraph.Runs().front().text;
     const auto first = std::find_if_not(text.begin(), text.end(), IsBlank);
-    text.erase(text.begin(), first);
-    if (!text.empty()) break;
-    runs.erase(runs.begin());
+    paragraph.EraseFront(static_cast<std::size_t>(first - text.begin()));
+    if (!paragraph.Runs().front().text.empty()) break;
+    paragraph.PopFront();
   }
 }
 
@@ -39,7 +38,7 @@ bool IsAlphanumeric(char16_t c) {
 
 // The first paragraph of a note: its mark, then its text.
 void PutMark(Paragraph& paragraph, const std::u16string& mark) {
-  CharFormat format = paragraph.runs.empty() ? CharFormat{} : paragraph.runs.front().format;
+  CharFormat format = paragraph.Runs().empty() ? CharFormat{} : paragraph.Runs().front().format;
   format.vertical = VerticalPosition::kBaseline;
   std::u16string lead = mark;
   if (!mark.empty()) lead += IsAlphanumeric(mark.back()) ? u". " : u" ";
@@ -47,9 +46,8 @@ void PutMark(Paragraph& paragraph, const std::u16string& mark) {
   Paragraph marked;
   marked.alignment = paragraph.alignment;
   marked.bullet = paragraph.bullet;
-  marked.runs.reserve(paragraph.runs.size() + 1);
   AppendText(marked, lead, format);
-  for (Run& run : paragraph.runs) AppendText(marked, run.text, run.format);
+  for (const RunView run : paragraph.Runs()) AppendText(marked, run.text, run.format);
   paragraph = std::move(marked);
 }
 

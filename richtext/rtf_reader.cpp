@@ -234,9 +234,9 @@ class RtfReader {
     NoteKind role_kind = NoteKind::kFootnote;
     std::u16string role_mark;
 
-    // For the next paragraph; the buffer of the run stays, as most paragraphs need one.
+    // For the next paragraph; the buffers stay, as most paragraphs need them.
     void Reset() {
-      paragraph = Paragraph{};
+      paragraph.Clear();
       length = 0;
       run_text.clear();
       marker = Marker::kNone;
@@ -305,7 +305,7 @@ class RtfReader {
   void EndParagraph(bool at_par);
   void PushParagraph();
   bool ParagraphHasContent() const {
-    return !open_.run_text.empty() || !open_.paragraph.runs.empty();
+    return !open_.run_text.empty() || !open_.paragraph.Runs().empty();
   }
   void CommitFont();
   void FinishListMarker();
@@ -891,12 +891,12 @@ void RtfReader::EndParagraph(bool at_par) {
   }
   PutListMarker(in_list, list);
   // pandoc writes a list item as its own "•" (nested: "–") and a tab in front of the text.
-  if (!paragraph.bullet && open_.list_word_first && !paragraph.runs.empty() &&
-      (paragraph.runs.front().text.starts_with(u"\u2022\t") ||
-       paragraph.runs.front().text.starts_with(u"\u2013\t"))) {
+  if (!paragraph.bullet && open_.list_word_first && !paragraph.Runs().empty() &&
+      (paragraph.Runs().front().text.starts_with(u"\u2022\t") ||
+       paragraph.Runs().front().text.starts_with(u"\u2013\t"))) {
     paragraph.bullet = true;
-    paragraph.runs.front().text.erase(0, 2);
-    if (paragraph.runs.front().text.empty()) paragraph.runs.erase(paragraph.runs.begin());
+    paragraph.EraseFront(2);
+    if (paragraph.Runs().front().text.empty()) paragraph.PopFront();
     for (PendingReference& reference : open_.references) {
       reference.offset -= std::min<std::size_t>(reference.offset, 2);
     }
@@ -922,15 +922,10 @@ void RtfReader::PushParagraph() {
       own_roles_.push_back({index, open_.role, open_.role_kind, std::move(open_.role_mark)});
     }
   }
-  // The runs go into a vector of their own size; the grown one stays for the
-  // next paragraph, which then needs no reallocation as its runs come.
-  std::vector<Run> runs = std::move(open_.paragraph.runs);
-  open_.paragraph.runs.reserve(runs.size());
-  std::move(runs.begin(), runs.end(), std::back_inserter(open_.paragraph.runs));
-  target.push_back(std::move(open_.paragraph));
+  // A copy is of its own size; the grown buffers stay for the next paragraph,
+  // which then needs no reallocation as its text comes.
+  target.push_back(open_.paragraph);
   open_.Reset();
-  runs.clear();
-  open_.paragraph.runs = std::move(runs);
 }
 
 void RtfReader::CommitFont() {
@@ -1074,11 +1069,11 @@ ListMarker RtfReader::NextOldNumber(int numbering) {
 
 // The number goes in front of the paragraph's text, in the format of that text.
 void RtfReader::PrependNumber(const std::u16string& number) {
-  std::vector<Run>& runs = open_.paragraph.runs;
-  if (runs.empty()) {
-    runs.push_back(Run{ToCharFormat(TextFormat{}), number});
+  Paragraph& paragraph = open_.paragraph;
+  if (paragraph.Runs().empty()) {
+    paragraph.Append(number, ToCharFormat(TextFormat{}));
   } else {
-    runs.front().text.insert(0, number);
+    paragraph.InsertFront(number);
   }
   open_.length += number.size();
   for (PendingReference& reference : open_.references) reference.offset += number.size();
@@ -1175,24 +1170,24 @@ void RtfReader::FinishNote(bool numbered, const TextFormat& mark_format) {
 // first word only repeats the text before it is numbered.
 bool RtfReader::TakeCustomMark(FoundNote& note) {
   constexpr std::size_t kLongestMark = 4;
-  if (note.paragraphs.empty() || note.paragraphs.front().runs.empty()) return false;
-  const Run& first = note.paragraphs.front().runs.front();
+  if (note.paragraphs.empty() || note.paragraphs.front().Runs().empty()) return false;
+  const RunView first = note.paragraphs.front().Runs().front();
   const std::size_t end = std::min(first.text.find_first_of(u" \t\u00A0"), first.text.size());
   if (end == 0 || end > kLongestMark) return false;
-  const std::u16string_view mark = std::u16string_view(first.text).substr(0, end);
+  const std::u16string_view mark = first.text.substr(0, end);
   const bool open_run = !open_.run_text.empty();
-  if (!open_run && open_.paragraph.runs.empty()) return false;
-  const std::u16string_view before = open_run ? open_.run_text : open_.paragraph.runs.back().text;
+  if (!open_run && open_.paragraph.Runs().empty()) return false;
+  const std::u16string_view before = open_run ? open_.run_text : open_.paragraph.Runs().back().text;
   if (!before.ends_with(mark)) return false;
   const bool raised =
       first.format.vertical == VerticalPosition::kSuperscript ||
-      (open_run ? open_.run_format.vertical : open_.paragraph.runs.back().format.vertical) ==
+      (open_run ? open_.run_format.vertical : open_.paragraph.Runs().back().format.vertical) ==
           VerticalPosition::kSuperscript;
   if (!raised && (!StartsToken(before, before.size() - mark.size()) || AllLetters(mark))) {
     return false;
   }
   note.mark = std::u16string(mark);
-  note.paragraphs.front().runs.front().text.erase(0, end);
+  note.paragraphs.front().EraseFront(end);
   return true;
 }
 

@@ -115,8 +115,8 @@ void RtfWriter::CollectTables() {
   }
   std::size_t text_size = 0;
   for (const Paragraph& paragraph : paragraphs) {
-    for (const Run& run : paragraph.runs) {
-      text_size += run.text.size();
+    text_size += paragraph.Length();
+    for (const RunView run : paragraph.Runs()) {
       if (!run.format.font.empty() && font_index_.emplace(run.format.font, fonts_.size()).second) {
         fonts_.push_back(run.format.font);
       }
@@ -206,7 +206,7 @@ void RtfWriter::WriteRuns(std::size_t index) {
   const Paragraph& paragraph = document_.paragraphs[index];
   bool reassert = paragraph.bullet;
   std::size_t offset = 0;
-  for (const Run& run : paragraph.runs) {
+  for (const RunView run : paragraph.Runs()) {
     WriteReferencesUpTo(index, offset);
     WriteFormat(run.format, reassert);
     reassert = false;

@@ -21,7 +21,7 @@ Paragraph WithAnchors(const Paragraph& paragraph, const std::vector<std::size_t>
   std::size_t next = 0;
   std::size_t position = 0;
   CharFormat last;
-  for (const Run& run : paragraph.runs) {
+  for (const RunView run : paragraph.Runs()) {
     const std::u16string_view text = run.text;
     std::size_t taken = 0;
     for (; next < offsets.size() && offsets[next] < position + text.size(); ++next) {

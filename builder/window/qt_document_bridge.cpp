@@ -154,11 +154,12 @@ void InsertRuns(QTextCursor& cursor, const Paragraph& paragraph,
                 std::span<const CitedRange> citations) {
   std::size_t position = 0;
   auto citation = citations.begin();
-  for (const Run& run : paragraph.runs) {
+  for (const RunView run : paragraph.Runs()) {
     const QTextCharFormat format = QtFormat(run.format);
     const std::size_t end = position + run.text.size();
     if (citation == citations.end() || citation->start >= end) {
-      cursor.insertText(QString::fromStdU16String(run.text), format);
+      cursor.insertText(
+          QString::fromUtf16(run.text.data(), static_cast<qsizetype>(run.text.size())), format);
       position = end;
       continue;
     }
@@ -172,8 +173,7 @@ void InsertRuns(QTextCursor& cursor, const Paragraph& paragraph,
       } else if (citation != citations.end()) {
         until = std::min(end, citation->start);
       }
-      const std::u16string_view text =
-          std::u16string_view(run.text).substr(at - position, until - at);
+      const std::u16string_view text = run.text.substr(at - position, until - at);
       cursor.insertText(QString::fromUtf16(text.data(), static_cast<qsizetype>(text.size())),
                         piece);
       at = until;

@@ -132,9 +132,10 @@ std::set<std::string> EncryptedPaths(const xmlNode* encryption) {
 
 // The first heading of a chapter stays a heading whatever its inline style said.
 void KeepHeading(Paragraph& heading) {
-  for (Run& run : heading.runs) {
-    run.format.bold = true;
-    run.format.size_half_points = std::max(run.format.size_half_points, HeadingSize(2));
+  for (std::size_t run = 0; run < heading.Runs().size(); ++run) {
+    CharFormat& format = heading.FormatOf(run);
+    format.bold = true;
+    format.size_half_points = std::max(format.size_half_points, HeadingSize(2));
   }
 }
 

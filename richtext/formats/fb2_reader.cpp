@@ -175,13 +175,13 @@ void Fb2Walker::Text(const xmlNode* node, const CharFormat& format) {
 // "• " in front of a paragraph, as writers mark list items in FB2, makes a bullet.
 void MarkBullets(Document& document) {
   for (Paragraph& paragraph : document.paragraphs) {
-    if (paragraph.runs.empty()) continue;
-    std::u16string& text = paragraph.runs.front().text;
+    if (paragraph.Runs().empty()) continue;
+    const std::u16string_view text = paragraph.Runs().front().text;
     if (text.size() < 2 || text[0] != u'\u2022' || (text[1] != u' ' && text[1] != u'\u00a0')) {
       continue;
     }
-    text.erase(0, 2);
-    if (text.empty()) paragraph.runs.erase(paragraph.runs.begin());
+    paragraph.EraseFront(2);
+    if (paragraph.Runs().front().text.empty()) paragraph.PopFront();
     paragraph.bullet = true;
   }
 }

@@ -52,9 +52,9 @@ void ParagraphBuilder::Separator(std::u16string_view separator, const CharFormat
 void ParagraphBuilder::End() {
   TrimTrailingSpace();
   if (started_) {
-    if (!paragraph_.runs.empty() && paragraph_.runs.back().text.ends_with(kLineBreak)) {
-      paragraph_.runs.back().text.pop_back();
-      if (paragraph_.runs.back().text.empty()) paragraph_.runs.pop_back();
+    if (!paragraph_.Runs().empty() && paragraph_.Runs().back().text.ends_with(kLineBreak)) {
+      paragraph_.EraseBack(1);
+      if (paragraph_.Runs().back().text.empty()) paragraph_.PopBack();
     }
     document_.paragraphs.push_back(std::move(paragraph_));
   }
@@ -67,13 +67,12 @@ void ParagraphBuilder::End() {
 void ParagraphBuilder::TrimTrailingSpace() {
   if (!trailing_space_) return;
   trailing_space_ = false;
-  if (paragraph_.runs.empty()) return;
-  std::u16string& text = paragraph_.runs.back().text;
-  if (text.ends_with(u' ')) {
-    text.pop_back();
+  if (paragraph_.Runs().empty()) return;
+  if (paragraph_.Runs().back().text.ends_with(u' ')) {
+    paragraph_.EraseBack(1);
     --length_;
   }
-  if (text.empty()) paragraph_.runs.pop_back();
+  if (paragraph_.Runs().back().text.empty()) paragraph_.PopBack();
 }
 
 }  // namespace quillet

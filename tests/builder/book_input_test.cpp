@@ -74,7 +74,7 @@ TEST_F(BookFileTest, RtfFileKeepsItsFormatting) {
   const LoadedBook book = LoadBookFile(Write("b.rtf", "{\\rtf1 Hola {\\b mundo}}"));
   ASSERT_TRUE(book.Ok());
   EXPECT_EQ(book.document.PlainText(), u"Hola mundo");
-  EXPECT_TRUE(book.document.paragraphs.at(0).runs.at(1).format.bold);
+  EXPECT_TRUE(book.document.paragraphs.at(0).Runs().at(1).format.bold);
 }
 
 TEST_F(BookFileTest, TextFileInWindows1252IsDecoded) {
@@ -89,7 +89,7 @@ TEST_F(BookFileTest, HtmlFileKeepsItsFormattingAndCharset) {
   ASSERT_TRUE(book.Ok());
   EXPECT_EQ(book.document.PlainText(), u"niño");
   EXPECT_EQ(book.document.paragraphs.at(0).alignment, Alignment::kCenter);
-  EXPECT_TRUE(book.document.paragraphs.at(0).runs.at(0).format.bold);
+  EXPECT_TRUE(book.document.paragraphs.at(0).Runs().at(0).format.bold);
 }
 
 TEST_F(BookFileTest, HelperPastItsTimeLimitIsReported) {

@@ -35,7 +35,7 @@ TEST(EpubReader, ReadsTheSpineInOrderEachChapterANewParagraph) {
   const LoadResult result = Read(entries);
   ASSERT_TRUE(result.ok()) << result.message;
   EXPECT_EQ(result.document.PlainText(), u"One\nfirst bold\nsecond\nthird a picture end");
-  EXPECT_TRUE(result.document.paragraphs[1].runs.at(1).format.bold);
+  EXPECT_TRUE(result.document.paragraphs[1].Runs().at(1).format.bold);
 }
 
 TEST(EpubReader, ChapterTextRunsIntoNoOther) {
@@ -48,10 +48,10 @@ TEST(EpubReader, KeepsEachChaptersFirstHeadingAHeading) {
       {Chapter("<h2 style='font-weight:normal;font-size:10pt'>Plain-styled title</h2><p>x</p>"
                "<h2 style='font-weight:normal'>Second heading</h2>")}));
   ASSERT_TRUE(result.ok()) << result.message;
-  const CharFormat& title = result.document.paragraphs.at(0).runs.at(0).format;
+  const CharFormat& title = result.document.paragraphs.at(0).Runs().at(0).format;
   EXPECT_TRUE(title.bold);
   EXPECT_GT(title.size_half_points, kDefaultSizeHalfPoints);
-  EXPECT_FALSE(result.document.paragraphs.at(2).runs.at(0).format.bold);
+  EXPECT_FALSE(result.document.paragraphs.at(2).Runs().at(0).format.bold);
 }
 
 TEST(EpubReader, XhtmlSelfClosingElementsHideNoText) {

@@ -91,10 +91,11 @@ const std::set<std::u16string>& SourceWords() {
   return words;
 }
 
-const quillet::Run* RunWith(const Document& document, std::u16string_view needle) {
+// The format of the run that holds `needle`.
+const CharFormat* RunWith(const Document& document, std::u16string_view needle) {
   for (const Paragraph& paragraph : document.paragraphs) {
-    for (const quillet::Run& run : paragraph.runs) {
-      if (run.text.find(needle) != std::u16string::npos) return &run;
+    for (const quillet::RunView run : paragraph.Runs()) {
+      if (run.text.find(needle) != std::u16string::npos) return &run.format;
     }
   }
   return nullptr;
@@ -103,7 +104,7 @@ const quillet::Run* RunWith(const Document& document, std::u16string_view needle
 const Paragraph* ParagraphWith(const Document& document, std::u16string_view needle) {
   for (const Paragraph& paragraph : document.paragraphs) {
     std::u16string text;
-    for (const quillet::Run& run : paragraph.runs) text += run.text;
+    for (const quillet::RunView run : paragraph.Runs()) text += run.text;
     if (text.find(needle) != std::u16string::npos) return &paragraph;
   }
   return nullptr;
@@ -135,27 +136,27 @@ TEST_P(BookFixture, KeepsTheToolsWordsInOrderAndNoMarkup) {
 TEST_P(BookFixture, KeepsHeadingsBulletsAndCharacterFormats) {
   const Document document = Load().document;
   for (const char16_t* heading : {u"Chapter One: The Storm", u"Chapter Two: The Stranger"}) {
-    const quillet::Run* run = RunWith(document, heading);
-    ASSERT_NE(run, nullptr) << ToUtf8(heading);
-    EXPECT_TRUE(run->format.bold) << ToUtf8(heading);
-    EXPECT_GT(run->format.size_half_points, kDefaultSizeHalfPoints) << ToUtf8(heading);
+    const CharFormat* format = RunWith(document, heading);
+    ASSERT_NE(format, nullptr) << ToUtf8(heading);
+    EXPECT_TRUE(format->bold) << ToUtf8(heading);
+    EXPECT_GT(format->size_half_points, kDefaultSizeHalfPoints) << ToUtf8(heading);
   }
   ASSERT_NE(RunWith(document, u"Tomás Ibáñez"), nullptr);
-  EXPECT_TRUE(RunWith(document, u"Tomás Ibáñez")->format.bold);
+  EXPECT_TRUE(RunWith(document, u"Tomás Ibáñez")->bold);
   ASSERT_NE(RunWith(document, u"café con leche"), nullptr);
-  EXPECT_TRUE(RunWith(document, u"café con leche")->format.italic);
+  EXPECT_TRUE(RunWith(document, u"café con leche")->italic);
   ASSERT_NE(RunWith(document, u"Eleni Papadaki"), nullptr);
-  EXPECT_TRUE(RunWith(document, u"Eleni Papadaki")->format.bold);
-  EXPECT_TRUE(RunWith(document, u"Eleni Papadaki")->format.italic);
+  EXPECT_TRUE(RunWith(document, u"Eleni Papadaki")->bold);
+  EXPECT_TRUE(RunWith(document, u"Eleni Papadaki")->italic);
   ASSERT_NE(ParagraphWith(document, u"Midnight: wind north"), nullptr);
   EXPECT_TRUE(ParagraphWith(document, u"Midnight: wind north")->bullet);
   EXPECT_NE(ParagraphWith(document, u"«Το πλοίο βυθίστηκε»"), nullptr);
   EXPECT_NE(ParagraphWith(document, u"“Not tonight,” Tomás muttered"), nullptr);
   if (GetParam().colours) {
     ASSERT_NE(RunWith(document, u"Santa Lucía"), nullptr);
-    EXPECT_EQ(RunWith(document, u"Santa Lucía")->format.color, (Color{192, 0, 0}));
+    EXPECT_EQ(RunWith(document, u"Santa Lucía")->color, (Color{192, 0, 0}));
     ASSERT_NE(RunWith(document, u"Agios Nikolaos"), nullptr);
-    EXPECT_EQ(RunWith(document, u"Agios Nikolaos")->format.color, (Color{0, 176, 80}));
+    EXPECT_EQ(RunWith(document, u"Agios Nikolaos")->color, (Color{0, 176, 80}));
   }
 }
 
@@ -200,7 +201,9 @@ TEST(HtmlFixtures, ReadAsTheRtfAWordProcessorMakesOfThem) {
   Document rtf = ReadRtf(ReadBytes(data + "libreoffice_from_html.rtf"));
   for (Document* document : {&html, &rtf}) {
     for (Paragraph& paragraph : document->paragraphs) {
-      for (quillet::Run& run : paragraph.runs) run.format.font.clear();
+      for (std::size_t run = 0; run < paragraph.Runs().size(); ++run) {
+        paragraph.FormatOf(run).font.clear();
+      }
     }
   }
   EXPECT_EQ(html, rtf) << ToUtf8(html.PlainText()) << "\n---\n" << ToUtf8(rtf.PlainText());

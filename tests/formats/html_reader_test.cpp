@@ -258,7 +258,7 @@ TEST(HtmlReader, SloppyUnclosedFontsInEveryParagraphAreRead) {
   const HtmlDocument read = ReadHtml(html);
   ASSERT_TRUE(read.complete);
   ASSERT_EQ(read.document.paragraphs.size(), 20000u);
-  EXPECT_EQ(read.document.paragraphs.back().runs.at(0).format.color, (Color{255, 0, 0}));
+  EXPECT_EQ(read.document.paragraphs.back().Runs().at(0).format.color, (Color{255, 0, 0}));
 }
 
 TEST(HtmlReader, RefusesFormattingThatWouldBeReopenedWithoutEnd) {

@@ -29,15 +29,15 @@ TEST(LargeEpub, ReadsFiftyMegabytesOfChapters) {
   ASSERT_TRUE(result.ok()) << result.message;
   std::size_t headings = 0;
   for (const Paragraph& paragraph : result.document.paragraphs) {
-    const std::u16string& first = paragraph.runs.at(0).text;
+    const std::u16string_view first = paragraph.Runs().at(0).text;
     if (!first.starts_with(u"Chapter ")) continue;
     ++headings;
     EXPECT_EQ(first, u"Chapter " + FromUtf8Lossy(std::to_string(headings)));
-    EXPECT_TRUE(paragraph.runs.at(0).format.bold);
+    EXPECT_TRUE(paragraph.Runs().at(0).format.bold);
   }
   EXPECT_EQ(headings, chapters);
   EXPECT_GT(result.document.Length(), chapters * 900'000);
-  const std::u16string& last = result.document.paragraphs.back().runs.back().text;
+  const std::u16string_view last = result.document.paragraphs.back().Runs().back().text;
   EXPECT_TRUE(last.ends_with(u"end.")) << ToUtf8(last);
 }
 

@@ -84,8 +84,8 @@ TEST(HtmlNotes, MarkIsRaisedWhereverItWasWritten) {
   const Note& note = document.notes.front();
   EXPECT_EQ(note.mark, u"7");
   EXPECT_EQ(note.reference_offset, 1u);
-  EXPECT_EQ(document.paragraphs[0].runs.at(1).text, u"7");
-  EXPECT_EQ(document.paragraphs[0].runs.at(1).format.vertical, VerticalPosition::kSuperscript);
+  EXPECT_EQ(document.paragraphs[0].Runs().at(1).text, u"7");
+  EXPECT_EQ(document.paragraphs[0].Runs().at(1).format.vertical, VerticalPosition::kSuperscript);
 }
 
 TEST(HtmlNotes, ReadFiftyThousandNotesOnce) {
@@ -99,7 +99,7 @@ TEST(HtmlNotes, ReadFiftyThousandNotesOnce) {
   const Document document = ReadHtml(html + "</p>" + notes).document;
   ASSERT_EQ(document.notes.size(), 50000u);
   EXPECT_EQ(document.notes.back().mark, u"49999");
-  EXPECT_EQ(document.paragraphs.back().runs.front().text, u"49999. note 49999");
+  EXPECT_EQ(document.paragraphs.back().Runs().front().text, u"49999. note 49999");
   EXPECT_TRUE(NotesFit(document));
 }
 

@@ -77,7 +77,7 @@ TEST(ReaderNotesTest, SplitPutsAnAnchorBeforeEachCitationAndEachNote) {
   ASSERT_TRUE(split.has_value());
   EXPECT_EQ(split->text.PlainText(), u"One\uFDD01 two\uFDD02");
   // Each anchor takes the format of what it stands before: no tag of its own.
-  EXPECT_EQ(split->text.paragraphs[0].runs.size(), 4u);
+  EXPECT_EQ(split->text.paragraphs[0].Runs().size(), 4u);
   EXPECT_EQ(split->section.PlainText(), u"Notas / Notes\n\uFDD01. First.\n\uFDD02. Second.");
   EXPECT_EQ(split->cited, (std::vector<std::size_t>{0, 1}));
 }

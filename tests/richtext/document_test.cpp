@@ -2,6 +2,12 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
+#include <ostream>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
 #include "tests/richtext/test_documents.h"
 
 namespace quillet {
@@ -9,6 +15,7 @@ namespace {
 
 using testing::Bold;
 using testing::D;
+using testing::Italic;
 using testing::P;
 using testing::R;
 
@@ -30,9 +37,9 @@ TEST(Document, AppendTextMergesRunsOfTheSameFormat) {
   AppendText(paragraph, u"b", Bold());
   AppendText(paragraph, u"", CharFormat{});
   AppendText(paragraph, u"c", CharFormat{});
-  ASSERT_EQ(paragraph.runs.size(), 2u);
-  EXPECT_EQ(paragraph.runs[0].text, u"ab");
-  EXPECT_EQ(paragraph.runs[1].text, u"c");
+  ASSERT_EQ(paragraph.Runs().size(), 2u);
+  EXPECT_EQ(paragraph.Runs()[0].text, u"ab");
+  EXPECT_EQ(paragraph.Runs()[1].text, u"c");
 }
 
 TEST(Document, SliceTextIsTheSameRangeOfThePlainTextForEveryRange) {
@@ -59,6 +66,104 @@ TEST(Document, SliceKeepsFormatsAndParagraphProperties) {
 TEST(Document, SliceOfNothingIsEmpty) {
   EXPECT_TRUE(ThreeParagraphs().Slice(3, 0).paragraphs.empty());
   EXPECT_TRUE(ThreeParagraphs().Slice(8, 4).paragraphs.empty());
+}
+
+// The runs of a paragraph as owned copies, read through its iterator.
+std::vector<Run> RunsOf(const Paragraph& paragraph) {
+  std::vector<Run> runs;
+  for (const RunView run : paragraph.Runs())
+    runs.push_back(Run{run.format, std::u16string(run.text)});
+  return runs;
+}
+
+struct ParagraphEdit {
+  const char* name;
+  std::function<void(Paragraph&)> edit;
+  std::vector<Run> expected;  // of "ab" bold, "cd", "ef" italic after the edit
+};
+
+void PrintTo(const ParagraphEdit& edit, std::ostream* out) {
+  *out << edit.name;
+}
+
+class ParagraphEdits : public ::testing::TestWithParam<ParagraphEdit> {};
+
+TEST_P(ParagraphEdits, LeaveTheRunsAsTheyStandWithTheTextOverThem) {
+  Paragraph paragraph = P({R(u"ab", Bold()), R(u"cd"), R(u"ef", Italic())});
+  GetParam().edit(paragraph);
+  EXPECT_EQ(RunsOf(paragraph), GetParam().expected);
+  std::u16string text;
+  for (const quillet::Run& run : GetParam().expected) text += run.text;
+  EXPECT_EQ(paragraph.Text(), text);
+  EXPECT_EQ(paragraph.Length(), text.size());
+  EXPECT_EQ(paragraph.Runs().size(), GetParam().expected.size());
+  EXPECT_EQ(paragraph.alignment, Alignment::kLeft);
+  EXPECT_FALSE(paragraph.bullet);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Document, ParagraphEdits,
+    ::testing::Values(
+        ParagraphEdit{"EraseFrontKeepsTheEmptiedRun",
+                      [](Paragraph& p) { p.EraseFront(2); },
+                      {R(u"", Bold()), R(u"cd"), R(u"ef", Italic())}},
+        ParagraphEdit{"EraseFrontPart",
+                      [](Paragraph& p) { p.EraseFront(1); },
+                      {R(u"b", Bold()), R(u"cd"), R(u"ef", Italic())}},
+        ParagraphEdit{
+            "PopFront", [](Paragraph& p) { p.PopFront(); }, {R(u"cd"), R(u"ef", Italic())}},
+        ParagraphEdit{"EraseBackKeepsTheEmptiedRun",
+                      [](Paragraph& p) { p.EraseBack(2); },
+                      {R(u"ab", Bold()), R(u"cd"), R(u"", Italic())}},
+        ParagraphEdit{"PopBack", [](Paragraph& p) { p.PopBack(); }, {R(u"ab", Bold()), R(u"cd")}},
+        ParagraphEdit{"PopEveryRun",
+                      [](Paragraph& p) {
+                        p.PopBack();
+                        p.PopFront();
+                        p.PopBack();
+                      },
+                      {}},
+        ParagraphEdit{"InsertFrontIntoTheFirstRun",
+                      [](Paragraph& p) { p.InsertFront(u"1.\t"); },
+                      {R(u"1.\tab", Bold()), R(u"cd"), R(u"ef", Italic())}},
+        ParagraphEdit{"FormatOfKeepsRunsAlikeApart",
+                      [](Paragraph& p) { p.FormatOf(1).bold = true; },
+                      {R(u"ab", Bold()), R(u"cd", Bold()), R(u"ef", Italic())}},
+        ParagraphEdit{"AppendAfterAnEditMergesIntoTheLastRun",
+                      [](Paragraph& p) {
+                        p.EraseBack(1);
+                        AppendText(p, u"g", Italic());
+                      },
+                      {R(u"ab", Bold()), R(u"cd"), R(u"eg", Italic())}},
+        ParagraphEdit{"ClearLeavesAnEmptyLeftParagraph",
+                      [](Paragraph& p) {
+                        p.alignment = Alignment::kCenter;
+                        p.bullet = true;
+                        p.Clear();
+                      },
+                      {}}),
+    [](const ::testing::TestParamInfo<ParagraphEdit>& info) { return info.param.name; });
+
+TEST(Document, ParagraphsAreEqualWhenTheirRunsAndPropertiesAre) {
+  const Paragraph merged = P({R(u"abcd", Bold())});
+  Paragraph apart = P({R(u"ab", Bold()), R(u"cd")});
+  EXPECT_NE(apart, merged);
+  apart.FormatOf(1).bold = true;
+  EXPECT_EQ(apart.Text(), merged.Text());
+  EXPECT_NE(apart, merged);  // the same text in the same formats, cut otherwise
+  EXPECT_NE(P({R(u"ab")}, Alignment::kCenter), P({R(u"ab")}));
+  EXPECT_NE(testing::Bullet({R(u"ab")}), P({R(u"ab")}));
+  EXPECT_EQ(P({R(u"a", Bold()), R(u"b", Bold())}), P({R(u"ab", Bold())}));
+}
+
+TEST(Document, RunsReadInPlaceByIndex) {
+  const Paragraph paragraph = P({R(u"ab", Bold()), R(u"cd")});
+  EXPECT_EQ(paragraph.Runs().front().text, u"ab");
+  EXPECT_TRUE(paragraph.Runs()[0].format.bold);
+  EXPECT_EQ(paragraph.Runs().back().text, u"cd");
+  EXPECT_EQ(paragraph.Runs().at(1).text, u"cd");
+  EXPECT_THROW(paragraph.Runs().at(2), std::out_of_range);
+  EXPECT_TRUE(Paragraph{}.Runs().empty());
 }
 
 }  // namespace

@@ -22,7 +22,7 @@ Document ReadFixture(const std::string& name) {
 // The format of the first run whose text contains `needle`.
 CharFormat FormatOf(const Document& document, std::u16string_view needle) {
   for (const Paragraph& paragraph : document.paragraphs) {
-    for (const Run& run : paragraph.runs) {
+    for (const RunView run : paragraph.Runs()) {
       if (run.text.find(needle) != std::u16string::npos) return run.format;
     }
   }
@@ -59,7 +59,7 @@ TEST_P(Fixture, ReadsEveryParagraphWithItsFormat) {
   for (std::size_t i = 0; i < expected.size(); ++i) {
     const Paragraph& paragraph = document.paragraphs[i];
     std::u16string text;
-    for (const quillet::Run& run : paragraph.runs) text += run.text;
+    for (const quillet::RunView run : paragraph.Runs()) text += run.text;
     EXPECT_EQ(ToUtf8(text), ToUtf8(expected[i].text)) << "paragraph " << i;
     EXPECT_EQ(paragraph.alignment, expected[i].alignment) << "paragraph " << i;
     EXPECT_EQ(paragraph.bullet, expected[i].bullet) << "paragraph " << i;
@@ -146,10 +146,12 @@ TEST(Fixture, LibreOfficeKeepsCharacterFormats) {
     EXPECT_TRUE(FormatOf(document, u"bold").bold);
     EXPECT_TRUE(FormatOf(document, u"italic").italic);
     EXPECT_TRUE(FormatOf(document, u"struck").strike);
-    EXPECT_EQ(document.paragraphs[1].runs[document.paragraphs[1].runs.size() - 4].format.vertical,
-              VerticalPosition::kSuperscript);
-    EXPECT_EQ(document.paragraphs[1].runs[document.paragraphs[1].runs.size() - 2].format.vertical,
-              VerticalPosition::kSubscript);
+    EXPECT_EQ(
+        document.paragraphs[1].Runs()[document.paragraphs[1].Runs().size() - 4].format.vertical,
+        VerticalPosition::kSuperscript);
+    EXPECT_EQ(
+        document.paragraphs[1].Runs()[document.paragraphs[1].Runs().size() - 2].format.vertical,
+        VerticalPosition::kSubscript);
   }
   const Document html = ReadFixture("libreoffice_from_html.rtf");
   EXPECT_TRUE(FormatOf(html, u"underlined").underline);
@@ -227,7 +229,7 @@ TEST_P(NotesFixture, ReadsEveryParagraphNoteAndBoxOnceInOrder) {
   std::vector<std::u16string> paragraphs;
   for (const Paragraph& paragraph : document.paragraphs) {
     std::u16string text;
-    for (const quillet::Run& run : paragraph.runs) text += run.text;
+    for (const quillet::RunView run : paragraph.Runs()) text += run.text;
     paragraphs.push_back(text);
     EXPECT_FALSE(paragraph.bullet) << ToUtf8(text);
   }
@@ -251,15 +253,15 @@ TEST_P(NotesFixture, KnowsEachNoteItsMarkAndWhereItIsCited) {
     EXPECT_EQ(note.paragraph_count, i == 2 ? 2u : 1u);
     // The mark stands in the text, raised, where the note is cited.
     std::size_t offset = 0;
-    for (const quillet::Run& run : document.paragraphs[note.reference_paragraph].runs) {
+    for (const quillet::RunView run : document.paragraphs[note.reference_paragraph].Runs()) {
       if (note.reference_offset >= offset && note.reference_offset < offset + run.text.size()) {
         EXPECT_EQ(run.text.substr(note.reference_offset - offset, note.mark.size()), note.mark);
         EXPECT_EQ(run.format.vertical, VerticalPosition::kSuperscript);
       }
       offset += run.text.size();
     }
-    EXPECT_TRUE(
-        document.paragraphs[note.first_paragraph].runs.front().text.starts_with(note.mark + u". "));
+    EXPECT_TRUE(document.paragraphs[note.first_paragraph].Runs().front().text.starts_with(
+        note.mark + u". "));
   }
 }
 

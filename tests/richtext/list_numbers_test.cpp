@@ -5,8 +5,8 @@
 #include <gtest/gtest.h>
 
 #include "richtext/rtf_reader.h"
-#include "test_documents.h"
 #include "richtext/text_encoding.h"
+#include "test_documents.h"
 
 namespace quillet {
 namespace {
@@ -230,7 +230,7 @@ TEST(RtfListNumbers, ManyNumberedParagraphsCountOn) {
   for (int i = 0; i < 50000; ++i) body += "x\\par{\\*\\pn\\pnlvlbody\\pndec}";
   const Document document = ReadRtf(RtfDocument("", body));
   ASSERT_EQ(document.paragraphs.size(), 50000u);
-  EXPECT_EQ(document.paragraphs.back().runs.front().text, u"50000\tx");
+  EXPECT_EQ(document.paragraphs.back().Runs().front().text, u"50000\tx");
 }
 
 }  // namespace

@@ -162,14 +162,14 @@ TEST(RtfReader, FontNamesAreReadInTheirCodePage) {
       "{\\rtf1\\ansi{\\fonttbl{\\f0 Arial;}{\\f1\\fcharset204 \\'d8\\'f0\\'e8\\'f4\\'f2;}}"
       "\\f1 x}");
   ASSERT_EQ(document.paragraphs.size(), 1u);
-  EXPECT_EQ(document.paragraphs[0].runs[0].format.font, "Шрифт");
+  EXPECT_EQ(document.paragraphs[0].Runs()[0].format.font, "Шрифт");
 }
 
 TEST(RtfReader, HugeFontNameIsCut) {
   const Document document =
       ReadRtf("{\\rtf1{\\fonttbl{\\f0 A;}{\\f1 " + std::string(100000, 'N') + ";}}\\f1 x}");
   ASSERT_EQ(document.paragraphs.size(), 1u);
-  EXPECT_EQ(document.paragraphs[0].runs[0].format.font, std::string(256, 'N'));
+  EXPECT_EQ(document.paragraphs[0].Runs()[0].format.font, std::string(256, 'N'));
 }
 
 TEST(RtfReader, WriterOutputReadsBackAsTheSameDocument) {

@@ -75,7 +75,7 @@ inline void PrintTo(const Document& document, std::ostream* out) {
   for (const Paragraph& paragraph : document.paragraphs) {
     *out << "\n  " << (paragraph.bullet ? "• " : "")
          << (paragraph.alignment != Alignment::kLeft ? "| " : "") << "\"";
-    for (const Run& run : paragraph.runs) *out << ToUtf8(run.text);
+    for (const RunView run : paragraph.Runs()) *out << ToUtf8(run.text);
     *out << "\"";
   }
   for (const Note& note : document.notes) {

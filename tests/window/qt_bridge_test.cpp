@@ -34,7 +34,7 @@ TEST(QtBridgeTest, DocumentSurvivesTheRoundTripThroughQt) {
     item.bullet = true;
     AppendText(item, u"punto", CharFormat{});
   }
-  document.paragraphs.emplace_back().runs.push_back(quillet::Run{CharFormat{}, u"fin"});
+  quillet::AppendText(document.paragraphs.emplace_back(), u"fin", CharFormat{});
 
   QTextDocument qt;
   DocumentToQt(document, qt);

@@ -191,12 +191,13 @@ void QtPlatformTest::pastedHtmlKeepsParagraphsFormatsAlignmentAndBullets() {
   const Document& document = *pasted;
   QCOMPARE(document.paragraphs.size(), std::size_t{4});
   QVERIFY(document.paragraphs[0].alignment == Alignment::kCenter);
-  QVERIFY(document.paragraphs[0].runs.at(0).format.bold);
-  QCOMPARE(QString::fromStdU16String(document.paragraphs[0].runs.at(0).text), u"Título"_qs);
+  QVERIFY(document.paragraphs[0].Runs().at(0).format.bold);
+  QCOMPARE(QString::fromStdU16String(std::u16string(document.paragraphs[0].Runs().at(0).text)),
+           u"Título"_qs);
   const Paragraph& second = document.paragraphs[1];
-  QCOMPARE(second.runs.size(), std::size_t{4});
-  QVERIFY(second.runs[1].format.italic);
-  QVERIFY(second.runs[3].format.color == (Color{255, 0, 0}));
+  QCOMPARE(second.Runs().size(), std::size_t{4});
+  QVERIFY(second.Runs()[1].format.italic);
+  QVERIFY(second.Runs()[3].format.color == (Color{255, 0, 0}));
   QVERIFY(document.paragraphs[2].bullet);
   QCOMPARE(QString::fromStdU16String(document.PlainText()),
            u"Título\nuno dos tres\npunto\nlínea\u2028nueva"_qs);

@@ -33,7 +33,7 @@ constexpr const char* kFormattedRtf =
 
 void CheckFormats(const Document& document) {
   QCOMPARE(document.paragraphs.size(), std::size_t{4});
-  const std::vector<Run>& runs = document.paragraphs[0].runs;
+  const RunList runs = document.paragraphs[0].Runs();
   QCOMPARE(runs.size(), std::size_t{8});
   QVERIFY(runs[0].format.bold);
   QVERIFY(runs[1].format.italic);
@@ -145,7 +145,7 @@ void RichTextBoxTest::selectedRtfStartsWithTheRunsFormatting() {
   box.box.SetSelLength(6);
   const Document selected = ReadRtf(box.box.SelRTF());
   QCOMPARE(selected.PlainText(), std::u16string(u"ld blu"));
-  const CharFormat& format = selected.paragraphs.at(0).runs.at(0).format;
+  const CharFormat& format = selected.paragraphs.at(0).Runs().at(0).format;
   QVERIFY(format.bold);
   QVERIFY(format.color == (Color{0, 0, 255}));
   QVERIFY(box.box.SelRTF().find("\\colortbl") != std::string::npos);
@@ -185,7 +185,7 @@ void RichTextBoxTest::keyboardPasteTakesRtfUnderEveryName() {
   QApplication::clipboard()->setMimeData(data);
   box.edit.paste();
   QCOMPARE(box.box.Text(), std::u16string(u"rich"));
-  QVERIFY(box.Model().paragraphs.at(0).runs.at(0).format.bold);
+  QVERIFY(box.Model().paragraphs.at(0).Runs().at(0).format.bold);
 }
 
 void RichTextBoxTest::keyboardPasteKeepsEveryFormat() {
@@ -207,7 +207,7 @@ void RichTextBoxTest::keyboardPasteOfHtmlKeepsItsFormatting() {
   box.edit.paste();
   const Document document = box.Model();
   QCOMPARE(document.PlainText(), std::u16string(u"biuspdc\nitem"));
-  const std::vector<Run>& runs = document.paragraphs.at(0).runs;
+  const RunList runs = document.paragraphs.at(0).Runs();
   QCOMPARE(document.paragraphs[0].alignment, Alignment::kRight);
   QVERIFY(runs.at(0).format.bold);
   QVERIFY(runs.at(1).format.italic);
