@@ -50,4 +50,43 @@ INSTANTIATE_TEST_SUITE_P(
                     FormatBook{"Doc", "book.doc"}),
     [](const auto& info) { return std::string(info.param.name); });
 
+// A format library is loaded by the books that need it, and only by them.
+struct FormatLibraries {
+  const char* name;
+  const char* file;  // in the formats library's fixture folder; "" for the test's own RTF
+  std::vector<std::string> loaded;
+  std::vector<std::string> notLoaded;
+};
+
+void PrintTo(const FormatLibraries& row, std::ostream* out) {
+  *out << row.name;
+}
+
+class LibrariesOnDemand : public Cli, public testing::WithParamInterface<FormatLibraries> {};
+
+TEST_P(LibrariesOnDemand, LoadsOnlyTheLibrariesOfTheBooksFormat) {
+  const FormatLibraries& row = GetParam();
+  const std::string book = *row.file == '\0'
+                               ? "book.rtf"
+                               : "'" + std::string(QUILLET_FORMATS_DATA) + "/" + row.file + "'";
+  // The loader names every library it maps as "file=NAME".
+  const Outcome text = Run("LD_DEBUG=files $Q text " + book);
+  ASSERT_EQ(text.status, 0) << text.err;
+  for (const std::string& library : row.loaded) {
+    EXPECT_NE(text.err.find("file=" + library), std::string::npos) << library;
+  }
+  for (const std::string& library : row.notLoaded) {
+    EXPECT_EQ(text.err.find("file=" + library), std::string::npos) << library;
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Formats, LibrariesOnDemand,
+    testing::Values(
+        FormatLibraries{"Rtf", "", {}, {"libxml2", "libzip", "libcmark-gfm", "libcrypto"}},
+        FormatLibraries{"Epub", "book.epub", {"libxml2", "libzip"}, {"libcmark-gfm"}},
+        FormatLibraries{"Fb2", "book.fb2", {"libxml2"}, {"libzip", "libcmark-gfm"}},
+        FormatLibraries{"Markdown", "book.md", {"libcmark-gfm"}, {"libxml2", "libzip"}}),
+    [](const auto& info) { return std::string(info.param.name); });
+
 }  // namespace

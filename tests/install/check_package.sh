@@ -27,7 +27,7 @@ field() { dpkg-deb -f "$deb" "$1"; }
 [ "$(field Package)" = quillet ] || fail "Package: $(field Package)"
 [ "$(field Version)" = "$version" ] || fail "Version: $(field Version)"
 depends=$(field Depends)
-for library in libc6 libstdc++6 libqt6widgets6 libqt6gui6 libqt6core6; do
+for library in libc6 libstdc++6 libqt6widgets6 libqt6gui6 libqt6core6 libxml2 libzip4; do
   [[ ", $depends," == *", $library "* ]] || fail "Depends lacks $library: $depends"
 done
 [ "$(field Suggests)" = "pandoc, libreoffice-writer" ] || fail "Suggests: $(field Suggests)"
