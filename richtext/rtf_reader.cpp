@@ -694,9 +694,10 @@ void RtfReader::HandleWord(const WordRow* row, WordCall call) {
 // TextByte does byte by byte, once for the run.
 void RtfReader::TextRun() {
   const std::size_t start = position_;
-  while (position_ < data_.size() && kPlainText[static_cast<unsigned char>(data_[position_])]) {
-    ++position_;
-  }
+  // A local index stays in a register; the member would be stored at every byte.
+  std::size_t end = start;
+  while (end < data_.size() && kPlainText[static_cast<unsigned char>(data_[end])]) ++end;
+  position_ = end;
   if (position_ == start) {
     ++position_;
     TextByte(static_cast<unsigned char>(data_[start]));
