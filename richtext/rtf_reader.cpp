@@ -587,10 +587,12 @@ void RtfReader::ReadControl() {
   }
   const std::size_t name_start = position_;
   std::uint32_t hash = kNameHashStart;
-  while (position_ < data_.size() && IsAsciiLetter(data_[position_])) {
-    hash = NameHashStep(hash, data_[position_]);
-    ++position_;
+  std::size_t name_end = name_start;  // a local index stays in a register
+  while (name_end < data_.size() && IsAsciiLetter(data_[name_end])) {
+    hash = NameHashStep(hash, data_[name_end]);
+    ++name_end;
   }
+  position_ = name_end;
   // Names longer than RTF allows are consumed whole but match nothing.
   const std::size_t length = position_ - name_start;
   const WordRow* row = length <= 32 ? FindWord(data_.substr(name_start, length), hash) : nullptr;
