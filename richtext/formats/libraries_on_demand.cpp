@@ -12,6 +12,7 @@
 #include <libxml/xmlerror.h>
 #include <zip.h>
 
+#include <cstddef>
 #include <stdexcept>
 #include <string>
 
@@ -36,22 +37,20 @@ void* Symbol(void* library, const char* name) {
   return symbol;
 }
 
-void* Libxml2() {
-  static void* const library = Library(QUILLET_LIBXML2_SONAME);
+constexpr const char* kSonames[] = {QUILLET_LIBXML2_SONAME, QUILLET_LIBZIP_SONAME,
+                                    QUILLET_CMARK_GFM_SONAME, QUILLET_CMARK_GFM_EXTENSIONS_SONAME};
+
+// Library `kIndex` of kSonames, loaded on the first call.
+template <std::size_t kIndex>
+void* Loaded() {
+  static void* const library = Library(kSonames[kIndex]);
   return library;
 }
-void* Libzip() {
-  static void* const library = Library(QUILLET_LIBZIP_SONAME);
-  return library;
-}
-void* CmarkGfm() {
-  static void* const library = Library(QUILLET_CMARK_GFM_SONAME);
-  return library;
-}
-void* CmarkGfmExtensions() {
-  static void* const library = Library(QUILLET_CMARK_GFM_EXTENSIONS_SONAME);
-  return library;
-}
+
+constexpr auto Libxml2 = Loaded<0>;
+constexpr auto Libzip = Loaded<1>;
+constexpr auto CmarkGfm = Loaded<2>;
+constexpr auto CmarkGfmExtensions = Loaded<3>;
 
 // libxml2's own xmlFree, whatever it has been set to.
 void FreeThroughLibxml2(void* memory) {
