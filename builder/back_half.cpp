@@ -16,6 +16,10 @@ constexpr int kFewestPartsToSplit = 4;
 
 }  // namespace
 
+std::string ConvertedPart(Converter& converter, std::string_view rtf, std::string_view options) {
+  return rtf.empty() ? std::string() : converter.ConvertRtfToHtml(rtf, options);
+}
+
 std::size_t FrontPartCount(int partCount) {
   if (partCount < kFewestPartsToSplit) return 0;
   return static_cast<std::size_t>(partCount) * 45 / 100;
@@ -50,10 +54,9 @@ void BackHalf::Stop() {
   thread_.join();
 }
 
-// An empty part is a page without a conversion, as in turn.
 BackHalf::Part BackHalf::Convert(const PartSpan& span) {
   Part part{range_(span.start, span.length), {}};
-  if (!part.rtf.empty()) part.html = fork_.ConvertRtfToHtml(part.rtf, options_);
+  part.html = ConvertedPart(fork_, part.rtf, options_);
   return part;
 }
 

@@ -72,6 +72,10 @@ class BackHalf {
   std::thread thread_;  // last: starts once everything it uses exists
 };
 
+// A part's page body: an empty part is still a page, so that its index link
+// opens this book, but it is not converted and leaves the converter alone.
+std::string ConvertedPart(Converter& converter, std::string_view rtf, std::string_view options);
+
 // How many parts of `partCount` the thread that writes the pages converts
 // itself: a little under half, as writing them all is its work too; 0 when a
 // book this small is not worth a second thread.

@@ -126,12 +126,11 @@ class BookBuilder::Generation {
 
  private:
   using TextReader = RichTextBox::TextReader;
-
-  void MoveFirstSplitPoint(const TextReader& text);
-  PartSpan SpanOf(const TextReader& text, int part, std::int64_t start) const;
   using PageWriter =
       std::function<std::optional<BookError>(std::size_t index, const std::string& name)>;
 
+  void MoveFirstSplitPoint(const TextReader& text);
+  PartSpan SpanOf(const TextReader& text, int part, std::int64_t start) const;
   std::optional<BookError> WriteParts(const TextReader& text, const GenerateProgress& progress);
   std::optional<BookError> WriteEach(const std::vector<PartSpan>& spans, std::size_t from,
                                      std::size_t to, const PageWriter& writePage,
@@ -139,7 +138,8 @@ class BookBuilder::Generation {
   std::optional<BookError> WriteInTwoHalves(const std::vector<PartSpan>& spans, BackHalf& back,
                                             std::size_t front, const GenerateProgress& progress);
   void ConvertInTurn(const std::vector<PartSpan>& spans, std::size_t from, std::size_t through);
-  std::optional<BookError> WritePartPage(const std::string& rtf, const std::string& name);
+  void ConvertPart(std::string rtf);
+  std::optional<BookError> WritePartPage(std::string rtf, const std::string& name);
   std::optional<BookError> WriteConverted(const std::string& name);
   std::optional<BookError> WriteIndexPage();
 
@@ -257,24 +257,22 @@ std::optional<BookError> BookBuilder::Generation::WriteInTwoHalves(
 // Parts [from, through] converted again, each selected in turn.
 void BookBuilder::Generation::ConvertInTurn(const std::vector<PartSpan>& spans, std::size_t from,
                                             std::size_t through) {
-  Converter& converter = builder_.converter;
   for (std::size_t index = from; index <= through; ++index) {
     SelectPart(builder_.box_, spans[index]);
-    converter.RtfSource = builder_.box_.SelRTF();
-    converter.HtmlResult = converter.RtfSource.empty()
-                               ? std::string()
-                               : converter.ConvertRtfToHtml(converter.RtfSource, kConvertOptions);
+    ConvertPart(builder_.box_.SelRTF());
   }
 }
 
-std::optional<BookError> BookBuilder::Generation::WritePartPage(const std::string& rtf,
-                                                                const std::string& name) {
+// The part goes in and out through the converter's hand-over variables.
+void BookBuilder::Generation::ConvertPart(std::string rtf) {
   Converter& converter = builder_.converter;
-  converter.RtfSource = rtf;
-  // An empty part is still a page, so that its index link opens this book.
-  converter.HtmlResult = rtf.empty()
-                             ? std::string()
-                             : converter.ConvertRtfToHtml(converter.RtfSource, kConvertOptions);
+  converter.RtfSource = std::move(rtf);
+  converter.HtmlResult = ConvertedPart(converter, converter.RtfSource, kConvertOptions);
+}
+
+std::optional<BookError> BookBuilder::Generation::WritePartPage(std::string rtf,
+                                                                const std::string& name) {
+  ConvertPart(std::move(rtf));
   return WriteConverted(name);
 }
 
