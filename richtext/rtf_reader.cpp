@@ -8,7 +8,9 @@
 
 #include <algorithm>
 #include <array>
+#include <bit>
 #include <cstdint>
+#include <cstring>
 #include <iterator>
 #include <memory>
 #include <optional>
@@ -179,6 +181,41 @@ constexpr std::array<bool, 256> kPlainText = [] {
   plain['\t'] = true;
   return plain;
 }();
+
+// Eight bytes at a time (little-endian), the top bit of each byte that equals
+// `c`, or that is below `n` (at most 0x80). A bit above a set one may be wrong,
+// so only the lowest set bit counts.
+constexpr std::uint64_t kEveryByte = 0x0101010101010101U;
+constexpr std::uint64_t BytesEqual(std::uint64_t word, unsigned char c) {
+  const std::uint64_t x = word ^ (kEveryByte * c);
+  return (x - kEveryByte) & ~x & (kEveryByte << 7);
+}
+constexpr std::uint64_t BytesBelow(std::uint64_t word, unsigned char n) {
+  return (word - kEveryByte * n) & ~word & (kEveryByte << 7);
+}
+
+// Where the plain text from `from` on ends: long runs of text between controls
+// are most of a document, and eight bytes are looked at in a few steps.
+std::size_t PlainTextEnd(std::string_view data, std::size_t from) {
+  std::size_t at = from;
+  if constexpr (std::endian::native == std::endian::little) {
+    while (at + 8 <= data.size()) {
+      std::uint64_t word = 0;
+      std::memcpy(&word, data.data() + at, sizeof word);
+      const std::uint64_t stops = BytesEqual(word, '{') | BytesEqual(word, '}') |
+                                  BytesEqual(word, '\\') | BytesBelow(word, 0x20);
+      if (stops == 0) {
+        at += 8;
+        continue;
+      }
+      at += static_cast<std::size_t>(std::countr_zero(stops)) / 8;
+      if (data[at] != '\t') return at;
+      ++at;  // a tab is text, whatever its byte
+    }
+  }
+  while (at < data.size() && kPlainText[static_cast<unsigned char>(data[at])]) ++at;
+  return at;
+}
 
 class RtfReader {
  public:
@@ -696,10 +733,7 @@ void RtfReader::HandleWord(const WordRow* row, WordCall call) {
 // TextByte does byte by byte, once for the run.
 void RtfReader::TextRun() {
   const std::size_t start = position_;
-  // A local index stays in a register; the member would be stored at every byte.
-  std::size_t end = start;
-  while (end < data_.size() && kPlainText[static_cast<unsigned char>(data_[end])]) ++end;
-  position_ = end;
+  position_ = PlainTextEnd(data_, start);
   if (position_ == start) {
     ++position_;
     TextByte(static_cast<unsigned char>(data_[start]));

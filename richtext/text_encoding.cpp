@@ -1,12 +1,16 @@
 #include "richtext/text_encoding.h"
 
 #include <iconv.h>
+#ifdef __SSE2__
+#include <emmintrin.h>
+#endif
 
 #include <algorithm>
 #include <bit>
 #include <cerrno>
 #include <cstdint>
 #include <cstring>
+#include <ranges>
 #include <span>
 #include <utility>
 
@@ -89,6 +93,23 @@ namespace {
 
 constexpr std::string_view kUtf8Replacement = "\xEF\xBF\xBD";
 constexpr std::u16string_view kUtf16Replacement = u"\uFFFD";
+
+// Copies the ASCII bytes at the start of `bytes` into `out` as characters,
+// sixteen at a time, and says how many it copied: a few, or none, short of
+// the first byte from 0x80 up or of `length`.
+std::size_t WidenAscii(const char* bytes, std::size_t length, char16_t* out) {
+  std::size_t done = 0;
+#ifdef __SSE2__
+  const __m128i zero = _mm_setzero_si128();
+  for (; done + 16 <= length; done += 16) {
+    const __m128i sixteen = _mm_loadu_si128(reinterpret_cast<const __m128i*>(bytes + done));
+    if (_mm_movemask_epi8(sixteen) != 0) break;
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(out + done), _mm_unpacklo_epi8(sixteen, zero));
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(out + done + 8), _mm_unpackhi_epi8(sixteen, zero));
+  }
+#endif
+  return done;
+}
 // char16_t in the machine's byte order, so iconv writes straight into a u16string.
 constexpr const char* kUtf16 = std::endian::native == std::endian::little ? "UTF-16LE" : "UTF-16BE";
 
@@ -238,6 +259,8 @@ CodePage::CodePage(int number) : number_(number) {
   }
   plain_stays_plain_ = std::all_of(table_.begin() + 0x20, table_.end(),
                                    [](char16_t c) { return c >= 0x20 || c == u'\t'; });
+  ascii_as_itself_ = std::ranges::all_of(std::views::iota(0, 0x80),
+                                         [this](int byte) { return table_[byte] == byte; });
 }
 
 CodePage::~CodePage() = default;
@@ -254,9 +277,9 @@ void CodePage::Decode(std::string_view bytes, std::u16string& out) const {
     char16_t piece[kPiece];
     for (std::size_t at = 0; at < bytes.size(); at += kPiece) {
       const std::size_t length = std::min(kPiece, bytes.size() - at);
-      for (std::size_t i = 0; i < length; ++i) {
-        piece[i] = table_[static_cast<unsigned char>(bytes[at + i])];
-      }
+      const char* part = bytes.data() + at;
+      std::size_t i = ascii_as_itself_ ? WidenAscii(part, length, piece) : 0;
+      for (; i < length; ++i) piece[i] = table_[static_cast<unsigned char>(part[i])];
       out.append(piece, length);
     }
     return;

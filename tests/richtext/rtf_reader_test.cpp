@@ -232,6 +232,59 @@ INSTANTIATE_TEST_SUITE_P(
         MalformedCase{"unknown_code_page", "{\\rtf1\\ansicpg77777 \\'e9}", u"é"}),
     [](const auto& info) { return std::string(info.param.name); });
 
+// Text is scanned and decoded many bytes at a time: whatever ends or changes a
+// run must count at every place in those blocks, and near the end of the input.
+struct ByteInTextCase {
+  const char* name;
+  std::string bytes;       // put in a run of plain letters
+  std::u16string decoded;  // what the bytes read as
+};
+
+TEST(RtfReader, ReadsEveryByteInTextWhereverItFalls) {
+  const ByteInTextCase cases[] = {
+      {"group", "{\\b B}", u"B"},
+      {"group_end_and_start", "}{", u""},
+      {"control_word", "\\tab ", u"\t"},
+      {"escaped_brace", "\\}", u"}"},
+      {"line_end", "\r\n", u""},
+      {"control_byte", "\x01", u""},
+      {"tab_byte", "\t", u"\t"},
+      {"delete_byte", "\x7f", u"\x7f"},
+      {"high_bytes", "\x80\xe9\xff", u"€éÿ"},
+  };
+  for (const ByteInTextCase& row : cases) {
+    for (std::size_t before = 0; before < 40; before += before < 20 ? 1 : 7) {
+      for (const std::size_t after : {0, 1, 7, 8, 9, 70}) {
+        SCOPED_TRACE(std::string(row.name) + " after " + std::to_string(before) +
+                     " letters, before " + std::to_string(after));
+        const std::string rtf =
+            "{\\rtf1\\ansi " + std::string(before, 'a') + row.bytes + std::string(after, 'b');
+        const std::u16string text =
+            std::u16string(before, u'a') + row.decoded + std::u16string(after, u'b');
+        EXPECT_EQ(ReadRtf(rtf).PlainText(), text);
+        EXPECT_EQ(ReadRtf(rtf + "}").PlainText(), text);
+      }
+    }
+  }
+}
+
+TEST(RtfReader, DecodesLongRunsInEveryCodePage) {
+  for (const int code_page : {1252, 1251, 1250, 437, 10000}) {
+    const CodePage decoder(code_page);
+    for (std::size_t high = 0; high < 150; high += high < 40 ? 1 : 13) {
+      SCOPED_TRACE("code page " + std::to_string(code_page) + ", byte 0xC9 at " +
+                   std::to_string(high));
+      std::string run(150, 'x');
+      run[high] = '\xC9';
+      std::u16string expected;
+      for (const char byte : run) decoder.Decode(std::string_view(&byte, 1), expected);
+      const std::string rtf =
+          "{\\rtf1\\ansi\\ansicpg" + std::to_string(code_page) + " " + run + "}";
+      EXPECT_EQ(ReadRtf(rtf).PlainText(), expected);
+    }
+  }
+}
+
 TEST(RtfReader, ReadsDeepNestingWithoutRecursion) {
   const std::size_t depth = 100000;
   const std::string rtf =
