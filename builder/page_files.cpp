@@ -29,10 +29,8 @@ bool IsSeparator(char c) {
 
 // A page that exists but may not be written is not replaced behind its back,
 // although the rename through its folder would allow it.
-bool IsWriteProtected(const fs::path& path) {
-  std::error_code error;
-  const fs::file_status status = fs::status(path, error);
-  if (error || !fs::is_regular_file(status)) return false;
+bool IsWriteProtected(const fs::path& path, const fs::file_status& status) {
+  if (!fs::is_regular_file(status)) return false;
   constexpr fs::perms kWrite =
       fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write;
   if ((status.permissions() & kWrite) == fs::perms::none) return true;
@@ -117,16 +115,34 @@ int CreateStaged(const std::string& path, int openedAhead, PageFile::Staged& pag
   });
 }
 
+// What a page's name holds before the swap, looked at once for every step of it.
+struct OldPage {
+  bool exists = false;
+  struct stat status {};
+};
+
+OldPage LookAt(const std::string& path) {
+  OldPage old;
+  old.exists = ::stat(path.c_str(), &old.status) == 0;
+  return old;
+}
+
 // Gives an unnamed page a name in its folder, and the mode and owner of the
-// page it will replace.
-int NameStaged(PageFile::Staged& page) {
-  struct stat old {};
-  if (::stat(page.path.c_str(), &old) == 0) {
+// page it will replace. A page made with them already is left alone: changing
+// an inode costs more than looking at it.
+int NameStaged(PageFile::Staged& page, const OldPage& old) {
+  if (old.exists) {
+    struct stat made {};
+    const bool known = ::fstat(page.fd, &made) == 0;
+    const mode_t mode = old.status.st_mode & 07777;
     // File systems without modes or owners keep what they have.
-    if (::fchmod(page.fd, old.st_mode & 07777) != 0 && errno != EPERM && errno != EOPNOTSUPP) {
+    if ((!known || (made.st_mode & 07777) != mode) && ::fchmod(page.fd, mode) != 0 &&
+        errno != EPERM && errno != EOPNOTSUPP) {
       return errno;
     }
-    if (::fchown(page.fd, old.st_uid, old.st_gid) != 0 && errno != EPERM && errno != EOPNOTSUPP) {
+    const bool sameOwner = made.st_uid == old.status.st_uid && made.st_gid == old.status.st_gid;
+    if ((!known || !sameOwner) && ::fchown(page.fd, old.status.st_uid, old.status.st_gid) != 0 &&
+        errno != EPERM && errno != EOPNOTSUPP) {
       return errno;
     }
   }
@@ -140,10 +156,9 @@ int NameStaged(PageFile::Staged& page) {
 // Puts a named page in place. An old page of that name keeps a second name,
 // `backup`: a hard link, or where the file system has none, the old page
 // itself moved aside.
-int PlaceStaged(PageFile::Staged& page, std::string& backup) {
-  struct stat old {};
-  if (::stat(page.path.c_str(), &old) == 0) {
-    if (S_ISDIR(old.st_mode)) return EISDIR;
+int PlaceStaged(PageFile::Staged& page, const OldPage& old, std::string& backup) {
+  if (old.exists) {
+    if (S_ISDIR(old.status.st_mode)) return EISDIR;
     const auto keep = [&page](const std::string& name) {
       return ::link(page.path.c_str(), name.c_str());
     };
@@ -159,6 +174,23 @@ int PlaceStaged(PageFile::Staged& page, std::string& backup) {
   if (::rename(InFolder(page.path, page.tempName).c_str(), page.path.c_str()) != 0) return errno;
   page.tempName.clear();
   return 0;
+}
+
+// A page that would take the place of the book being read, which may be the
+// very file the run reads from; "" when none would.
+std::string ReplacesBook(const std::vector<PageFile::Staged>& pages,
+                         const std::vector<OldPage>& olds, const std::string& book) {
+  struct stat status {};
+  if (book.empty() || ::stat(book.c_str(), &status) != 0) return {};
+  for (std::size_t i = 0; i < pages.size(); ++i) {
+    const struct stat& old = olds[i].status;
+    if (olds[i].exists && old.st_dev == status.st_dev && old.st_ino == status.st_ino) {
+      const std::string& path = pages[i].path;
+      return "La página \"" + path + "\" sustituiría al libro que se está leyendo / The page \"" +
+             path + "\" would replace the book being read";
+    }
+  }
+  return {};
 }
 
 void Discard(PageFile::Staged& page) {
@@ -217,10 +249,9 @@ std::string PageFile::OpenPageFile(std::string_view path) {
   page_.path = std::string(path);
   const fs::path target = PathOf(path);
   std::error_code ignored;
-  if (target.filename().empty() || fs::is_directory(target, ignored)) {
-    return Fail("crear", EISDIR);
-  }
-  if (IsWriteProtected(target)) return Fail("escribir", EACCES);
+  const fs::file_status status = fs::status(target, ignored);
+  if (target.filename().empty() || fs::is_directory(status)) return Fail("crear", EISDIR);
+  if (IsWriteProtected(target, status)) return Fail("escribir", EACCES);
   const int openedAhead = set_ != nullptr ? set_->TakeOpenedAhead(FolderOf(page_.path)) : -1;
   if (const int error = CreateStaged(page_.path, openedAhead, page_); error != 0) {
     return Fail("crear", error);
@@ -349,28 +380,18 @@ std::vector<std::string> PageSet::Paths() const {
   return paths;
 }
 
-std::string PageSet::ReplacesProtected() const {
-  if (protected_.empty()) return {};
-  for (const PageFile::Staged& page : pages_) {
-    std::error_code error;
-    if (std::filesystem::equivalent(page.path, protected_, error)) {
-      return "La página \"" + page.path +
-             "\" sustituiría al libro que se está leyendo / The page \"" + page.path +
-             "\" would replace the book being read";
-    }
-  }
-  return {};
-}
-
 std::string PageSet::Commit() {
-  if (std::string refusal = ReplacesProtected(); !refusal.empty()) {
+  std::vector<OldPage> olds;
+  olds.reserve(pages_.size());
+  for (const PageFile::Staged& page : pages_) olds.push_back(LookAt(page.path));
+  if (std::string refusal = ReplacesBook(pages_, olds, protected_); !refusal.empty()) {
     for (PageFile::Staged& staged : pages_) Discard(staged);
     return refusal;
   }
   const TerminationHeld held;
-  for (PageFile::Staged& page : pages_) {
-    if (const int error = NameStaged(page); error != 0) {
-      const std::string path = page.path;
+  for (std::size_t i = 0; i < pages_.size(); ++i) {
+    if (const int error = NameStaged(pages_[i], olds[i]); error != 0) {
+      const std::string path = pages_[i].path;
       for (PageFile::Staged& staged : pages_) Discard(staged);
       return FailureMessage("escribir", path, error);
     }
@@ -381,7 +402,7 @@ std::string PageSet::Commit() {
   std::size_t failed = 0;
   int error = 0;
   for (; failed < pages_.size(); ++failed) {
-    if ((error = PlaceStaged(pages_[failed], backups[failed])) != 0) break;
+    if ((error = PlaceStaged(pages_[failed], olds[failed], backups[failed])) != 0) break;
   }
   for (std::size_t i = 0; i < pages_.size(); ++i) {
     const std::string backup = backups[i].empty() ? "" : InFolder(pages_[i].path, backups[i]);

@@ -88,8 +88,6 @@ class PageSet {
   // An unnamed file opened ahead for `folder`, or -1.
   int TakeOpenedAhead(std::string_view folder);
 
-  std::string ReplacesProtected() const;
-
   std::vector<PageFile::Staged> pages_;
   std::string protected_;
   int lock_ = -1;

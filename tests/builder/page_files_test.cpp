@@ -232,14 +232,46 @@ TEST(ThreadWithoutTermination, HoldsBackEveryStopSignalAndLeavesTheCallerAsItWas
   }
 }
 
-TEST_F(PageFiles, ReplacedPageKeepsItsMode) {
+// The new page takes the old one's mode and owner, whether or not the file it
+// was made in has them already.
+struct KeptAttributesCase {
+  const char* name;
+  fs::perms mode;
+  uid_t owner;  // the test's own user where 0 and not root
+};
+
+void PrintTo(const KeptAttributesCase& row, std::ostream* out) {
+  *out << row.name;
+}
+
+class ReplacedPage : public PageFiles, public ::testing::WithParamInterface<KeptAttributesCase> {};
+
+TEST_P(ReplacedPage, KeepsTheOldPagesModeAndOwner) {
+  const KeptAttributesCase& row = GetParam();
+  const uid_t owner = row.owner != 0 ? row.owner : ::geteuid();
+  if (owner != ::geteuid() && ::geteuid() != 0) GTEST_SKIP() << "only root gives files away";
   const fs::path path = dir / "p.html";
   ASSERT_EQ(WriteTextFile(path.string(), "old"), "");
-  fs::permissions(path, fs::perms::owner_read | fs::perms::owner_write);
+  fs::permissions(path, row.mode);
+  ASSERT_EQ(::chown(path.c_str(), owner, ::getegid()), 0);
   ASSERT_EQ(WriteTextFile(path.string(), "new"), "");
-  EXPECT_EQ(fs::status(path).permissions(), fs::perms::owner_read | fs::perms::owner_write);
+  struct stat status {};
+  ASSERT_EQ(::stat(path.c_str(), &status), 0);
+  EXPECT_EQ(fs::status(path).permissions(), row.mode);
+  EXPECT_EQ(status.st_uid, owner);
   EXPECT_EQ(testing::FileBytes(path), "new\r\n");
 }
+
+constexpr fs::perms kReadWrite = fs::perms::owner_read | fs::perms::owner_write;
+constexpr fs::perms kAllRead = kReadWrite | fs::perms::group_read | fs::perms::others_read;
+
+INSTANTIATE_TEST_SUITE_P(Rows, ReplacedPage,
+                         ::testing::Values(KeptAttributesCase{"OwnerOnly", kReadWrite, 0},
+                                           KeptAttributesCase{"ReadableByAll", kAllRead, 0},
+                                           KeptAttributesCase{"GroupWritable",
+                                                              kAllRead | fs::perms::group_write, 0},
+                                           KeptAttributesCase{"AnotherOwner", kAllRead, 12345}),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(PageFiles, ProbePathFindsFoldersAndFiles) {
   EXPECT_NE(ProbePath(dir.string() + "/", kDirectoryAttribute), "");
