@@ -4,14 +4,17 @@
 #include <pthread.h>
 #include <sys/file.h>
 #include <sys/stat.h>
+#include <sys/uio.h>
 #include <unistd.h>
 
+#include <array>
 #include <cerrno>
 #include <condition_variable>
 #include <csignal>
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
+#include <initializer_list>
 #include <mutex>
 #include <random>
 #include <system_error>
@@ -113,6 +116,29 @@ int CreateStaged(const std::string& path, int openedAhead, PageFile::Staged& pag
     page.fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
     return page.fd >= 0 ? 0 : -1;
   });
+}
+
+// Writes the pieces one after another, in as few calls as the system takes
+// and without joining them first; 0 or the error.
+int WriteAll(int fd, std::initializer_list<std::string_view> pieces) {
+  std::array<iovec, 4> parts{};
+  std::size_t left = 0;
+  for (const std::string_view piece : pieces) {
+    if (!piece.empty()) parts.at(left++) = {const_cast<char*>(piece.data()), piece.size()};
+  }
+  for (iovec* next = parts.data(); left > 0;) {
+    const ssize_t written = ::writev(fd, next, static_cast<int>(left));
+    if (written < 0 && errno == EINTR) continue;
+    if (written <= 0) return written < 0 ? errno : EIO;
+    // Past what was written: whole pieces, then the front of the next one.
+    auto done = static_cast<std::size_t>(written);
+    for (; left > 0 && done >= next->iov_len; --left, ++next) done -= next->iov_len;
+    if (left > 0) {
+      next->iov_base = static_cast<char*>(next->iov_base) + done;
+      next->iov_len -= done;
+    }
+  }
+  return 0;
 }
 
 // What a page's name holds before the swap, looked at once for every step of it.
@@ -261,14 +287,9 @@ std::string PageFile::OpenPageFile(std::string_view path) {
 
 std::string PageFile::WritePageText(std::string_view text, bool addBreak) {
   if (page_.fd < 0) return Fail("escribir", EBADF);
-  std::string line(text);
-  if (addBreak) line += "<br>\r\n";
-  line += "\r\n";
-  for (std::string_view rest = line; !rest.empty();) {
-    const ssize_t written = ::write(page_.fd, rest.data(), rest.size());
-    if (written < 0 && errno == EINTR) continue;
-    if (written <= 0) return Fail("escribir", written < 0 ? errno : EIO);
-    rest.remove_prefix(static_cast<std::size_t>(written));
+  if (const int error = WriteAll(page_.fd, {text, addBreak ? "<br>\r\n" : "", "\r\n"});
+      error != 0) {
+    return Fail("escribir", error);
   }
   return {};
 }

@@ -273,6 +273,57 @@ INSTANTIATE_TEST_SUITE_P(Rows, ReplacedPage,
                                            KeptAttributesCase{"AnotherOwner", kAllRead, 12345}),
                          [](const auto& info) { return std::string(info.param.name); });
 
+// A file that may grow only so far takes part of a line and then refuses the
+// rest: the page fails with the system's reason and the old page stays.
+struct SizeLimitCase {
+  const char* name;
+  rlim_t limit;  // bytes the new page may hold
+  bool written;
+};
+
+void PrintTo(const SizeLimitCase& row, std::ostream* out) {
+  *out << row.name;
+}
+
+// Writes one page with a break, in a process whose files may hold `limit`
+// bytes, and exits 0 or 1 after printing what went wrong.
+[[noreturn]] void WritePageUnderLimit(const std::string& path, const std::string& text,
+                                      rlim_t limit) {
+  std::signal(SIGXFSZ, SIG_IGN);
+  rlimit before{};
+  if (::getrlimit(RLIMIT_FSIZE, &before) != 0) std::_Exit(2);
+  const rlimit bytes{limit, before.rlim_max};
+  if (::setrlimit(RLIMIT_FSIZE, &bytes) != 0) std::_Exit(2);
+  PageFile page;
+  std::string error = page.OpenPageFile(path);
+  if (error.empty()) error = page.WritePageText(text, true);
+  if (error.empty()) error = page.ClosePageFile();
+  // The message goes to a file as well, which must not meet the limit.
+  if (::setrlimit(RLIMIT_FSIZE, &before) != 0) std::_Exit(2);
+  std::cerr << error;
+  std::_Exit(error.empty() ? 0 : 1);
+}
+
+class PageUnderSizeLimit : public PageFiles, public ::testing::WithParamInterface<SizeLimitCase> {};
+
+TEST_P(PageUnderSizeLimit, IsWrittenWholeOrReportedWithTheOldPageKept) {
+  const std::string path = (dir / "p.html").string();
+  ASSERT_EQ(WriteTextFile(path, "old"), "");
+  const std::string text(100, 'x');  // with the break and the line ends, 108 bytes
+  EXPECT_EXIT(WritePageUnderLimit(path, text, GetParam().limit),
+              ::testing::ExitedWithCode(GetParam().written ? 0 : 1),
+              GetParam().written ? "^$" : "p.html.*File too large");
+  EXPECT_EQ(testing::FileBytes(path), GetParam().written ? text + "<br>\r\n\r\n" : "old\r\n");
+  EXPECT_EQ(std::distance(fs::directory_iterator(dir), fs::directory_iterator()), 1);
+}
+
+INSTANTIATE_TEST_SUITE_P(Rows, PageUnderSizeLimit,
+                         ::testing::Values(SizeLimitCase{"InsideTheText", 50, false},
+                                           SizeLimitCase{"InsideTheBreak", 102, false},
+                                           SizeLimitCase{"OneByteShort", 107, false},
+                                           SizeLimitCase{"Exactly", 108, true}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
 TEST_F(PageFiles, ProbePathFindsFoldersAndFiles) {
   EXPECT_NE(ProbePath(dir.string() + "/", kDirectoryAttribute), "");
   EXPECT_EQ(ProbePath((dir / "missing").string() + "/", kDirectoryAttribute), "");

@@ -9,8 +9,10 @@
 //   QUILLET_FAULT_HANG_AFTER=N   the write that passes N bytes never returns;
 //                                QUILLET_FAULT_HANG_MARK names a file created then
 //   QUILLET_FAULT_WRITE_DELAY=MS every write first waits MS milliseconds
+// A gathered write (writev) counts as its pieces written one by one.
 #include <dlfcn.h>
 #include <fcntl.h>
+#include <sys/uio.h>
 #include <unistd.h>
 
 #include <atomic>
@@ -88,6 +90,24 @@ extern "C" ssize_t write(int fd, const void* buffer, size_t count) {
   const ssize_t put = real(fd, buffer, count);
   if (put > 0) bytesWritten += put;
   return put;
+}
+
+// A gathered write is the same writes one piece after another, stopping where
+// one falls short, as the kernel's would.
+extern "C" ssize_t writev(int fd, const iovec* pieces, int count) {
+  static const auto real = Next<ssize_t (*)(int, const iovec*, int)>("writev");
+  const bool faulty = Setting("QUILLET_FAULT_WRITE_AFTER") >= 0 ||
+                      Setting("QUILLET_FAULT_HANG_AFTER") >= 0 ||
+                      Setting("QUILLET_FAULT_WRITE_DELAY") >= 0;
+  if (!faulty || !Watched(fd)) return real(fd, pieces, count);
+  ssize_t total = 0;
+  for (int i = 0; i < count; ++i) {
+    const ssize_t put = write(fd, pieces[i].iov_base, pieces[i].iov_len);
+    if (put < 0) return total > 0 ? total : -1;
+    total += put;
+    if (static_cast<size_t>(put) < pieces[i].iov_len) break;
+  }
+  return total;
 }
 
 // Writes through stdio only wait, so that slow runs can be made of any writer.
