@@ -153,22 +153,28 @@ OldPage LookAt(const std::string& path) {
   return old;
 }
 
+// True when a page made as `made` has the mode and owner `old` gives it
+// already. A set-user-ID or set-group-ID page never has: giving it its owner
+// drops those bits, as it always did.
+bool AlreadyAlike(const struct stat& made, const struct stat& old) {
+  return (old.st_mode & (S_ISUID | S_ISGID)) == 0 &&
+         (made.st_mode & 07777) == (old.st_mode & 07777) && made.st_uid == old.st_uid &&
+         made.st_gid == old.st_gid;
+}
+
 // Gives an unnamed page a name in its folder, and the mode and owner of the
 // page it will replace. A page made with them already is left alone: changing
 // an inode costs more than looking at it.
 int NameStaged(PageFile::Staged& page, const OldPage& old) {
-  if (old.exists) {
-    struct stat made {};
-    const bool known = ::fstat(page.fd, &made) == 0;
-    const mode_t mode = old.status.st_mode & 07777;
+  struct stat made {};
+  if (old.exists && !(::fstat(page.fd, &made) == 0 && AlreadyAlike(made, old.status))) {
     // File systems without modes or owners keep what they have.
-    if ((!known || (made.st_mode & 07777) != mode) && ::fchmod(page.fd, mode) != 0 &&
-        errno != EPERM && errno != EOPNOTSUPP) {
+    if (::fchmod(page.fd, old.status.st_mode & 07777) != 0 && errno != EPERM &&
+        errno != EOPNOTSUPP) {
       return errno;
     }
-    const bool sameOwner = made.st_uid == old.status.st_uid && made.st_gid == old.status.st_gid;
-    if ((!known || !sameOwner) && ::fchown(page.fd, old.status.st_uid, old.status.st_gid) != 0 &&
-        errno != EPERM && errno != EOPNOTSUPP) {
+    if (::fchown(page.fd, old.status.st_uid, old.status.st_gid) != 0 && errno != EPERM &&
+        errno != EOPNOTSUPP) {
       return errno;
     }
   }
@@ -182,8 +188,9 @@ int NameStaged(PageFile::Staged& page, const OldPage& old) {
 // Puts a named page in place. An old page of that name keeps a second name,
 // `backup`: a hard link, or where the file system has none, the old page
 // itself moved aside.
-int PlaceStaged(PageFile::Staged& page, const OldPage& old, std::string& backup) {
-  if (old.exists) {
+int PlaceStaged(PageFile::Staged& page, std::string& backup) {
+  // Looked at again: another program may have moved the page since the set began.
+  if (const OldPage old = LookAt(page.path); old.exists) {
     if (S_ISDIR(old.status.st_mode)) return EISDIR;
     const auto keep = [&page](const std::string& name) {
       return ::link(page.path.c_str(), name.c_str());
@@ -203,11 +210,13 @@ int PlaceStaged(PageFile::Staged& page, const OldPage& old, std::string& backup)
 }
 
 // A page that would take the place of the book being read, which may be the
-// very file the run reads from; "" when none would.
+// very file the run reads from; "" when none would. A book read from a pipe
+// or a device is no file a page could take the place of.
 std::string ReplacesBook(const std::vector<PageFile::Staged>& pages,
                          const std::vector<OldPage>& olds, const std::string& book) {
   struct stat status {};
   if (book.empty() || ::stat(book.c_str(), &status) != 0) return {};
+  if (!S_ISREG(status.st_mode) && !S_ISDIR(status.st_mode)) return {};
   for (std::size_t i = 0; i < pages.size(); ++i) {
     const struct stat& old = olds[i].status;
     if (olds[i].exists && old.st_dev == status.st_dev && old.st_ino == status.st_ino) {
@@ -423,7 +432,7 @@ std::string PageSet::Commit() {
   std::size_t failed = 0;
   int error = 0;
   for (; failed < pages_.size(); ++failed) {
-    if ((error = PlaceStaged(pages_[failed], olds[failed], backups[failed])) != 0) break;
+    if ((error = PlaceStaged(pages_[failed], backups[failed])) != 0) break;
   }
   for (std::size_t i = 0; i < pages_.size(); ++i) {
     const std::string backup = backups[i].empty() ? "" : InFolder(pages_[i].path, backups[i]);

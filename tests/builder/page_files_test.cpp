@@ -234,10 +234,14 @@ TEST(ThreadWithoutTermination, HoldsBackEveryStopSignalAndLeavesTheCallerAsItWas
 
 // The new page takes the old one's mode and owner, whether or not the file it
 // was made in has them already.
+// The new page takes the old one's mode and owner, whether or not the file it
+// was made in has them already; a change of owner drops set-user-ID and, with
+// group execute, set-group-ID, as it always does.
 struct KeptAttributesCase {
   const char* name;
   fs::perms mode;
-  uid_t owner;  // the test's own user where 0 and not root
+  uid_t owner;     // the test's own user where 0 and not root
+  fs::perms kept;  // the new page's mode
 };
 
 void PrintTo(const KeptAttributesCase& row, std::ostream* out) {
@@ -252,26 +256,35 @@ TEST_P(ReplacedPage, KeepsTheOldPagesModeAndOwner) {
   if (owner != ::geteuid() && ::geteuid() != 0) GTEST_SKIP() << "only root gives files away";
   const fs::path path = dir / "p.html";
   ASSERT_EQ(WriteTextFile(path.string(), "old"), "");
-  fs::permissions(path, row.mode);
   ASSERT_EQ(::chown(path.c_str(), owner, ::getegid()), 0);
+  fs::permissions(path, row.mode);
   ASSERT_EQ(WriteTextFile(path.string(), "new"), "");
   struct stat status {};
   ASSERT_EQ(::stat(path.c_str(), &status), 0);
-  EXPECT_EQ(fs::status(path).permissions(), row.mode);
+  EXPECT_EQ(fs::status(path).permissions(), row.kept);
   EXPECT_EQ(status.st_uid, owner);
   EXPECT_EQ(testing::FileBytes(path), "new\r\n");
 }
 
 constexpr fs::perms kReadWrite = fs::perms::owner_read | fs::perms::owner_write;
 constexpr fs::perms kAllRead = kReadWrite | fs::perms::group_read | fs::perms::others_read;
+constexpr fs::perms kGroupWrite = kAllRead | fs::perms::group_write;
+constexpr fs::perms kRunnable =
+    kAllRead | fs::perms::owner_exec | fs::perms::group_exec | fs::perms::others_exec;
 
-INSTANTIATE_TEST_SUITE_P(Rows, ReplacedPage,
-                         ::testing::Values(KeptAttributesCase{"OwnerOnly", kReadWrite, 0},
-                                           KeptAttributesCase{"ReadableByAll", kAllRead, 0},
-                                           KeptAttributesCase{"GroupWritable",
-                                                              kAllRead | fs::perms::group_write, 0},
-                                           KeptAttributesCase{"AnotherOwner", kAllRead, 12345}),
-                         [](const auto& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(
+    Rows, ReplacedPage,
+    ::testing::Values(KeptAttributesCase{"OwnerOnly", kReadWrite, 0, kReadWrite},
+                      KeptAttributesCase{"ReadableByAll", kAllRead, 0, kAllRead},
+                      KeptAttributesCase{"GroupWritable", kGroupWrite, 0, kGroupWrite},
+                      KeptAttributesCase{"AnotherOwner", kAllRead, 12345, kAllRead},
+                      KeptAttributesCase{"SetUserId", kRunnable | fs::perms::set_uid, 0, kRunnable},
+                      KeptAttributesCase{"SetGroupIdWithGroupExecute",
+                                         kRunnable | fs::perms::set_gid, 0, kRunnable},
+                      KeptAttributesCase{"SetGroupIdWithoutGroupExecute",
+                                         kAllRead | fs::perms::set_gid, 0,
+                                         kAllRead | fs::perms::set_gid}),
+    [](const auto& info) { return std::string(info.param.name); });
 
 // A file that may grow only so far takes part of a line and then refuses the
 // rest: the page fails with the system's reason and the old page stays.
