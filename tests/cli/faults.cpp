@@ -9,7 +9,8 @@
 //   QUILLET_FAULT_HANG_AFTER=N   the write that passes N bytes never returns;
 //                                QUILLET_FAULT_HANG_MARK names a file created then
 //   QUILLET_FAULT_WRITE_DELAY=MS every write first waits MS milliseconds
-// A gathered write (writev) counts as its pieces written one by one.
+// A gathered write (writev) waits and hangs as one write and fills the disk
+// piece by piece.
 #include <dlfcn.h>
 #include <fcntl.h>
 #include <sys/uio.h>
@@ -65,13 +66,21 @@ extern "C" ssize_t read(int fd, void* buffer, size_t count) {
   return got;
 }
 
-extern "C" ssize_t write(int fd, const void* buffer, size_t count) {
-  static const auto real = Next<ssize_t (*)(int, const void*, size_t)>("write");
-  const long long full = Setting("QUILLET_FAULT_WRITE_AFTER");
-  const long long hang = Setting("QUILLET_FAULT_HANG_AFTER");
+namespace {
+
+// Whether writes to `fd` are to be faulted at all.
+bool Faulted(int fd) {
+  return (Setting("QUILLET_FAULT_WRITE_AFTER") >= 0 || Setting("QUILLET_FAULT_HANG_AFTER") >= 0 ||
+          Setting("QUILLET_FAULT_WRITE_DELAY") >= 0) &&
+         Watched(fd);
+}
+
+// What every faulted call does before it writes `count` bytes: wait, or hang
+// for good when they would pass the mark.
+void BeforeWriting(size_t count) {
   const long long delay = Setting("QUILLET_FAULT_WRITE_DELAY");
-  if ((full < 0 && hang < 0 && delay < 0) || !Watched(fd)) return real(fd, buffer, count);
   if (delay > 0) usleep(static_cast<useconds_t>(delay * 1000));
+  const long long hang = Setting("QUILLET_FAULT_HANG_AFTER");
   if (hang >= 0 && bytesWritten.load() + static_cast<long long>(count) > hang) {
     if (const char* mark = std::getenv("QUILLET_FAULT_HANG_MARK")) {
       const int marker = open(mark, O_WRONLY | O_CREAT, 0644);
@@ -79,6 +88,12 @@ extern "C" ssize_t write(int fd, const void* buffer, size_t count) {
     }
     for (;;) pause();
   }
+}
+
+// Writes what still fits before the disk is full.
+ssize_t WriteUntilFull(int fd, const void* buffer, size_t count) {
+  static const auto real = Next<ssize_t (*)(int, const void*, size_t)>("write");
+  const long long full = Setting("QUILLET_FAULT_WRITE_AFTER");
   if (full >= 0) {
     const long long left = full - bytesWritten.load();
     if (left <= 0) {
@@ -92,17 +107,26 @@ extern "C" ssize_t write(int fd, const void* buffer, size_t count) {
   return put;
 }
 
-// A gathered write is the same writes one piece after another, stopping where
-// one falls short, as the kernel's would.
+}  // namespace
+
+extern "C" ssize_t write(int fd, const void* buffer, size_t count) {
+  static const auto real = Next<ssize_t (*)(int, const void*, size_t)>("write");
+  if (!Faulted(fd)) return real(fd, buffer, count);
+  BeforeWriting(count);
+  return WriteUntilFull(fd, buffer, count);
+}
+
+// A gathered write waits and hangs as one write, and fills the disk piece by
+// piece, stopping where a piece falls short, as the kernel's would.
 extern "C" ssize_t writev(int fd, const iovec* pieces, int count) {
   static const auto real = Next<ssize_t (*)(int, const iovec*, int)>("writev");
-  const bool faulty = Setting("QUILLET_FAULT_WRITE_AFTER") >= 0 ||
-                      Setting("QUILLET_FAULT_HANG_AFTER") >= 0 ||
-                      Setting("QUILLET_FAULT_WRITE_DELAY") >= 0;
-  if (!faulty || !Watched(fd)) return real(fd, pieces, count);
+  if (!Faulted(fd)) return real(fd, pieces, count);
+  size_t all = 0;
+  for (int i = 0; i < count; ++i) all += pieces[i].iov_len;
+  BeforeWriting(all);
   ssize_t total = 0;
   for (int i = 0; i < count; ++i) {
-    const ssize_t put = write(fd, pieces[i].iov_base, pieces[i].iov_len);
+    const ssize_t put = WriteUntilFull(fd, pieces[i].iov_base, pieces[i].iov_len);
     if (put < 0) return total > 0 ? total : -1;
     total += put;
     if (static_cast<size_t>(put) < pieces[i].iov_len) break;
