@@ -251,6 +251,9 @@ TEST(RtfReader, ReadsEveryByteInTextWhereverItFalls) {
       {"tab_byte", "\t", u"\t"},
       {"delete_byte", "\x7f", u"\x7f"},
       {"high_bytes", "\x80\xe9\xff", u"€éÿ"},
+      {"nul_byte", std::string("\0", 1), u""},
+      {"last_control_byte_and_space", "\x1f ", u" "},
+      {"stops_side_by_side", "\t\\tab\t\x01\\~{}", u"\t\t\t\u00a0"},
   };
   for (const ByteInTextCase& row : cases) {
     for (std::size_t before = 0; before < 40; before += before < 20 ? 1 : 7) {
