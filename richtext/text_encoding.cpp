@@ -10,7 +10,6 @@
 #include <cerrno>
 #include <cstdint>
 #include <cstring>
-#include <ranges>
 #include <span>
 #include <utility>
 
@@ -259,8 +258,6 @@ CodePage::CodePage(int number) : number_(number) {
   }
   plain_stays_plain_ = std::all_of(table_.begin() + 0x20, table_.end(),
                                    [](char16_t c) { return c >= 0x20 || c == u'\t'; });
-  ascii_as_itself_ = std::ranges::all_of(std::views::iota(0, 0x80),
-                                         [this](int byte) { return table_[byte] == byte; });
 }
 
 CodePage::~CodePage() = default;
@@ -278,7 +275,8 @@ void CodePage::Decode(std::string_view bytes, std::u16string& out) const {
     for (std::size_t at = 0; at < bytes.size(); at += kPiece) {
       const std::size_t length = std::min(kPiece, bytes.size() - at);
       const char* part = bytes.data() + at;
-      std::size_t i = ascii_as_itself_ ? WidenAscii(part, length, piece) : 0;
+      // ASCII stays itself in every single-byte code page.
+      std::size_t i = WidenAscii(part, length, piece);
       for (; i < length; ++i) piece[i] = table_[static_cast<unsigned char>(part[i])];
       out.append(piece, length);
     }

@@ -67,7 +67,6 @@ class CodePage {
   std::array<char16_t, 256> table_{};
   std::unique_ptr<Iconv> converter_;
   bool plain_stays_plain_ = false;
-  bool ascii_as_itself_ = false;  // bytes below 0x80 decode to the same number
 };
 
 }  // namespace quillet
