@@ -1,5 +1,6 @@
 // `quillet book` and `quillet preview`: the window's Generate and Preview from
 // the command line, through the same builder and the same rich-text box.
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <CLI/CLI.hpp>
@@ -13,6 +14,7 @@
 #include <string>
 
 #include "app/commands.h"
+#include "app/heap.h"
 #include "builder/book_builder.h"
 #include "builder/book_input.h"
 #include "builder/desktop_opener.h"
@@ -160,6 +162,12 @@ void AddBookSource(CLI::App& command, BookSource& source) {
 }
 
 bool LoadBookInto(const BookSource& source, DocumentBox& box) {
+  // The file read whole, and a document of about twice its size: text in
+  // UTF-16, and its runs.
+  struct stat file {};
+  if (source.input != "-" && ::stat(source.input.c_str(), &file) == 0 && S_ISREG(file.st_mode)) {
+    ReadyHeapFor(3 * static_cast<std::size_t>(file.st_size));
+  }
   LoadOptions options;
   options.helper_timeout = std::chrono::milliseconds(std::llround(source.convertTimeout * 1000));
   LoadedBook book = LoadBookFile(source.input, options);
