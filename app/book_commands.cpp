@@ -162,12 +162,12 @@ void AddBookSource(CLI::App& command, BookSource& source) {
 }
 
 bool LoadBookInto(const BookSource& source, DocumentBox& box) {
-  // The file read whole, and a document of about twice its size: text in
-  // UTF-16, and its runs.
+  // Room for the file read whole and a document of about twice its size: text
+  // in UTF-16, and its runs.
   struct stat file {};
-  if (source.input != "-" && ::stat(source.input.c_str(), &file) == 0 && S_ISREG(file.st_mode)) {
-    ReadyHeapFor(3 * static_cast<std::size_t>(file.st_size));
-  }
+  const bool sized =
+      source.input != "-" && ::stat(source.input.c_str(), &file) == 0 && S_ISREG(file.st_mode);
+  const HeapForBook heap(sized ? 3 * static_cast<std::size_t>(file.st_size) : 0);
   LoadOptions options;
   options.helper_timeout = std::chrono::milliseconds(std::llround(source.convertTimeout * 1000));
   LoadedBook book = LoadBookFile(source.input, options);

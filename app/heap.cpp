@@ -12,9 +12,7 @@
 #include <malloc.h>
 #endif
 
-// glibc's allocator, and a kernel that takes advice on huge pages; the
-// sanitizers bring an allocator of their own.
-#if defined(__GLIBC__) && defined(MADV_HUGEPAGE) && !defined(__SANITIZE_ADDRESS__)
+#if defined(__GLIBC__) && defined(M_TOP_PAD) && defined(MADV_HUGEPAGE)
 #define QUILLET_HEAP_IN_HUGE_PAGES 1
 #endif
 
@@ -24,15 +22,17 @@ namespace quillet::app {
 namespace {
 
 constexpr std::uintptr_t kHugePage = std::uintptr_t{1} << 21;
+constexpr int kDefaultTopPad = 128 << 10;  // glibc's own
 
 std::uintptr_t Break() {
   return reinterpret_cast<std::uintptr_t>(::sbrk(0));
 }
 
 // Takes blocks small enough to come from the heap until the heap has to grow,
-// which it then does by the block and the pad, and gives them back.
+// which it then does by the block and the pad, and gives them back. The
+// number of blocks bounds it where the heap does not grow by its break.
 void GrowHeap() {
-  constexpr std::size_t kBlock = std::size_t{64} << 10;  // below glibc's least mmap threshold
+  constexpr std::size_t kBlock = std::size_t{64} << 10;  // below glibc's default mmap threshold
   std::array<void*, 64> blocks{};
   const std::uintptr_t before = Break();
   std::size_t taken = 0;
@@ -46,21 +46,28 @@ void GrowHeap() {
 }  // namespace
 #endif
 
-void ReadyHeapFor(std::size_t bytes) {
+HeapForBook::HeapForBook(std::size_t bytes) {
 #ifdef QUILLET_HEAP_IN_HUGE_PAGES
-  constexpr std::size_t kLeast = std::size_t{4} << 20;  // read in a few ms whatever its pages
+  constexpr std::size_t kLeast = std::size_t{4} << 20;  // a few ms of faults at most
   constexpr std::size_t kMost = std::size_t{1} << 30;
   if (bytes < kLeast) return;
-  bytes = std::min(bytes, kMost);
-  if (::mallopt(M_TOP_PAD, static_cast<int>(bytes)) == 0) return;
-  if (::mallinfo2().keepcost < bytes) GrowHeap();
-  // The free top of the heap, in whole 2 MB pages.
-  const std::uintptr_t end = Break();
-  const std::uintptr_t first = (end - ::mallinfo2().keepcost + kHugePage - 1) & ~(kHugePage - 1);
-  const std::uintptr_t last = end & ~(kHugePage - 1);
+  padded_ = ::mallopt(M_TOP_PAD, static_cast<int>(std::min(bytes, kMost))) != 0;
+  if (!padded_) return;
+  const std::uintptr_t before = Break();
+  GrowHeap();
+  // Only what the heap grew by, in whole 2 MB pages: a heap that did not grow
+  // by its break (another allocator, a heap moved to mapped memory) is left alone.
+  const std::uintptr_t first = (before + kHugePage - 1) & ~(kHugePage - 1);
+  const std::uintptr_t last = Break() & ~(kHugePage - 1);
   if (last > first) ::madvise(reinterpret_cast<void*>(first), last - first, MADV_HUGEPAGE);
 #else
   (void)bytes;
+#endif
+}
+
+HeapForBook::~HeapForBook() {
+#ifdef QUILLET_HEAP_IN_HUGE_PAGES
+  if (padded_) ::mallopt(M_TOP_PAD, kDefaultTopPad);
 #endif
 }
 

@@ -117,6 +117,30 @@ INSTANTIATE_TEST_SUITE_P(
              1,
              {},
              {"/dev/zero"}},
+        // A book of some MB is read into a heap grown for it beforehand: every
+        // paragraph comes out, in little more memory than before.
+        Case{"BigBookIsReadWhole",
+             "yes 'palabra \\b negrita\\b0  y m\\u225?s\\par' | head -n 120000 > body && "
+             "{ printf '%s' '{\\rtf1 '; cat body; printf '}'; } > huge.rtf && "
+             "$Q text huge.rtf | sort | uniq -c",
+             0,
+             {"120000 palabra negrita y más"},
+             {}},
+        Case{"BigBookUnderAMemoryLimit",
+             "yes 'palabra \\b negrita\\b0  y m\\u225?s\\par' | head -n 120000 > body && "
+             "{ printf '%s' '{\\rtf1 '; cat body; printf '}'; } > huge.rtf && "
+             "ulimit -v 100000; $Q text huge.rtf | sort | uniq -c",
+             0,
+             {"120000 palabra negrita y más"},
+             {}},
+        Case{"BigBookInOnePage",
+             "yes 'palabra \\b negrita\\b0  y m\\u225?s\\par' | head -n 120000 > body && "
+             "{ printf '%s' '{\\rtf1 '; cat body; printf '}'; } > huge.rtf && "
+             "$Q book huge.rtf --parts 1 --out out && "
+             "grep -o 'palabra <b>negrita</b> y m&aacute;s' out/Rerud01.html | wc -l",
+             0,
+             {"120000"},
+             {}},
         Case{"EndlessInputUnderAMemoryLimit",
              "ulimit -v 1500000; QUILLET_MAX_INPUT=100000000000 $Q convert - < /dev/zero",
              1,
