@@ -109,6 +109,7 @@ std::size_t WidenAscii(const char* bytes, std::size_t length, char16_t* out) {
 #endif
   return done;
 }
+
 // char16_t in the machine's byte order, so iconv writes straight into a u16string.
 constexpr const char* kUtf16 = std::endian::native == std::endian::little ? "UTF-16LE" : "UTF-16BE";
 
