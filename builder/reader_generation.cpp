@@ -10,17 +10,12 @@
 #include "builder/book_builder.h"
 #include "builder/page_files.h"
 #include "builder/reader/balancer.h"
+#include "builder/reader/book_body.h"
 #include "builder/reader/reader_book.h"
-#include "builder/reader/reader_notes.h"
 #include "builder/text_rules.h"
-#include "richtext/rtf_reader.h"
-#include "richtext/rtf_writer.h"
 
 namespace quillet {
 namespace {
-
-// The group our RTF writer opens the notes section with.
-constexpr std::string_view kNotesSectionWord = "{\\*\\quilletnotes}";
 
 // Stale pages named in a warning before the rest are only counted.
 constexpr std::size_t kStalePagesNamed = 10;
@@ -67,49 +62,19 @@ std::string StalePagesWarning(const std::vector<std::string>& stale) {
          names;
 }
 
-std::size_t Count(std::string_view text, std::string_view what) {
-  std::size_t count = 0;
-  for (std::size_t at = text.find(what); at != std::string_view::npos;
-       at = text.find(what, at + 1)) {
-    ++count;
-  }
-  return count;
-}
-
 reader::ReaderOptions OptionsOf(const BookRequest& request) {
   return {request.reader.maxKb, request.partCount, request.reader.navigation,
           request.reader.titledIndex, request.reader.cleanCuts};
 }
 
-// A book with notes is converted as its text and its notes section apart,
-// so that each part can end with the notes it cites; HtmlResult is the text.
-std::optional<reader::BookNotes> ConvertWithNotesApart(Converter& converter) {
-  // Only our own writer describes notes; a book without them is not read twice.
-  if (converter.RtfSource.find(kNotesSectionWord) == std::string::npos) return std::nullopt;
-  const std::optional<reader::SplitBook> split = reader::SplitNotes(ReadRtf(converter.RtfSource));
-  if (!split) return std::nullopt;
-  reader::BookNotes notes{converter.ConvertRtfToHtml(WriteRtf(split->section), kConvertOptions),
-                          split->cited};
-  converter.HtmlResult = converter.ConvertRtfToHtml(WriteRtf(split->text), kConvertOptions);
-  // Every anchor must have come through, or the notes stay where they were.
-  if (Count(converter.HtmlResult, reader::kNoteAnchor) != notes.cited.size() ||
-      Count(notes.section, reader::kNoteAnchor) != split->cited.size()) {
-    return std::nullopt;
-  }
-  return notes;
-}
-
-// The reader book of converter.RtfSource, titled with converter.FilePrefix;
-// HtmlResult keeps the converted text.
-reader::ReaderResult MakeBook(Converter& converter, const BookRequest& request) {
-  std::optional<reader::BookNotes> notes = ConvertWithNotesApart(converter);
-  if (!notes) {
-    converter.HtmlResult = converter.ConvertRtfToHtml(converter.RtfSource, kConvertOptions);
-  }
+// The reader book of `rtf`, converted once on `converter` and titled with
+// converter.FilePrefix.
+reader::ReaderResult MakeBook(Converter& converter, const BookRequest& request, std::string rtf) {
+  reader::BookBody book =
+      reader::ConvertBook(converter, std::move(rtf), kConvertOptions, reader::kBodyFontSize);
   const reader::BookNames names{converter.FilePrefix, LinkPrefix(request.prefix),
                                 ShownPrefix(request.prefix)};
-  return reader::MakeReaderBook(converter.HtmlResult, names, OptionsOf(request),
-                                notes ? &*notes : nullptr);
+  return reader::MakeReaderBook(std::move(book), names, OptionsOf(request));
 }
 
 }  // namespace
@@ -142,7 +107,7 @@ std::optional<BookError> BookBuilder::ReaderGeneration::Run(const GenerateProgre
   Converter& converter = builder_.converter;
   converter.FilePrefix = TitlePrefix(request_.prefix);
   converter.RtfSource = builder_.box_.TextRTF();
-  const reader::ReaderResult made = MakeBook(converter, request_);
+  const reader::ReaderResult made = MakeBook(converter, request_, converter.RtfSource);
   if (!made.error.empty()) return BookError{made.error};
 
   if (std::string error = pages.Lock(request_.folder); !error.empty()) {
@@ -186,8 +151,7 @@ std::optional<BookError> BookBuilder::ReaderGeneration::Write(const std::string&
 ReaderParts BookBuilder::CountReaderParts(const BookRequest& request) const {
   Converter converter;
   converter.FilePrefix = TitlePrefix(request.prefix);
-  converter.RtfSource = box_.TextRTF();
-  const reader::ReaderResult made = MakeBook(converter, request);
+  const reader::ReaderResult made = MakeBook(converter, request, box_.TextRTF());
   return {static_cast<int>(made.book.parts.size()), made.error};
 }
 

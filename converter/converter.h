@@ -22,6 +22,7 @@ namespace quillet {
 
 class ConverterState;  // converter/converter_state.h
 class DebugHost;
+class MarkupSink;  // converter/markup_sink.h
 
 class Converter {
  public:
@@ -34,6 +35,9 @@ class Converter {
   // The same for RTF handed over with std::move: it is cut down in place, so
   // a big text is never held twice.
   std::string ConvertRtfToHtmlInPlace(std::string rtf, std::string_view options);
+  // The same conversion handed to `sink` piece by piece, for a reader that
+  // needs to know what each piece is; nothing is returned or kept in HtmlResult.
+  void ConvertRtfToMarkup(std::string rtf, std::string_view options, MarkupSink& sink);
 
   // Variables through which the book builder hands a page in and out.
   std::string RtfSource;

@@ -16,6 +16,11 @@
 
 namespace quillet {
 
+class MarkupSink;
+
+// The end tag of an element the converter writes, as a constant; "" for any other.
+std::string_view KnownEndTag(std::string_view code);
+
 // A pending element: its closing tag (the element's identity) and opening tag.
 struct CodePair {
   std::string code;
@@ -43,6 +48,8 @@ class ConverterState {
   std::string BeforeText;
   std::string OpeningText;
   std::string LineEnd;
+  // Where the output goes instead of HtmlOut, piece by piece; none: HtmlOut.
+  MarkupSink* Sink = nullptr;
 
   // Font and alignment state, kept from one conversion to the next.
   std::string FontString;
@@ -138,6 +145,20 @@ class ConverterState {
 
   void CountPending(std::string_view code, int change);
   void Open(CodeList::Id id, std::string& text);
+
+  // With a sink, what ClosingText, BeforeText and OpeningText hold is also
+  // kept as pieces, handed over when HtmlOut would get the texts.
+  struct TagPiece {
+    std::string_view endTag;  // KnownEndTag of the element
+    std::size_t length = 0;   // of the piece's text, a line end after it included
+  };
+  void WriteClosingPieces();
+  void WriteBreaksAndOpeningPieces();
+  void ClearPieces();
+  std::vector<TagPiece> closingPieces_;
+  std::vector<TagPiece> openingPieces_;
+  std::size_t pendingBreaks_ = 0;
+  bool destinationNext_ = false;  // the next token names an ignored destination
 
   // How often each closing tag stands in NextCodes; the translation uses a handful of tags.
   std::vector<std::pair<std::string, std::size_t>> pendingCounts_;

@@ -6,6 +6,7 @@
 #include "converter/color_table.h"
 #include "converter/converter.h"
 #include "converter/converter_state.h"
+#include "converter/markup_sink.h"
 
 namespace quillet {
 
@@ -41,6 +42,18 @@ std::string Converter::ConvertRtfToHtmlInPlace(std::string rtf, std::string_view
   return state_->AssembleResult();
 }
 
+void Converter::ConvertRtfToMarkup(std::string rtf, std::string_view options, MarkupSink& sink) {
+  struct SinkSet {
+    ConverterState& state;
+    explicit SinkSet(ConverterState& s, MarkupSink& sink) : state(s) { state.Sink = &sink; }
+    ~SinkSet() { state.Sink = nullptr; }
+  } set(*state_, sink);
+  state_->StartConversion(options);
+  const std::string_view body = state_->PrepareBody(rtf);
+  RunTokenLoop(body);
+  state_->AssembleResult();
+}
+
 void Converter::RunTokenLoop(std::string_view body) {
   ConverterState& state = *state_;
   state.StartBody(body);
@@ -72,6 +85,7 @@ bool ConverterState::HandsOnSameStateAs(const ConverterState& other) const {
 
 void ConverterState::StartConversion(std::string_view options) {
   ResetCodeLists();
+  ClearPieces();
   AtLineStart = true;
   NewParagraph = false;
   HtmlOut.clear();
@@ -161,10 +175,13 @@ bool ConverterState::IgnoreToken(std::string_view token) {
   if (IgnoreDepth > 0) {
     if (token == "{") ++IgnoreDepth;
     if (token == "}") --IgnoreDepth;
+    if (destinationNext_ && token.starts_with('\\') && Sink != nullptr) Sink->Destination(token);
+    destinationNext_ = false;
     return true;
   }
   if (token == "\\pict" || token == "\\*") {
     IgnoreDepth = 1;
+    destinationNext_ = token == "\\*";
     return true;
   }
   if (token == "\\pntext") IgnoreDepth = 1;
@@ -175,9 +192,15 @@ std::string ConverterState::AssembleResult() {
   tokenTookSpace_ = false;
   const std::string stillOpen = CloseAllCodes();
   BeforeText = ReplaceAll(ReplaceAll(BeforeText, "<br>", ""), "\r\n", "");
-  HtmlOut += ClosingText;
-  HtmlOut += BeforeText;
-  HtmlOut += stillOpen;
+  if (Sink != nullptr) {
+    WriteClosingPieces();
+    for (const CodeEntry& entry : Codes) Sink->EndTag(KnownEndTag(entry.code));
+  } else {
+    HtmlOut += ClosingText;
+    HtmlOut += BeforeText;
+    HtmlOut += stillOpen;
+  }
+  ClearPieces();
   ClosingText.clear();
   BeforeText.clear();
   OpeningText.clear();  // opening tags that no text followed are never written

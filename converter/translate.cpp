@@ -7,6 +7,7 @@
 
 #include "converter/converter_state.h"
 #include "converter/entities.h"
+#include "converter/markup_sink.h"
 #include "converter/text_utils.h"
 
 namespace quillet {
@@ -251,12 +252,14 @@ void ConverterState::Plain() {
 void ConverterState::LineBreak() {
   BeforeText += "<br>";
   BeforeText += LineEnd;
+  if (Sink != nullptr) ++pendingBreaks_;
 }
 
 void ConverterState::ParagraphEnd() {
   if (!IsOpenCode("</li>", false)) {
     BeforeText += "<br>";
     BeforeText += LineEnd;
+    if (Sink != nullptr) ++pendingBreaks_;
   } else {
     MarkCodesKilled("</li>");  // the closing "</li>" ends the line
     RemoveNextCode("</li>");
@@ -309,7 +312,12 @@ void ConverterState::Align(std::string_view word) {
 
 void ConverterState::WriteText(std::string_view token) {
   if (IsBlank(token)) {
-    HtmlOut += AtLineStart ? ReplaceAll(token, " ", "&nbsp;") : std::string(token);
+    const std::string blank = AtLineStart ? ReplaceAll(token, " ", "&nbsp;") : std::string(token);
+    if (Sink != nullptr) {
+      Sink->Text(blank);
+    } else {
+      HtmlOut += blank;
+    }
     return;
   }
   if (NothingToOpenOrClose()) {
@@ -318,12 +326,19 @@ void ConverterState::WriteText(std::string_view token) {
   } else {
     WriteTags();
   }
-  HtmlOut += ClosingText;
+  if (Sink != nullptr) {
+    WriteClosingPieces();
+    WriteBreaksAndOpeningPieces();
+    Sink->Text(token);
+    ClearPieces();
+  } else {
+    HtmlOut += ClosingText;
+    HtmlOut += BeforeText;
+    HtmlOut += OpeningText;
+    HtmlOut += token;
+  }
   ClosingText.clear();
-  HtmlOut += BeforeText;
   BeforeText.clear();
-  HtmlOut += OpeningText;
-  HtmlOut += token;
   OpeningText.clear();
   AtLineStart = false;
 }

@@ -35,8 +35,8 @@ class RtfWriter {
   // The notes section and the note references, in groups of our own that
   // other readers, the converter among them, skip: the paragraph that
   // heads the section, the first paragraph of each note (with its kind and
-  // mark), its further paragraphs, and the place of each reference, before its
-  // mark, by the note's number in the section.
+  // mark), its further paragraphs, a paragraph after the section, and the
+  // place of each reference, before its mark, by the note's number in the section.
   void WriteNoteRole(std::size_t index);
   void WriteReferencesUpTo(std::size_t paragraph, std::size_t offset);
   // Writes the control words that change the current format into `format`; with
@@ -228,7 +228,12 @@ void RtfWriter::WriteRuns(std::size_t index) {
 }
 
 void RtfWriter::WriteNoteRole(std::size_t index) {
-  if (index < notes_heading_ || index - notes_heading_ > section_notes_.size()) return;
+  if (index < notes_heading_ || index - notes_heading_ > section_notes_.size() + 1) return;
+  // Text after the notes section belongs to none of them.
+  if (index - notes_heading_ == section_notes_.size() + 1) {
+    Raw("{\\*\\quilletnotesend}");
+    return;
+  }
   if (index == notes_heading_) {
     Raw("{\\*\\quilletnotes}");
     return;

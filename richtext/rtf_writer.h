@@ -19,8 +19,9 @@
 // ignorable groups of our own that the RTF reader reads back:
 // {\*\quilletnotes} opens the section's heading, {\*\quilletnote MARK} (with
 // \quilletendnote for an endnote) the first paragraph of each note,
-// {\*\quilletnotemore} each further paragraph of a note, and
-// {\*\quilletnoteref N} stands before the mark of the N-th note in the text.
+// {\*\quilletnotemore} each further paragraph of a note, {\*\quilletnotesend}
+// the first paragraph after the section, if any, and {\*\quilletnoteref N}
+// stands before the mark of the N-th note in the text.
 #pragma once
 
 #include <string>

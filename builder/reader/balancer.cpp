@@ -30,14 +30,18 @@ int FontSizeOf(std::string_view tag) {
   return size;
 }
 
-class Balancer {
+}  // namespace
+
+class Balancer::Impl {
  public:
-  Balancer(std::size_t bodyBytes, int defaultFontSize) : defaultFontSize_(defaultFontSize) {
+  Impl(std::size_t bodyBytes, int defaultFontSize) : defaultFontSize_(defaultFontSize) {
     out_.html.reserve(bodyBytes + bodyBytes / 8);  // closing and reopening add a little
   }
 
   void Add(const BodyToken& token);
   BalancedBody Finish();
+  std::size_t Size() const { return out_.html.size(); }
+  std::size_t TextEnd() const { return out_.textEnd; }
 
  private:
   enum class Mark : std::uint8_t { kPending, kWritten, kCollapsed };
@@ -60,7 +64,6 @@ class Balancer {
   void EndInline(Element element);
   void EndBlock(Element element);
   void Text(std::string_view text);
-  void TextPiece(std::string_view text);
   void Break();
 
   void PushInline(Entry entry);
@@ -95,10 +98,11 @@ class Balancer {
   std::vector<bool> largeTag_;
   std::vector<bool> centredTag_;
   Paragraph paragraph_;
+  bool spaceOwed_ = false;  // a line break or blank text since the last text
   int defaultFontSize_;
 };
 
-void Balancer::Add(const BodyToken& token) {
+void Balancer::Impl::Add(const BodyToken& token) {
   switch (token.kind) {
     case TokenKind::kText:
       Text(token.text);
@@ -125,18 +129,18 @@ void Balancer::Add(const BodyToken& token) {
   }
 }
 
-BalancedBody Balancer::Finish() {
+BalancedBody Balancer::Impl::Finish() {
   EndParagraph();
   PopDownTo(0);
   return std::move(out_);
 }
 
-void Balancer::StartInline(Element element, std::string_view tag) {
+void Balancer::Impl::StartInline(Element element, std::string_view tag) {
   if (stack_.size() >= kMaxDepth) return;
   PushInline({element, Intern(tag, element), Mark::kPending});
 }
 
-void Balancer::StartBlock(Element element, std::string_view tag) {
+void Balancer::Impl::StartBlock(Element element, std::string_view tag) {
   if (stack_.size() >= kMaxDepth) return;
   EndParagraph();
   // A new item ends the one before it; a table never stands inside a list.
@@ -150,7 +154,7 @@ void Balancer::StartBlock(Element element, std::string_view tag) {
   PushAgain(inner);
 }
 
-void Balancer::EndInline(Element element) {
+void Balancer::Impl::EndInline(Element element) {
   if (elementCount_[IndexOf(element)] == 0) return;  // nothing to close: a stray end tag
   std::size_t at = stack_.size() - 1;
   while (stack_[at].element != element) --at;
@@ -159,7 +163,7 @@ void Balancer::EndInline(Element element) {
   PushAgain(inner);
 }
 
-void Balancer::EndBlock(Element element) {
+void Balancer::Impl::EndBlock(Element element) {
   if (elementCount_[IndexOf(element)] == 0) return;
   EndParagraph();
   std::size_t at = blocks_ - 1;
@@ -170,37 +174,32 @@ void Balancer::EndBlock(Element element) {
   PushAgain(inner);
 }
 
-void Balancer::Text(std::string_view text) {
-  for (std::size_t anchor; (anchor = text.find(kNoteAnchor)) != std::string_view::npos;) {
-    TextPiece(text.substr(0, anchor));
-    out_.anchors.push_back(out_.html.size());
-    text.remove_prefix(anchor + kNoteAnchor.size());
-  }
-  TextPiece(text);
-}
-
-void Balancer::TextPiece(std::string_view text) {
+void Balancer::Impl::Text(std::string_view text) {
   if (text.empty()) return;
   if (IsBlankText(text)) {
     // Blank text opens nothing: an element around spaces alone is empty.
     AppendPageText(out_.html, text);
+    spaceOwed_ = true;
     return;
   }
   CloseListAtListLevel();
   OpenUpTo(stack_.size());
   const std::size_t begin = out_.html.size();
   AppendPageText(out_.html, text);
+  out_.texts.push_back({begin, out_.html.size(), spaceOwed_});
+  spaceOwed_ = false;
   NoteText({begin, out_.html.size()});
 }
 
-void Balancer::Break() {
+void Balancer::Impl::Break() {
   CloseListAtListLevel();
   OpenUpTo(blocks_);
   out_.html += "<br>";
+  spaceOwed_ = true;
   EndParagraph();
 }
 
-void Balancer::PushInline(Entry entry) {
+void Balancer::Impl::PushInline(Entry entry) {
   const bool twin = tagCount_[entry.tag] > 0;
   entry.mark = twin ? Mark::kCollapsed : Mark::kPending;
   stack_.push_back(entry);
@@ -210,14 +209,14 @@ void Balancer::PushInline(Entry entry) {
   if (largeTag_[entry.tag]) ++large_;
 }
 
-void Balancer::PushBlock(Element element, std::uint32_t tag) {
+void Balancer::Impl::PushBlock(Element element, std::uint32_t tag) {
   stack_.push_back({element, tag, Mark::kPending});
   ++blocks_;
   ++tagCount_[tag];
   ++elementCount_[IndexOf(element)];
 }
 
-void Balancer::Pop() {
+void Balancer::Impl::Pop() {
   const Entry entry = stack_.back();
   if (entry.mark == Mark::kWritten) WriteEnd(entry);
   stack_.pop_back();
@@ -230,7 +229,7 @@ void Balancer::Pop() {
 }
 
 // Pops entries until `size` are left and returns them, the outermost first.
-std::vector<Balancer::Entry> Balancer::PopDownTo(std::size_t size) {
+std::vector<Balancer::Impl::Entry> Balancer::Impl::PopDownTo(std::size_t size) {
   std::vector<Entry> popped;
   while (stack_.size() > size) {
     popped.push_back(stack_.back());
@@ -240,26 +239,26 @@ std::vector<Balancer::Entry> Balancer::PopDownTo(std::size_t size) {
   return popped;
 }
 
-void Balancer::PushAgain(const std::vector<Entry>& entries) {
+void Balancer::Impl::PushAgain(const std::vector<Entry>& entries) {
   for (const Entry& entry : entries) PushInline(entry);
 }
 
 // Content right inside a list, after its last item, ends the list.
-void Balancer::CloseListAtListLevel() {
+void Balancer::Impl::CloseListAtListLevel() {
   if (InnermostBlock() != Element::kList) return;
   const std::vector<Entry> inner = PopDownTo(blocks_);
   Pop();
   PushAgain(inner);
 }
 
-void Balancer::OpenUpTo(std::size_t size) {
+void Balancer::Impl::OpenUpTo(std::size_t size) {
   for (std::size_t i = settled_; i < size; ++i) {
     if (stack_[i].mark == Mark::kPending) WriteStart(stack_[i]);
   }
   settled_ = std::max(settled_, size);
 }
 
-void Balancer::WriteStart(Entry& entry) {
+void Balancer::Impl::WriteStart(Entry& entry) {
   const std::size_t tagStart = out_.html.size();
   const std::string& tag = out_.startTags[entry.tag];
   out_.html += tag;
@@ -271,19 +270,19 @@ void Balancer::WriteStart(Entry& entry) {
   entry.mark = Mark::kWritten;
 }
 
-void Balancer::WriteEnd(const Entry& entry) {
+void Balancer::Impl::WriteEnd(const Entry& entry) {
   const std::size_t tagStart = out_.html.size();
   out_.html += EndTagOf(entry.element);
   state_ = out_.states[state_].parent;
   out_.changes.push_back({tagStart, out_.html.size(), state_});
 }
 
-Element Balancer::InnermostBlock() const {
+Element Balancer::Impl::InnermostBlock() const {
   // Bold stands for "no block": it is never one.
   return blocks_ == 0 ? Element::kB : stack_[blocks_ - 1].element;
 }
 
-std::uint32_t Balancer::Intern(std::string_view tag, Element element) {
+std::uint32_t Balancer::Impl::Intern(std::string_view tag, Element element) {
   tagKey_.assign(tag);  // one buffer for the lookups, not a string per tag
   const auto [at, added] =
       tagIndex_.try_emplace(tagKey_, static_cast<std::uint32_t>(out_.startTags.size()));
@@ -298,7 +297,7 @@ std::uint32_t Balancer::Intern(std::string_view tag, Element element) {
   return at->second;
 }
 
-void Balancer::NoteText(Span text) {
+void Balancer::Impl::NoteText(Span text) {
   if (paragraph_.length == 0) paragraph_.text.begin = text.begin;
   paragraph_.text.end = text.end;
   // Past the heading length only "too long" matters.
@@ -313,7 +312,7 @@ void Balancer::NoteText(Span text) {
   out_.textEnd = text.end;
 }
 
-void Balancer::EndParagraph() {
+void Balancer::Impl::EndParagraph() {
   const Paragraph& done = paragraph_;
   if (done.length > 0 && done.length <= kHeadingLength &&
       (done.bold || done.large || done.centred)) {
@@ -322,7 +321,25 @@ void Balancer::EndParagraph() {
   paragraph_ = Paragraph{};
 }
 
-}  // namespace
+Balancer::Balancer(std::size_t expectedBytes, int defaultFontSize)
+    : impl_(std::make_unique<Impl>(expectedBytes, defaultFontSize)) {}
+Balancer::~Balancer() = default;
+
+void Balancer::Add(const BodyToken& token) {
+  impl_->Add(token);
+}
+
+std::size_t Balancer::Size() const {
+  return impl_->Size();
+}
+
+std::size_t Balancer::TextEnd() const {
+  return impl_->TextEnd();
+}
+
+BalancedBody Balancer::Finish() {
+  return impl_->Finish();
+}
 
 std::uint32_t BalancedBody::StateAt(std::size_t position) const {
   const auto after =
@@ -347,6 +364,12 @@ std::string BalancedBody::ClosingTags(std::uint32_t state) const {
     closing += EndTagOf(tagElements[states[at].tag]);
   }
   return closing;
+}
+
+std::string BalancedBody::Standalone(Span span) const {
+  std::string markup = OpeningTags(StateAt(span.begin));
+  markup.append(html, span.begin, span.end - span.begin);
+  return markup += ClosingTags(StateAt(span.end));
 }
 
 BalancedBody Balance(std::string_view body, int defaultFontSize) {

@@ -11,6 +11,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -23,6 +24,14 @@ namespace quillet::reader {
 struct Span {
   std::size_t begin = 0;
   std::size_t end = 0;
+};
+
+// A stretch of visible text, and whether a line break or blank text stands
+// between it and the text before it.
+struct TextRun {
+  std::size_t begin = 0;
+  std::size_t end = 0;
+  bool spaceBefore = false;
 };
 
 struct BalancedBody {
@@ -51,9 +60,8 @@ struct BalancedBody {
   std::vector<Span> headings;
   // One past the last visible character; nothing but markup follows it.
   std::size_t textEnd = 0;
-  // Where each kNoteAnchor stood, in order: before the start tags of the text
-  // that followed it.
-  std::vector<std::size_t> anchors;
+  // Every stretch of visible text, in order: what titles are made of.
+  std::vector<TextRun> texts;
 
   // The state at a position between tags: the last change at or before it.
   std::uint32_t StateAt(std::size_t position) const;
@@ -61,15 +69,32 @@ struct BalancedBody {
   std::string OpeningTags(std::uint32_t state) const;
   // End tags that close them, the innermost first.
   std::string ClosingTags(std::uint32_t state) const;
+  // A stretch as markup of its own: what is open at its start opened again,
+  // what is open at its end closed.
+  std::string Standalone(Span span) const;
 };
 
-// A character that no book holds (a Unicode noncharacter, as the converter
-// writes it), put into a book to mark places the balancer reports and drops.
-inline constexpr std::string_view kNoteAnchor = "&#64976;";
-inline constexpr char16_t kNoteAnchorCharacter = u'\uFDD0';
+// Balances a body as its tokens come. Font sizes above `defaultFontSize` (the
+// size the converter leaves unwritten) count as larger than the body text.
+class Balancer {
+ public:
+  Balancer(std::size_t expectedBytes, int defaultFontSize);
+  ~Balancer();
+  Balancer(const Balancer&) = delete;
+  Balancer& operator=(const Balancer&) = delete;
 
-// Font sizes above `defaultFontSize` (the size the converter leaves unwritten)
-// count as larger than the body text.
+  void Add(const BodyToken& token);
+  // Bytes of the balanced body so far, and one past its last visible character.
+  std::size_t Size() const;
+  std::size_t TextEnd() const;
+  BalancedBody Finish();
+
+ private:
+  class Impl;
+  std::unique_ptr<Impl> impl_;
+};
+
+// A body written as HTML, balanced: for bodies that come as text (tests, benchmarks).
 BalancedBody Balance(std::string_view body, int defaultFontSize);
 
 }  // namespace quillet::reader

@@ -2,8 +2,6 @@
 
 #include <algorithm>
 
-#include "builder/reader/body_tokens.h"
-
 namespace quillet::reader {
 namespace {
 
@@ -20,33 +18,37 @@ std::size_t CharacterBytes(std::string_view text, std::size_t at) {
 
 }  // namespace
 
-std::string PlainText(std::string_view html, std::size_t characters) {
-  std::string text;
-  std::size_t count = 0;
-  bool space = false;  // white space seen since the last character
-  for (std::size_t at = 0; at < html.size() && count <= characters;) {
-    if (html[at] == '<') {
-      const std::size_t end = html.find('>', at);
-      if (html.compare(at, 4, "<br>") == 0) space = true;
-      at = end == std::string_view::npos ? html.size() : end + 1;
+void TitleText::Add(std::string_view text) {
+  for (std::size_t at = 0; at < text.size() && !Full();) {
+    if (IsSpace(text[at]) || text.compare(at, 6, "&nbsp;") == 0) {
+      space_ = true;
+      at += text[at] == '&' ? 6 : 1;
       continue;
     }
-    if (IsSpace(html[at]) || html.compare(at, 6, "&nbsp;") == 0) {
-      space = true;
-      at += html[at] == '&' ? 6 : 1;
-      continue;
+    if (space_ && !text_.empty()) {
+      text_ += ' ';
+      ++count_;
     }
-    if (space && !text.empty()) {
-      text += ' ';
-      ++count;
-    }
-    space = false;
-    const std::size_t bytes = CharacterBytes(html, at);
-    text.append(html.substr(at, bytes));
-    ++count;
+    space_ = false;
+    const std::size_t bytes = CharacterBytes(text, at);
+    text_.append(text.substr(at, bytes));
+    ++count_;
     at += bytes;
   }
-  return text;
+}
+
+std::string PlainText(const BalancedBody& body, Span span, std::size_t characters) {
+  TitleText title(characters);
+  const auto& texts = body.texts;
+  auto run = std::upper_bound(texts.begin(), texts.end(), span.begin,
+                              [](std::size_t at, const TextRun& text) { return at < text.end; });
+  for (; run != texts.end() && run->begin < span.end && !title.Full(); ++run) {
+    if (run->spaceBefore) title.Space();
+    const std::size_t begin = std::max(run->begin, span.begin);
+    const std::size_t end = std::min(run->end, span.end);
+    title.Add(std::string_view(body.html).substr(begin, end - begin));
+  }
+  return title.Take();
 }
 
 std::string ShortenAtWord(std::string_view text, std::size_t characters, std::size_t bytes) {
@@ -68,11 +70,10 @@ std::string PartHeading(const BalancedBody& body, Span part) {
   const auto heading =
       std::lower_bound(body.headings.begin(), body.headings.end(), part.begin,
                        [](const Span& span, std::size_t at) { return span.begin < at; });
-  const std::string_view html = body.html;
   const bool inside = heading != body.headings.end() && heading->begin < part.end;
   const Span from = inside ? *heading : part;
   const std::size_t end = std::min(from.end, part.end);
-  const std::string text = PlainText(html.substr(from.begin, end - from.begin), kHeadingCharacters);
+  const std::string text = PlainText(body, {from.begin, end}, kHeadingCharacters);
   return ShortenAtWord(text, kHeadingCharacters, kHeadingBytes);
 }
 

@@ -15,10 +15,28 @@ inline constexpr std::size_t kHeadingCharacters = 60;
 // A heading never takes more bytes than this (references are long).
 inline constexpr std::size_t kHeadingBytes = 320;
 
-// The text of a stretch of page markup: tags dropped, every run of white
-// space (no-break spaces and line breaks too) one space, no space at the ends;
-// references stay as they are. Stops once it has more than `characters`.
-std::string PlainText(std::string_view html, std::size_t characters);
+// Page text gathered for a title: every run of white space (no-break spaces
+// too) one space, no space at the ends; references stay as they are. Full
+// once it has more than `characters`.
+class TitleText {
+ public:
+  explicit TitleText(std::size_t characters) : characters_(characters) {}
+  bool Full() const { return count_ > characters_; }
+  // A line break or blank text: a space before the next character.
+  void Space() { space_ = true; }
+  // Clean page text: no tags, "&" only in references.
+  void Add(std::string_view text);
+  std::string Take() { return std::move(text_); }
+
+ private:
+  std::string text_;
+  std::size_t characters_;
+  std::size_t count_ = 0;
+  bool space_ = false;  // white space seen since the last character
+};
+
+// The text a reader sees in a stretch of a balanced body, as TitleText gathers it.
+std::string PlainText(const BalancedBody& body, Span span, std::size_t characters);
 
 // The text cut after a whole word to at most `characters` characters and
 // `bytes` bytes; a single word longer than that is cut between characters.

@@ -38,38 +38,19 @@ std::string TooManyPartsMessage(int maxKb, std::size_t smallestKb) {
          "smallest size that fits is " + smallest + " KB.";
 }
 
-// A stretch of a balanced body as markup of its own: what is open at its
-// start opened again, what is open at its end closed.
-std::string Standalone(const BalancedBody& body, Span span) {
-  std::string html = body.OpeningTags(body.StateAt(span.begin));
-  html.append(body.html, span.begin, span.end - span.begin);
-  return html += body.ClosingTags(body.StateAt(span.end));
-}
-
-// Each part's notes start on a line of their own.
-constexpr std::string_view kNotesBreak = "<br>";
-
-// The notes section cut into its heading and its notes, and where the body
-// cites them.
+// The notes apart from the body, and where the body cites them.
 class PartNotes {
  public:
-  PartNotes(const BookNotes& notes, const BalancedBody& body) {
-    const BalancedBody section = Balance(notes.section, kBodyFontSize);
-    const std::vector<std::size_t>& starts = section.anchors;
-    const std::size_t count = starts.size();
-    heading_ = std::string(kNotesBreak);
-    heading_ += Standalone(section, {0, count > 0 ? starts[0] : section.html.size()});
-    for (std::size_t note = 0; note < count; ++note) {
-      const std::size_t end = note + 1 < count ? starts[note + 1] : section.html.size();
-      notes_.push_back(Standalone(section, {starts[note], end}));
-    }
-    cited_.headingBytes = heading_.size();
-    for (std::size_t at = 0; at < body.anchors.size() && at < notes.cited.size(); ++at) {
-      if (notes.cited[at] >= count) continue;
+  explicit PartNotes(BookNotes notes) : notes_(std::move(notes)) {
+    const std::size_t count = notes_.notes.size();
+    cited_.headingBytes = notes_.heading.size();
+    for (std::size_t at = 0; at < notes_.places.size() && at < notes_.cited.size(); ++at) {
+      // Citations of notes the section lacks are left out.
+      if (notes_.cited[at] >= count) continue;
       cited_.bytesBefore.push_back(bytes_);
-      cited_.anchors.push_back(body.anchors[at]);
-      notesOf_.push_back(notes.cited[at]);
-      bytes_ += notes_[notes.cited[at]].size();
+      cited_.anchors.push_back(notes_.places[at]);
+      notesOf_.push_back(notes_.cited[at]);
+      bytes_ += notes_.notes[notes_.cited[at]].size();
     }
     cited_.bytesBefore.push_back(bytes_);
   }
@@ -86,14 +67,13 @@ class PartNotes {
                                    notesOf_.begin() + (last - anchors.begin()));
     std::sort(notes.begin(), notes.end());
     notes.erase(std::unique(notes.begin(), notes.end()), notes.end());
-    std::string block = heading_;
-    for (std::size_t note : notes) block += notes_[note];
+    std::string block = notes_.heading;
+    for (std::size_t note : notes) block += notes_.notes[note];
     return block;
   }
 
  private:
-  std::string heading_;
-  std::vector<std::string> notes_;
+  BookNotes notes_;
   CitedNotes cited_;
   std::vector<std::size_t> notesOf_;  // by citation
   std::size_t bytes_ = 0;
@@ -101,9 +81,8 @@ class PartNotes {
 
 class ReaderBookMaker {
  public:
-  ReaderBookMaker(std::string_view body, const BookNames& names, const ReaderOptions& options,
-                  const BookNotes* notes)
-      : body_(Balance(body, kBodyFontSize)),
+  ReaderBookMaker(BookBody book, const BookNames& names, const ReaderOptions& options)
+      : body_(std::move(book.body)),
         composer_(names, options.navigation, options.titledIndex),
         options_(options) {
     rules_.pageBytes = static_cast<std::size_t>(options.maxKb) * kKilobyte;
@@ -111,8 +90,8 @@ class ReaderBookMaker {
     rules_.partCount = options.partCount;
     rules_.maxParts = kMaxParts;
     rules_.cleanCuts = options.cleanCuts;
-    if (notes != nullptr) {
-      notes_.emplace(*notes, body_);
+    if (book.notes) {
+      notes_.emplace(std::move(*book.notes));
       rules_.notes = &notes_->Cited();
     }
   }
@@ -187,7 +166,7 @@ ReaderBook ReaderBookMaker::Pages(const std::vector<Span>& parts) const {
   for (int part = 1; part <= count; ++part) {
     const Span span = parts[part - 1];
     const std::string heading = options_.titledIndex ? PartHeading(body_, span) : "";
-    std::string body = Standalone(body_, span);
+    std::string body = body_.Standalone(span);
     if (notes_) body += notes_->For(span);
     book.parts.push_back(composer_.PartPage(part, count, heading, body));
     entries.push_back({heading, book.parts.back().size()});
@@ -198,9 +177,13 @@ ReaderBook ReaderBookMaker::Pages(const std::vector<Span>& parts) const {
 
 }  // namespace
 
+ReaderResult MakeReaderBook(BookBody book, const BookNames& names, const ReaderOptions& options) {
+  return ReaderBookMaker(std::move(book), names, options).Make();
+}
+
 ReaderResult MakeReaderBook(std::string_view body, const BookNames& names,
-                            const ReaderOptions& options, const BookNotes* notes) {
-  return ReaderBookMaker(body, names, options, notes).Make();
+                            const ReaderOptions& options) {
+  return MakeReaderBook(BookBody{Balance(body, kBodyFontSize), std::nullopt}, names, options);
 }
 
 }  // namespace quillet::reader

@@ -1,6 +1,6 @@
 // Reader mode: a book made for reading on the handheld rather than as the
-// default pages are. MakeReaderBook takes the page body the converter made
-// for the whole book (one conversion) and returns every page: well-formed,
+// default pages are. MakeReaderBook takes the balanced body of the whole book
+// (one conversion, book_body.h) and returns every page: well-formed,
 // each within a size budget, cut at clean places, linked to its neighbours
 // and the index, titled with its part and heading. Each of these can be
 // asked for alone. Pure: no files, no conversions.
@@ -10,17 +10,19 @@
 #include <string_view>
 #include <vector>
 
+#include "builder/reader/book_body.h"
 #include "builder/reader/reader_pages.h"
 
 namespace quillet::reader {
 
 struct ReaderOptions;
 struct ReaderResult;
-struct BookNotes;
 
-// With `notes`, each part ends with the notes cited in it.
+// With notes apart, each part ends with the notes cited in it.
+ReaderResult MakeReaderBook(BookBody book, const BookNames& names, const ReaderOptions& options);
+// A body that comes as HTML text, balanced first.
 ReaderResult MakeReaderBook(std::string_view body, const BookNames& names,
-                            const ReaderOptions& options, const BookNotes* notes = nullptr);
+                            const ReaderOptions& options);
 
 inline constexpr int kDefaultMaxKb = 100;
 inline constexpr int kMaxParts = 999;
@@ -38,16 +40,6 @@ struct ReaderOptions {
   static ReaderOptions All(int partCount = 1) {
     return {kDefaultMaxKb, partCount, true, true, true};
   }
-};
-
-// The footnotes and endnotes of a book whose body holds none of them.
-struct BookNotes {
-  // The converted notes section: its heading line, then every note, each
-  // opening with kNoteAnchor (builder/reader/balancer.h).
-  std::string section;
-  // For each kNoteAnchor in the book's body, in order, the note it cites
-  // (0-based); citations of notes the section lacks are left out.
-  std::vector<std::size_t> cited;
 };
 
 struct ReaderBook {

@@ -116,8 +116,7 @@ TEST_P(HeadingTest, FindsShortBoldLargeOrCentredParagraphs) {
   const BalancedBody body = Balance(GetParam().body, kBodyFontSize);
   std::vector<std::string> found;
   for (const Span& span : body.headings) {
-    found.push_back(PlainText(std::string_view(body.html).substr(span.begin, span.end - span.begin),
-                              kHeadingCharacters));
+    found.push_back(PlainText(body, span, kHeadingCharacters));
   }
   EXPECT_EQ(found, GetParam().headings);
 }

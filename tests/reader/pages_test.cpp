@@ -216,7 +216,8 @@ INSTANTIATE_TEST_SUITE_P(
 class PlainTextTest : public ::testing::TestWithParam<TextCase> {};
 
 TEST_P(PlainTextTest, DropsMarkupAndFoldsSpace) {
-  EXPECT_EQ(PlainText(GetParam().input, GetParam().characters), GetParam().text);
+  const BalancedBody body = Balance(GetParam().input, kBodyFontSize);
+  EXPECT_EQ(PlainText(body, {0, body.html.size()}, GetParam().characters), GetParam().text);
 }
 
 INSTANTIATE_TEST_SUITE_P(
