@@ -6,9 +6,9 @@
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QMimeData>
+#include <QScopeGuard>
 #include <QTimer>
 #include <memory>
-#include <new>
 #include <optional>
 #include <utility>
 
@@ -20,10 +20,6 @@
 
 namespace quillet {
 namespace {
-
-constexpr const char* kOutOfMemoryMessage =
-    "No hay memoria suficiente para este libro; el cuadro queda como estaba / Not enough "
-    "memory for this book; the box is left as it was";
 
 // Reads a copy of the clipboard on the worker into what a paste puts in the
 // box (`none` when it holds no text), and lets the copy go before the editor
@@ -44,93 +40,104 @@ void rtf2htmlTest::ReturnFreedMemory() {
 }
 
 void rtf2htmlTest::cmdPegar_Click() {
-  if (running_) return;
-  // A clipboard without text empties the box.
-  LoadIntoBox(
-      [this] {
-        return ReadClipboardCopy(std::make_shared<const ClipboardCopy>(services_.SystemClipboard()),
-                                 RtfOrPlainText(""));
-      },
-      false);
-  box_->SetFocus();
+  Guarded([&] {
+    if (running_) return;
+    // A clipboard without text empties the box.
+    LoadIntoBox(
+        [this] {
+          return ReadClipboardCopy(
+              std::make_shared<const ClipboardCopy>(services_.SystemClipboard()),
+              RtfOrPlainText(""));
+        },
+        false);
+    box_->SetFocus();
+  });
 }
 
 bool rtf2htmlTest::PasteMimeData(const QMimeData& source) {
-  if (running_) return true;
-  if (RtfFromMimeData(source).empty() && !source.hasHtml() && !source.hasText()) return false;
-  LoadIntoBox(
-      [&source] {
-        return ReadClipboardCopy(std::make_shared<const ClipboardCopy>(MimeClipboard(&source)),
-                                 Document{});
-      },
-      true);
-  return true;
+  // Taken also when it fails: the message says so, and the editor must not
+  // insert it behind the message's back.
+  bool taken = true;
+  Guarded([&] {
+    if (running_) return;
+    if (RtfFromMimeData(source).empty() && !source.hasHtml() && !source.hasText()) {
+      taken = false;
+      return;
+    }
+    LoadIntoBox(
+        [&source] {
+          return ReadClipboardCopy(std::make_shared<const ClipboardCopy>(MimeClipboard(&source)),
+                                   Document{});
+        },
+        true);
+  });
+  return taken;
 }
 
 bool rtf2htmlTest::LoadBookFile(const std::string& path) {
-  if (running_) return false;
-  const bool loaded = LoadIntoBox(
-      [this, &path] {
-        return
-            [read = readBook, options = loadOptions, path](const std::function<bool()>& cancelled) {
-              LoadOptions cancellable = options;
-              cancellable.cancelled = cancelled;
-              return read(path, cancellable);
-            };
-      },
-      false);
-  if (loaded) box_->SetFocus();
+  bool loaded = false;
+  Guarded([&] {
+    if (running_) return;
+    loaded = LoadIntoBox(
+        [this, &path] {
+          return [read = readBook, options = loadOptions,
+                  path](const std::function<bool()>& cancelled) {
+            LoadOptions cancellable = options;
+            cancellable.cancelled = cancelled;
+            return read(path, cancellable);
+          };
+        },
+        false);
+    if (loaded) box_->SetFocus();
+  });
   return loaded;
 }
 
 void rtf2htmlTest::OpenBook() {
-  if (running_) return;
-  if (const std::optional<std::string> path = services_.Books().ChooseBook()) LoadBookFile(*path);
+  Guarded([&] {
+    if (running_) return;
+    if (const std::optional<std::string> path = services_.Books().ChooseBook()) LoadBookFile(*path);
+  });
 }
 
 bool rtf2htmlTest::LoadIntoBox(const std::function<LoadWork()>& prepare, bool atCursor) {
+  // Also when the load fails, before the handler's boundary shows why.
+  const auto returnMemory = qScopeGuard([] { ReturnFreedMemory(); });
   LoadOutcome outcome;
   {
     RunScope run(*this);
-    try {
-      BackgroundLoad load(this);
-      load_ = &load;
-      outcome = load.Run(prepare());
-      load_ = nullptr;
-      if (outcome.end == LoadEnd::kDone && outcome.book.Ok()) {
-        if (atCursor) {
-          box_->Paste(outcome.book.document);
-        } else {
-          box_->SetDocument(outcome.book.document);
-        }
-        outcome = {};
-        ReturnFreedMemory();
-        return true;
+    BackgroundLoad load(this);
+    load_ = &load;
+    const auto forgetLoad = qScopeGuard([this] { load_ = nullptr; });
+    outcome = load.Run(prepare());
+    if (outcome.end == LoadEnd::kDone && outcome.book.Ok()) {
+      if (atCursor) {
+        box_->Paste(outcome.book.document);
+      } else {
+        box_->SetDocument(outcome.book.document);
       }
-    } catch (const std::bad_alloc&) {
-      load_ = nullptr;
-      outcome = {LoadEnd::kOutOfMemory, {}};
+      outcome = {};
+      return true;
     }
   }
-  ReturnFreedMemory();
   // After the run, so that the message does not wait under the busy cursor.
-  if (outcome.end == LoadEnd::kOutOfMemory) {
-    services_.Messages().Show(kOutOfMemoryMessage);
-  } else if (outcome.end == LoadEnd::kDone) {
-    services_.Messages().Show(outcome.book.error->message);
-  }
+  if (outcome.end == LoadEnd::kDone) services_.Messages().Show(outcome.book.error->message);
   return false;
 }
 
 void rtf2htmlTest::dragEnterEvent(QDragEnterEvent* event) {
-  if (!running_ && !DroppedFile(*event->mimeData()).empty()) event->acceptProposedAction();
+  Guarded([&] {
+    if (!running_ && !DroppedFile(*event->mimeData()).empty()) event->acceptProposedAction();
+  });
 }
 
 void rtf2htmlTest::dropEvent(QDropEvent* event) {
-  const std::string path = DroppedFile(*event->mimeData());
-  if (path.empty()) return;
-  event->acceptProposedAction();
-  tbRTF->fileDropHandler(path);
+  Guarded([&] {
+    const std::string path = DroppedFile(*event->mimeData());
+    if (path.empty()) return;
+    event->acceptProposedAction();
+    tbRTF->fileDropHandler(path);
+  });
 }
 
 }  // namespace quillet

@@ -75,32 +75,36 @@ void rtf2htmlTest::ConnectHandlers() {
 }
 
 void rtf2htmlTest::Form_Load() {
-  for (int part = 1; part <= 99; ++part) cboPartes->addItem(QString::number(part));
-  // Adding to an empty list selects "1" already; choose it explicitly all the same.
-  cboPartes->setCurrentIndex(0);
-  cboPartes_Click();
+  Guarded([&] {
+    for (int part = 1; part <= 99; ++part) cboPartes->addItem(QString::number(part));
+    // Adding to an empty list selects "1" already; choose it explicitly all the same.
+    cboPartes->setCurrentIndex(0);
+    cboPartes_Click();
 
-  QByteArray screenshot;
-  QBuffer buffer(&screenshot);
-  buffer.open(QIODevice::WriteOnly);
-  grab().save(&buffer, "PNG");
-  txtHelp->setPlainText(HelpPage(screenshot));
+    QByteArray screenshot;
+    QBuffer buffer(&screenshot);
+    buffer.open(QIODevice::WriteOnly);
+    grab().save(&buffer, "PNG");
+    txtHelp->setPlainText(HelpPage(screenshot));
+  });
 }
 
 void rtf2htmlTest::txtDir_Change() {
-  const std::string text = txtDir->text().toStdString();
-  const std::string withSeparator = TrailingSeparator(text);
-  if (withSeparator != text) {
-    // Runs this handler once more, which then finds the separator.
-    txtDir->setText(QString::fromStdString(withSeparator));
-    return;
-  }
-  generateAllowed_ = true;
-  if (!running_) cmdGO->setEnabled(true);  // a run re-enables it when it ends
+  Guarded([&] {
+    const std::string text = txtDir->text().toStdString();
+    const std::string withSeparator = TrailingSeparator(text);
+    if (withSeparator != text) {
+      // Runs this handler once more, which then finds the separator.
+      txtDir->setText(QString::fromStdString(withSeparator));
+      return;
+    }
+    generateAllowed_ = true;
+    if (!running_) cmdGO->setEnabled(true);  // a run re-enables it when it ends
+  });
 }
 
 void rtf2htmlTest::cmdDir_Click() {
-  txtDir->setText(QString::fromStdString(DIRBrowse()));
+  Guarded([&] { txtDir->setText(QString::fromStdString(DIRBrowse())); });
 }
 
 std::string rtf2htmlTest::DIRBrowse() {
@@ -108,10 +112,12 @@ std::string rtf2htmlTest::DIRBrowse() {
 }
 
 void rtf2htmlTest::cmdClear_Click() {
-  if (running_) return;
-  builder_->converter.RtfSource.clear();
-  box_->SetTextRTF("");
-  box_->SetFocus();
+  Guarded([&] {
+    if (running_) return;
+    builder_->converter.RtfSource.clear();
+    box_->SetTextRTF("");
+    box_->SetFocus();
+  });
 }
 
 BookRequest rtf2htmlTest::ReadControls() const {
@@ -134,26 +140,32 @@ void rtf2htmlTest::Report(const BookResult& result) {
 }
 
 void rtf2htmlTest::cmdGO_Click() {
-  if (running_ || !cmdGO->isEnabled()) return;
-  RunScope run(*this);
-  // The dialog comes only once the run's checks are passed and pages are being written.
-  const GenerateProgress progress{[this](int partCount) { ShowProgress(partCount); },
-                                  [this](int partNumber, int) {
-                                    if (progress_) progress_->setValue(partNumber);
-                                  }};
-  Report(builder_->Generate(ReadControls(), progress));
-  progress_.reset();
+  Guarded([&] {
+    if (running_ || !cmdGO->isEnabled()) return;
+    RunScope run(*this);
+    // The dialog comes only once the run's checks are passed and pages are being written.
+    const GenerateProgress progress{[this](int partCount) { ShowProgress(partCount); },
+                                    [this](int partNumber, int) {
+                                      if (progress_) progress_->setValue(partNumber);
+                                    }};
+    Report(builder_->Generate(ReadControls(), progress));
+    progress_.reset();
+  });
 }
 
 void rtf2htmlTest::cmdHTML2_Click() {
-  if (running_) return;
-  RunScope run(*this);
-  Report(builder_->Preview(ReadControls()));
+  Guarded([&] {
+    if (running_) return;
+    RunScope run(*this);
+    Report(builder_->Preview(ReadControls()));
+  });
 }
 
 void rtf2htmlTest::cmdHelp_Click() {
-  // Help never converts, so it also works during a debug pause.
-  Report(builder_->WriteHelp(ReadControls()));
+  Guarded([&] {
+    // Help never converts, so it also works during a debug pause.
+    Report(builder_->WriteHelp(ReadControls()));
+  });
 }
 
 void rtf2htmlTest::closeEvent(QCloseEvent* event) {

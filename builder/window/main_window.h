@@ -126,6 +126,11 @@ class rtf2htmlTest : public QWidget {
  private:
   class RunScope;
 
+  // The one exception boundary every handler runs in (handler_boundary.cpp):
+  // whatever `handler` throws ends as a message, with the box's text and
+  // selection as they were before it; false when it failed.
+  bool Guarded(const std::function<void()>& handler) noexcept;
+
   // The controls (window_controls.cpp).
   void CreateControls();
   void PlaceControls();

@@ -5,7 +5,6 @@
 #include <QSignalBlocker>
 #include <QThread>
 #include <memory>
-#include <new>
 #include <optional>
 
 #include "builder/text_rules.h"
@@ -33,37 +32,43 @@ void rtf2htmlTest::ConnectEstimate() {
 }
 
 void rtf2htmlTest::cboPartes_Click() {
-  PartCount = static_cast<std::int16_t>(cboPartes->currentIndex() + 1);
-  RefreshEstimate();
+  Guarded([&] {
+    PartCount = static_cast<std::int16_t>(cboPartes->currentIndex() + 1);
+    RefreshEstimate();
+  });
 }
 
 void rtf2htmlTest::tbRTF_Change() {
-  PartCount = static_cast<std::int16_t>(cboPartes->currentIndex() + 1);
-  if (box_->Length() <= kImmediateEstimateLength) {
-    RefreshEstimate();
-    return;
-  }
-  // A stale figure is never shown: the label stays blank until the pause.
-  lblKB->clear();
-  estimateTimer_.start();
+  Guarded([&] {
+    PartCount = static_cast<std::int16_t>(cboPartes->currentIndex() + 1);
+    if (box_->Length() <= kImmediateEstimateLength) {
+      RefreshEstimate();
+      return;
+    }
+    // A stale figure is never shown: the label stays blank until the pause.
+    lblKB->clear();
+    estimateTimer_.start();
+  });
 }
 
 void rtf2htmlTest::RefreshEstimate() {
-  estimateTimer_.stop();
-  cboPartes->setEnabled(!cmdLector->IsOn());
-  if (cmdLector->IsOn()) {
-    // Counting the parts converts the whole book, which takes a moment of its own.
-    std::optional<BusyCursor> busy;
-    if (box_->Length() > kImmediateEstimateLength) busy.emplace();
-    return ShowReaderEstimate();
-  }
-  const std::optional<std::size_t> known = box_->KnownRtfLength();
-  if (known || box_->Length() <= kImmediateEstimateLength) {
-    ShowEstimate(known ? *known : box_->RtfLength());
-    return;
-  }
-  lblKB->clear();
-  MeasureRtfInBackground();
+  Guarded([&] {
+    estimateTimer_.stop();
+    cboPartes->setEnabled(!cmdLector->IsOn());
+    if (cmdLector->IsOn()) {
+      // Counting the parts converts the whole book, which takes a moment of its own.
+      std::optional<BusyCursor> busy;
+      if (box_->Length() > kImmediateEstimateLength) busy.emplace();
+      return ShowReaderEstimate();
+    }
+    const std::optional<std::size_t> known = box_->KnownRtfLength();
+    if (known || box_->Length() <= kImmediateEstimateLength) {
+      ShowEstimate(known ? *known : box_->RtfLength());
+      return;
+    }
+    lblKB->clear();
+    MeasureRtfInBackground();
+  });
 }
 
 void rtf2htmlTest::ShowEstimate(std::size_t rtfLength) {
@@ -82,17 +87,20 @@ void rtf2htmlTest::MeasureRtfInBackground() {
   QThread* worker = QThread::create([model, length] {
     try {
       *length = WriteRtf(*model).size();
-    } catch (const std::bad_alloc&) {
-      // Without memory for it, the estimate stays blank.
+    } catch (...) {
+      // Without memory for it, or whatever else stops it, the estimate stays
+      // blank: nothing escapes a worker thread.
     }
   });
   ++estimatesMeasured_;
   connect(worker, &QThread::finished, this, [this, worker, length, revision] {
     worker->deleteLater();
     --estimatesMeasured_;
-    if (!*length || !box_->SetRtfLength(revision, **length)) return;
-    ShowEstimate(**length);
-    ReturnFreedMemory();
+    Guarded([&] {
+      if (!*length || !box_->SetRtfLength(revision, **length)) return;
+      ShowEstimate(**length);
+      ReturnFreedMemory();
+    });
   });
   worker->start();
 }
@@ -111,15 +119,17 @@ void rtf2htmlTest::ShowReaderEstimate() {
 }
 
 void rtf2htmlTest::cmdLector_Click() {
-  if (cmdLector->IsOn()) {
-    chosenParts_ = PartCount;
-  } else {
-    const QSignalBlocker quiet(cboPartes);
-    while (cboPartes->count() > 99) cboPartes->removeItem(cboPartes->count() - 1);
-    cboPartes->setCurrentIndex(chosenParts_ - 1);
-    lblKB->setToolTip(QString());
-  }
-  cboPartes_Click();
+  Guarded([&] {
+    if (cmdLector->IsOn()) {
+      chosenParts_ = PartCount;
+    } else {
+      const QSignalBlocker quiet(cboPartes);
+      while (cboPartes->count() > 99) cboPartes->removeItem(cboPartes->count() - 1);
+      cboPartes->setCurrentIndex(chosenParts_ - 1);
+      lblKB->setToolTip(QString());
+    }
+    cboPartes_Click();
+  });
 }
 
 }  // namespace quillet
