@@ -1,3 +1,5 @@
+// The window's wiring and its buttons: which handler each control calls, start-up,
+// the output folder, Clear, and the runs of Generate, Preview and Help.
 #include "builder/window/main_window.h"
 
 #include <QApplication>
@@ -64,12 +66,14 @@ void rtf2htmlTest::ConnectHandlers() {
   connect(cmdLector, &ReaderSetting::changed, this, [this] { cmdLector_Click(); });
 
   // The busy cursor of a run gives way to the arrow while a pause waits for a click.
-  connect(debugWindow_.get(), &DebugWindow::pauseChanged, this, [](bool paused) {
-    if (paused) {
-      QGuiApplication::restoreOverrideCursor();
-    } else {
-      QGuiApplication::setOverrideCursor(Qt::WaitCursor);
-    }
+  connect(debugWindow_.get(), &DebugWindow::pauseChanged, this, [this](bool paused) {
+    Guarded([paused] {
+      if (paused) {
+        QGuiApplication::restoreOverrideCursor();
+      } else {
+        QGuiApplication::setOverrideCursor(Qt::WaitCursor);
+      }
+    });
   });
   ConnectEstimate();
 }
