@@ -4,7 +4,7 @@
 #include <QProgressDialog>
 #include <QThread>
 #include <QTimer>
-#include <new>
+#include <exception>
 #include <utility>
 
 namespace quillet {
@@ -20,7 +20,7 @@ constexpr int kProgressDelayMs = 500;
 struct BackgroundLoad::Shared {
   std::atomic<bool> cancelled = false;
   LoadedBook book;
-  bool outOfMemory = false;
+  std::exception_ptr failure;
 };
 
 LoadOutcome BackgroundLoad::Run(LoadWork work) {
@@ -28,9 +28,10 @@ LoadOutcome BackgroundLoad::Run(LoadWork work) {
   QThread* worker = QThread::create([shared, work = std::move(work)] {
     try {
       shared->book = work([&shared] { return shared->cancelled.load(); });
-    } catch (const std::bad_alloc&) {
+    } catch (...) {
+      // Nothing may leave a thread; the window's thread takes it up.
       shared->book = {};
-      shared->outOfMemory = true;
+      shared->failure = std::current_exception();
     }
   });
   QEventLoop loop;
@@ -59,7 +60,7 @@ LoadOutcome BackgroundLoad::Run(LoadWork work) {
   loop.exec();
   stopWaiting_ = nullptr;
   if (shared->cancelled) return {LoadEnd::kCancelled, {}};
-  if (shared->outOfMemory) return {LoadEnd::kOutOfMemory, {}};
+  if (shared->failure) std::rethrow_exception(shared->failure);
   return {LoadEnd::kDone, std::move(shared->book)};
 }
 

@@ -16,7 +16,7 @@ namespace quillet {
 // `cancelled` turns true once the user has pressed Cancel.
 using LoadWork = std::function<LoadedBook(const std::function<bool()>& cancelled)>;
 
-enum class LoadEnd { kDone, kCancelled, kOutOfMemory };
+enum class LoadEnd { kDone, kCancelled };
 
 struct LoadOutcome {
   LoadEnd end = LoadEnd::kDone;
@@ -26,6 +26,8 @@ struct LoadOutcome {
 // Runs one load and waits for it in a nested event loop. After half a second a
 // progress dialog on `owner` offers Cancel, which ends the wait at once; the
 // worker is told through the flag and its result dropped whenever it comes.
+// Whatever the worker throws, running out of memory among it, Run throws
+// again on the window's thread.
 class BackgroundLoad {
  public:
   explicit BackgroundLoad(QWidget* owner) : owner_(owner) {}

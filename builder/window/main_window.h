@@ -4,6 +4,8 @@
 // The window only reads its controls, calls the book builder and shows what
 // came back; the desktop (opener, messages, folder chooser, clipboard) comes in
 // through WindowServices so that tests can put recording stand-ins there.
+// This file declares the whole window; its work is defined by concern in the
+// files named beside each group.
 #pragma once
 
 #include <QPixmap>
@@ -17,8 +19,8 @@
 
 #include "builder/book_builder.h"
 #include "builder/book_input.h"
-#include "builder/platform.h"
 #include "builder/window/background_load.h"
+#include "builder/window/window_services.h"
 
 class QComboBox;
 class QGroupBox;
@@ -40,15 +42,6 @@ class ReaderSetting;
 class RtfTextEdit;
 
 inline constexpr const char* kWindowCaption = "Quillet - Libros Web para PSP";
-
-// The desktop as the window uses it; a null member means Qt's own.
-struct WindowServices {
-  PageOpener* opener = nullptr;
-  MessageSink* messages = nullptr;
-  FolderChooser* folders = nullptr;
-  Clipboard* clipboard = nullptr;
-  BookChooser* books = nullptr;
-};
 
 class rtf2htmlTest : public QWidget {
   Q_OBJECT
@@ -77,20 +70,22 @@ class rtf2htmlTest : public QWidget {
   QRadioButton* rbDebug;
   QPlainTextEdit* txtHelp;
 
-  // Event handlers.
+  // Event handlers: start-up, the folder and the run buttons (main_window.cpp).
   void Form_Load();
-  void cboPartes_Click();
-  void tbRTF_Change();
   void txtDir_Change();
   void cmdDir_Click();
   std::string DIRBrowse();
-  void cmdPegar_Click();
   void cmdClear_Click();
   void cmdGO_Click();
   void cmdHTML2_Click();
   void cmdHelp_Click();
+  // The part count, reader mode and the size estimate (part_estimate.cpp).
+  void cboPartes_Click();
+  void tbRTF_Change();
   void cmdLector_Click();
-
+  // Books into the box: paste, Ctrl+O, a file dropped or named on the command
+  // line (book_loading.cpp).
+  void cmdPegar_Click();
   // Reads a book file as `quillet book` does, on a worker thread, and puts it
   // into the box; false, with the message shown, when it cannot be read or
   // memory runs out, and when the user cancels it.
@@ -123,39 +118,52 @@ class rtf2htmlTest : public QWidget {
   void paintEvent(QPaintEvent* event) override;
   // During a run the window ends the program once the run is over.
   void closeEvent(QCloseEvent* event) override;
-  // A book file dropped on the window is loaded like one opened with Ctrl+O.
+  // A book file dropped on the window is loaded like one opened with Ctrl+O
+  // (book_loading.cpp).
   void dragEnterEvent(QDragEnterEvent* event) override;
   void dropEvent(QDropEvent* event) override;
 
  private:
   class RunScope;
 
+  // The one exception boundary every handler runs in (handler_boundary.cpp):
+  // whatever `handler` throws ends as a message, with the box's text and
+  // selection as they were before it; false when it failed.
+  bool Guarded(const std::function<void()>& handler) noexcept;
+
+  // The controls (window_controls.cpp).
   void CreateControls();
   void PlaceControls();
   void SetStartStates();
-  void ConnectHandlers();
   void FitCaptionFont();
+
+  // Every control to its handler (main_window.cpp); the estimate's timer
+  // (part_estimate.cpp).
+  void ConnectHandlers();
+  void ConnectEstimate();
+
+  // A run's buttons (main_window.cpp) and the progress of its pages (run_scope.cpp).
   BookRequest ReadControls() const;
   void Report(const BookResult& result);
+  void ShowProgress(int partCount);
+
+  // The size estimate and the part count (part_estimate.cpp).
   void RefreshEstimate();
   void ShowEstimate(std::size_t rtfLength);
   void MeasureRtfInBackground();
   void ShowReaderEstimate();
-  void ShowProgress(int partCount);
+
+  // Books into the box (book_loading.cpp).
   bool PasteMimeData(const QMimeData& source);
   // Runs the work that `prepare` makes (reading the clipboard, say) off the
   // user-interface thread and puts what it read into the box, whole or at the
   // cursor; false, with a message, when nothing was put there.
   bool LoadIntoBox(const std::function<LoadWork()>& prepare, bool atCursor);
+  // A long book is read into one model and copied into the editor; the memory
+  // the model held goes back to the system rather than waiting in the heap.
+  static void ReturnFreedMemory();
 
-  // Qt's desktop, used where the services leave a gap.
-  std::unique_ptr<PageOpener> ownOpener_;
-  std::unique_ptr<MessageSink> ownMessages_;
-  std::unique_ptr<FolderChooser> ownFolders_;
-  std::unique_ptr<Clipboard> ownClipboard_;
-  std::unique_ptr<BookChooser> ownBooks_;
-  WindowServices services_;
-
+  DesktopServices services_;
   std::unique_ptr<QtRichTextBox> box_;
   std::unique_ptr<BookBuilder> builder_;
   std::unique_ptr<DebugWindow> debugWindow_;
