@@ -8,9 +8,7 @@
 #include <system_error>
 #include <vector>
 
-#include "builder/back_half.h"
 #include "builder/page_files.h"
-#include "builder/part_rtf.h"
 #include "builder/reader/reader_book.h"
 #include "builder/text_rules.h"
 #include "converter/page_frame.h"
@@ -39,6 +37,13 @@ std::int64_t DivideHalfEven(std::int64_t dividend, std::int64_t divisor) {
   if (twiceRest > divisor || (twiceRest == divisor && quotient % 2 != 0)) return quotient + 1;
   return quotient;
 }
+
+// Where one part lies in the box's text.
+struct PartSpan {
+  std::int64_t start = 0;
+  std::int64_t length = 0;
+  std::int64_t end = 0;  // where the next part starts
+};
 
 bool IsHighSurrogate(char16_t unit) {
   return unit >= 0xD800 && unit <= 0xDBFF;
@@ -126,18 +131,10 @@ class BookBuilder::Generation {
 
  private:
   using TextReader = RichTextBox::TextReader;
-  using PageWriter =
-      std::function<std::optional<BookError>(std::size_t index, const std::string& name)>;
 
   void MoveFirstSplitPoint(const TextReader& text);
   PartSpan SpanOf(const TextReader& text, int part, std::int64_t start) const;
   std::optional<BookError> WriteParts(const TextReader& text, const GenerateProgress& progress);
-  std::optional<BookError> WriteEach(const std::vector<PartSpan>& spans, std::size_t from,
-                                     std::size_t to, const PageWriter& writePage,
-                                     const GenerateProgress& progress);
-  std::optional<BookError> WriteInTwoHalves(const std::vector<PartSpan>& spans, BackHalf& back,
-                                            std::size_t front, const GenerateProgress& progress);
-  void ConvertInTurn(const std::vector<PartSpan>& spans, std::size_t from, std::size_t through);
   void ConvertPart(std::string rtf);
   std::optional<BookError> WritePartPage(std::string rtf, const std::string& name);
   std::optional<BookError> WriteConverted(const std::string& name);
@@ -191,83 +188,29 @@ std::optional<BookError> BookBuilder::Generation::WriteParts(const TextReader& t
                                                              const GenerateProgress& progress) {
   const int partCount = request_.partCount;
   if (progress.started) progress.started(partCount);
-  std::vector<PartSpan> spans{SpanOf(text, 1, 0)};
-  for (int part = 2; part <= partCount; ++part) {
-    spans.push_back(SpanOf(text, part, spans.back().end));
-  }
-  Converter& converter = builder_.converter;
-  // A debug trace shows the conversions one after another.
-  const std::size_t front = converter.DebugMode ? 0 : FrontPartCount(partCount);
-  BackHalf back(builder_.box_.ConcurrentRangeRtf(), spans, front, converter, kConvertOptions);
-  if (back.Started()) return WriteInTwoHalves(spans, back, front, progress);
-  PartRtf parts(builder_.box_, spans);
-  return WriteEach(
-      spans, 0, spans.size(),
-      [&](std::size_t index, const std::string& name) {
-        return WritePartPage(parts.Take(index), name);
-      },
-      progress);
-}
-
-// Parts [from, to) in order: each page written, the run's values moved on.
-std::optional<BookError> BookBuilder::Generation::WriteEach(const std::vector<PartSpan>& spans,
-                                                            std::size_t from, std::size_t to,
-                                                            const PageWriter& writePage,
-                                                            const GenerateProgress& progress) {
-  for (std::size_t index = from; index < to; ++index) {
-    values.PartNumber = static_cast<std::int16_t>(index + 1);
+  PartSpan span{};
+  for (int part = 1; part <= partCount; ++part) {
+    values.PartNumber = static_cast<std::int16_t>(part);
+    span = SpanOf(text, part, span.end);
+    SelectPart(builder_.box_, span);
     const std::string name = request_.prefix + TwoDigits(values.PartNumber);
-    if (std::optional<BookError> error = writePage(index, name)) return error;
-    values.PartStart = spans[index].end;
-    if (progress.partWritten) progress.partWritten(values.PartNumber, request_.partCount);
+    if (std::optional<BookError> error = WritePartPage(builder_.box_.SelRTF(), name)) return error;
+    values.PartStart = span.end;
+    if (progress.partWritten) progress.partWritten(values.PartNumber, partCount);
   }
-  values.PartNumber = static_cast<std::int16_t>(to + 1);
+  values.PartNumber = static_cast<std::int16_t>(partCount + 1);
   return std::nullopt;
-}
-
-// The front half converted here, the back half taken from the second thread
-// when the converter hands it the state the thread started from.
-std::optional<BookError> BookBuilder::Generation::WriteInTwoHalves(
-    const std::vector<PartSpan>& spans, BackHalf& back, std::size_t front,
-    const GenerateProgress& progress) {
-  Converter& converter = builder_.converter;
-  const PageWriter inTurn = [&](std::size_t index, const std::string& name) {
-    SelectPart(builder_.box_, spans[index]);
-    return WritePartPage(builder_.box_.SelRTF(), name);
-  };
-  if (std::optional<BookError> error = WriteEach(spans, 0, front, inTurn, progress)) return error;
-  if (!back.Agrees(converter)) return WriteEach(spans, front, spans.size(), inTurn, progress);
-  const PageWriter taken = [&](std::size_t index, const std::string& name) {
-    SelectPart(builder_.box_, spans[index]);
-    BackHalf::Part part = back.Take();
-    converter.RtfSource = std::move(part.rtf);
-    converter.HtmlResult = std::move(part.html);
-    std::optional<BookError> error = WriteConverted(name);
-    // A run stopped here leaves the converter as converting in turn would.
-    if (error) ConvertInTurn(spans, front, index);
-    return error;
-  };
-  if (std::optional<BookError> error = WriteEach(spans, front, spans.size(), taken, progress)) {
-    return error;
-  }
-  converter.TakeStateOf(std::move(back.Fork()));
-  return std::nullopt;
-}
-
-// Parts [from, through] converted again, each selected in turn.
-void BookBuilder::Generation::ConvertInTurn(const std::vector<PartSpan>& spans, std::size_t from,
-                                            std::size_t through) {
-  for (std::size_t index = from; index <= through; ++index) {
-    SelectPart(builder_.box_, spans[index]);
-    ConvertPart(builder_.box_.SelRTF());
-  }
 }
 
 // The part goes in and out through the converter's hand-over variables.
 void BookBuilder::Generation::ConvertPart(std::string rtf) {
   Converter& converter = builder_.converter;
   converter.RtfSource = std::move(rtf);
-  converter.HtmlResult = ConvertedPart(converter, converter.RtfSource, kConvertOptions);
+  // An empty part is still a page, so that its index link opens this book,
+  // but it is not converted and leaves the converter alone.
+  converter.HtmlResult = converter.RtfSource.empty()
+                             ? std::string()
+                             : converter.ConvertRtfToHtml(converter.RtfSource, kConvertOptions);
 }
 
 std::optional<BookError> BookBuilder::Generation::WritePartPage(std::string rtf,
