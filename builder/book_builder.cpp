@@ -157,7 +157,6 @@ std::optional<BookError> BookBuilder::Generation::Run(const GenerateProgress& pr
   if (std::string error = pages.Lock(request_.folder); !error.empty()) return WriteFailure(error);
   pages.Protect(request_.bookFile);
   const bool withIndex = request_.partCount > 1;
-  pages.OpenAhead(request_.folder + request_.prefix + ".html", request_.partCount + withIndex);
   if (std::optional<BookError> error = WriteParts(*text, progress)) return error;
   if (withIndex) {
     if (std::optional<BookError> error = WriteIndexPage()) return error;

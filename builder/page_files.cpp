@@ -1,7 +1,6 @@
 #include "builder/page_files.h"
 
 #include <fcntl.h>
-#include <pthread.h>
 #include <sys/file.h>
 #include <sys/stat.h>
 #include <sys/uio.h>
@@ -9,16 +8,13 @@
 
 #include <array>
 #include <cerrno>
-#include <condition_variable>
 #include <csignal>
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
 #include <initializer_list>
-#include <mutex>
 #include <random>
 #include <system_error>
-#include <thread>
 #include <utility>
 
 namespace quillet {
@@ -106,10 +102,10 @@ int OpenUnnamed(const std::string& folder) {
   return -1;
 }
 
-// Stages `page` in `openedAhead`, or in a file of its own when that is -1.
-int CreateStaged(const std::string& path, int openedAhead, PageFile::Staged& page) {
+// Stages `page` in a file of its own.
+int CreateStaged(const std::string& path, PageFile::Staged& page) {
   page.path = path;
-  page.fd = openedAhead >= 0 ? openedAhead : OpenUnnamed(FolderOf(path));
+  page.fd = OpenUnnamed(FolderOf(path));
   if (page.fd >= 0) return 0;
   if (errno != EOPNOTSUPP && errno != EISDIR && errno != EINVAL) return errno;
   return WithFreshName(path, "page", page.tempName, [&page](const std::string& temp) {
@@ -264,11 +260,6 @@ std::string FailureMessage(std::string_view what, const std::string& path, int e
 
 }  // namespace
 
-std::thread ThreadWithoutTermination(std::function<void()> body) {
-  const TerminationHeld held;  // the new thread starts with this thread's mask
-  return std::thread(std::move(body));
-}
-
 PageFile::~PageFile() {
   Discard(page_);
 }
@@ -287,8 +278,7 @@ std::string PageFile::OpenPageFile(std::string_view path) {
   const fs::file_status status = fs::status(target, ignored);
   if (target.filename().empty() || fs::is_directory(status)) return Fail("crear", EISDIR);
   if (IsWriteProtected(target, status)) return Fail("escribir", EACCES);
-  const int openedAhead = set_ != nullptr ? set_->TakeOpenedAhead(FolderOf(page_.path)) : -1;
-  if (const int error = CreateStaged(page_.path, openedAhead, page_); error != 0) {
+  if (const int error = CreateStaged(page_.path, page_); error != 0) {
     return Fail("crear", error);
   }
   return {};
@@ -312,79 +302,6 @@ std::string PageFile::ClosePageFile() {
   PageSet alone;
   alone.Add(std::exchange(page_, Staged{}));
   return alone.Commit();
-}
-
-// Unnamed files opened one after another on a thread of their own. A file
-// that cannot be opened ends the thread; the page that would have taken it
-// opens its own and reports what goes wrong then.
-class FilesAhead {
- public:
-  FilesAhead(std::string folder, int count)
-      : folder_(std::move(folder)),
-        thread_(ThreadWithoutTermination([this, count] { OpenAll(count); })) {}
-  ~FilesAhead() {
-    {
-      const std::lock_guard lock(mutex_);
-      stop_ = true;
-    }
-    thread_.join();
-    for (std::size_t i = taken_; i < fds_.size(); ++i) ::close(fds_[i]);
-  }
-  FilesAhead(const FilesAhead&) = delete;
-  FilesAhead& operator=(const FilesAhead&) = delete;
-
-  int Take(std::string_view folder) {
-    if (folder != folder_) return -1;
-    std::unique_lock lock(mutex_);
-    opened_.wait(lock, [this] { return taken_ < fds_.size() || done_; });
-    return taken_ < fds_.size() ? fds_[taken_++] : -1;
-  }
-
- private:
-  void OpenAll(int count) {
-    for (int i = 0; i < count; ++i) {
-      const int fd = OpenUnnamed(folder_);
-      const std::lock_guard lock(mutex_);
-      if (fd < 0 || stop_) {
-        if (fd >= 0) ::close(fd);
-        break;
-      }
-      fds_.push_back(fd);
-      opened_.notify_one();
-    }
-    const std::lock_guard lock(mutex_);
-    done_ = true;
-    opened_.notify_one();
-  }
-
-  const std::string folder_;
-  std::mutex mutex_;
-  std::condition_variable opened_;
-  std::vector<int> fds_;
-  std::size_t taken_ = 0;
-  bool done_ = false;
-  bool stop_ = false;
-  std::thread thread_;  // last: starts once everything it uses exists
-};
-
-void PageSet::OpenAhead(std::string_view pagePath, int count) {
-  ahead_.reset();
-  try {
-    ahead_ = std::make_unique<FilesAhead>(FolderOf(std::string(pagePath)), count);
-  } catch (const std::system_error&) {
-    // No thread to spare: each page opens its own file.
-  }
-}
-
-int PageSet::TakeOpenedAhead(std::string_view folder) {
-  const int fd = ahead_ != nullptr ? ahead_->Take(folder) : -1;
-  // A folder that no longer takes new files (made read-only, removed) is
-  // reported at this page, as when the page opens its own file.
-  if (fd >= 0 && ::faccessat(AT_FDCWD, std::string(folder).c_str(), W_OK | X_OK, AT_EACCESS) != 0) {
-    ::close(fd);
-    return -1;
-  }
-  return fd;
 }
 
 PageSet::PageSet() = default;

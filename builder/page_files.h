@@ -3,11 +3,8 @@
 // folder check made before writing.
 #pragma once
 
-#include <functional>
-#include <memory>
 #include <string>
 #include <string_view>
-#include <thread>
 #include <utility>
 #include <vector>
 
@@ -22,7 +19,6 @@ inline constexpr int kDirectoryAttribute = 16;
 std::string ProbePath(std::string_view path, int attributes);
 
 class PageSet;
-class FilesAhead;
 
 // One page file. Text goes to an unnamed file in the target's folder, which
 // ClosePageFile puts in place under the target's name, keeping the mode and
@@ -72,11 +68,6 @@ class PageSet {
   // A file no page of this set may replace (the book being read): Commit
   // refuses, before anything is put in place, when a target is that file.
   void Protect(std::string path) { protected_ = std::move(path); }
-  // Opens the unnamed files of `count` pages in the folder of `pagePath` on a
-  // second thread while the pages are being made: creating a file is slow on
-  // some file systems, and making a page need not wait for it. Where no thread
-  // can be started, each page opens its own.
-  void OpenAhead(std::string_view pagePath, int count);
   // Puts every closed page in place; "" on success, else the folder is as it was.
   [[nodiscard]] std::string Commit();
   // Targets of the pages, in the order they were closed.
@@ -85,19 +76,11 @@ class PageSet {
  private:
   friend class PageFile;
   void Add(PageFile::Staged page) { pages_.push_back(std::move(page)); }
-  // An unnamed file opened ahead for `folder`, or -1.
-  int TakeOpenedAhead(std::string_view folder);
 
   std::vector<PageFile::Staged> pages_;
   std::string protected_;
   int lock_ = -1;
-  std::unique_ptr<FilesAhead> ahead_;  // destroyed first: its thread ends before the rest goes
 };
-
-// Starts `body` on a thread of its own that termination signals never reach:
-// they go to the thread that holds them back while pages are swapped, so that
-// a run stopped then still leaves one whole book.
-std::thread ThreadWithoutTermination(std::function<void()> body);
 
 // Writes `text` followed by CR LF as a whole file, the way every page is written.
 [[nodiscard]] std::string WriteTextFile(std::string_view path, std::string_view text,
