@@ -147,6 +147,63 @@ TEST_F(PageFiles, SetThatFailsHalfWayPutsTheOldPagesBack) {
   EXPECT_EQ(testing::FileBytes(dir / "c.html"), "old c\r\n");
 }
 
+std::size_t OpenFileCount() {
+  const auto entries = fs::directory_iterator("/proc/self/fd");
+  return static_cast<std::size_t>(std::distance(fs::begin(entries), fs::end(entries)));
+}
+
+struct WrittenSetCase {
+  const char* name;
+  int pages;
+  bool commit;
+};
+
+void PrintTo(const WrittenSetCase& row, std::ostream* out) {
+  *out << row.name;
+}
+
+class PagesOfASet : public PageFiles, public ::testing::WithParamInterface<WrittenSetCase> {};
+
+// Written pages waiting for the others hold one open file between them, and
+// the folder ends up with exactly the committed pages and nothing else.
+TEST_P(PagesOfASet, HoldOneOpenFileAndLeaveOnlyTheCommittedPages) {
+  const WrittenSetCase& row = GetParam();
+  ASSERT_EQ(WriteTextFile((dir / "p0.html").string(), "old"), "");
+  const std::size_t openBefore = OpenFileCount();
+  std::vector<std::string> written;
+  {
+    PageSet set;
+    for (int i = 0; i < row.pages; ++i) {
+      const std::string name = "p" + std::to_string(i) + ".html";
+      ASSERT_EQ(WriteTextFile((dir / name).string(), "page " + std::to_string(i), &set), "");
+      written.push_back(name);
+    }
+    EXPECT_LE(OpenFileCount(), openBefore + 1);
+    if (row.commit) {
+      ASSERT_EQ(set.Commit(), "");
+    }
+  }
+  EXPECT_EQ(OpenFileCount(), openBefore);
+  std::vector<std::string> expected = row.commit ? written : std::vector<std::string>{};
+  if (std::find(expected.begin(), expected.end(), "p0.html") == expected.end()) {
+    expected.push_back("p0.html");  // there before the set
+  }
+  std::sort(expected.begin(), expected.end());
+  EXPECT_EQ(Names(dir), expected);
+  for (std::size_t i = 0; row.commit && i < written.size(); ++i) {
+    EXPECT_EQ(testing::FileBytes(dir / written[i]), "page " + std::to_string(i) + "\r\n");
+  }
+  if (!row.commit) {
+    EXPECT_EQ(testing::FileBytes(dir / "p0.html"), "old\r\n");
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(Rows, PagesOfASet,
+                         ::testing::Values(WrittenSetCase{"FivePagesCommitted", 5, true},
+                                           WrittenSetCase{"NoPageCommitted", 0, true},
+                                           WrittenSetCase{"WrittenButNotCommitted", 4, false}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
 // The new page takes the old one's mode and owner, whether or not the file it
 // was made in has them already; a change of owner drops set-user-ID and, with
 // group execute, set-group-ID, as it always does.
