@@ -22,7 +22,7 @@ std::string Converter::ConvertRtfToHtmlInPlace(std::string rtf, std::string_view
   state_->StartConversion(options);
   const std::string_view body = state_->PrepareBody(rtf);
   // Pages come out a little shorter than their RTF; one buffer then holds them whole.
-  ReserveForWriting(state_->HtmlOut, body.size() + body.size() / 8);
+  state_->HtmlOut.reserve(body.size() + body.size() / 8);
   RunTokenLoop(body);
   return state_->AssembleResult();
 }
