@@ -14,7 +14,6 @@
 #include <string>
 
 #include "app/commands.h"
-#include "app/heap.h"
 #include "builder/book_builder.h"
 #include "builder/book_input.h"
 #include "builder/desktop_opener.h"
@@ -162,12 +161,6 @@ void AddBookSource(CLI::App& command, BookSource& source) {
 }
 
 bool LoadBookInto(const BookSource& source, DocumentBox& box) {
-  // Room for the file read whole and a document of about twice its size: text
-  // in UTF-16, and its runs.
-  struct stat file {};
-  const bool sized =
-      source.input != "-" && ::stat(source.input.c_str(), &file) == 0 && S_ISREG(file.st_mode);
-  const HeapForBook heap(sized ? 3 * static_cast<std::size_t>(file.st_size) : 0);
   LoadOptions options;
   options.helper_timeout = std::chrono::milliseconds(std::llround(source.convertTimeout * 1000));
   LoadedBook book = LoadBookFile(source.input, options);

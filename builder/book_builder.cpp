@@ -1,78 +1,18 @@
 #include "builder/book_builder.h"
 
 #include <filesystem>
-#include <functional>
-#include <memory>
 #include <optional>
 #include <string>
 #include <system_error>
 #include <vector>
 
-#include "builder/back_half.h"
-#include "builder/page_files.h"
-#include "builder/part_rtf.h"
+#include "builder/default_book/default_generation.h"
 #include "builder/reader/reader_book.h"
+#include "builder/reader/reader_generation.h"
 #include "builder/text_rules.h"
-#include "converter/page_frame.h"
 
 namespace quillet {
 namespace {
-
-constexpr std::string_view kIndexHead =
-    "<!doctype html public '-//W3C//DTD HTML Experimental 19960712//EN'>\r\n"
-    "<HTML>\r\n"
-    "<HEAD>\r\n"
-    "<TITLE>:: INDICE ::</TITLE>\r\n"
-    "INDICE<br><br>\r\n";
-constexpr std::string_view kIndexFoot = "</BODY>\r\n\r\n</html>";
-
-// The "00" pattern: at least two digits.
-std::string TwoDigits(int number) {
-  return (number >= 0 && number < 10 ? "0" : "") + std::to_string(number);
-}
-
-// Integer division rounded to nearest, halves to the even neighbour, exact
-// for lengths a double cannot hold.
-std::int64_t DivideHalfEven(std::int64_t dividend, std::int64_t divisor) {
-  const std::int64_t quotient = dividend / divisor;
-  const std::int64_t twiceRest = 2 * (dividend % divisor);
-  if (twiceRest > divisor || (twiceRest == divisor && quotient % 2 != 0)) return quotient + 1;
-  return quotient;
-}
-
-bool IsHighSurrogate(char16_t unit) {
-  return unit >= 0xD800 && unit <= 0xDBFF;
-}
-
-bool IsLowSurrogate(char16_t unit) {
-  return unit >= 0xDC00 && unit <= 0xDFFF;
-}
-
-// Where a part ends: a boundary between the two halves of a surrogate pair
-// moves past the second, so that no character is cut in two.
-std::int64_t PartBoundary(const RichTextBox::TextReader& text, std::int64_t position) {
-  const bool insidePair = position > 0 && position < text.Length() &&
-                          IsHighSurrogate(text.At(position - 1)) &&
-                          IsLowSurrogate(text.At(position));
-  return insidePair ? position + 1 : position;
-}
-
-void SelectPart(RichTextBox& box, const PartSpan& span) {
-  box.SetSelStart(span.start);
-  box.SetSelLength(span.length);
-}
-
-// The index page linking parts 1 to `partCount`, without the line end its write adds.
-std::string IndexPage(std::string_view prefix, int partCount) {
-  const std::string shown = ShownPrefix(prefix);
-  const std::string target = LinkPrefix(prefix);
-  std::string page(kIndexHead);
-  for (int part = 1; part <= partCount; ++part) {
-    const std::string number = TwoDigits(part);
-    page += "<a href=\" " + target + number + ".html\">" + shown + number + "</a> <br>\r\n";
-  }
-  return page += kIndexFoot;
-}
 
 BookError InvalidPartCount(int partCount, int maxParts) {
   const std::string count = std::to_string(partCount);
@@ -81,220 +21,12 @@ BookError InvalidPartCount(int partCount, int maxParts) {
           ").\nInvalid number of parts: " + count + " (1 to " + most + ")."};
 }
 
-BookError MissingFolder() {
-  return {std::string(kMissingFolderMessage)};
-}
-
-BookError WriteFailure(std::string_view detail) {
-  return {WriteFailureMessage(detail)};
-}
-
 std::optional<BookError> BadPrefix(std::string_view prefix) {
   if (std::string problem = PrefixProblem(prefix); !problem.empty()) return BookError{problem};
   return std::nullopt;
 }
 
-bool FolderExists(const std::string& folder) {
-  // An empty folder text would name the working folder, which nobody chose.
-  return !folder.empty() && !ProbePath(folder, kDirectoryAttribute).empty();
-}
-
-// Head, converted body and foot as three writes; "" or what went wrong.
-std::string WriteConvertedPage(const std::string& path, const Converter& converter, PageSet* set) {
-  PageFile page(set);
-  std::string error = page.OpenPageFile(path);
-  if (error.empty()) error = page.WritePageText(PageHeader(converter.FilePrefix), false);
-  if (error.empty()) error = page.WritePageText(converter.HtmlResult, false);
-  if (error.empty()) error = page.WritePageText(PageFooter(), false);
-  if (error.empty()) error = page.ClosePageFile();
-  return error;
-}
-
 }  // namespace
-
-// One Generate: the split of the box's text and a page per part, all waiting
-// in one PageSet until every page is written.
-class BookBuilder::Generation {
- public:
-  Generation(BookBuilder& builder, const BookRequest& request)
-      : builder_(builder), request_(request) {}
-
-  std::optional<BookError> Run(const GenerateProgress& progress);
-
-  RunValues values;
-  PageSet pages;
-
- private:
-  using TextReader = RichTextBox::TextReader;
-  using PageWriter =
-      std::function<std::optional<BookError>(std::size_t index, const std::string& name)>;
-
-  void MoveFirstSplitPoint(const TextReader& text);
-  PartSpan SpanOf(const TextReader& text, int part, std::int64_t start) const;
-  std::optional<BookError> WriteParts(const TextReader& text, const GenerateProgress& progress);
-  std::optional<BookError> WriteEach(const std::vector<PartSpan>& spans, std::size_t from,
-                                     std::size_t to, const PageWriter& writePage,
-                                     const GenerateProgress& progress);
-  std::optional<BookError> WriteInTwoHalves(const std::vector<PartSpan>& spans, BackHalf& back,
-                                            std::size_t front, const GenerateProgress& progress);
-  void ConvertInTurn(const std::vector<PartSpan>& spans, std::size_t from, std::size_t through);
-  void ConvertPart(std::string rtf);
-  std::optional<BookError> WritePartPage(std::string rtf, const std::string& name);
-  std::optional<BookError> WriteConverted(const std::string& name);
-  std::optional<BookError> WriteIndexPage();
-
-  BookBuilder& builder_;
-  const BookRequest& request_;
-};
-
-std::optional<BookError> BookBuilder::Generation::Run(const GenerateProgress& progress) {
-  values.PartStart = 0;
-  builder_.converter.FilePrefix = TitlePrefix(request_.prefix);
-  const std::unique_ptr<const TextReader> text = builder_.box_.ReadText();
-  values.TextLength = text->Length();
-  values.PartLength = DivideHalfEven(values.TextLength, request_.partCount);
-  // A text shorter than the part count still moves forward part by part.
-  if (values.TextLength > 0 && values.PartLength == 0) values.PartLength = 1;
-  if (request_.partCount != 1) MoveFirstSplitPoint(*text);
-
-  if (std::string error = pages.Lock(request_.folder); !error.empty()) return WriteFailure(error);
-  pages.Protect(request_.bookFile);
-  const bool withIndex = request_.partCount > 1;
-  pages.OpenAhead(request_.folder + request_.prefix + ".html", request_.partCount + withIndex);
-  if (std::optional<BookError> error = WriteParts(*text, progress)) return error;
-  if (withIndex) {
-    if (std::optional<BookError> error = WriteIndexPage()) return error;
-  }
-  if (std::string error = pages.Commit(); !error.empty()) return WriteFailure(error);
-  return std::nullopt;
-}
-
-// The first space at or after the split point, found in the text as it lies:
-// the position that selecting one character after another would reach.
-void BookBuilder::Generation::MoveFirstSplitPoint(const TextReader& text) {
-  if (values.PartLength >= values.TextLength) return;
-  const std::int64_t space = text.Find(u' ', values.PartLength);
-  // Without a space at or after the split point there is nothing to move to.
-  if (space >= 0) values.PartLength = space;
-}
-
-PartSpan BookBuilder::Generation::SpanOf(const TextReader& text, int part,
-                                         std::int64_t start) const {
-  const std::int64_t end = PartBoundary(text, part * values.PartLength);
-  // The last part runs to the end of the text, so a rounded-down length
-  // loses nothing.
-  const bool last = part == request_.partCount;
-  return {start, last && values.TextLength > end ? values.TextLength - start : end - start, end};
-}
-
-std::optional<BookError> BookBuilder::Generation::WriteParts(const TextReader& text,
-                                                             const GenerateProgress& progress) {
-  const int partCount = request_.partCount;
-  if (progress.started) progress.started(partCount);
-  std::vector<PartSpan> spans{SpanOf(text, 1, 0)};
-  for (int part = 2; part <= partCount; ++part) {
-    spans.push_back(SpanOf(text, part, spans.back().end));
-  }
-  Converter& converter = builder_.converter;
-  // A debug trace shows the conversions one after another.
-  const std::size_t front = converter.DebugMode ? 0 : FrontPartCount(partCount);
-  BackHalf back(builder_.box_.ConcurrentRangeRtf(), spans, front, converter, kConvertOptions);
-  if (back.Started()) return WriteInTwoHalves(spans, back, front, progress);
-  PartRtf parts(builder_.box_, spans);
-  return WriteEach(
-      spans, 0, spans.size(),
-      [&](std::size_t index, const std::string& name) {
-        return WritePartPage(parts.Take(index), name);
-      },
-      progress);
-}
-
-// Parts [from, to) in order: each page written, the run's values moved on.
-std::optional<BookError> BookBuilder::Generation::WriteEach(const std::vector<PartSpan>& spans,
-                                                            std::size_t from, std::size_t to,
-                                                            const PageWriter& writePage,
-                                                            const GenerateProgress& progress) {
-  for (std::size_t index = from; index < to; ++index) {
-    values.PartNumber = static_cast<std::int16_t>(index + 1);
-    const std::string name = request_.prefix + TwoDigits(values.PartNumber);
-    if (std::optional<BookError> error = writePage(index, name)) return error;
-    values.PartStart = spans[index].end;
-    if (progress.partWritten) progress.partWritten(values.PartNumber, request_.partCount);
-  }
-  values.PartNumber = static_cast<std::int16_t>(to + 1);
-  return std::nullopt;
-}
-
-// The front half converted here, the back half taken from the second thread
-// when the converter hands it the state the thread started from.
-std::optional<BookError> BookBuilder::Generation::WriteInTwoHalves(
-    const std::vector<PartSpan>& spans, BackHalf& back, std::size_t front,
-    const GenerateProgress& progress) {
-  Converter& converter = builder_.converter;
-  const PageWriter inTurn = [&](std::size_t index, const std::string& name) {
-    SelectPart(builder_.box_, spans[index]);
-    return WritePartPage(builder_.box_.SelRTF(), name);
-  };
-  if (std::optional<BookError> error = WriteEach(spans, 0, front, inTurn, progress)) return error;
-  if (!back.Agrees(converter)) return WriteEach(spans, front, spans.size(), inTurn, progress);
-  const PageWriter taken = [&](std::size_t index, const std::string& name) {
-    SelectPart(builder_.box_, spans[index]);
-    BackHalf::Part part = back.Take();
-    converter.RtfSource = std::move(part.rtf);
-    converter.HtmlResult = std::move(part.html);
-    std::optional<BookError> error = WriteConverted(name);
-    // A run stopped here leaves the converter as converting in turn would.
-    if (error) ConvertInTurn(spans, front, index);
-    return error;
-  };
-  if (std::optional<BookError> error = WriteEach(spans, front, spans.size(), taken, progress)) {
-    return error;
-  }
-  converter.TakeStateOf(std::move(back.Fork()));
-  return std::nullopt;
-}
-
-// Parts [from, through] converted again, each selected in turn.
-void BookBuilder::Generation::ConvertInTurn(const std::vector<PartSpan>& spans, std::size_t from,
-                                            std::size_t through) {
-  for (std::size_t index = from; index <= through; ++index) {
-    SelectPart(builder_.box_, spans[index]);
-    ConvertPart(builder_.box_.SelRTF());
-  }
-}
-
-// The part goes in and out through the converter's hand-over variables.
-void BookBuilder::Generation::ConvertPart(std::string rtf) {
-  Converter& converter = builder_.converter;
-  converter.RtfSource = std::move(rtf);
-  converter.HtmlResult = ConvertedPart(converter, converter.RtfSource, kConvertOptions);
-}
-
-std::optional<BookError> BookBuilder::Generation::WritePartPage(std::string rtf,
-                                                                const std::string& name) {
-  ConvertPart(std::move(rtf));
-  return WriteConverted(name);
-}
-
-// The page of the part the converter holds.
-std::optional<BookError> BookBuilder::Generation::WriteConverted(const std::string& name) {
-  values.OutputPath = request_.folder + name + ".html";
-  if (!FolderExists(request_.folder)) return MissingFolder();
-  if (std::string error = WriteConvertedPage(values.OutputPath, builder_.converter, &pages);
-      !error.empty()) {
-    return WriteFailure(error);
-  }
-  return std::nullopt;
-}
-
-std::optional<BookError> BookBuilder::Generation::WriteIndexPage() {
-  values.OutputPath = request_.folder + request_.prefix + ".html";
-  const std::string page = IndexPage(request_.prefix, request_.partCount);
-  if (std::string error = WriteTextFile(values.OutputPath, page, &pages); !error.empty()) {
-    return WriteFailure(error);
-  }
-  return std::nullopt;
-}
 
 BookBuilder::BookBuilder(RichTextBox& box, PageOpener& opener) : box_(box), opener_(opener) {
   std::error_code error;
@@ -312,7 +44,7 @@ BookResult BookBuilder::Generate(const BookRequest& request, const GenerateProgr
   if (!FolderExists(request.folder)) return {{}, MissingFolder()};
   if (request.reader.On()) return GenerateReader(request, progress);
 
-  Generation run(*this, request);
+  DefaultGeneration run(box_, converter, request);
   const std::optional<BookError> error = run.Run(progress);
   lastRun_ = run.values;
   if (error) return {{}, error};
@@ -347,6 +79,20 @@ std::string BookBuilder::PreviewPath() const {
 
 std::string BookBuilder::HelpPath() const {
   return tempFolder + std::string(kHelpFileName);
+}
+
+ReaderParts BookBuilder::CountReaderParts(const BookRequest& request) const {
+  return CountReaderPartsOf(box_, request);
+}
+
+BookResult BookBuilder::GenerateReader(const BookRequest& request,
+                                       const GenerateProgress& progress) {
+  ReaderGeneration run(box_, converter, request);
+  const std::optional<BookError> error = run.Run(progress);
+  lastRun_ = run.values;
+  if (error) return {{}, error};
+  Opened({run.opened});
+  return {run.pages.Paths(), std::nullopt, run.warnings};
 }
 
 // Pages in place are handed to the viewer, in the order they were written.

@@ -1,7 +1,6 @@
 #include "builder/input_file.h"
 
 #include <fcntl.h>
-#include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -10,8 +9,6 @@
 #include <cstdlib>
 #include <cstring>
 #include <string_view>
-
-#include "converter/text_utils.h"
 
 namespace quillet {
 namespace {
@@ -49,19 +46,6 @@ std::string TooLarge(std::uint64_t limit) {
   return "pasa del límite de " + bytes +
          " bytes (QUILLET_MAX_INPUT) / is larger than the limit of " + bytes +
          " bytes (QUILLET_MAX_INPUT)";
-}
-
-// Room for `size` bytes, its pages present before the read fills them: a
-// big file's pages faulted in one at a time by the read cost more than the
-// read itself. A system that cannot populate them leaves them to be faulted.
-void ReserveWhole(std::string& bytes, std::size_t size) {
-  ReserveForWriting(bytes, size);
-#ifdef MADV_POPULATE_WRITE
-  const auto start = reinterpret_cast<std::uintptr_t>(bytes.data());
-  const std::uintptr_t page = start & ~(static_cast<std::uintptr_t>(::getpagesize()) - 1);
-  ::madvise(reinterpret_cast<void*>(page), start - page + size, MADV_POPULATE_WRITE);
-#endif
-  bytes.resize(size);
 }
 
 // Reads to the end of the file straight into `bytes`, which holds room for a
@@ -109,7 +93,7 @@ InputFile ReadInputFile(const std::string& name) {
   if (S_ISREG(status.st_mode)) {
     if (static_cast<std::uint64_t>(status.st_size) > *limit) return fail(TooLarge(*limit));
     // One more byte than the size, so that the read that finds the end needs no growing.
-    ReserveWhole(file.bytes, static_cast<std::size_t>(status.st_size) + 1);
+    file.bytes.resize(static_cast<std::size_t>(status.st_size) + 1);
   }
   if (std::string reason = ReadToEnd(input.fd, *limit, file.bytes); !reason.empty()) {
     return fail(reason);

@@ -1,7 +1,6 @@
 #include "builder/page_files.h"
 
 #include <fcntl.h>
-#include <pthread.h>
 #include <sys/file.h>
 #include <sys/stat.h>
 #include <sys/uio.h>
@@ -9,16 +8,13 @@
 
 #include <array>
 #include <cerrno>
-#include <condition_variable>
 #include <csignal>
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
 #include <initializer_list>
-#include <mutex>
 #include <random>
 #include <system_error>
-#include <thread>
 #include <utility>
 
 namespace quillet {
@@ -97,25 +93,60 @@ int WithFreshName(const std::string& path, std::string_view kind, std::string& n
 
 // An unnamed file in `folder`, or -1 with errno set. Unnamed until it is
 // linked into place, so nothing outlives a killed run.
-int OpenUnnamed(const std::string& folder) {
+int OpenUnnamed(const std::string& folder, int flags) {
 #ifdef O_TMPFILE
   static const bool procFds = ::access("/proc/self/fd", X_OK) == 0;
-  if (procFds) return ::open(folder.c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0666);
+  if (procFds) return ::open(folder.c_str(), O_TMPFILE | flags | O_CLOEXEC, 0666);
 #endif
   errno = EOPNOTSUPP;
   return -1;
 }
 
-// Stages `page` in `openedAhead`, or in a file of its own when that is -1.
-int CreateStaged(const std::string& path, int openedAhead, PageFile::Staged& page) {
-  page.path = path;
-  page.fd = openedAhead >= 0 ? openedAhead : OpenUnnamed(FolderOf(path));
-  if (page.fd >= 0) return 0;
-  if (errno != EOPNOTSUPP && errno != EISDIR && errno != EINVAL) return errno;
-  return WithFreshName(path, "page", page.tempName, [&page](const std::string& temp) {
-    page.fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-    return page.fd >= 0 ? 0 : -1;
+// A new file in the folder of `path`, unnamed where the file system allows,
+// else under a hidden name of `kind` left in `name`; the descriptor, or -1
+// with errno set.
+int CreateHidden(const std::string& path, std::string_view kind, int flags, std::string& name) {
+  int fd = OpenUnnamed(FolderOf(path), flags);
+  if (fd >= 0 || (errno != EOPNOTSUPP && errno != EISDIR && errno != EINVAL)) return fd;
+  const int error = WithFreshName(path, kind, name, [&fd, flags](const std::string& temp) {
+    fd = ::open(temp.c_str(), flags | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+    return fd >= 0 ? 0 : -1;
   });
+  errno = error;
+  return error == 0 ? fd : -1;
+}
+
+// Copies `length` bytes at `start` of `from` to the end of `to`; 0 or the error.
+int CopyRange(int from, off_t start, off_t length, int to) {
+  while (length > 0) {
+    const ssize_t copied =
+        ::copy_file_range(from, &start, to, nullptr, static_cast<std::size_t>(length), 0);
+    if (copied > 0) {
+      length -= copied;
+      continue;
+    }
+    if (copied < 0 && errno == EINTR) continue;
+    if (copied == 0) return EIO;
+    // Across file systems, or where the kernel has no such call: through a buffer.
+    if (errno != EXDEV && errno != EINVAL && errno != ENOSYS && errno != EOPNOTSUPP) return errno;
+    std::array<char, 1 << 16> buffer{};
+    const ssize_t got =
+        ::pread(from, buffer.data(),
+                static_cast<std::size_t>(std::min<off_t>(length, buffer.size())), start);
+    if (got <= 0) {
+      if (got < 0 && errno == EINTR) continue;
+      return got < 0 ? errno : EIO;
+    }
+    for (ssize_t put = 0; put < got;) {
+      const ssize_t written = ::write(to, buffer.data() + put, static_cast<std::size_t>(got - put));
+      if (written < 0 && errno == EINTR) continue;
+      if (written <= 0) return written < 0 ? errno : EIO;
+      put += written;
+    }
+    start += got;
+    length -= got;
+  }
+  return 0;
 }
 
 // Writes the pieces one after another, in as few calls as the system takes
@@ -264,134 +295,95 @@ std::string FailureMessage(std::string_view what, const std::string& path, int e
 
 }  // namespace
 
-std::thread ThreadWithoutTermination(std::function<void()> body) {
-  const TerminationHeld held;  // the new thread starts with this thread's mask
-  return std::thread(std::move(body));
+PageFile::~PageFile() {
+  Abandon();
 }
 
-PageFile::~PageFile() {
-  Discard(page_);
+void PageFile::Abandon() {
+  if (open_) (set_ != nullptr ? set_ : alone_.get())->Drop(page_);
+  open_ = false;
 }
 
 std::string PageFile::Fail(std::string_view what, int error) {
   const std::string path = page_.path;
-  Discard(page_);
+  Abandon();
   return FailureMessage(what, path, error);
 }
 
 std::string PageFile::OpenPageFile(std::string_view path) {
-  Discard(page_);
+  Abandon();
+  page_ = Staged{};
   page_.path = std::string(path);
   const fs::path target = PathOf(path);
   std::error_code ignored;
   const fs::file_status status = fs::status(target, ignored);
   if (target.filename().empty() || fs::is_directory(status)) return Fail("crear", EISDIR);
   if (IsWriteProtected(target, status)) return Fail("escribir", EACCES);
-  const int openedAhead = set_ != nullptr ? set_->TakeOpenedAhead(FolderOf(page_.path)) : -1;
-  if (const int error = CreateStaged(page_.path, openedAhead, page_); error != 0) {
+  if (set_ == nullptr && alone_ == nullptr) alone_ = std::make_unique<PageSet>();
+  if (const int error = (set_ != nullptr ? set_ : alone_.get())->Begin(page_); error != 0) {
     return Fail("crear", error);
   }
+  open_ = true;
   return {};
 }
 
 std::string PageFile::WritePageText(std::string_view text, bool addBreak) {
-  if (page_.fd < 0) return Fail("escribir", EBADF);
-  if (const int error = WriteAll(page_.fd, {text, addBreak ? "<br>\r\n" : "", "\r\n"});
-      error != 0) {
+  if (!open_) return Fail("escribir", EBADF);
+  const std::string_view lineBreak = addBreak ? "<br>\r\n" : "";
+  const int staging = (set_ != nullptr ? set_ : alone_.get())->staging_;
+  if (const int error = WriteAll(staging, {text, lineBreak, "\r\n"}); error != 0) {
     return Fail("escribir", error);
   }
+  page_.length += static_cast<off_t>(text.size() + lineBreak.size() + 2);
   return {};
 }
 
 std::string PageFile::ClosePageFile() {
-  if (page_.fd < 0) return Fail("cerrar", EBADF);
+  if (!open_) return Fail("cerrar", EBADF);
+  open_ = false;
   if (set_ != nullptr) {
     set_->Add(std::exchange(page_, Staged{}));
     return {};
   }
-  PageSet alone;
-  alone.Add(std::exchange(page_, Staged{}));
-  return alone.Commit();
-}
-
-// Unnamed files opened one after another on a thread of their own. A file
-// that cannot be opened ends the thread; the page that would have taken it
-// opens its own and reports what goes wrong then.
-class FilesAhead {
- public:
-  FilesAhead(std::string folder, int count)
-      : folder_(std::move(folder)),
-        thread_(ThreadWithoutTermination([this, count] { OpenAll(count); })) {}
-  ~FilesAhead() {
-    {
-      const std::lock_guard lock(mutex_);
-      stop_ = true;
-    }
-    thread_.join();
-    for (std::size_t i = taken_; i < fds_.size(); ++i) ::close(fds_[i]);
-  }
-  FilesAhead(const FilesAhead&) = delete;
-  FilesAhead& operator=(const FilesAhead&) = delete;
-
-  int Take(std::string_view folder) {
-    if (folder != folder_) return -1;
-    std::unique_lock lock(mutex_);
-    opened_.wait(lock, [this] { return taken_ < fds_.size() || done_; });
-    return taken_ < fds_.size() ? fds_[taken_++] : -1;
-  }
-
- private:
-  void OpenAll(int count) {
-    for (int i = 0; i < count; ++i) {
-      const int fd = OpenUnnamed(folder_);
-      const std::lock_guard lock(mutex_);
-      if (fd < 0 || stop_) {
-        if (fd >= 0) ::close(fd);
-        break;
-      }
-      fds_.push_back(fd);
-      opened_.notify_one();
-    }
-    const std::lock_guard lock(mutex_);
-    done_ = true;
-    opened_.notify_one();
-  }
-
-  const std::string folder_;
-  std::mutex mutex_;
-  std::condition_variable opened_;
-  std::vector<int> fds_;
-  std::size_t taken_ = 0;
-  bool done_ = false;
-  bool stop_ = false;
-  std::thread thread_;  // last: starts once everything it uses exists
-};
-
-void PageSet::OpenAhead(std::string_view pagePath, int count) {
-  ahead_.reset();
-  try {
-    ahead_ = std::make_unique<FilesAhead>(FolderOf(std::string(pagePath)), count);
-  } catch (const std::system_error&) {
-    // No thread to spare: each page opens its own file.
-  }
-}
-
-int PageSet::TakeOpenedAhead(std::string_view folder) {
-  const int fd = ahead_ != nullptr ? ahead_->Take(folder) : -1;
-  // A folder that no longer takes new files (made read-only, removed) is
-  // reported at this page, as when the page opens its own file.
-  if (fd >= 0 && ::faccessat(AT_FDCWD, std::string(folder).c_str(), W_OK | X_OK, AT_EACCESS) != 0) {
-    ::close(fd);
-    return -1;
-  }
-  return fd;
+  alone_->Add(std::exchange(page_, Staged{}));
+  std::string error = alone_->Commit();
+  alone_.reset();
+  return error;
 }
 
 PageSet::PageSet() = default;
 
 PageSet::~PageSet() {
   for (PageFile::Staged& page : pages_) Discard(page);
+  if (staging_ >= 0) ::close(staging_);
+  if (!stagingName_.empty()) ::unlink(stagingName_.c_str());
   if (lock_ >= 0) ::close(lock_);
+}
+
+int PageSet::Begin(PageFile::Staged& page) {
+  if (writing_) return EBUSY;
+  if (staging_ < 0) {
+    std::string name;
+    staging_ = CreateHidden(page.path, "pages", O_RDWR, name);
+    if (staging_ < 0) return errno;
+    if (!name.empty()) stagingName_ = InFolder(page.path, name);
+  }
+  page.start = end_;
+  writing_ = true;
+  return 0;
+}
+
+void PageSet::Drop(const PageFile::Staged& page) {
+  // A page cut short leaves the file where it began, ready for the next.
+  if (::ftruncate(staging_, page.start) == 0) ::lseek(staging_, page.start, SEEK_SET);
+  end_ = page.start;
+  writing_ = false;
+}
+
+void PageSet::Add(PageFile::Staged page) {
+  end_ = page.start + page.length;
+  writing_ = false;
+  pages_.push_back(std::move(page));
 }
 
 std::string PageSet::Lock(std::string_view folder) {
@@ -419,8 +411,16 @@ std::string PageSet::Commit() {
     return refusal;
   }
   const TerminationHeld held;
+  // Each page gets a file of its own, one at a time, so that the run never
+  // holds more than two descriptors.
   for (std::size_t i = 0; i < pages_.size(); ++i) {
-    if (const int error = NameStaged(pages_[i], olds[i]); error != 0) {
+    PageFile::Staged& page = pages_[i];
+    page.fd = CreateHidden(page.path, "page", O_WRONLY, page.tempName);
+    int error = page.fd < 0 ? errno : CopyRange(staging_, page.start, page.length, page.fd);
+    if (error == 0) error = NameStaged(page, olds[i]);
+    if (page.fd >= 0) ::close(page.fd);
+    page.fd = -1;
+    if (error != 0) {
       const std::string path = pages_[i].path;
       for (PageFile::Staged& staged : pages_) Discard(staged);
       return FailureMessage("escribir", path, error);

@@ -3,11 +3,11 @@
 // folder check made before writing.
 #pragma once
 
-#include <functional>
+#include <sys/types.h>
+
 #include <memory>
 #include <string>
 #include <string_view>
-#include <thread>
 #include <utility>
 #include <vector>
 
@@ -22,14 +22,15 @@ inline constexpr int kDirectoryAttribute = 16;
 std::string ProbePath(std::string_view path, int attributes);
 
 class PageSet;
-class FilesAhead;
 
-// One page file. Text goes to an unnamed file in the target's folder, which
-// ClosePageFile puts in place under the target's name, keeping the mode and
-// owner of the page it replaces: an existing page is never left half-written,
-// and a run that is killed leaves nothing behind. A page opened for a PageSet
-// is put in place by the set instead. Every operation returns "" on success,
-// otherwise a message that names the file and gives the system's reason.
+// One page file. Text goes to the staging file of its PageSet, one unnamed
+// file in the target's folder for all the set's pages, so that a run holds
+// one descriptor however many pages wait. Putting the set in place gives each
+// page a file of its own under the target's name, keeping the mode and owner
+// of the page it replaces: an existing page is never left half-written, and a
+// run that is killed leaves nothing behind. A page opened without a set is put
+// in place by ClosePageFile. Every operation returns "" on success, otherwise
+// a message that names the file and gives the system's reason.
 class PageFile {
  public:
   // With a set, ClosePageFile leaves putting the page in place to the set.
@@ -45,16 +46,21 @@ class PageFile {
 
   // A written page on its way to its place.
   struct Staged {
-    int fd = -1;
-    std::string path;      // the target, as the caller named it
+    std::string path;  // the target, as the caller named it
+    off_t start = 0;   // where its text lies in the set's staging file
+    off_t length = 0;
+    int fd = -1;           // a file of its own, while the set is put in place
     std::string tempName;  // name in the target's folder while staged; "" while unnamed
   };
 
  private:
   std::string Fail(std::string_view what, int error);
+  void Abandon();
 
   PageSet* set_ = nullptr;
+  std::unique_ptr<PageSet> alone_;  // the set of a page opened without one
   Staged page_;
+  bool open_ = false;
 };
 
 // The pages of one run, put in place together: when anything fails, every
@@ -72,11 +78,6 @@ class PageSet {
   // A file no page of this set may replace (the book being read): Commit
   // refuses, before anything is put in place, when a target is that file.
   void Protect(std::string path) { protected_ = std::move(path); }
-  // Opens the unnamed files of `count` pages in the folder of `pagePath` on a
-  // second thread while the pages are being made: creating a file is slow on
-  // some file systems, and making a page need not wait for it. Where no thread
-  // can be started, each page opens its own.
-  void OpenAhead(std::string_view pagePath, int count);
   // Puts every closed page in place; "" on success, else the folder is as it was.
   [[nodiscard]] std::string Commit();
   // Targets of the pages, in the order they were closed.
@@ -84,20 +85,21 @@ class PageSet {
 
  private:
   friend class PageFile;
-  void Add(PageFile::Staged page) { pages_.push_back(std::move(page)); }
-  // An unnamed file opened ahead for `folder`, or -1.
-  int TakeOpenedAhead(std::string_view folder);
+  // Starts `page` at the end of the staging file, which the first page
+  // creates in its folder; 0 or the error. One page is written at a time.
+  int Begin(PageFile::Staged& page);
+  // Drops what a page that was not closed wrote.
+  void Drop(const PageFile::Staged& page);
+  void Add(PageFile::Staged page);
 
   std::vector<PageFile::Staged> pages_;
   std::string protected_;
+  int staging_ = -1;         // the pages' text, one after another
+  std::string stagingName_;  // its path where the file system has no unnamed files
+  off_t end_ = 0;
+  bool writing_ = false;
   int lock_ = -1;
-  std::unique_ptr<FilesAhead> ahead_;  // destroyed first: its thread ends before the rest goes
 };
-
-// Starts `body` on a thread of its own that termination signals never reach:
-// they go to the thread that holds them back while pages are swapped, so that
-// a run stopped then still leaves one whole book.
-std::thread ThreadWithoutTermination(std::function<void()> body);
 
 // Writes `text` followed by CR LF as a whole file, the way every page is written.
 [[nodiscard]] std::string WriteTextFile(std::string_view path, std::string_view text,

@@ -15,20 +15,6 @@ Converter::~Converter() = default;
 Converter::Converter(Converter&&) noexcept = default;
 Converter& Converter::operator=(Converter&&) noexcept = default;
 
-Converter Converter::Fork() const {
-  Converter fork;
-  *fork.state_ = *state_;
-  return fork;
-}
-
-void Converter::TakeStateOf(Converter&& other) {
-  state_ = std::move(other.state_);
-}
-
-bool Converter::HandsOnSameStateAs(const Converter& other) const {
-  return state_->HandsOnSameStateAs(*other.state_);
-}
-
 std::string Converter::ConvertRtfToHtml(std::string_view rtf, std::string_view options) {
   return ConvertRtfToHtmlInPlace(std::string(rtf), options);
 }
@@ -37,7 +23,7 @@ std::string Converter::ConvertRtfToHtmlInPlace(std::string rtf, std::string_view
   state_->StartConversion(options);
   const std::string_view body = state_->PrepareBody(rtf);
   // Pages come out a little shorter than their RTF; one buffer then holds them whole.
-  ReserveForWriting(state_->HtmlOut, body.size() + body.size() / 8);
+  state_->HtmlOut.reserve(body.size() + body.size() / 8);
   RunTokenLoop(body);
   return state_->AssembleResult();
 }
@@ -67,20 +53,6 @@ void Converter::RunTokenLoop(std::string_view body) {
       state.TranslateToken(word);
     }
   }
-}
-
-// What one conversion leaves for the next. The rest is set afresh when a
-// conversion starts (code lists, pending codes, skips, line state), when its
-// body is prepared (lists) or when it ends (texts waiting for tags); a font tag
-// found earlier is only reused for the same code-list membership, and every
-// change of membership, on any copy, is numbered anew.
-bool ConverterState::HandsOnSameStateAs(const ConverterState& other) const {
-  return FontString == other.FontString && FontColor == other.FontColor &&
-         FontSize == other.FontSize && FontSizeNum == other.FontSizeNum &&
-         DefaultFontSize == other.DefaultFontSize && AlignTag == other.AlignTag &&
-         ColorTable == other.ColorTable && SkipTokens == other.SkipTokens &&
-         ClosingText == other.ClosingText && BeforeText == other.BeforeText &&
-         OpeningText == other.OpeningText && LineEnd == other.LineEnd;
 }
 
 void ConverterState::StartConversion(std::string_view options) {

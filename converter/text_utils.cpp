@@ -5,10 +5,6 @@
 #include <cstddef>
 #include <cstring>
 
-#if __has_include(<sys/mman.h>)
-#include <sys/mman.h>
-#endif
-
 namespace quillet {
 
 std::string ReplaceAll(std::string_view text, std::string_view find, std::string_view replacement) {
@@ -117,7 +113,7 @@ std::size_t EscapedCharacterLength(std::string_view text) {
 
 std::string CrLfLineBreaks(std::string_view text) {
   std::string result;
-  ReserveForWriting(result, text.size() + text.size() / 32);
+  result.reserve(text.size() + text.size() / 32);
   CharacterFinder breaks(text, "\r\n");
   std::size_t from = 0;
   for (std::size_t hit = breaks.Next(from); hit != std::string_view::npos;
@@ -140,18 +136,6 @@ std::string CrLfLineBreaksInPlace(std::string text) {
     }
   }
   return text;
-}
-
-void ReserveForWriting(std::string& text, std::size_t size) {
-  text.reserve(size);
-#ifdef MADV_HUGEPAGE
-  // Only the whole 2 MB pages inside the buffer; a refusal costs nothing but the faults.
-  constexpr std::uintptr_t kPage = std::uintptr_t{1} << 21;
-  const auto start = reinterpret_cast<std::uintptr_t>(text.data());
-  const std::uintptr_t first = (start + kPage - 1) & ~(kPage - 1);
-  const std::uintptr_t last = (start + text.capacity()) & ~(kPage - 1);
-  if (last > first) ::madvise(reinterpret_cast<void*>(first), last - first, MADV_HUGEPAGE);
-#endif
 }
 
 namespace {

@@ -65,11 +65,6 @@ std::string CrLfLineBreaks(std::string_view text);
 // as it is, so the usual case costs one scan and no copy.
 std::string CrLfLineBreaksInPlace(std::string text);
 
-// Reserves room for `size` characters in a text that is then written once,
-// front to back. Where the system offers them, a big text asks for 2 MB pages,
-// which spares most of the page faults of writing it.
-void ReserveForWriting(std::string& text, std::size_t size);
-
 // Appends a text to `out` with its "&", "<" and ">" written as character entities.
 void AppendEscapedMarkup(std::string& out, std::string_view text);
 // The characters AppendEscapedMarkup writes as entities.

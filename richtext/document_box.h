@@ -25,7 +25,6 @@ class DocumentBox : public RichTextBox {
   std::int64_t SelLength() const override { return sel_length_; }
   std::u16string SelText() const override;
   std::string SelRTF() const override;
-  RangeRtf ConcurrentRangeRtf() const override;
   std::unique_ptr<const TextReader> ReadText() const override;
 
   // Replaces the content by plain text (UTF-8, or Windows-1252 when not valid UTF-8).

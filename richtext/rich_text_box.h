@@ -36,13 +36,6 @@ class RichTextBox {
   // The selection as a complete RTF document; "" for an empty selection.
   virtual std::string SelRTF() const = 0;
 
-  // A function that gives what SelRTF would give once `length` characters from
-  // `start` are selected, leaving the selection alone, and that another
-  // thread may call while the content does not change. Empty where the box
-  // cannot offer that (the window's box belongs to the window's thread).
-  using RangeRtf = std::function<std::string(std::int64_t start, std::int64_t length)>;
-  virtual RangeRtf ConcurrentRangeRtf() const { return {}; }
-
   // Text() read where it lies, for what cutting a book into parts asks of it.
   // Valid while the content does not change.
   class TextReader {

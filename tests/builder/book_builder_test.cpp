@@ -6,7 +6,6 @@
 #include <unistd.h>
 
 #include <algorithm>
-#include <atomic>
 #include <filesystem>
 #include <fstream>
 #include <string>
@@ -53,18 +52,8 @@ class RecordingBox : public DocumentBox {
     ++selRtfReads;
     return DocumentBox::SelRTF();
   }
-  // Parts are made ahead on a second thread only when `ahead` is set.
-  RangeRtf ConcurrentRangeRtf() const override {
-    if (!ahead) return {};
-    return
-        [this, range = DocumentBox::ConcurrentRangeRtf()](std::int64_t start, std::int64_t length) {
-          ++selRtfReads;
-          return range(start, length);
-        };
-  }
   std::vector<std::string> calls;
-  mutable std::atomic<int> selRtfReads = 0;
-  bool ahead = false;
+  mutable int selRtfReads = 0;
 };
 
 class BookBuilderTest : public ::testing::Test {
@@ -132,20 +121,14 @@ TEST_F(BookBuilderTest, WorkedExampleSplitsAtTheFirstSpaceAfterTheMiddle) {
 }
 
 TEST_F(BookBuilderTest, SplitPointIsFoundInTheTextAndEachPartIsReadOnce) {
-  for (const bool ahead : {false, true}) {
-    box.ahead = ahead;
-    box.calls.clear();
-    box.selRtfReads = 0;
-    ASSERT_TRUE(Generate("one two three four", 2));
-    // The space is looked for in the text read once, not by selecting one
-    // character after another, which copied the paragraph at every step.
-    EXPECT_EQ(box.calls,
-              (std::vector<std::string>{"start 0", "length 13", "start 13", "length 13"}));
-    EXPECT_EQ(box.selRtfReads, 2) << "ahead " << ahead;
-    // The box keeps the last part selected.
-    EXPECT_EQ(box.SelStart(), 13);
-    EXPECT_EQ(box.SelLength(), 5);
-  }
+  ASSERT_TRUE(Generate("one two three four", 2));
+  // The space is looked for in the text read once, not by selecting one
+  // character after another, which copied the paragraph at every step.
+  EXPECT_EQ(box.calls, (std::vector<std::string>{"start 0", "length 13", "start 13", "length 13"}));
+  EXPECT_EQ(box.selRtfReads, 2);
+  // The box keeps the last part selected.
+  EXPECT_EQ(box.SelStart(), 13);
+  EXPECT_EQ(box.SelLength(), 5);
 }
 
 TEST_F(BookBuilderTest, OnePartWritesTheWholeTextWithoutIndexOrSearch) {
@@ -184,22 +167,16 @@ void PrintTo(const SplitCase& row, std::ostream* out) {
 
 class SplitTest : public BookBuilderTest, public ::testing::WithParamInterface<SplitCase> {};
 
-// Parts selected in turn and parts made ahead on a second thread are cut alike.
 TEST_P(SplitTest, PartsAreCutWhereExpected) {
   const SplitCase& row = GetParam();
-  for (const bool ahead : {false, true}) {
-    box.ahead = ahead;
-    fs::remove_all(root / "out");
-    fs::create_directories(root / "out");
-    ASSERT_TRUE(Generate(row.text, row.parts));
-    EXPECT_EQ(builder.LastRun().PartLength, row.partLength);
-    for (std::size_t k = 0; k < row.bodies.size(); ++k) {
-      const std::string name = "Rerud0" + std::to_string(k + 1) + ".html";
-      EXPECT_EQ(Page(name), PageBytes("RERUD", row.bodies[k])) << name << ", ahead " << ahead;
-    }
-    EXPECT_TRUE(fs::exists(folder + "Rerud.html"));
-    EXPECT_TRUE(messages.empty());
+  ASSERT_TRUE(Generate(row.text, row.parts));
+  EXPECT_EQ(builder.LastRun().PartLength, row.partLength);
+  for (std::size_t k = 0; k < row.bodies.size(); ++k) {
+    const std::string name = "Rerud0" + std::to_string(k + 1) + ".html";
+    EXPECT_EQ(Page(name), PageBytes("RERUD", row.bodies[k])) << name;
   }
+  EXPECT_TRUE(fs::exists(folder + "Rerud.html"));
+  EXPECT_TRUE(messages.empty());
 }
 
 INSTANTIATE_TEST_SUITE_P(

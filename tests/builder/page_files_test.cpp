@@ -1,22 +1,17 @@
 #include "builder/page_files.h"
 
-#include <grp.h>
 #include <gtest/gtest.h>
-#include <pthread.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <algorithm>
-#include <chrono>
 #include <csignal>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
 #include <iostream>
 #include <string>
-#include <thread>
 #include <vector>
 
 #include "converter/page_frame.h"
@@ -157,30 +152,33 @@ std::size_t OpenFileCount() {
   return static_cast<std::size_t>(std::distance(fs::begin(entries), fs::end(entries)));
 }
 
-struct OpenedAheadCase {
+struct WrittenSetCase {
   const char* name;
-  int openedAhead;  // files opened ahead
-  int pages;        // pages then written
+  int pages;
   bool commit;
 };
 
-class PagesOpenedAhead : public PageFiles, public ::testing::WithParamInterface<OpenedAheadCase> {};
+void PrintTo(const WrittenSetCase& row, std::ostream* out) {
+  *out << row.name;
+}
 
-// However many files are opened ahead, the folder ends up with exactly the
-// committed pages, and every file left over is closed with the set.
-TEST_P(PagesOpenedAhead, LeaveOnlyTheCommittedPagesAndNoOpenFile) {
-  const OpenedAheadCase& row = GetParam();
+class PagesOfASet : public PageFiles, public ::testing::WithParamInterface<WrittenSetCase> {};
+
+// Written pages waiting for the others hold one open file between them, and
+// the folder ends up with exactly the committed pages and nothing else.
+TEST_P(PagesOfASet, HoldOneOpenFileAndLeaveOnlyTheCommittedPages) {
+  const WrittenSetCase& row = GetParam();
+  ASSERT_EQ(WriteTextFile((dir / "p0.html").string(), "old"), "");
   const std::size_t openBefore = OpenFileCount();
   std::vector<std::string> written;
   {
-    ASSERT_EQ(WriteTextFile((dir / "p0.html").string(), "old"), "");
     PageSet set;
-    set.OpenAhead((dir / "p.html").string(), row.openedAhead);
     for (int i = 0; i < row.pages; ++i) {
       const std::string name = "p" + std::to_string(i) + ".html";
       ASSERT_EQ(WriteTextFile((dir / name).string(), "page " + std::to_string(i), &set), "");
       written.push_back(name);
     }
+    EXPECT_LE(OpenFileCount(), openBefore + 1);
     if (row.commit) {
       ASSERT_EQ(set.Commit(), "");
     }
@@ -200,40 +198,12 @@ TEST_P(PagesOpenedAhead, LeaveOnlyTheCommittedPagesAndNoOpenFile) {
   }
 }
 
-INSTANTIATE_TEST_SUITE_P(Rows, PagesOpenedAhead,
-                         ::testing::Values(OpenedAheadCase{"AsManyAsPages", 5, 5, true},
-                                           OpenedAheadCase{"MoreThanPages", 9, 3, true},
-                                           OpenedAheadCase{"FewerThanPages", 2, 6, true},
-                                           OpenedAheadCase{"NoneUsed", 4, 0, true},
-                                           OpenedAheadCase{"WrittenButNotCommitted", 4, 4, false}),
+INSTANTIATE_TEST_SUITE_P(Rows, PagesOfASet,
+                         ::testing::Values(WrittenSetCase{"FivePagesCommitted", 5, true},
+                                           WrittenSetCase{"NoPageCommitted", 0, true},
+                                           WrittenSetCase{"WrittenButNotCommitted", 4, false}),
                          [](const auto& info) { return std::string(info.param.name); });
 
-TEST_F(PageFiles, PageOpenedAheadInAnotherFolderIsNotTaken) {
-  const fs::path other = dir / "other";
-  fs::create_directory(other);
-  PageSet set;
-  set.OpenAhead((other / "p.html").string(), 3);
-  ASSERT_EQ(WriteTextFile((dir / "a.html").string(), "a", &set), "");
-  ASSERT_EQ(set.Commit(), "");
-  EXPECT_EQ(Names(other), std::vector<std::string>{});
-  EXPECT_EQ(testing::FileBytes(dir / "a.html"), "a\r\n");
-}
-
-// A stop signal must reach the thread that holds it back while pages are
-// swapped, never a helper thread that would let it end the run half way.
-TEST(ThreadWithoutTermination, HoldsBackEveryStopSignalAndLeavesTheCallerAsItWas) {
-  sigset_t inThread;
-  ThreadWithoutTermination([&inThread] { pthread_sigmask(SIG_BLOCK, nullptr, &inThread); }).join();
-  sigset_t inCaller;
-  pthread_sigmask(SIG_BLOCK, nullptr, &inCaller);
-  for (const int signal : {SIGTERM, SIGINT, SIGHUP, SIGQUIT}) {
-    EXPECT_EQ(sigismember(&inThread, signal), 1) << strsignal(signal);
-    EXPECT_EQ(sigismember(&inCaller, signal), 0) << strsignal(signal);
-  }
-}
-
-// The new page takes the old one's mode and owner, whether or not the file it
-// was made in has them already.
 // The new page takes the old one's mode and owner, whether or not the file it
 // was made in has them already; a change of owner drops set-user-ID and, with
 // group execute, set-group-ID, as it always does.
@@ -344,81 +314,6 @@ TEST_F(PageFiles, ProbePathFindsFoldersAndFiles) {
   ASSERT_EQ(WriteTextFile((dir / "f.html").string(), "x"), "");
   EXPECT_EQ(ProbePath((dir / "f.html").string(), 0), "f.html");
   EXPECT_EQ(ProbePath((dir / "f.html").string() + "/", kDirectoryAttribute), "");
-}
-
-// Whether a process of this test can become an ordinary user: root in a
-// container may be denied changing its identity.
-bool CanBecomeOrdinaryUser() {
-  if (::geteuid() != 0) return true;
-  const pid_t child = ::fork();
-  if (child == 0) std::_Exit(::setgid(65534) == 0 && ::setuid(65534) == 0 ? 0 : 1);
-  int status = 0;
-  return child > 0 && ::waitpid(child, &status, 0) == child && WIFEXITED(status) &&
-         WEXITSTATUS(status) == 0;
-}
-
-// Leaves this process bound by file modes and the process limit, as any user
-// is: root becomes nobody, and `folder` becomes nobody's.
-void AsOrdinaryUser(const fs::path& folder) {
-  if (::geteuid() != 0) return;
-  constexpr uid_t kNobody = 65534;
-  if (::chown(folder.c_str(), kNobody, kNobody) != 0 || ::setgroups(0, nullptr) != 0 ||
-      ::setgid(kNobody) != 0 || ::setuid(kNobody) != 0) {
-    std::_Exit(2);
-  }
-}
-
-// Leaves this process unable to start a thread, as for a user at the process limit.
-void WithoutNewThreads(const fs::path& folder) {
-  AsOrdinaryUser(folder);
-  const rlimit none{0, 0};
-  if (::setrlimit(RLIMIT_NPROC, &none) != 0) std::_Exit(2);
-}
-
-TEST_F(PageFiles, PagesAreWrittenWhenNoThreadCanStart) {
-  if (!CanBecomeOrdinaryUser()) GTEST_SKIP() << "cannot run as an ordinary user here";
-  const std::string path = (dir / "p.html").string();
-  EXPECT_EXIT(
-      {
-        WithoutNewThreads(dir);
-        PageSet set;
-        set.OpenAhead(path, 2);
-        std::string error = WriteTextFile(path, "page", &set);
-        if (error.empty()) error = set.Commit();
-        std::cerr << error;
-        // Not std::exit: the leak check at exit needs a thread of its own.
-        std::_Exit(error.empty() ? 0 : 1);
-      },
-      ::testing::ExitedWithCode(0), "");
-  EXPECT_EQ(testing::FileBytes(dir / "p.html"), "page\r\n");
-}
-
-// A folder that stops taking new files half way is reported at the page that
-// meets it, although a file for that page was opened before.
-TEST_F(PageFiles, FolderMadeReadOnlyAfterOpeningAheadIsReportedAtThePage) {
-  if (!CanBecomeOrdinaryUser()) GTEST_SKIP() << "cannot run as an ordinary user here";
-  const std::string path = (dir / "b.html").string();
-  EXPECT_EXIT(
-      {
-        AsOrdinaryUser(dir);
-        std::string error;
-        {  // the set ends its thread before the exit
-          const std::size_t openBefore = OpenFileCount();
-          PageSet set;
-          set.OpenAhead(path, 1);
-          // Where the file system has no unnamed files nothing is opened ahead;
-          // the page must then report the folder all the same.
-          const auto giveUp = std::chrono::steady_clock::now() + std::chrono::seconds(5);
-          while (OpenFileCount() == openBefore && std::chrono::steady_clock::now() < giveUp) {
-            std::this_thread::yield();
-          }
-          fs::permissions(dir, fs::perms::owner_read | fs::perms::owner_exec);
-          error = WriteTextFile(path, "b", &set);
-        }
-        std::cerr << error;
-        std::exit(0);
-      },
-      ::testing::ExitedWithCode(0), "Could not create \".*b\\.html\": Permission denied");
 }
 
 }  // namespace

@@ -46,6 +46,18 @@ TEST_F(BookFiles, KilledRunLeavesNoTemporaryFile) {
   EXPECT_EQ(Snapshot("out"), before);
 }
 
+// Pages waiting for the swap hold no open file each: a book of 999 parts is
+// written by a process that may hold only 64 files open.
+TEST_F(BookFiles, NineHundredNinetyNinePartsNeedFewOpenFiles) {
+  std::string rtf = "{\\rtf1\\ansi\r\n";
+  for (int i = 1; i <= 3000; ++i) rtf += "\\pard P\\'e1rrafo " + std::to_string(i) + ".\\par\r\n";
+  WriteAll(dir / "many.rtf", rtf + "}\r\n");
+  const Outcome outcome =
+      Run("ulimit -n 64 && $Q book many.rtf --parts 999 --clean-cuts --out out");
+  EXPECT_EQ(outcome.status, 0) << outcome.err;
+  EXPECT_EQ(Files(dir / "out").size(), 1000u);
+}
+
 TEST_F(BookFiles, ReplacedPageKeepsItsModeAndOwner) {
   WriteOldBook();
   const auto page = dir / "out" / "Rerud01.html";

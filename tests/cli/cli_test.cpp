@@ -117,8 +117,8 @@ INSTANTIATE_TEST_SUITE_P(
              1,
              {},
              {"/dev/zero"}},
-        // A book of some MB is read into a heap grown for it beforehand: every
-        // paragraph comes out, in little more memory than before.
+        // A book of some MB is read whole: every paragraph comes out, also
+        // under a memory limit.
         Case{"BigBookIsReadWhole",
              "yes 'palabra \\b negrita\\b0  y m\\u225?s\\par' | head -n 120000 > body && "
              "{ printf '%s' '{\\rtf1 '; cat body; printf '}'; } > huge.rtf && "

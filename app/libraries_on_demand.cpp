@@ -1,7 +1,7 @@
 // The entry points of libxml2, libzip and cmark-gfm that the readers call,
 // each loading its library on first use. Linked into the command-line program
 // only: an RTF or plain-text book then never maps these libraries, nor ICU and
-// libcrypto behind them, whose relocation cost every run milliseconds. glibc
+// libcrypto behind them (the figure is in CMakeLists.txt beside it). glibc
 // offers no lazily loaded dependency, so the forwarding is written here; each
 // definition must match the library's own declaration, which the compiler checks.
 #include <cmark-gfm-core-extensions.h>

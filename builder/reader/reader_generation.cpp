@@ -1,5 +1,5 @@
-// Generate in reader mode: the whole book converted once, cut by the reader
-// engine, and its pages put in place together like the default pages.
+#include "builder/reader/reader_generation.h"
+
 #include <algorithm>
 #include <cctype>
 #include <filesystem>
@@ -7,8 +7,6 @@
 #include <string>
 #include <system_error>
 
-#include "builder/book_builder.h"
-#include "builder/page_files.h"
 #include "builder/reader/balancer.h"
 #include "builder/reader/book_body.h"
 #include "builder/reader/reader_book.h"
@@ -83,30 +81,10 @@ ReaderMode ReaderMode::All() {
   return {reader::kDefaultMaxKb, true, true, true};
 }
 
-// One Generate in reader mode; the request's checks are already passed.
-class BookBuilder::ReaderGeneration {
- public:
-  ReaderGeneration(BookBuilder& builder, const BookRequest& request)
-      : builder_(builder), request_(request) {}
-
-  std::optional<BookError> Run(const GenerateProgress& progress);
-
-  RunValues values;
-  PageSet pages;
-  std::vector<std::string> warnings;
-  std::string opened;  // the index, or the one page
-
- private:
-  std::optional<BookError> Write(const std::string& name, const std::string& page);
-
-  BookBuilder& builder_;
-  const BookRequest& request_;
-};
-
-std::optional<BookError> BookBuilder::ReaderGeneration::Run(const GenerateProgress& progress) {
-  Converter& converter = builder_.converter;
+std::optional<BookError> ReaderGeneration::Run(const GenerateProgress& progress) {
+  Converter& converter = converter_;
   converter.FilePrefix = TitlePrefix(request_.prefix);
-  converter.RtfSource = builder_.box_.TextRTF();
+  converter.RtfSource = box_.TextRTF();
   const reader::ReaderResult made = MakeBook(converter, request_, converter.RtfSource);
   if (!made.error.empty()) return BookError{made.error};
 
@@ -137,8 +115,7 @@ std::optional<BookError> BookBuilder::ReaderGeneration::Run(const GenerateProgre
   return std::nullopt;
 }
 
-std::optional<BookError> BookBuilder::ReaderGeneration::Write(const std::string& name,
-                                                              const std::string& page) {
+std::optional<BookError> ReaderGeneration::Write(const std::string& name, const std::string& page) {
   values.OutputPath = request_.folder + name;
   // The page's bytes are what its budget counts; its last line end is the write's.
   const std::string text = WithoutLastLineEnd(page);
@@ -148,21 +125,11 @@ std::optional<BookError> BookBuilder::ReaderGeneration::Write(const std::string&
   return std::nullopt;
 }
 
-ReaderParts BookBuilder::CountReaderParts(const BookRequest& request) const {
+ReaderParts CountReaderPartsOf(const RichTextBox& box, const BookRequest& request) {
   Converter converter;
   converter.FilePrefix = TitlePrefix(request.prefix);
-  const reader::ReaderResult made = MakeBook(converter, request, box_.TextRTF());
+  const reader::ReaderResult made = MakeBook(converter, request, box.TextRTF());
   return {static_cast<int>(made.book.parts.size()), made.error};
-}
-
-BookResult BookBuilder::GenerateReader(const BookRequest& request,
-                                       const GenerateProgress& progress) {
-  ReaderGeneration run(*this, request);
-  const std::optional<BookError> error = run.Run(progress);
-  lastRun_ = run.values;
-  if (error) return {{}, error};
-  Opened({run.opened});
-  return {run.pages.Paths(), std::nullopt, run.warnings};
 }
 
 }  // namespace quillet
