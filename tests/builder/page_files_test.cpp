@@ -21,24 +21,26 @@
 
 #include "converter/page_frame.h"
 #include "tests/builder/page_text.h"
+#include "tests/ordinary_user.h"
+#include "tests/test_folder.h"
 
 namespace quillet {
 namespace {
 
 namespace fs = std::filesystem;
+using testing::AsOrdinaryUser;
+using testing::CanBecomeOrdinaryUser;
 
 class PageFiles : public ::testing::Test {
  protected:
   void SetUp() override {
-    dir = fs::temp_directory_path() /
-          ("quillet-page-" + std::to_string(::getpid()) + "-" +
-           ::testing::UnitTest::GetInstance()->current_test_info()->name());
+    dir = testing::TestFolder("page");
     fs::remove_all(dir);
     fs::create_directories(dir);
   }
   void TearDown() override {
     fs::permissions(dir, fs::perms::owner_all);
-    fs::remove_all(dir);
+    testing::RemoveTestFolder(dir);
   }
   fs::path dir;
 };
@@ -101,9 +103,17 @@ TEST_F(PageFiles, FailuresNameTheFileAndTheReason) {
 }
 
 TEST_F(PageFiles, ReadOnlyFolderIsReported) {
-  if (::geteuid() == 0) GTEST_SKIP() << "root may write anywhere";
-  fs::permissions(dir, fs::perms::owner_read | fs::perms::owner_exec);
-  EXPECT_NE(WriteTextFile((dir / "p.html").string(), "x"), "");
+  if (!CanBecomeOrdinaryUser()) GTEST_SKIP() << "cannot run as an ordinary user here";
+  const std::string path = (dir / "p.html").string();
+  EXPECT_EXIT(
+      {
+        AsOrdinaryUser(dir);  // root may write anywhere
+        fs::permissions(dir, fs::perms::owner_read | fs::perms::owner_exec);
+        std::cerr << WriteTextFile(path, "x");
+        std::_Exit(0);
+      },
+      ::testing::ExitedWithCode(0), "p\\.html.*Permission denied");
+  EXPECT_FALSE(fs::exists(path));
 }
 
 TEST_F(PageFiles, WriteProtectedPageIsReportedAndKept) {
@@ -344,28 +354,6 @@ TEST_F(PageFiles, ProbePathFindsFoldersAndFiles) {
   ASSERT_EQ(WriteTextFile((dir / "f.html").string(), "x"), "");
   EXPECT_EQ(ProbePath((dir / "f.html").string(), 0), "f.html");
   EXPECT_EQ(ProbePath((dir / "f.html").string() + "/", kDirectoryAttribute), "");
-}
-
-// Whether a process of this test can become an ordinary user: root in a
-// container may be denied changing its identity.
-bool CanBecomeOrdinaryUser() {
-  if (::geteuid() != 0) return true;
-  const pid_t child = ::fork();
-  if (child == 0) std::_Exit(::setgid(65534) == 0 && ::setuid(65534) == 0 ? 0 : 1);
-  int status = 0;
-  return child > 0 && ::waitpid(child, &status, 0) == child && WIFEXITED(status) &&
-         WEXITSTATUS(status) == 0;
-}
-
-// Leaves this process bound by file modes and the process limit, as any user
-// is: root becomes nobody, and `folder` becomes nobody's.
-void AsOrdinaryUser(const fs::path& folder) {
-  if (::geteuid() != 0) return;
-  constexpr uid_t kNobody = 65534;
-  if (::chown(folder.c_str(), kNobody, kNobody) != 0 || ::setgroups(0, nullptr) != 0 ||
-      ::setgid(kNobody) != 0 || ::setuid(kNobody) != 0) {
-    std::_Exit(2);
-  }
 }
 
 // Leaves this process unable to start a thread, as for a user at the process limit.

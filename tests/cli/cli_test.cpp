@@ -20,7 +20,7 @@ TEST_P(Command, ExitsAndReportsAsExpected) {
   }
 #endif
   if (std::string_view(row.script).find("$AS_USER") != std::string_view::npos &&
-      !quillet::testing::CanRunAsOrdinaryUser()) {
+      !quillet::testing::CanBecomeOrdinaryUser()) {
     GTEST_SKIP() << "cannot run as an ordinary user here";
   }
   quillet::testing::ExpectOutcome(Run(row.script), row);
