@@ -14,6 +14,7 @@
 #include "richtext/document_box.h"
 #include "tests/builder/fakes.h"
 #include "tests/builder/page_text.h"
+#include "tests/test_folder.h"
 
 namespace quillet {
 namespace {
@@ -59,9 +60,7 @@ class RecordingBox : public DocumentBox {
 class BookBuilderTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    const auto* test = ::testing::UnitTest::GetInstance()->current_test_info();
-    root = fs::temp_directory_path() / ("quillet-builder-" + std::to_string(::getpid())) /
-           (std::string(test->test_suite_name()) + "." + test->name());
+    root = testing::TestFolder("builder");
     fs::remove_all(root);
     fs::create_directories(root / "out");
     fs::create_directories(root / "temp");
@@ -69,7 +68,7 @@ class BookBuilderTest : public ::testing::Test {
     request.folder = folder;
     builder.tempFolder = (root / "temp").string() + "/";
   }
-  void TearDown() override { fs::remove_all(root); }
+  void TearDown() override { testing::RemoveTestFolder(root); }
 
   bool Generate(const std::string& text, int parts) {
     box.SetPlainText(text);

@@ -12,6 +12,7 @@
 #include <string>
 
 #include "builder/input_file.h"
+#include "tests/test_folder.h"
 
 namespace quillet {
 namespace {
@@ -21,14 +22,12 @@ namespace fs = std::filesystem;
 class BookFileTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    dir = fs::temp_directory_path() /
-          ("quillet-input-" + std::to_string(::getpid()) + "-" +
-           ::testing::UnitTest::GetInstance()->current_test_info()->name());
+    dir = testing::TestFolder("input");
     fs::create_directories(dir);
   }
   void TearDown() override {
     unsetenv("QUILLET_MAX_INPUT");
-    fs::remove_all(dir);
+    testing::RemoveTestFolder(dir);
   }
   std::string Write(const std::string& name, const std::string& bytes) const {
     std::ofstream(dir / name, std::ios::binary) << bytes;

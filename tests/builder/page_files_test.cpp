@@ -16,24 +16,26 @@
 
 #include "converter/page_frame.h"
 #include "tests/builder/page_text.h"
+#include "tests/ordinary_user.h"
+#include "tests/test_folder.h"
 
 namespace quillet {
 namespace {
 
 namespace fs = std::filesystem;
+using testing::AsOrdinaryUser;
+using testing::CanBecomeOrdinaryUser;
 
 class PageFiles : public ::testing::Test {
  protected:
   void SetUp() override {
-    dir = fs::temp_directory_path() /
-          ("quillet-page-" + std::to_string(::getpid()) + "-" +
-           ::testing::UnitTest::GetInstance()->current_test_info()->name());
+    dir = testing::TestFolder("page");
     fs::remove_all(dir);
     fs::create_directories(dir);
   }
   void TearDown() override {
     fs::permissions(dir, fs::perms::owner_all);
-    fs::remove_all(dir);
+    testing::RemoveTestFolder(dir);
   }
   fs::path dir;
 };
@@ -96,9 +98,17 @@ TEST_F(PageFiles, FailuresNameTheFileAndTheReason) {
 }
 
 TEST_F(PageFiles, ReadOnlyFolderIsReported) {
-  if (::geteuid() == 0) GTEST_SKIP() << "root may write anywhere";
-  fs::permissions(dir, fs::perms::owner_read | fs::perms::owner_exec);
-  EXPECT_NE(WriteTextFile((dir / "p.html").string(), "x"), "");
+  if (!CanBecomeOrdinaryUser()) GTEST_SKIP() << "cannot run as an ordinary user here";
+  const std::string path = (dir / "p.html").string();
+  EXPECT_EXIT(
+      {
+        AsOrdinaryUser(dir);  // root may write anywhere
+        fs::permissions(dir, fs::perms::owner_read | fs::perms::owner_exec);
+        std::cerr << WriteTextFile(path, "x");
+        std::_Exit(0);
+      },
+      ::testing::ExitedWithCode(0), "p\\.html.*Permission denied");
+  EXPECT_FALSE(fs::exists(path));
 }
 
 TEST_F(PageFiles, WriteProtectedPageIsReportedAndKept) {

@@ -132,4 +132,83 @@ TEST_F(BookFiles, TwoRunsIntoOneFolderTakeTurns) {
   EXPECT_TRUE((ones == 10 && twos == 0) || (ones == 0 && twos == 10)) << ones << " and " << twos;
 }
 
+// A second run that starts while the first is putting its pages in place
+// waits for it, and its whole book replaces the first one's.
+TEST_F(BookFiles, RunStartedDuringAnotherRunsSwapWaitsForIt) {
+  std::string one = "{\\rtf1 ";
+  std::string two = "{\\rtf1 ";
+  for (int i = 0; i < 200; ++i) {
+    one += "uno ";
+    two += "dos ";
+  }
+  WriteAll(dir / "one.rtf", one + "}");
+  WriteAll(dir / "two.rtf", two + "}");
+  const Outcome outcome =
+      Run("QUILLET_FAULT_PATH=$PWD/out QUILLET_FAULT_RENAME_DELAY=150 "
+          "QUILLET_FAULT_RENAME_MARK=$PWD/swapping LD_PRELOAD=$FAULTS "
+          "$Q book one.rtf --parts 10 --out out >/dev/null & first=$!\n"
+          "for i in $(seq 1 400); do [ -e swapping ] && break; sleep 0.05; done\n"
+          "[ -e swapping ] || echo never swapped\n"
+          "$Q book two.rtf --parts 10 --out out >/dev/null & second=$!\n"
+          "wait $first && wait $second");
+  ASSERT_EQ(outcome.status, 0) << outcome.err;
+  EXPECT_EQ(outcome.out, "");
+  const auto book = Snapshot("out");
+  ASSERT_EQ(book.size(), 11u);
+  int ones = 0;
+  int twos = 0;
+  for (const auto& [name, bytes] : book) {
+    if (bytes.find("uno") != std::string::npos) ++ones;
+    if (bytes.find("dos") != std::string::npos) ++twos;
+  }
+  EXPECT_EQ(ones, 0);
+  EXPECT_EQ(twos, 10);
+}
+
+// A run whose swap fails at one page leaves every page the folder held before
+// as it was, also where the file system has no hard links (a FAT card), so
+// that each old page is moved aside, not linked, while its new one goes in.
+struct FailedSwapCase {
+  const char* name;
+  bool hardLinks;
+  const char* failingPage;  // whose rename into place fails once; nullptr: none
+};
+
+void PrintTo(const FailedSwapCase& row, std::ostream* out) {
+  *out << row.name;
+}
+
+class FailedSwap : public BookFiles, public ::testing::WithParamInterface<FailedSwapCase> {};
+
+TEST_P(FailedSwap, LeavesTheOldBookOrTheNewOneWhole) {
+  const FailedSwapCase& row = GetParam();
+  WriteOldBook();
+  const auto before = Snapshot("out");
+  ASSERT_EQ(Run("mkdir whole && $Q book big.rtf --parts 6 --out whole").status, 0);
+  std::string faults = "QUILLET_FAULT_PATH=$PWD/out LD_PRELOAD=$FAULTS ";
+  if (!row.hardLinks) faults += "QUILLET_FAULT_NO_LINKS=1 ";
+  if (row.failingPage != nullptr)
+    faults += "QUILLET_FAULT_RENAME_ONTO=" + std::string(row.failingPage) + " ";
+  const Outcome outcome = Run(faults + "$Q book big.rtf --parts 6 --out out");
+  if (row.failingPage != nullptr) {
+    EXPECT_EQ(outcome.status, 1);
+    EXPECT_NE(outcome.err.find(row.failingPage), std::string::npos) << outcome.err;
+    EXPECT_EQ(Snapshot("out"), before);
+  } else {
+    EXPECT_EQ(outcome.status, 0) << outcome.err;
+    EXPECT_EQ(Snapshot("out"), Snapshot("whole"));
+  }
+}
+
+// The old book has five parts; the new one six, so its sixth page has none to replace.
+INSTANTIATE_TEST_SUITE_P(
+    Rows, FailedSwap,
+    ::testing::Values(FailedSwapCase{"WithoutLinksAtTheFirstPage", false, "Rerud01.html"},
+                      FailedSwapCase{"WithoutLinksAtAMiddlePage", false, "Rerud03.html"},
+                      FailedSwapCase{"WithoutLinksAtAPageWithNoOldOne", false, "Rerud06.html"},
+                      FailedSwapCase{"WithoutLinksAtTheIndex", false, "Rerud.html"},
+                      FailedSwapCase{"WithoutLinksNowhere", false, nullptr},
+                      FailedSwapCase{"WithLinksAtAMiddlePage", true, "Rerud03.html"}),
+    [](const auto& info) { return std::string(info.param.name); });
+
 }  // namespace

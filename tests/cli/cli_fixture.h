@@ -15,6 +15,9 @@
 #include <string>
 #include <vector>
 
+#include "tests/ordinary_user.h"
+#include "tests/test_folder.h"
+
 namespace quillet::testing {
 
 namespace fs = std::filesystem;
@@ -51,23 +54,10 @@ inline std::string ChapterBook() {
   return rtf + "}\r\n";
 }
 
-// Root here may become nobody, which file modes bind; any other user is bound already.
-inline bool CanRunAsOrdinaryUser() {
-  if (geteuid() != 0) return true;
-  const pid_t child = fork();
-  if (child == 0) _exit(setgid(65534) == 0 && setuid(65534) == 0 ? 0 : 1);
-  int status = 0;
-  return child > 0 && waitpid(child, &status, 0) == child && WIFEXITED(status) &&
-         WEXITSTATUS(status) == 0;
-}
-
 class Cli : public ::testing::Test {
  protected:
   void SetUp() override {
-    const auto* test = ::testing::UnitTest::GetInstance()->current_test_info();
-    std::string name = std::string(test->test_suite_name()) + "." + test->name();
-    for (char& c : name) c = c == '/' ? '.' : c;
-    dir = fs::temp_directory_path() / ("quillet-cli-" + std::to_string(getpid())) / name;
+    dir = TestFolder("cli");
     fs::remove_all(dir);
     fs::create_directories(dir / "out");
     fs::create_directories(dir / "folder");
@@ -76,8 +66,9 @@ class Cli : public ::testing::Test {
     WriteAll(dir / "lf.rtf", "{\\rtf1\\ansi\n\\pard One\\par\n\\pard Two\\par\n}\n");
     WriteAll(dir / "cr.rtf", "{\\rtf1\\ansi\r\\pard One\\par\r\\pard Two\\par\r}\r");
   }
+  // A failed test's folder is kept to be looked at.
   void TearDown() override {
-    if (!HasFailure()) fs::remove_all(dir);
+    if (!HasFailure()) RemoveTestFolder(dir);
   }
 
   // Runs `script` with sh in the test's folder; $Q is quillet, $FAULTS the

@@ -20,7 +20,7 @@ TEST_P(Command, ExitsAndReportsAsExpected) {
   }
 #endif
   if (std::string_view(row.script).find("$AS_USER") != std::string_view::npos &&
-      !quillet::testing::CanRunAsOrdinaryUser()) {
+      !quillet::testing::CanBecomeOrdinaryUser()) {
     GTEST_SKIP() << "cannot run as an ordinary user here";
   }
   quillet::testing::ExpectOutcome(Run(row.script), row);
@@ -86,6 +86,21 @@ INSTANTIATE_TEST_SUITE_P(
              0,
              {"Uno dos tres cuatro"},
              {}}),
+    CaseName);
+
+// Output folders that may not be written; as nobody, so that they bind root too.
+INSTANTIATE_TEST_SUITE_P(
+    WriteErrors, Command,
+    testing::Values(Case{"BookIntoAReadOnlyFolder",
+                         "chmod 555 out && $AS_USER $Q book book.rtf --parts 2 --out out",
+                         1,
+                         {},
+                         {"Could not create \"out/Rerud01.html\": Permission denied"}},
+                    Case{"PreviewIntoAReadOnlyFolder",
+                         "chmod 555 out && TMPDIR=$PWD/out $AS_USER $Q preview book.rtf",
+                         1,
+                         {},
+                         {"Permission denied"}}),
     CaseName);
 
 // Inputs larger than the limit, and memory that runs out.

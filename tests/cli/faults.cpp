@@ -1,6 +1,7 @@
 // Preloaded into quillet by the command-line tests to cause failures that a
 // test cannot cause otherwise: a read that fails half way through a file, a
-// disk that fills up, a write that never returns.
+// disk that fills up, a write that never returns, a slow or failing rename, a
+// folder that behaves like a FAT card.
 //
 // Only files whose path starts with QUILLET_FAULT_PATH are touched, so the
 // program's own output and libraries are left alone:
@@ -9,18 +10,28 @@
 //   QUILLET_FAULT_HANG_AFTER=N   the write that passes N bytes never returns;
 //                                QUILLET_FAULT_HANG_MARK names a file created then
 //   QUILLET_FAULT_WRITE_DELAY=MS every write first waits MS milliseconds
+//   QUILLET_FAULT_RENAME_DELAY=MS every rename first waits MS milliseconds;
+//                                QUILLET_FAULT_RENAME_MARK names a file created
+//                                at the first
+//   QUILLET_FAULT_RENAME_ONTO=NAME  the first rename onto a file called NAME
+//                                fails with EIO; later ones succeed
+//   QUILLET_FAULT_NO_LINKS=1     no hard links (EPERM) and no unnamed files
+//                                (EOPNOTSUPP), as on FAT
 // A gathered write (writev) waits and hangs as one write and fills the disk
 // piece by piece.
 #include <dlfcn.h>
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <sys/uio.h>
 #include <unistd.h>
 
 #include <atomic>
 #include <cerrno>
+#include <cstdarg>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
 #include <string>
 
 namespace {
@@ -40,6 +51,28 @@ bool Watched(int fd) {
   if (length < 0) return false;
   path[length] = '\0';
   return std::strncmp(path, prefix, std::strlen(prefix)) == 0;
+}
+
+// Whether `path`, taken from the folder `dirFd`, lies under QUILLET_FAULT_PATH.
+bool WatchedPath(int dirFd, const char* path) {
+  const char* prefix = std::getenv("QUILLET_FAULT_PATH");
+  if (prefix == nullptr || path == nullptr) return false;
+  std::filesystem::path whole(path);
+  if (whole.is_relative()) {
+    char folder[4096];
+    if (dirFd == AT_FDCWD) {
+      if (getcwd(folder, sizeof folder) == nullptr) return false;
+    } else {
+      char link[64];
+      std::snprintf(link, sizeof link, "/proc/self/fd/%d", dirFd);
+      const ssize_t length = readlink(link, folder, sizeof folder - 1);
+      if (length < 0) return false;
+      folder[length] = '\0';
+    }
+    whole = std::filesystem::path(folder) / whole;
+  }
+  const std::string normal = whole.lexically_normal().string();
+  return normal.compare(0, std::strlen(prefix), prefix) == 0;
 }
 
 std::atomic<long long> bytesRead{0};
@@ -140,4 +173,113 @@ extern "C" size_t fwrite(const void* buffer, size_t size, size_t count, FILE* st
   const long long delay = Setting("QUILLET_FAULT_WRITE_DELAY");
   if (delay > 0 && Watched(fileno(stream))) usleep(static_cast<useconds_t>(delay * 1000));
   return real(buffer, size, count, stream);
+}
+
+namespace {
+
+bool WithoutLinks() {
+  return Setting("QUILLET_FAULT_NO_LINKS") > 0;
+}
+
+// What every rename onto a watched path does first: wait, or fail once when
+// it is the first onto the name given.
+int BeforeRenaming(int dirFd, const char* to) {
+  if (!WatchedPath(dirFd, to)) return 0;
+  const long long delay = Setting("QUILLET_FAULT_RENAME_DELAY");
+  if (delay > 0) {
+    static std::atomic<bool> marked{false};
+    const char* mark = std::getenv("QUILLET_FAULT_RENAME_MARK");
+    if (mark != nullptr && !marked.exchange(true)) {
+      const int marker = open(mark, O_WRONLY | O_CREAT | O_CLOEXEC, 0644);
+      if (marker >= 0) close(marker);
+    }
+    usleep(static_cast<useconds_t>(delay * 1000));
+  }
+  const char* onto = std::getenv("QUILLET_FAULT_RENAME_ONTO");
+  static std::atomic<bool> failed{false};
+  if (onto != nullptr && std::filesystem::path(to).filename() == onto && !failed.exchange(true)) {
+    return EIO;
+  }
+  return 0;
+}
+
+}  // namespace
+
+extern "C" int rename(const char* from, const char* to) {
+  static const auto real = Next<int (*)(const char*, const char*)>("rename");
+  if (const int error = BeforeRenaming(AT_FDCWD, to); error != 0) {
+    errno = error;
+    return -1;
+  }
+  return real(from, to);
+}
+
+extern "C" int renameat(int fromDir, const char* from, int toDir, const char* to) {
+  static const auto real = Next<int (*)(int, const char*, int, const char*)>("renameat");
+  if (const int error = BeforeRenaming(toDir, to); error != 0) {
+    errno = error;
+    return -1;
+  }
+  return real(fromDir, from, toDir, to);
+}
+
+extern "C" int renameat2(int fromDir, const char* from, int toDir, const char* to, unsigned flags) {
+  static const auto real = Next<int (*)(int, const char*, int, const char*, unsigned)>("renameat2");
+  if (const int error = BeforeRenaming(toDir, to); error != 0) {
+    errno = error;
+    return -1;
+  }
+  return real(fromDir, from, toDir, to, flags);
+}
+
+extern "C" int link(const char* from, const char* to) {
+  static const auto real = Next<int (*)(const char*, const char*)>("link");
+  if (WithoutLinks() && WatchedPath(AT_FDCWD, to)) {
+    errno = EPERM;
+    return -1;
+  }
+  return real(from, to);
+}
+
+extern "C" int linkat(int fromDir, const char* from, int toDir, const char* to, int flags) {
+  static const auto real = Next<int (*)(int, const char*, int, const char*, int)>("linkat");
+  if (WithoutLinks() && WatchedPath(toDir, to)) {
+    errno = EPERM;
+    return -1;
+  }
+  return real(fromDir, from, toDir, to, flags);
+}
+
+namespace {
+
+// An unnamed file in a watched folder is refused, as FAT refuses it.
+template <typename Open>
+int OpenMaybeUnnamed(Open real, const char* path, int flags, va_list more) {
+  mode_t mode = 0;
+  if ((flags & O_CREAT) != 0 || (flags & O_TMPFILE) == O_TMPFILE) mode = va_arg(more, mode_t);
+  if ((flags & O_TMPFILE) == O_TMPFILE && WithoutLinks() && WatchedPath(AT_FDCWD, path)) {
+    errno = EOPNOTSUPP;
+    return -1;
+  }
+  return real(path, flags, mode);
+}
+
+}  // namespace
+
+extern "C" int open(const char* path, int flags, ...) {
+  static const auto real = Next<int (*)(const char*, int, ...)>("open");
+  va_list more;
+  va_start(more, flags);
+  const int fd = OpenMaybeUnnamed(real, path, flags, more);
+  va_end(more);
+  return fd;
+}
+
+extern "C" int open64(const char* path, int flags, ...) {
+  static const auto real = Next<int (*)(const char*, int, ...)>("open64");
+  va_list more;
+  va_start(more, flags);
+  const int fd = OpenMaybeUnnamed(real, path, flags, more);
+  va_end(more);
+  return fd;
 }

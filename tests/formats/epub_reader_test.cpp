@@ -221,6 +221,40 @@ INSTANTIATE_TEST_SUITE_P(
             LoadStatus::kDamaged, "no chapters"}),
     [](const auto& info) { return std::string(info.param.name); });
 
+// The unpacked-size limit holds for the whole book, not for each entry: many
+// chapters that are small alone add up past it.
+struct UnpackedTotalCase {
+  const char* name;
+  int chapters;
+  std::size_t chapterBytes;
+  LoadStatus status;
+};
+
+void PrintTo(const UnpackedTotalCase& row, std::ostream* out) {
+  *out << row.name;
+}
+
+class EpubUnpackedTotal : public ::testing::TestWithParam<UnpackedTotalCase> {};
+
+TEST_P(EpubUnpackedTotal, IsCheckedOverAllChapters) {
+  const UnpackedTotalCase& row = GetParam();
+  std::string words;
+  while (words.size() < row.chapterBytes) words += "palabra ";
+  const std::vector<std::string> chapters(row.chapters, Chapter("<p>" + words + "</p>"));
+  const LoadResult result = Read(EpubEntries(chapters), {.max_unpacked_bytes = 1 << 20});
+  EXPECT_EQ(StatusName(result.status), StatusName(row.status)) << result.message;
+  if (row.status == LoadStatus::kRefused) {
+    EXPECT_NE(result.message.find("expands too much"), std::string::npos) << result.message;
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(Rows, EpubUnpackedTotal,
+                         ::testing::Values(UnpackedTotalCase{"ThreeChaptersOf300KbUnder1Mb", 3,
+                                                             300 << 10, LoadStatus::kLoaded},
+                                           UnpackedTotalCase{"FourChaptersOf300KbOver1Mb", 4,
+                                                             300 << 10, LoadStatus::kRefused}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
 TEST(EpubReader, TruncatedArchiveIsDamaged) {
   const std::string epub = MakeZip(EpubEntries({Chapter("<p>" + std::string(5000, 'x') + "</p>")}));
   for (const std::size_t size : {epub.size() / 2, epub.size() - 10, std::size_t{30}}) {
