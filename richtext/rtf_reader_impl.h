@@ -110,13 +110,15 @@ class Reader {
   void GroupClosed(Destination closed, Destination parent);
   void ReadControl();
   void ReadHexEscape();
+  // `hash`: NameHash(name), which the reader takes as it reads the name.
+  const WordRow* FindWord(std::string_view name, std::uint32_t hash) const;
   void HandleWord(const WordRow* row, WordCall call);
   void HandleSymbol(unsigned char symbol);
-
-  // Text (rtf_text.cpp).
   void TextRun();
   void TextByte(unsigned char byte);
   void EscapedByte(unsigned char byte);
+
+  // Text, decoded into the open run (rtf_text.cpp).
   bool TableByte(Destination destination, unsigned char byte);
   void QueueBytes(std::string_view bytes);
   void DecodeText(std::string_view bytes, const CodePage& code_page);
@@ -175,8 +177,13 @@ class Reader {
   // The control words and the handlers of the document, its tables and its
   // formats (rtf_words.cpp).
   static const WordRow kWords[];
-  // `hash`: NameHash(name), which the reader takes as it reads the name.
-  static const WordRow* FindWord(std::string_view name, std::uint32_t hash);
+  struct WordSlot {
+    std::string_view name;
+    const WordRow* row = nullptr;
+  };
+  static constexpr std::size_t kWordSlots = 1024;  // a power of two, a few times the words
+  // The rows by NameHash(name) % kWordSlots, the next free slot for a taken one.
+  static const WordSlot* WordSlots();
   void SkipBinary(const WordCall& call);
   void SkipDestination(const WordCall& call);
   void KeepDestination(const WordCall& call);
@@ -219,8 +226,9 @@ class Reader {
   void SetOldNumberingStart(const WordCall& call);
   void StartOldNumberingText(const WordCall& call);
 
-  // Input cursor.
+  // Input cursor, and the table its control words are looked up in.
   std::string_view data_;
+  const WordSlot* word_slots_ = WordSlots();
   std::size_t position_ = 0;
   // Group states, innermost last, and braces opened past the depth limit.
   std::vector<GroupState> stack_;

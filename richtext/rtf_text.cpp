@@ -1,84 +1,11 @@
-// Text bytes on their way into the document: plain runs are scanned many bytes
-// at a time and decoded straight into the open paragraph's last run; escaped
-// bytes and bytes of a double-byte code page wait to be decoded together at the
-// next control.
+// Text bytes on their way into the document: plain runs are decoded straight
+// into the open paragraph's last run; escaped bytes and bytes of a double-byte
+// code page wait to be decoded together at the next control.
 #include <algorithm>
 
 #include "richtext/rtf_reader_impl.h"
-#include "richtext/rtf_text_scan.h"
 
 namespace quillet::rtf {
-
-// A run of plain bytes of the document's text, taken in one piece: what
-// TextByte does byte by byte, once for the run.
-void Reader::TextRun() {
-  const std::size_t start = position_;
-  position_ = PlainTextEnd(data_, start);
-  if (position_ == start) {
-    ++position_;
-    TextByte(static_cast<unsigned char>(data_[start]));
-    return;
-  }
-  const std::string_view bytes = data_.substr(start, position_ - start);
-  if (run_takes_text_) {
-    text_decoder_->Decode(bytes, open_.run_text);
-    return;
-  }
-  const CodePage& code_page = CurrentDecoder();
-  if (code_page.plain_stays_plain()) {
-    DecodeText(bytes, code_page);
-  } else {
-    QueueBytes(bytes);
-  }
-}
-
-void Reader::TextByte(unsigned char byte) {
-  switch (state().destination) {
-    case Destination::kSkip:
-      return;
-    case Destination::kColorTable:
-      if (byte == ';') fonts_.EndColor();
-      return;
-    case Destination::kFontTable:
-      if (byte == ';') {
-        fonts_.CommitFont();
-        return;
-      }
-      break;
-    default:
-      break;
-  }
-  if (skip_count_ > 0) {
-    --skip_count_;
-    return;
-  }
-  if (byte < 0x20 && byte != '\t') return;
-  EscapedByte(byte);
-}
-
-void Reader::EscapedByte(unsigned char byte) {
-  if (run_takes_text_) {
-    // A control character is no text: the byte is dropped, as a flush would drop it.
-    if (byte >= 0x20 || byte == '\t') open_.run_text += text_decoder_->Character(byte);
-    return;
-  }
-  const Destination destination = state().destination;
-  if (destination == Destination::kSkip || destination == Destination::kColorTable) return;
-  if (skip_count_ > 0) {
-    --skip_count_;
-    return;
-  }
-  if (destination != Destination::kText && TableByte(destination, byte)) return;
-  const char c = static_cast<char>(byte);
-  if (destination == Destination::kText) {
-    const CodePage& code_page = CurrentDecoder();
-    if (code_page.plain_stays_plain()) {
-      if (byte >= 0x20 || byte == '\t') DecodeText(std::string_view(&c, 1), code_page);
-      return;
-    }
-  }
-  QueueBytes(std::string_view(&c, 1));
-}
 
 // Bytes decoded together when flushed: those of a double-byte code page, whose
 // characters may span escapes, and those of the groups that are no text.

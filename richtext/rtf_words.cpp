@@ -14,15 +14,6 @@ namespace quillet::rtf {
 
 namespace {
 
-// Compared letter by letter: a call to memcmp costs more than these few letters.
-constexpr bool SameName(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
-  for (std::size_t i = 0; i < a.size(); ++i) {
-    if (a[i] != b[i]) return false;
-  }
-  return true;
-}
-
 // Groups that hold no text of the document.
 // clang-format off
 constexpr std::string_view kSkippedDestinations[] = {
@@ -205,28 +196,22 @@ const Reader::WordRow Reader::kWords[] = {
 
 // The rows are found through a hash of their name: an open-addressing table
 // where most words need one probe, cheaper than std::unordered_map's hashing.
-const Reader::WordRow* Reader::FindWord(std::string_view name, std::uint32_t hash) {
-  struct Slot {
-    std::string_view name;
-    const WordRow* row = nullptr;
-  };
-  constexpr std::size_t kSlots = 1024;  // a power of two, a few times the words
+const Reader::WordSlot* Reader::WordSlots() {
   static const WordRow kSkip{"", &Reader::SkipDestination};
-  static const std::vector<Slot> slots = [] {
-    std::vector<Slot> table(kSlots);
+  static const std::vector<WordSlot> slots = [] {
+    std::vector<WordSlot> table(kWordSlots);
     const auto add = [&](std::string_view word, const WordRow* row) {
-      std::size_t slot = NameHash(word) % kSlots;
-      while (table[slot].row != nullptr && table[slot].name != word) slot = (slot + 1) % kSlots;
+      std::size_t slot = NameHash(word) % kWordSlots;
+      while (table[slot].row != nullptr && table[slot].name != word) {
+        slot = (slot + 1) % kWordSlots;
+      }
       if (table[slot].row == nullptr) table[slot] = {word, row};  // the first row of a name wins
     };
     for (const WordRow& row : kWords) add(row.name, &row);
     for (std::string_view skipped : kSkippedDestinations) add(skipped, &kSkip);
     return table;
   }();
-  for (std::size_t slot = hash % kSlots; slots[slot].row != nullptr; slot = (slot + 1) % kSlots) {
-    if (SameName(slots[slot].name, name)) return slots[slot].row;
-  }
-  return nullptr;
+  return slots.data();
 }
 
 void Reader::SkipBinary(const WordCall& call) {
