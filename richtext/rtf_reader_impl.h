@@ -1,7 +1,8 @@
 // The RTF reader's one pass over the bytes. Internal to the RTF reader; its
 // methods are spread by concern:
-//   rtf_reader.cpp      the reading loop: groups, destinations and control words
-//   rtf_text.cpp        text bytes, decoded into the open paragraph's last run
+//   rtf_reader.cpp      the reading loop: groups, destinations, control words and
+//                       text bytes as it meets them
+//   rtf_text.cpp        text decoded into the open paragraph's last run
 //   rtf_paragraphs.cpp  paragraph ends, list markers and table rows
 //   rtf_notes.cpp       footnotes, text boxes and our own note groups
 //   rtf_words.cpp       the table of control words and the handlers of formats and tables
