@@ -12,6 +12,8 @@
 #include <string_view>
 #include <vector>
 
+#include "common/position_iterator.h"
+
 namespace quillet {
 
 // The state of a committed element.
@@ -82,32 +84,17 @@ class CodeList {
 
  public:
   // Reading, innermost first, as a list of entries.
-  class const_iterator {
-   public:
-    using iterator_category = std::forward_iterator_tag;
-    using value_type = CodeEntry;
-    using difference_type = std::ptrdiff_t;
-    using pointer = void;
-    using reference = CodeEntry;
-    const_iterator(const CodeList* list, Slots::const_reverse_iterator at) : list_(list), at_(at) {}
-    CodeEntry operator*() const { return list_->EntryOf(at_->first); }
-    const_iterator& operator++() {
-      ++at_;
-      return *this;
-    }
-    bool operator==(const const_iterator& other) const { return at_ == other.at_; }
-
-   private:
-    const CodeList* list_;
-    Slots::const_reverse_iterator at_;
-  };
+  using const_iterator = PositionIterator<const CodeList*>;
   using iterator = const_iterator;
 
   CodeList() = default;
-  const_iterator begin() const { return {this, slots_.rbegin()}; }
-  const_iterator end() const { return {this, slots_.rend()}; }
+  const_iterator begin() const { return {this, 0}; }
+  const_iterator end() const { return {this, size()}; }
   std::size_t size() const { return slots_.size(); }
   bool empty() const { return slots_.empty(); }
+  CodeEntry operator[](std::size_t index) const {  // from the innermost
+    return EntryOf(slots_[slots_.size() - 1 - index].first);
+  }
   CodeEntry back() const { return EntryOf(slots_.begin()->first); }  // the outermost
   void clear();
   // Changes whenever an entry comes or goes (not when a kind changes), to a

@@ -14,6 +14,8 @@
 #include <string_view>
 #include <vector>
 
+#include "common/position_iterator.h"
+
 namespace quillet {
 
 inline constexpr char16_t kLineBreak = u'\u2028';
@@ -66,29 +68,7 @@ struct FormatSpan {
 // A paragraph's runs in order, read in place.
 class RunList {
  public:
-  class Iterator {
-   public:
-    using iterator_category = std::input_iterator_tag;
-    using value_type = RunView;
-    using difference_type = std::ptrdiff_t;
-    using pointer = void;
-    using reference = RunView;
-
-    Iterator(std::u16string_view text, const FormatSpan* span, std::size_t start)
-        : text_(text), span_(span), start_(start) {}
-    RunView operator*() const { return {span_->format, text_.substr(start_, span_->end - start_)}; }
-    Iterator& operator++() {
-      start_ = span_->end;
-      ++span_;
-      return *this;
-    }
-    bool operator==(const Iterator& other) const { return span_ == other.span_; }
-
-   private:
-    std::u16string_view text_;
-    const FormatSpan* span_;
-    std::size_t start_;
-  };
+  using Iterator = PositionIterator<RunList>;
 
   RunList(std::u16string_view text, std::span<const FormatSpan> spans)
       : text_(text), spans_(spans) {}
@@ -101,8 +81,8 @@ class RunList {
   RunView at(std::size_t index) const;  // throws std::out_of_range past the last run
   RunView front() const { return (*this)[0]; }
   RunView back() const { return (*this)[size() - 1]; }
-  Iterator begin() const { return {text_, spans_.data(), 0}; }
-  Iterator end() const { return {text_, spans_.data() + spans_.size(), text_.size()}; }
+  Iterator begin() const { return {*this, 0}; }
+  Iterator end() const { return {*this, size()}; }
 
  private:
   std::u16string_view text_;

@@ -68,6 +68,17 @@ TEST(Document, SliceOfNothingIsEmpty) {
   EXPECT_TRUE(ThreeParagraphs().Slice(8, 4).paragraphs.empty());
 }
 
+// Runs() makes a view for each call: iterators taken from one stay good after
+// it, as iterators into the paragraph itself would.
+TEST(Document, RunIteratorsStayGoodAfterTheRunListTheyCameFrom) {
+  const Paragraph paragraph = ThreeParagraphs().paragraphs[0];
+  RunList::Iterator run = paragraph.Runs().begin();
+  const RunList::Iterator end = paragraph.Runs().end();
+  std::u16string text;
+  for (; run != end; ++run) text += (*run).text;
+  EXPECT_EQ(text, u"abcd");
+}
+
 // The runs of a paragraph as owned copies, read through its iterator.
 std::vector<Run> RunsOf(const Paragraph& paragraph) {
   std::vector<Run> runs;
