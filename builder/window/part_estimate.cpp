@@ -10,7 +10,6 @@
 #include "builder/text_rules.h"
 #include "builder/window/busy_cursor.h"
 #include "builder/window/main_window.h"
-#include "builder/window/qt_document_bridge.h"
 #include "builder/window/qt_rich_text_box.h"
 #include "builder/window/reader_setting.h"
 #include "richtext/rtf_writer.h"
@@ -82,7 +81,7 @@ void rtf2htmlTest::MeasureRtfInBackground() {
   // is written as RTF on a worker, and the answer shown if the box has not
   // changed since.
   const std::uint64_t revision = box_->Revision();
-  auto model = std::make_shared<const Document>(DocumentFromQt(*tbRTF->document()));
+  auto model = std::make_shared<const Document>(box_->Read());
   auto length = std::make_shared<std::optional<std::size_t>>();
   QThread* worker = QThread::create([model, length] {
     try {

@@ -7,11 +7,8 @@
 #include <algorithm>
 #include <cmath>
 #include <optional>
-#include <span>
 #include <string_view>
 #include <vector>
-
-#include "builder/window/qt_note_marks.h"
 
 namespace quillet {
 namespace {
@@ -90,96 +87,41 @@ QTextCharFormat QtFormat(const CharFormat& format) {
   return qt;
 }
 
-// The model's format of each of a document's character formats, and the note
-// it cites, read once: a book has a few dozen formats and millions of fragments.
+// The model's format of each of a document's character formats, read once: a
+// book has a few dozen formats and millions of fragments.
 class FormatCache {
  public:
-  struct Entry {
-    CharFormat format;
-    qint64 citedNote = -1;  // none
-  };
-
-  const Entry& Of(const QTextFragment& fragment) {
+  const CharFormat& Of(const QTextFragment& fragment) {
     const auto index = static_cast<std::size_t>(fragment.charFormatIndex());
     if (index >= formats_.size()) formats_.resize(index + 1);
-    if (!formats_[index]) {
-      const QTextCharFormat qt = fragment.charFormat();
-      formats_[index] = Entry{FormatOf(qt), qt.hasProperty(kCitedNoteProperty)
-                                                ? qt.property(kCitedNoteProperty).toLongLong()
-                                                : -1};
-    }
+    if (!formats_[index]) formats_[index] = FormatOf(fragment.charFormat());
     return *formats_[index];
   }
 
  private:
-  std::vector<std::optional<Entry>> formats_;
+  std::vector<std::optional<CharFormat>> formats_;
 };
 
-// The paragraph at `index`, telling `notes` where each citation's mark starts.
-Paragraph ParagraphOf(const QTextBlock& block, std::size_t index, FormatCache& formats,
-                      NoteMarksReader& notes) {
+Paragraph ParagraphOf(const QTextBlock& block, FormatCache& formats) {
   Paragraph paragraph;
   paragraph.alignment = AlignmentOf(block.blockFormat().alignment());
   paragraph.bullet = IsBulletList(block.textList());
-  std::size_t offset = 0;
-  qint64 cited = -1;
   for (auto it = block.begin(); !it.atEnd(); ++it) {
     const QTextFragment fragment = it.fragment();
     if (!fragment.isValid()) continue;
-    const FormatCache::Entry& format = formats.Of(fragment);
-    // A mark cut into fragments (part of it bold, say) is one citation.
-    if (format.citedNote >= 0 && format.citedNote != cited) {
-      notes.Citation(format.citedNote, index, offset);
-    }
-    cited = format.citedNote;
+    const CharFormat& format = formats.Of(fragment);
     const QString qtText = fragment.text();
     const std::u16string_view text(reinterpret_cast<const char16_t*>(qtText.utf16()),
                                    static_cast<std::size_t>(qtText.size()));
     if (text.find(kObjectReplacement) == std::u16string_view::npos) {
-      AppendText(paragraph, text, format.format);
-      offset += text.size();
+      AppendText(paragraph, text, format);
       continue;
     }
     std::u16string withoutObjects(text);
     std::erase(withoutObjects, kObjectReplacement);
-    AppendText(paragraph, withoutObjects, format.format);
-    offset += withoutObjects.size();
+    AppendText(paragraph, withoutObjects, format);
   }
   return paragraph;
-}
-
-// The runs of a paragraph, the characters of each citation's mark marked with
-// the note it cites.
-void InsertRuns(QTextCursor& cursor, const Paragraph& paragraph,
-                std::span<const CitedRange> citations) {
-  std::size_t position = 0;
-  auto citation = citations.begin();
-  for (const RunView run : paragraph.Runs()) {
-    const QTextCharFormat format = QtFormat(run.format);
-    const std::size_t end = position + run.text.size();
-    if (citation == citations.end() || citation->start >= end) {
-      cursor.insertText(
-          QString::fromUtf16(run.text.data(), static_cast<qsizetype>(run.text.size())), format);
-      position = end;
-      continue;
-    }
-    for (std::size_t at = position; at < end;) {
-      while (citation != citations.end() && citation->end <= at) ++citation;
-      QTextCharFormat piece = format;
-      std::size_t until = end;
-      if (citation != citations.end() && citation->start <= at) {
-        until = std::min(end, citation->end);
-        piece.setProperty(kCitedNoteProperty, citation->note);
-      } else if (citation != citations.end()) {
-        until = std::min(end, citation->start);
-      }
-      const std::u16string_view text = run.text.substr(at - position, until - at);
-      cursor.insertText(QString::fromUtf16(text.data(), static_cast<qsizetype>(text.size())),
-                        piece);
-      at = until;
-    }
-    position = end;
-  }
 }
 
 }  // namespace
@@ -188,13 +130,9 @@ Document DocumentFromQt(const QTextDocument& source) {
   Document document;
   document.paragraphs.reserve(static_cast<std::size_t>(source.blockCount()));
   FormatCache formats;
-  NoteMarksReader notes;
   for (QTextBlock block = source.begin(); block.isValid(); block = block.next()) {
-    const std::size_t index = document.paragraphs.size();
-    notes.Block(block.blockFormat(), index);
-    document.paragraphs.push_back(ParagraphOf(block, index, formats, notes));
+    document.paragraphs.push_back(ParagraphOf(block, formats));
   }
-  notes.Finish(document);
   return document;
 }
 
@@ -204,12 +142,10 @@ void DocumentToQt(const Document& document, QTextDocument& target) {
   // One change for the whole document: the layout and the cursors hear of it once.
   cursor.beginEditBlock();
   QTextList* list = nullptr;
-  NoteMarksWriter notes(document);
   for (std::size_t i = 0; i < document.paragraphs.size(); ++i) {
     const Paragraph& paragraph = document.paragraphs[i];
     QTextBlockFormat blockFormat;
     blockFormat.setAlignment(QtAlignment(paragraph.alignment));
-    notes.MarkBlock(i, blockFormat);
     if (i == 0) {
       cursor.setBlockFormat(blockFormat);
     } else {
@@ -225,7 +161,11 @@ void DocumentToQt(const Document& document, QTextDocument& target) {
     } else {
       list = nullptr;
     }
-    InsertRuns(cursor, paragraph, notes.CitationsIn(i));
+    for (const RunView run : paragraph.Runs()) {
+      cursor.insertText(
+          QString::fromUtf16(run.text.data(), static_cast<qsizetype>(run.text.size())),
+          QtFormat(run.format));
+    }
   }
   cursor.endEditBlock();
 }

@@ -9,10 +9,10 @@
 namespace quillet {
 
 // Paragraphs, alignment, bullet lists and the character formats the model
-// knows, and the notes as far as the user's edits left them whole (see
-// qt_note_marks.h); images and other objects are left out.
+// knows; images and other objects are left out. The notes are not Qt's to
+// know: the box follows them itself (qt_note_marks.h).
 Document DocumentFromQt(const QTextDocument& source);
-// Replaces the content of `target` by the document.
+// Replaces the content of `target` by the document's paragraphs.
 void DocumentToQt(const Document& document, QTextDocument& target);
 
 }  // namespace quillet

@@ -1,68 +1,67 @@
-// A document's footnotes and endnotes (Document::notes) as marks in a
-// QTextDocument, so that they move with the text through the user's edits:
-// user properties on the notes heading's block, on every block of a note (its
-// index, kind and mark: a paragraph split off a note inherits them and stays
-// in it) and on the characters of each citation's mark (the note's index).
+// A document's footnotes and endnotes (Document::notes) followed through the
+// user's edits of the QTextDocument that shows it: Qt moves a cursor with every
+// edit, so each note keeps a cursor selecting its citation's mark (empty once
+// the mark is deleted) and one at the start of its first block (a paragraph
+// split off a note stays in it: a note runs to the next note's first block),
+// and the notes heading's block keeps one too.
 #pragma once
 
-#include <QTextFormat>
+#include <QMetaObject>
+#include <QTextCursor>
 #include <cstddef>
-#include <cstdint>
-#include <span>
-#include <unordered_map>
+#include <map>
 #include <vector>
 
 #include "richtext/document.h"
 
+class QTextDocument;
+
 namespace quillet {
 
-// On a citation's characters: the index of the note it cites.
-inline constexpr int kCitedNoteProperty = QTextFormat::UserProperty + 4;
-
-// A stretch of a paragraph [start, end) that cites a note.
-struct CitedRange {
-  std::size_t paragraph = 0;
-  std::size_t start = 0;
-  std::size_t end = 0;
-  qint64 note = 0;
-};
-
-// What DocumentToQt marks: nothing for a document without notes or whose
-// notes do not fit it.
-class NoteMarksWriter {
+class NoteCursors {
  public:
-  explicit NoteMarksWriter(const Document& document);
+  NoteCursors() = default;
+  NoteCursors(const NoteCursors&) = delete;
+  NoteCursors& operator=(const NoteCursors&) = delete;
+  ~NoteCursors();
 
-  void MarkBlock(std::size_t paragraph, QTextBlockFormat& format) const;
-  // The paragraph's citations, in order; paragraphs are asked for in order.
-  std::span<const CitedRange> CitationsIn(std::size_t paragraph);
+  // Follows the notes of `document`, just written into `qt` by DocumentToQt,
+  // instead of any followed before; none when they do not fit the document.
+  void Follow(const Document& document, QTextDocument& qt);
+  // Takes the notes of `pasted`, just put into `qt` with its first paragraph at
+  // `offset` in block `block`. As when the notes were marks in the text: they
+  // are kept only when the box had none and nothing follows the paste, and a
+  // paste with notes into a box with notes leaves it without any.
+  void Pasted(const Document& pasted, QTextDocument& qt, int block, int offset);
+  // Told of every change of `qt` after the ones above.
+  void Changed(const QTextDocument& qt);
+
+  // Sets the notes of `document`, the model read from `qt`, as far as the
+  // edits left them whole: a heading, the notes' blocks straight after it up
+  // to the end, each note cited once before the heading; else none.
+  void Read(const QTextDocument& qt, Document& document) const;
 
  private:
-  const Document& document_;
-  std::size_t heading_ = SIZE_MAX;
-  std::vector<std::size_t> noteOf_;  // the note of each paragraph after the heading
-  std::vector<CitedRange> citations_;
-  std::size_t next_ = 0;
-};
+  struct Followed {
+    Note note;  // its kind and mark; the places are the cursors'
+    QTextCursor citation;
+    QTextCursor start;
+  };
 
-// Rebuilds Document::notes in one pass over the blocks, keeping them only
-// while the marks still describe notes that fit: a heading, the notes' blocks
-// straight after it up to the end, each note cited once before the heading.
-class NoteMarksReader {
- public:
-  void Block(const QTextBlockFormat& format, std::size_t paragraph);
-  // A citation's first character; the ones after it in the same mark are not told.
-  void Citation(qint64 note, std::size_t paragraph, std::size_t offset);
-  // Sets document.notes, or leaves them empty when the marks no longer fit.
-  void Finish(Document& document);
+  void Attach(QTextDocument& qt);
+  std::vector<int> Places() const;
+  void MoveTo(const std::vector<int>& places);
 
- private:
-  bool broken_ = false;
-  bool inSection_ = false;
-  std::vector<Note> notes_;
-  std::unordered_map<qint64, std::size_t> noteAt_;  // a mark's index to its place in notes_
-  qint64 lastIndex_ = -1;
-  std::vector<CitedRange> citations_;
+  QTextCursor heading_;
+  std::vector<Followed> notes_;
+  // A paste with notes spoiled the notes: none are read until it is undone.
+  bool spoiled_ = false;
+  // Qt's undo puts back the text but not the cursors that an edit collapsed,
+  // so the places after each undo step are kept and put back with it.
+  std::map<int, std::vector<int>> steps_;
+  int step_ = 0;
+  bool stepAdded_ = false;
+  QMetaObject::Connection stepSignal_;
 };
 
 }  // namespace quillet

@@ -5,6 +5,7 @@
 #include <QMimeData>
 #include <QPaintEvent>
 #include <QPainter>
+#include <QScopeGuard>
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocumentFragment>
@@ -98,7 +99,11 @@ void RtfTextEdit::insertFromMimeData(const QMimeData* source) {
     QPlainTextEdit::insertFromMimeData(source);
     return;
   }
-  PasteDocument(*this, *document);
+  if (documentPaster) {
+    documentPaster(*document);
+  } else {
+    PasteDocument(*this, *document);
+  }
 }
 
 void PasteDocument(QPlainTextEdit& edit, const Document& document) {
@@ -169,7 +174,16 @@ void RtfTextEdit::paintEvent(QPaintEvent* event) {
 }
 
 QtRichTextBox::QtRichTextBox(QPlainTextEdit& edit) : edit_(edit) {
-  QObject::connect(&edit_, &QPlainTextEdit::textChanged, [this] { ContentChanged(); });
+  changed_ = QObject::connect(&edit_, &QPlainTextEdit::textChanged, [this] { ContentChanged(); });
+  notes_.Follow(Document{}, *edit_.document());
+  if (auto* rich = qobject_cast<RtfTextEdit*>(&edit_)) {
+    rich->documentPaster = [this](const Document& pasted) { Paste(pasted); };
+  }
+}
+
+QtRichTextBox::~QtRichTextBox() {
+  QObject::disconnect(changed_);
+  if (auto* rich = qobject_cast<RtfTextEdit*>(&edit_)) rich->documentPaster = nullptr;
 }
 
 void QtRichTextBox::ContentChanged() {
@@ -177,11 +191,19 @@ void QtRichTextBox::ContentChanged() {
   model_.reset();
   rtf_.reset();
   rtfLength_.reset();
-  if (!replacing_) NotifyChange();
+  if (replacing_) return;
+  notes_.Changed(*edit_.document());
+  NotifyChange();
+}
+
+Document QtRichTextBox::Read() const {
+  Document document = DocumentFromQt(*edit_.document());
+  notes_.Read(*edit_.document(), document);
+  return document;
 }
 
 const Document& QtRichTextBox::Model() const {
-  if (!model_) model_ = DocumentFromQt(*edit_.document());
+  if (!model_) model_ = Read();
   return *model_;
 }
 
@@ -193,8 +215,7 @@ std::string QtRichTextBox::TextRTF() const {
 std::size_t QtRichTextBox::RtfLength() const {
   if (rtf_) return rtf_->size();
   if (!rtfLength_) {
-    rtfLength_ =
-        model_ ? WriteRtf(*model_).size() : WriteRtf(DocumentFromQt(*edit_.document())).size();
+    rtfLength_ = model_ ? WriteRtf(*model_).size() : WriteRtf(Read()).size();
   }
   return *rtfLength_;
 }
@@ -220,14 +241,12 @@ void QtRichTextBox::SetPlainText(std::string_view text) {
 
 void QtRichTextBox::Replace(const Document& document) {
   // One change notice per write, however many edits filling the editor takes.
-  replacing_ = true;
-  try {
+  {
+    replacing_ = true;
+    const auto done = qScopeGuard([this] { replacing_ = false; });
     ReplaceContent(edit_, document);
-  } catch (...) {
-    replacing_ = false;
-    throw;
+    notes_.Follow(document, *edit_.document());
   }
-  replacing_ = false;
   ContentChanged();
 }
 
@@ -238,7 +257,24 @@ void QtRichTextBox::Paste(const Document& document) {
     UseDefaultTypingFormat(edit_);
     return;
   }
-  PasteDocument(edit_, document);
+  const std::uint64_t before = revision_;
+  {
+    // One change notice, once the pasted notes are followed too.
+    replacing_ = true;
+    const auto done = qScopeGuard([this] { replacing_ = false; });
+    QTextDocument formatted;
+    DocumentToQt(document, formatted);
+    QTextCursor cursor = edit_.textCursor();
+    cursor.beginEditBlock();
+    cursor.removeSelectedText();
+    const int block = cursor.blockNumber();
+    const int offset = cursor.positionInBlock();
+    cursor.insertFragment(QTextDocumentFragment(&formatted));
+    cursor.endEditBlock();
+    notes_.Pasted(document, *edit_.document(), block, offset);
+  }
+  edit_.ensureCursorVisible();
+  if (revision_ != before) ContentChanged();
 }
 
 std::int64_t QtRichTextBox::Length() const {

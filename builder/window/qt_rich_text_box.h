@@ -13,6 +13,7 @@
 #include <string>
 #include <string_view>
 
+#include "builder/window/qt_note_marks.h"
 #include "richtext/document.h"
 #include "richtext/rich_text_box.h"
 
@@ -43,6 +44,9 @@ class RtfTextEdit : public QPlainTextEdit {
   std::function<bool(const QMimeData& source)> pasteHandler;
   // Takes a file dropped on the box.
   std::function<void(const std::string& path)> fileDropHandler;
+  // Puts a pasted document in, instead of PasteDocument: set by the box over
+  // the editor, which follows the document's notes.
+  std::function<void(const Document& pasted)> documentPaster;
 
  protected:
   bool canInsertFromMimeData(const QMimeData* source) const override;
@@ -56,9 +60,14 @@ class RtfTextEdit : public QPlainTextEdit {
 // The local file a drag carries, "" when it carries none.
 std::string DroppedFile(const QMimeData& data);
 
+// The box keeps the notes of the document it was given, and follows them
+// through the user's edits (see qt_note_marks.h).
 class QtRichTextBox : public RichTextBox {
  public:
   explicit QtRichTextBox(QPlainTextEdit& edit);
+  QtRichTextBox(const QtRichTextBox&) = delete;
+  QtRichTextBox& operator=(const QtRichTextBox&) = delete;
+  ~QtRichTextBox() override;
 
   std::u16string Text() const override { return Model().PlainText(); }
   std::string TextRTF() const override;
@@ -77,8 +86,11 @@ class QtRichTextBox : public RichTextBox {
   void SetPlainText(std::string_view text);
   // A document read elsewhere, such as a book file.
   void SetDocument(const Document& document) { Replace(document); }
-  // A pasted document, at the cursor.
+  // A pasted document, at the cursor, with its notes as PasteDocument once
+  // carried them (see NoteCursors::Pasted).
   void Paste(const Document& document);
+  // The content as the engine's model, built afresh and not kept.
+  Document Read() const;
 
   // Length of the content in positions, without building the model.
   std::int64_t Length() const;
@@ -101,6 +113,8 @@ class QtRichTextBox : public RichTextBox {
   void ContentChanged();
 
   QPlainTextEdit& edit_;
+  QMetaObject::Connection changed_;
+  NoteCursors notes_;
   bool replacing_ = false;
   // Built on demand and dropped on every change: the builder reads the same
   // content many times per run.
@@ -110,10 +124,11 @@ class QtRichTextBox : public RichTextBox {
   std::uint64_t revision_ = 0;
 };
 
-// Replaces the editor's whole content by the document. When memory runs out
-// half way, the editor keeps what it showed.
+// Replaces the editor's whole content by the document's paragraphs. When
+// memory runs out half way, the editor keeps what it showed.
 void ReplaceContent(QPlainTextEdit& edit, const Document& document);
-// Puts a pasted document at the cursor; into an empty editor, as its whole content.
+// Puts a pasted document's paragraphs at the cursor; into an empty editor, as
+// its whole content.
 void PasteDocument(QPlainTextEdit& edit, const Document& document);
 
 }  // namespace quillet

@@ -2,18 +2,12 @@
 #include <gtest/gtest.h>
 
 #include <QGuiApplication>
-#include <QTextBlock>
-#include <QTextCursor>
 #include <QTextDocument>
-#include <QTextDocumentFragment>
+#include <QTextFormat>
 #include <cstdlib>
-#include <functional>
-#include <ostream>
 
 #include "builder/window/qt_document_bridge.h"
 #include "richtext/notes.h"
-#include "richtext/rtf_reader.h"
-#include "richtext/rtf_writer.h"
 
 namespace quillet {
 namespace {
@@ -64,124 +58,19 @@ Document NotesBook() {
   return document;
 }
 
-TEST(QtBridgeTest, NotesSurviveTheRoundTripThroughQt) {
-  const Document document = NotesBook();
-  ASSERT_TRUE(NotesFit(document));
-  QTextDocument qt;
-  DocumentToQt(document, qt);
-  EXPECT_EQ(DocumentFromQt(qt), document);
-}
-
-TEST(QtBridgeTest, DocumentWithoutNotesGetsNoMarks) {
+// The box follows the notes itself (box_notes_test.cpp): Qt's document holds
+// the notes section as paragraphs, and nothing of the notes in its formats.
+TEST(QtBridgeTest, NotesTravelAsParagraphsOnly) {
   Document document = NotesBook();
-  document.notes.clear();
+  ASSERT_FALSE(document.notes.empty());
   QTextDocument qt;
   DocumentToQt(document, qt);
   for (const QTextFormat& format : qt.allFormats()) {
     for (int property : format.properties().keys()) EXPECT_LT(property, QTextFormat::UserProperty);
   }
+  document.notes.clear();
   EXPECT_EQ(DocumentFromQt(qt), document);
 }
-
-// An edit of the Qt document, and what it leaves of the notes: nothing, or
-// the book's notes changed as `expected` says.
-struct EditRow {
-  const char* name;
-  std::function<void(QTextDocument&)> edit;
-  std::function<void(std::vector<Note>&)> expected;  // empty: the notes are dropped
-};
-
-void PrintTo(const EditRow& row, std::ostream* out) {
-  *out << row.name;
-}
-
-QTextCursor At(QTextDocument& qt, int block, int offset = 0) {
-  QTextCursor cursor(qt.findBlockByNumber(block));
-  cursor.setPosition(cursor.position() + offset);
-  return cursor;
-}
-
-const EditRow kEdits[] = {
-    {"TypingBeforeACitationMovesIt", [](QTextDocument& qt) { At(qt, 0).insertText("Ya "); },
-     [](std::vector<Note>& notes) { notes[0].reference_offset += 3; }},
-    {"DeletingACitationDropsTheNotes", [](QTextDocument& qt) { At(qt, 0, 3).deleteChar(); },
-     nullptr},
-    {"DeletingTheHeadingDropsTheNotes",
-     [](QTextDocument& qt) {
-       QTextCursor cursor = At(qt, 2);
-       cursor.movePosition(QTextCursor::NextBlock, QTextCursor::KeepAnchor);
-       cursor.removeSelectedText();
-     },
-     nullptr},
-    {"SplittingANoteGivesItAParagraph", [](QTextDocument& qt) { At(qt, 3, 4).insertBlock(); },
-     [](std::vector<Note>& notes) {
-       ++notes[0].paragraph_count;
-       ++notes[1].first_paragraph;
-     }},
-    {"SplittingAParagraphBeforeACitationMovesIt",
-     [](QTextDocument& qt) { At(qt, 0, 1).insertBlock(); },
-     [](std::vector<Note>& notes) {
-       notes[0].reference_offset -= 1;
-       for (Note& note : notes) ++note.reference_paragraph;
-       for (Note& note : notes) ++note.first_paragraph;
-     }},
-    {"MergingTwoNotesDropsThem", [](QTextDocument& qt) { At(qt, 5).deletePreviousChar(); },
-     nullptr},
-    {"TextAfterTheNotesDropsThem",
-     [](QTextDocument& qt) {
-       QTextCursor cursor(&qt);
-       cursor.movePosition(QTextCursor::End);
-       cursor.insertBlock(QTextBlockFormat());
-       cursor.insertText("Fin");
-     },
-     nullptr},
-    {"CopyingACitationDropsTheNotes",
-     [](QTextDocument& qt) {
-       QTextCursor mark = At(qt, 0, 3);
-       mark.movePosition(QTextCursor::NextCharacter, QTextCursor::KeepAnchor);
-       At(qt, 1).insertFragment(mark.selection());
-     },
-     nullptr},
-    {"DeletingANoteWithItsCitationKeepsTheOther",
-     [](QTextDocument& qt) {
-       At(qt, 0, 3).deleteChar();
-       QTextCursor note = At(qt, 2);
-       note.movePosition(QTextCursor::EndOfBlock);
-       note.setPosition(At(qt, 4).position(), QTextCursor::KeepAnchor);
-       note.movePosition(QTextCursor::EndOfBlock, QTextCursor::KeepAnchor);
-       note.removeSelectedText();
-     },
-     [](std::vector<Note>& notes) {
-       notes.erase(notes.begin());
-       notes[0].first_paragraph = 3;
-     }},
-};
-
-class QtBridgeEdit : public ::testing::TestWithParam<EditRow> {};
-
-TEST_P(QtBridgeEdit, LeavesNotesThatFitOrNone) {
-  const Document book = NotesBook();
-  QTextDocument qt;
-  DocumentToQt(book, qt);
-  GetParam().edit(qt);
-  const Document edited = DocumentFromQt(qt);
-  const QString plain = qt.toPlainText();
-  EXPECT_EQ(edited.PlainText(), plain.toStdU16String());
-  EXPECT_TRUE(NotesFit(edited));
-  std::vector<Note> expected;
-  if (GetParam().expected) {
-    expected = book.notes;
-    GetParam().expected(expected);
-  }
-  EXPECT_EQ(edited.notes, expected);
-  // The box's RTF describes the same notes.
-  EXPECT_EQ(ReadRtf(WriteRtf(edited)).notes, expected);
-}
-
-INSTANTIATE_TEST_SUITE_P(Edits, QtBridgeEdit, ::testing::ValuesIn(kEdits),
-                         [](const ::testing::TestParamInfo<EditRow>& info) {
-                           return std::string(info.param.name);
-                         });
 
 }  // namespace
 }  // namespace quillet
