@@ -240,10 +240,4 @@ std::string CharacterReferences(std::string_view text) {
   return result;
 }
 
-std::string WriteFailureMessage(std::string_view detail) {
-  return "No se pudo escribir la página; no se siguió.\n"
-         "The page could not be written; nothing more was done.\n" +
-         std::string(detail);
-}
-
 }  // namespace quillet

@@ -51,7 +51,4 @@ std::string ShownPrefix(std::string_view prefix);
 // character reference, so it reads the same whatever the page's code page.
 std::string CharacterReferences(std::string_view text);
 
-// Message shown when a page cannot be written; `detail` names the file and why.
-std::string WriteFailureMessage(std::string_view detail);
-
 }  // namespace quillet

@@ -64,7 +64,7 @@ std::string IndexPage(std::string_view prefix, int partCount) {
 
 }  // namespace
 
-std::optional<BookError> DefaultGeneration::Run(const GenerateProgress& progress) {
+Status DefaultGeneration::Run(const GenerateProgress& progress) {
   const int partCount = request_.partCount;
   values.PartStart = 0;
   converter_.FilePrefix = TitlePrefix(request_.prefix);
@@ -80,7 +80,8 @@ std::optional<BookError> DefaultGeneration::Run(const GenerateProgress& progress
     if (space >= 0) values.PartLength = space;
   }
 
-  if (std::string error = pages.Lock(request_.folder); !error.empty()) return WriteFailure(error);
+  if (std::string error = pages.Lock(request_.folder); !error.empty())
+    return Failure(StatusKind::kWriteFailed, error);
   pages.Protect(request_.bookFile);
   if (progress.started) progress.started(partCount);
   for (int part = 1; part <= partCount; ++part) {
@@ -100,10 +101,10 @@ std::optional<BookError> DefaultGeneration::Run(const GenerateProgress& progress
             ? std::string()
             : converter_.ConvertRtfToHtml(converter_.RtfSource, kConvertOptions);
     values.OutputPath = request_.folder + request_.prefix + TwoDigits(part) + ".html";
-    if (!FolderExists(request_.folder)) return MissingFolder();
+    if (!FolderExists(request_.folder)) return Failure(StatusKind::kMissingFolder);
     if (std::string error = WriteConvertedPage(values.OutputPath, converter_, &pages);
         !error.empty()) {
-      return WriteFailure(error);
+      return Failure(StatusKind::kWriteFailed, error);
     }
     values.PartStart = end;
     if (progress.partWritten) progress.partWritten(part, partCount);
@@ -114,11 +115,12 @@ std::optional<BookError> DefaultGeneration::Run(const GenerateProgress& progress
     values.OutputPath = request_.folder + request_.prefix + ".html";
     const std::string index = IndexPage(request_.prefix, partCount);
     if (std::string error = WriteTextFile(values.OutputPath, index, &pages); !error.empty()) {
-      return WriteFailure(error);
+      return Failure(StatusKind::kWriteFailed, error);
     }
   }
-  if (std::string error = pages.Commit(); !error.empty()) return WriteFailure(error);
-  return std::nullopt;
+  if (std::string error = pages.Commit(); !error.empty())
+    return Failure(StatusKind::kWriteFailed, error);
+  return {};
 }
 
 std::string WriteConvertedPage(const std::string& path, const Converter& converter, PageSet* set) {
@@ -134,14 +136,6 @@ std::string WriteConvertedPage(const std::string& path, const Converter& convert
 bool FolderExists(const std::string& folder) {
   // An empty folder text would name the working folder, which nobody chose.
   return !folder.empty() && !ProbePath(folder, kDirectoryAttribute).empty();
-}
-
-BookError MissingFolder() {
-  return {std::string(kMissingFolderMessage)};
-}
-
-BookError WriteFailure(std::string_view detail) {
-  return {WriteFailureMessage(detail)};
 }
 
 }  // namespace quillet

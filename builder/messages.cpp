@@ -1,0 +1,72 @@
+#include "builder/messages.h"
+
+#include <string>
+
+#include "builder/book_request.h"
+
+namespace quillet {
+namespace {
+
+std::string InvalidPartCount(const std::string& count, const std::string& most) {
+  return "Número de partes no válido: " + count + " (de 1 a " + most +
+         ").\nInvalid number of parts: " + count + " (1 to " + most + ").";
+}
+
+std::string NoRoomForFrame(const std::string& kb, const std::string& bytes) {
+  return "Páginas de " + kb + " KB no dejan sitio: la cabecera, el pie y la navegación ocupan " +
+         bytes + " bytes.\nPages of " + kb + " KB leave no room: the page head, foot and " +
+         "navigation take " + bytes + " bytes.";
+}
+
+std::string TooManyParts(const std::string& kb, const std::string& smallest) {
+  return "Con páginas de " + kb + " KB el libro necesita más de 999 partes (o un índice mayor " +
+         "que una página); el tamaño más pequeño que sirve es " + smallest +
+         " KB.\nWith pages of " + kb +
+         " KB the book needs more than 999 parts (or an index larger than a page); the " +
+         "smallest size that fits is " + smallest + " KB.";
+}
+
+}  // namespace
+
+std::string Message(const Status& status) {
+  const std::string first = std::to_string(status.first);
+  const std::string second = std::to_string(status.second);
+  switch (status.kind) {
+    case StatusKind::kOk:
+      return "";
+    case StatusKind::kCannotRead:
+      return "No se puede leer / Cannot read " + status.detail;
+    case StatusKind::kBadInputLimit:
+      return "QUILLET_MAX_INPUT no es un tamaño válido / is not a valid size: \"" + status.detail +
+             "\"";
+    case StatusKind::kInvalidPartCount:
+      return InvalidPartCount(first, second);
+    case StatusKind::kMissingFolder:
+      return std::string(kMissingFolderMessage);
+    case StatusKind::kWriteFailed:
+      return "No se pudo escribir la página; no se siguió.\n"
+             "The page could not be written; nothing more was done.\n" +
+             status.detail;
+    case StatusKind::kNoRoomForFrame:
+      return NoRoomForFrame(first, second);
+    case StatusKind::kTooManyParts:
+      return TooManyParts(first, second);
+    // The formats and the prefix rule still say these in their own words.
+    case StatusKind::kCancelled:
+    case StatusKind::kDamaged:
+    case StatusKind::kRefused:
+    case StatusKind::kHelperMissing:
+    case StatusKind::kHelperFailed:
+    case StatusKind::kHelperTimedOut:
+    case StatusKind::kInvalidPrefix:
+      return status.detail;
+  }
+  return status.detail;
+}
+
+std::string PartsOptionMessage(int mostParts) {
+  const std::string most = std::to_string(mostParts);
+  return "--parts debe ir de 1 a " + most + " / --parts must be 1 to " + most;
+}
+
+}  // namespace quillet
