@@ -51,8 +51,8 @@ BookResult BookBuilder::Preview(const BookRequest& request) {
   converter.DebugMode = request.debug;
   converter.HtmlResult = converter.ConvertRtfToHtml(converter.RtfSource, kConvertOptions);
   if (!FolderExists(tempFolder)) return {{}, Failure(StatusKind::kMissingFolder)};
-  if (std::string error = WriteConvertedPage(PreviewPath(), converter, nullptr); !error.empty()) {
-    return {{}, Failure(StatusKind::kWriteFailed, error)};
+  if (Status status = WriteConvertedPage(PreviewPath(), converter, nullptr); !status.ok()) {
+    return {{}, status};
   }
   return Opened({PreviewPath()});
 }
@@ -60,8 +60,8 @@ BookResult BookBuilder::Preview(const BookRequest& request) {
 BookResult BookBuilder::WriteHelp(const BookRequest& request) {
   if (tempFolder.empty()) return {{}, Failure(StatusKind::kMissingFolder)};
   const std::string path = HelpPath();
-  if (std::string error = WriteTextFile(path, request.helpText); !error.empty()) {
-    return {{}, Failure(StatusKind::kWriteFailed, error)};
+  if (Status status = WriteTextFile(path, request.helpText); !status.ok()) {
+    return {{}, status};
   }
   return Opened({path});
 }

@@ -1,6 +1,8 @@
 #include "builder/messages.h"
 
+#include <cstring>
 #include <string>
+#include <string_view>
 
 #include "builder/book_request.h"
 
@@ -26,6 +28,16 @@ std::string TooManyParts(const std::string& kb, const std::string& smallest) {
          "smallest size that fits is " + smallest + " KB.";
 }
 
+constexpr std::string_view kPageNotWritten =
+    "No se pudo escribir la página; no se siguió.\n"
+    "The page could not be written; nothing more was done.\n";
+
+// What could not be done to which page, and the system's reason.
+std::string PageNotWritten(std::string_view action, const Status& status) {
+  return std::string(kPageNotWritten) + "No se pudo " + std::string(action) + " \"" +
+         status.detail + "\": " + std::strerror(static_cast<int>(status.first));
+}
+
 }  // namespace
 
 std::string Message(const Status& status) {
@@ -43,10 +55,16 @@ std::string Message(const Status& status) {
       return InvalidPartCount(first, second);
     case StatusKind::kMissingFolder:
       return std::string(kMissingFolderMessage);
-    case StatusKind::kWriteFailed:
-      return "No se pudo escribir la página; no se siguió.\n"
-             "The page could not be written; nothing more was done.\n" +
-             status.detail;
+    case StatusKind::kCannotCreate:
+      return PageNotWritten("crear / Could not create", status);
+    case StatusKind::kCannotWrite:
+      return PageNotWritten("escribir / Could not write", status);
+    case StatusKind::kCannotClose:
+      return PageNotWritten("cerrar / Could not close", status);
+    case StatusKind::kWouldReplaceBook:
+      return std::string(kPageNotWritten) + "La página \"" + status.detail +
+             "\" sustituiría al libro que se está leyendo / The page \"" + status.detail +
+             "\" would replace the book being read";
     case StatusKind::kNoRoomForFrame:
       return NoRoomForFrame(first, second);
     case StatusKind::kTooManyParts:

@@ -26,9 +26,12 @@ enum class StatusKind : std::uint8_t {
   kInvalidPrefix,     // detail: what is wrong with the prefix
   kMissingFolder,
   // Writing a book.
-  kWriteFailed,     // detail: the system's reason
-  kNoRoomForFrame,  // first: the page budget in KB, second: the frame's bytes
-  kTooManyParts,    // first: the page budget in KB, second: the smallest budget that fits
+  kCannotCreate,      // detail: the page's path, first: the system's error number
+  kCannotWrite,       // detail: the page's path, first: the system's error number
+  kCannotClose,       // detail: the page's path, first: the system's error number
+  kWouldReplaceBook,  // detail: the page's path
+  kNoRoomForFrame,    // first: the page budget in KB, second: the frame's bytes
+  kTooManyParts,      // first: the page budget in KB, second: the smallest budget that fits
 };
 
 struct Status {

@@ -30,8 +30,8 @@ class DefaultGeneration {
   const BookRequest& request_;
 };
 
-// Head, the converter's HtmlResult and foot as one page; "" or what went wrong.
-std::string WriteConvertedPage(const std::string& path, const Converter& converter, PageSet* set);
+// Head, the converter's HtmlResult and foot as one page.
+Status WriteConvertedPage(const std::string& path, const Converter& converter, PageSet* set);
 
 // Whether a run may write into `folder`.
 bool FolderExists(const std::string& folder);

@@ -84,8 +84,8 @@ Status ReaderGeneration::Run(const GenerateProgress& progress) {
   const reader::ReaderResult made = MakeBook(converter, request_, converter.RtfSource);
   if (!made.ok()) return made.status;
 
-  if (std::string error = pages.Lock(request_.folder); !error.empty()) {
-    return Failure(StatusKind::kWriteFailed, error);
+  if (Status status = pages.Lock(request_.folder); !status.ok()) {
+    return status;
   }
   pages.Protect(request_.bookFile);
   const int count = static_cast<int>(made.value.parts.size());
@@ -109,8 +109,8 @@ Status ReaderGeneration::Run(const GenerateProgress& progress) {
   }
   const std::vector<std::string> stale = StalePages(request_.folder, request_.prefix, written);
   if (!stale.empty()) warnings.push_back(StalePagesWarning(stale));
-  if (std::string error = pages.Commit(); !error.empty()) {
-    return Failure(StatusKind::kWriteFailed, error);
+  if (Status status = pages.Commit(); !status.ok()) {
+    return status;
   }
   return {};
 }
@@ -119,8 +119,8 @@ Status ReaderGeneration::Write(const std::string& name, const std::string& page)
   values.OutputPath = request_.folder + name;
   // The page's bytes are what its budget counts; its last line end is the write's.
   const std::string text = WithoutLastLineEnd(page);
-  if (std::string error = WriteTextFile(values.OutputPath, text, &pages); !error.empty()) {
-    return Failure(StatusKind::kWriteFailed, error);
+  if (Status status = WriteTextFile(values.OutputPath, text, &pages); !status.ok()) {
+    return status;
   }
   return {};
 }
