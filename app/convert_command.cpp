@@ -29,8 +29,8 @@ struct ConvertOptions {
 int RunConvert(const ConvertOptions& options) {
   Converter converter;
   if (options.page) {
-    if (std::string problem = PrefixProblem(options.prefix); !problem.empty()) {
-      std::cerr << "quillet: " << problem << "\n";
+    if (Status prefix = CheckPrefix(options.prefix); !prefix.ok()) {
+      std::cerr << "quillet: " << Message(prefix) << "\n";
       return 1;
     }
     converter.FilePrefix = TitlePrefix(options.prefix);

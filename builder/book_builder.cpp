@@ -11,16 +11,7 @@
 #include "builder/text_rules.h"
 
 namespace quillet {
-namespace {
-
-Status BadPrefix(std::string_view prefix) {
-  if (std::string problem = PrefixProblem(prefix); !problem.empty()) {
-    return Failure(StatusKind::kInvalidPrefix, problem);
-  }
-  return {};
-}
-
-}  // namespace
+namespace {}  // namespace
 
 BookBuilder::BookBuilder(RichTextBox& box, PageOpener& opener) : box_(box), opener_(opener) {
   std::error_code error;
@@ -32,7 +23,7 @@ BookResult BookBuilder::Generate(const BookRequest& request, const GenerateProgr
   if (Status count = CheckPartCount(request.partCount, request.reader.On()); !count.ok()) {
     return {{}, count};
   }
-  if (Status prefix = BadPrefix(request.prefix); !prefix.ok()) return {{}, prefix};
+  if (Status prefix = CheckPrefix(request.prefix); !prefix.ok()) return {{}, prefix};
   // A missing folder stops the run before any page is converted or written.
   if (!FolderExists(request.folder)) return {{}, Failure(StatusKind::kMissingFolder)};
   if (request.reader.On()) return GenerateReader(request, progress);
@@ -45,7 +36,7 @@ BookResult BookBuilder::Generate(const BookRequest& request, const GenerateProgr
 }
 
 BookResult BookBuilder::Preview(const BookRequest& request) {
-  if (Status prefix = BadPrefix(request.prefix); !prefix.ok()) return {{}, prefix};
+  if (Status prefix = CheckPrefix(request.prefix); !prefix.ok()) return {{}, prefix};
   converter.FilePrefix = TitlePrefix(request.prefix);
   converter.RtfSource = box_.TextRTF();
   converter.DebugMode = request.debug;

@@ -1,10 +1,13 @@
 #include "builder/messages.h"
 
+#include <array>
+#include <cstdio>
 #include <cstring>
 #include <string>
 #include <string_view>
 
 #include "builder/book_request.h"
+#include "builder/text_rules.h"
 
 namespace quillet {
 namespace {
@@ -38,6 +41,57 @@ std::string PageNotWritten(std::string_view action, const Status& status) {
          status.detail + "\": " + std::strerror(static_cast<int>(status.first));
 }
 
+// A control character or DEL is shown by its code.
+std::string ShownCharacter(char32_t c) {
+  if (c >= 0x20 && c != 0x7F) return std::string(1, static_cast<char>(c));
+  std::array<char, 16> code{};
+  std::snprintf(code.data(), code.size(), "U+%04X", static_cast<unsigned>(c));
+  return code.data();
+}
+
+std::string PrefixMessage(const Status& status) {
+  std::string spanish;
+  std::string english;
+  switch (static_cast<PrefixFault>(status.first)) {
+    case PrefixFault::kEmpty:
+      spanish = "está vacío";
+      english = "it is empty";
+      break;
+    case PrefixFault::kSeparator:
+      spanish = "contiene un separador de carpetas (/ o \\)";
+      english = "it holds a folder separator (/ or \\)";
+      break;
+    case PrefixFault::kDotName:
+      spanish = "\".\" y \"..\" nombran carpetas";
+      english = "\".\" and \"..\" name folders";
+      break;
+    case PrefixFault::kNotUtf8:
+      spanish = "no es texto UTF-8 válido";
+      english = "it is not valid UTF-8 text";
+      break;
+    case PrefixFault::kForbiddenCharacter: {
+      const std::string shown = ShownCharacter(static_cast<char32_t>(status.second));
+      spanish = "contiene el carácter no permitido " + shown;
+      english = "it holds the character " + shown + ", which file names do not allow";
+      break;
+    }
+    case PrefixFault::kWhiteSpaceEdge:
+      spanish = "empieza o termina con un espacio";
+      english = "it begins or ends with white space";
+      break;
+    case PrefixFault::kReservedName:
+      spanish = "es un nombre reservado del sistema";
+      english = "it is a name the system reserves";
+      break;
+    case PrefixFault::kTooLong:
+      spanish = "es demasiado largo";
+      english = "it is too long";
+      break;
+  }
+  return "El prefijo \"" + status.detail + "\" no sirve para nombres de archivo: " + spanish +
+         ".\nThe prefix \"" + status.detail + "\" cannot start file names: " + english + ".";
+}
+
 }  // namespace
 
 std::string Message(const Status& status) {
@@ -53,6 +107,8 @@ std::string Message(const Status& status) {
              "\"";
     case StatusKind::kInvalidPartCount:
       return InvalidPartCount(first, second);
+    case StatusKind::kInvalidPrefix:
+      return PrefixMessage(status);
     case StatusKind::kMissingFolder:
       return std::string(kMissingFolderMessage);
     case StatusKind::kCannotCreate:
@@ -76,7 +132,6 @@ std::string Message(const Status& status) {
     case StatusKind::kHelperMissing:
     case StatusKind::kHelperFailed:
     case StatusKind::kHelperTimedOut:
-    case StatusKind::kInvalidPrefix:
       return status.detail;
   }
   return status.detail;

@@ -7,6 +7,7 @@
 #include <string_view>
 
 #include "builder/platform.h"
+#include "richtext/status.h"
 
 namespace quillet {
 
@@ -29,9 +30,21 @@ std::string EstimateText(std::int64_t rtfLength, int partCount);
 // mark for the count when the book cannot be cut under the budget (parts 0).
 std::string ReaderEstimateText(int parts, int maxKb);
 
-// "" when `prefix` can start file names inside the output folder, otherwise a
-// message (Spanish and English) saying what is wrong with it.
-std::string PrefixProblem(std::string_view prefix);
+// Why a prefix cannot start file names (a kInvalidPrefix status's `first`).
+enum class PrefixFault : std::uint8_t {
+  kEmpty,
+  kSeparator,
+  kDotName,
+  kNotUtf8,
+  kForbiddenCharacter,  // the character is the status's `second`
+  kWhiteSpaceEdge,
+  kReservedName,
+  kTooLong,
+};
+
+// Ok when `prefix` can start file names inside the output folder; otherwise a
+// kInvalidPrefix status with the prefix as shown and its PrefixFault.
+Status CheckPrefix(std::string_view prefix);
 
 // Upper case of a UTF-8 text, every script's letters, as page titles use it.
 std::string UpperCase(std::string_view text);
