@@ -9,6 +9,7 @@
 #include <cmath>
 #include <cstdlib>
 #include <iostream>
+#include <limits>
 #include <memory>
 #include <optional>
 #include <string>
@@ -17,7 +18,7 @@
 #include "builder/book_builder.h"
 #include "builder/book_input.h"
 #include "builder/desktop_opener.h"
-#include "builder/reader/reader_book.h"
+#include "builder/messages.h"
 #include "builder/text_rules.h"
 #include "richtext/document_box.h"
 
@@ -78,15 +79,15 @@ GenerateProgress ProgressOnTerminal() {
 // missing folder does not name the folder; here an English line does.
 int Finish(const BookResult& result, const std::string& folder) {
   for (const std::string& warning : result.warnings) std::cerr << "quillet: " << warning << "\n";
-  if (!result.Ok()) {
-    std::cerr << "quillet: " << result.error->message << "\n";
-    if (result.error->message == kMissingFolderMessage && !folder.empty()) {
+  if (!result.ok()) {
+    std::cerr << "quillet: " << Message(result.status) << "\n";
+    if (result.status.kind == StatusKind::kMissingFolder && !folder.empty()) {
       std::cerr << "quillet: The folder \"" << folder << "\" does not exist or has no room.\n";
     }
   }
   for (const std::string& path : result.written) std::cout << path << "\n";
   std::cout.flush();
-  return result.Ok() && std::cout ? 0 : 1;
+  return result.ok() && std::cout ? 0 : 1;
 }
 
 // Everything one command-line run needs, alive together: the builder holds
@@ -106,11 +107,11 @@ int RunBook(const BookOptions& options) {
               << " / --max-kb must be a whole number from 1 to " << kLargestMaxKb << "\n";
     return 1;
   }
-  const int mostParts = reader->On() ? reader::kMaxParts : 99;
-  const std::optional<int> parts = options.parts.empty() ? 1 : NumberOf(options.parts, mostParts);
-  if (!parts) {
-    std::cerr << "quillet: --parts debe ir de 1 a " << mostParts << " / --parts must be 1 to "
-              << mostParts << "\n";
+  const int mostParts = MostParts(reader->On());
+  const std::optional<int> parts =
+      options.parts.empty() ? 1 : NumberOf(options.parts, std::numeric_limits<int>::max());
+  if (!parts || !CheckPartCount(*parts, reader->On()).ok()) {
+    std::cerr << "quillet: " << PartsOptionMessage(mostParts) << "\n";
     return 1;
   }
   if (options.out.empty()) {
@@ -164,11 +165,11 @@ bool LoadBookInto(const BookSource& source, DocumentBox& box) {
   LoadOptions options;
   options.helper_timeout = std::chrono::milliseconds(std::llround(source.convertTimeout * 1000));
   LoadedBook book = LoadBookFile(source.input, options);
-  if (!book.Ok()) {
-    std::cerr << "quillet: " << book.error->message << "\n";
+  if (!book.ok()) {
+    std::cerr << "quillet: " << Message(book.status) << "\n";
     return false;
   }
-  box.SetDocument(std::move(book.document));
+  box.SetDocument(std::move(book.value));
   return true;
 }
 

@@ -7,6 +7,7 @@
 #include "app/commands.h"
 #include "builder/book_builder.h"
 #include "builder/input_file.h"
+#include "builder/messages.h"
 #include "builder/text_rules.h"
 #include "converter/converter.h"
 #include "converter/page_frame.h"
@@ -28,23 +29,23 @@ struct ConvertOptions {
 int RunConvert(const ConvertOptions& options) {
   Converter converter;
   if (options.page) {
-    if (std::string problem = PrefixProblem(options.prefix); !problem.empty()) {
-      std::cerr << "quillet: " << problem << "\n";
+    if (Status prefix = CheckPrefix(options.prefix); !prefix.ok()) {
+      std::cerr << "quillet: " << Message(prefix) << "\n";
       return 1;
     }
     converter.FilePrefix = TitlePrefix(options.prefix);
   }
   for (const std::string& name : options.files) {
     InputFile rtf = ReadInputFile(name);
-    if (!rtf.Ok()) {
-      std::cerr << "quillet: " << rtf.error->message << "\n";
+    if (!rtf.ok()) {
+      std::cerr << "quillet: " << Message(rtf.status) << "\n";
       return 1;
     }
     // The converter reads CR LF lines, as the input box writes them. It takes
     // the bytes over, and no copy is kept: a big file is held once, not twice.
     std::string source =
-        options.raw ? std::move(rtf.bytes) : CrLfLineBreaksInPlace(std::move(rtf.bytes));
-    std::string().swap(rtf.bytes);  // assigning "" would keep the buffer
+        options.raw ? std::move(rtf.value) : CrLfLineBreaksInPlace(std::move(rtf.value));
+    std::string().swap(rtf.value);  // assigning "" would keep the buffer
     converter.HtmlResult = converter.ConvertRtfToHtmlInPlace(std::move(source), options.options);
     if (options.page) {
       std::cout << PageHeader(converter.FilePrefix) << kCrLf << converter.HtmlResult << kCrLf

@@ -30,7 +30,7 @@ void GenerateBook(benchmark::State& state, int partCount, Load load) {
     BookRequest request;
     request.folder = folder.string() + "/";
     request.partCount = partCount;
-    if (!builder.Generate(request).Ok()) state.SkipWithError("generation failed");
+    if (!builder.Generate(request).ok()) state.SkipWithError("generation failed");
   }
   std::filesystem::remove_all(folder);
 }

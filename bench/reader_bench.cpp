@@ -14,6 +14,7 @@
 #include <string>
 
 #include "builder/book_builder.h"
+#include "builder/messages.h"
 #include "builder/reader/reader_book.h"
 #include "richtext/document_box.h"
 
@@ -65,8 +66,8 @@ void BM_ReaderEngine(benchmark::State& state) {
   for (auto _ : state) {
     const reader::ReaderResult result =
         reader::MakeReaderBook(book.body, names, reader::ReaderOptions::All());
-    if (!result.error.empty()) state.SkipWithError(result.error.c_str());
-    benchmark::DoNotOptimize(result.book.parts.data());
+    if (!result.ok()) state.SkipWithError(Message(result.status).c_str());
+    benchmark::DoNotOptimize(result.value.parts.data());
   }
   Report(state, book.rtf.size());
 }
@@ -86,7 +87,7 @@ void GenerateInto(benchmark::State& state, Ask ask) {
     BookRequest request;
     request.folder = folder.string() + "/";
     ask(request);
-    if (!builder.Generate(request).Ok()) state.SkipWithError("generation failed");
+    if (!builder.Generate(request).ok()) state.SkipWithError("generation failed");
   }
   fs::remove_all(folder);
   Report(state, book.rtf.size());

@@ -1,7 +1,6 @@
 #include "builder/book_builder.h"
 
 #include <filesystem>
-#include <optional>
 #include <string>
 #include <system_error>
 #include <vector>
@@ -12,21 +11,7 @@
 #include "builder/text_rules.h"
 
 namespace quillet {
-namespace {
-
-BookError InvalidPartCount(int partCount, int maxParts) {
-  const std::string count = std::to_string(partCount);
-  const std::string most = std::to_string(maxParts);
-  return {"Número de partes no válido: " + count + " (de 1 a " + most +
-          ").\nInvalid number of parts: " + count + " (1 to " + most + ")."};
-}
-
-std::optional<BookError> BadPrefix(std::string_view prefix) {
-  if (std::string problem = PrefixProblem(prefix); !problem.empty()) return BookError{problem};
-  return std::nullopt;
-}
-
-}  // namespace
+namespace {}  // namespace
 
 BookBuilder::BookBuilder(RichTextBox& box, PageOpener& opener) : box_(box), opener_(opener) {
   std::error_code error;
@@ -35,40 +20,39 @@ BookBuilder::BookBuilder(RichTextBox& box, PageOpener& opener) : box_(box), open
 }
 
 BookResult BookBuilder::Generate(const BookRequest& request, const GenerateProgress& progress) {
-  const int maxParts = request.reader.On() ? reader::kMaxParts : 99;
-  if (request.partCount < 1 || request.partCount > maxParts) {
-    return {{}, InvalidPartCount(request.partCount, maxParts)};
+  if (Status count = CheckPartCount(request.partCount, request.reader.On()); !count.ok()) {
+    return {{}, count};
   }
-  if (std::optional<BookError> error = BadPrefix(request.prefix)) return {{}, error};
+  if (Status prefix = CheckPrefix(request.prefix); !prefix.ok()) return {{}, prefix};
   // A missing folder stops the run before any page is converted or written.
-  if (!FolderExists(request.folder)) return {{}, MissingFolder()};
+  if (!FolderExists(request.folder)) return {{}, Failure(StatusKind::kMissingFolder)};
   if (request.reader.On()) return GenerateReader(request, progress);
 
   DefaultGeneration run(box_, converter, request);
-  const std::optional<BookError> error = run.Run(progress);
+  const Status status = run.Run(progress);
   lastRun_ = run.values;
-  if (error) return {{}, error};
+  if (!status.ok()) return {{}, status};
   return Opened(run.pages.Paths());
 }
 
 BookResult BookBuilder::Preview(const BookRequest& request) {
-  if (std::optional<BookError> error = BadPrefix(request.prefix)) return {{}, error};
+  if (Status prefix = CheckPrefix(request.prefix); !prefix.ok()) return {{}, prefix};
   converter.FilePrefix = TitlePrefix(request.prefix);
   converter.RtfSource = box_.TextRTF();
   converter.DebugMode = request.debug;
   converter.HtmlResult = converter.ConvertRtfToHtml(converter.RtfSource, kConvertOptions);
-  if (!FolderExists(tempFolder)) return {{}, MissingFolder()};
-  if (std::string error = WriteConvertedPage(PreviewPath(), converter, nullptr); !error.empty()) {
-    return {{}, WriteFailure(error)};
+  if (!FolderExists(tempFolder)) return {{}, Failure(StatusKind::kMissingFolder)};
+  if (Status status = WriteConvertedPage(PreviewPath(), converter, nullptr); !status.ok()) {
+    return {{}, status};
   }
   return Opened({PreviewPath()});
 }
 
 BookResult BookBuilder::WriteHelp(const BookRequest& request) {
-  if (tempFolder.empty()) return {{}, MissingFolder()};
+  if (tempFolder.empty()) return {{}, Failure(StatusKind::kMissingFolder)};
   const std::string path = HelpPath();
-  if (std::string error = WriteTextFile(path, request.helpText); !error.empty()) {
-    return {{}, WriteFailure(error)};
+  if (Status status = WriteTextFile(path, request.helpText); !status.ok()) {
+    return {{}, status};
   }
   return Opened({path});
 }
@@ -81,24 +65,24 @@ std::string BookBuilder::HelpPath() const {
   return tempFolder + std::string(kHelpFileName);
 }
 
-ReaderParts BookBuilder::CountReaderParts(const BookRequest& request) const {
+Result<int> BookBuilder::CountReaderParts(const BookRequest& request) const {
   return CountReaderPartsOf(box_, request);
 }
 
 BookResult BookBuilder::GenerateReader(const BookRequest& request,
                                        const GenerateProgress& progress) {
   ReaderGeneration run(box_, converter, request);
-  const std::optional<BookError> error = run.Run(progress);
+  const Status status = run.Run(progress);
   lastRun_ = run.values;
-  if (error) return {{}, error};
+  if (!status.ok()) return {{}, status};
   Opened({run.opened});
-  return {run.pages.Paths(), std::nullopt, run.warnings};
+  return {run.pages.Paths(), {}, run.warnings};
 }
 
 // Pages in place are handed to the viewer, in the order they were written.
 BookResult BookBuilder::Opened(const std::vector<std::string>& paths) {
   for (const std::string& path : paths) opener_.Open(path);
-  return {paths, std::nullopt};
+  return {paths, {}};
 }
 
 }  // namespace quillet

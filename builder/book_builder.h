@@ -7,7 +7,7 @@
 //   request.folder = "/media/card/";
 //   request.partCount = 10;
 //   const BookResult result = builder.Generate(request);
-//   if (!result.Ok()) show(result.error->message);
+//   if (!result.ok()) show(Message(result.status));
 //
 // Every page goes through the one Converter the builder owns, so the
 // converter's kept state (RtfSource, HtmlResult, FilePrefix, DebugMode)
@@ -43,7 +43,7 @@ class BookBuilder {
 
   // Reader mode's part count for the box as it stands, from a conversion of
   // its own: the converter's kept state is left alone.
-  ReaderParts CountReaderParts(const BookRequest& request) const;
+  Result<int> CountReaderParts(const BookRequest& request) const;
 
   std::string PreviewPath() const;
   std::string HelpPath() const;

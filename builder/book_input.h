@@ -1,13 +1,12 @@
 // Book files: the one way every command and the window read a book.
 #pragma once
 
-#include <optional>
 #include <string>
 #include <string_view>
 
-#include "builder/book_error.h"
 #include "richtext/document.h"
 #include "richtext/formats/book_formats.h"
+#include "richtext/status.h"
 
 namespace quillet {
 
@@ -16,12 +15,7 @@ namespace quillet {
 Document RtfOrPlainText(std::string_view bytes);
 
 // A book read from a file, or why it could not be read.
-struct LoadedBook {
-  Document document;
-  std::optional<BookError> error;
-
-  bool Ok() const { return !error.has_value(); }
-};
+using LoadedBook = Result<Document>;
 
 // Reads the file `name` ("-" for standard input) whole and reads the book in
 // it with LoadBook, which chooses the format by content first and name second;

@@ -6,12 +6,11 @@
 
 #include <cstdint>
 #include <functional>
-#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
 
-#include "builder/book_error.h"
+#include "richtext/status.h"
 
 namespace quillet {
 
@@ -49,21 +48,21 @@ struct BookRequest {
   std::string bookFile;                // the file the book was read from: no page replaces it
 };
 
-// How many parts a Generate in reader mode would make, or why it would make none.
-struct ReaderParts {
-  int count = 0;
-  std::string error;  // Spanish and English; "" when count holds
-};
+// The most parts a Generate makes: 99, or 999 in reader mode.
+int MostParts(bool readerMode);
+// The part-count rule, the one check the command line, the window and every
+// Generate make: 1 to MostParts(readerMode).
+Status CheckPartCount(int partCount, bool readerMode);
 
 // What a run did: the pages it put in place, in order, or the error that
 // stopped it (the folder then keeps the pages it held).
 struct BookResult {
   std::vector<std::string> written;
-  std::optional<BookError> error;
+  Status status;
   // What the user should know of a run that succeeded, in Spanish and English.
   std::vector<std::string> warnings{};
 
-  bool Ok() const { return !error.has_value(); }
+  bool ok() const { return status.ok(); }
 };
 
 // Called during a Generate: once its checks are passed, before the first part,

@@ -8,6 +8,7 @@
 #include <charconv>
 #include <cstdlib>
 #include <cstring>
+#include <optional>
 #include <string_view>
 
 namespace quillet {
@@ -72,14 +73,13 @@ std::string ReadToEnd(int fd, std::uint64_t limit, std::string& bytes) {
 InputFile ReadInputFile(const std::string& name) {
   InputFile file;
   const auto fail = [&file, &name](std::string_view reason) {
-    file.bytes.clear();
-    file.error = BookError{"No se puede leer / Cannot read " + name + ": " + std::string(reason)};
+    file.value.clear();
+    file.status = Failure(StatusKind::kCannotRead, name + ": " + std::string(reason));
     return std::move(file);
   };
   const std::optional<std::uint64_t> limit = MaxInputBytes();
   if (!limit) {
-    file.error = BookError{"QUILLET_MAX_INPUT no es un tamaño válido / is not a valid size: \"" +
-                           std::string(std::getenv("QUILLET_MAX_INPUT")) + "\""};
+    file.status = Failure(StatusKind::kBadInputLimit, std::getenv("QUILLET_MAX_INPUT"));
     return file;
   }
   const OpenFile input(name);
@@ -93,9 +93,9 @@ InputFile ReadInputFile(const std::string& name) {
   if (S_ISREG(status.st_mode)) {
     if (static_cast<std::uint64_t>(status.st_size) > *limit) return fail(TooLarge(*limit));
     // One more byte than the size, so that the read that finds the end needs no growing.
-    file.bytes.resize(static_cast<std::size_t>(status.st_size) + 1);
+    file.value.resize(static_cast<std::size_t>(status.st_size) + 1);
   }
-  if (std::string reason = ReadToEnd(input.fd, *limit, file.bytes); !reason.empty()) {
+  if (std::string reason = ReadToEnd(input.fd, *limit, file.value); !reason.empty()) {
     return fail(reason);
   }
   return file;

@@ -3,10 +3,9 @@
 #pragma once
 
 #include <cstdint>
-#include <optional>
 #include <string>
 
-#include "builder/book_error.h"
+#include "richtext/status.h"
 
 namespace quillet {
 
@@ -15,12 +14,7 @@ namespace quillet {
 inline constexpr std::uint64_t kDefaultMaxInput = std::uint64_t{1} << 30;
 
 // The bytes of a file, or why it could not be read whole.
-struct InputFile {
-  std::string bytes;
-  std::optional<BookError> error;
-
-  bool Ok() const { return !error.has_value(); }
-};
+using InputFile = Result<std::string>;
 
 // Reads the file `name`, or standard input for "-". A file must be a regular
 // file or a pipe no larger than the limit; the error names the file and the

@@ -243,17 +243,15 @@ int PlaceStaged(PageFile::Staged& page, std::string& backup) {
 // A page that would take the place of the book being read, which may be the
 // very file the run reads from; "" when none would. A book read from a pipe
 // or a device is no file a page could take the place of.
-std::string ReplacesBook(const std::vector<PageFile::Staged>& pages,
-                         const std::vector<OldPage>& olds, const std::string& book) {
+Status ReplacesBook(const std::vector<PageFile::Staged>& pages, const std::vector<OldPage>& olds,
+                    const std::string& book) {
   struct stat status {};
   if (book.empty() || ::stat(book.c_str(), &status) != 0) return {};
   if (!S_ISREG(status.st_mode) && !S_ISDIR(status.st_mode)) return {};
   for (std::size_t i = 0; i < pages.size(); ++i) {
     const struct stat& old = olds[i].status;
     if (olds[i].exists && old.st_dev == status.st_dev && old.st_ino == status.st_ino) {
-      const std::string& path = pages[i].path;
-      return "La página \"" + path + "\" sustituiría al libro que se está leyendo / The page \"" +
-             path + "\" would replace the book being read";
+      return Failure(StatusKind::kWouldReplaceBook, pages[i].path);
     }
   }
   return {};
@@ -284,13 +282,8 @@ class TerminationHeld {
   sigset_t previous_;
 };
 
-std::string FailureMessage(std::string_view what, const std::string& path, int error) {
-  std::string message = "No se pudo ";
-  message += what;
-  message += " / Could not ";
-  message += what == "crear" ? "create" : what == "escribir" ? "write" : "close";
-  message += " \"" + path + "\": " + std::strerror(error);
-  return message;
+Status Failed(StatusKind kind, const std::string& path, int error) {
+  return {kind, path, error, 0};
 }
 
 }  // namespace
@@ -304,51 +297,52 @@ void PageFile::Abandon() {
   open_ = false;
 }
 
-std::string PageFile::Fail(std::string_view what, int error) {
+Status PageFile::Fail(StatusKind kind, int error) {
   const std::string path = page_.path;
   Abandon();
-  return FailureMessage(what, path, error);
+  return Failed(kind, path, error);
 }
 
-std::string PageFile::OpenPageFile(std::string_view path) {
+Status PageFile::OpenPageFile(std::string_view path) {
   Abandon();
   page_ = Staged{};
   page_.path = std::string(path);
   const fs::path target = PathOf(path);
   std::error_code ignored;
   const fs::file_status status = fs::status(target, ignored);
-  if (target.filename().empty() || fs::is_directory(status)) return Fail("crear", EISDIR);
-  if (IsWriteProtected(target, status)) return Fail("escribir", EACCES);
+  if (target.filename().empty() || fs::is_directory(status))
+    return Fail(StatusKind::kCannotCreate, EISDIR);
+  if (IsWriteProtected(target, status)) return Fail(StatusKind::kCannotWrite, EACCES);
   if (set_ == nullptr && alone_ == nullptr) alone_ = std::make_unique<PageSet>();
   if (const int error = (set_ != nullptr ? set_ : alone_.get())->Begin(page_); error != 0) {
-    return Fail("crear", error);
+    return Fail(StatusKind::kCannotCreate, error);
   }
   open_ = true;
   return {};
 }
 
-std::string PageFile::WritePageText(std::string_view text, bool addBreak) {
-  if (!open_) return Fail("escribir", EBADF);
+Status PageFile::WritePageText(std::string_view text, bool addBreak) {
+  if (!open_) return Fail(StatusKind::kCannotWrite, EBADF);
   const std::string_view lineBreak = addBreak ? "<br>\r\n" : "";
   const int staging = (set_ != nullptr ? set_ : alone_.get())->staging_;
   if (const int error = WriteAll(staging, {text, lineBreak, "\r\n"}); error != 0) {
-    return Fail("escribir", error);
+    return Fail(StatusKind::kCannotWrite, error);
   }
   page_.length += static_cast<off_t>(text.size() + lineBreak.size() + 2);
   return {};
 }
 
-std::string PageFile::ClosePageFile() {
-  if (!open_) return Fail("cerrar", EBADF);
+Status PageFile::ClosePageFile() {
+  if (!open_) return Fail(StatusKind::kCannotClose, EBADF);
   open_ = false;
   if (set_ != nullptr) {
     set_->Add(std::exchange(page_, Staged{}));
     return {};
   }
   alone_->Add(std::exchange(page_, Staged{}));
-  std::string error = alone_->Commit();
+  Status status = alone_->Commit();
   alone_.reset();
-  return error;
+  return status;
 }
 
 PageSet::PageSet() = default;
@@ -386,12 +380,12 @@ void PageSet::Add(PageFile::Staged page) {
   pages_.push_back(std::move(page));
 }
 
-std::string PageSet::Lock(std::string_view folder) {
+Status PageSet::Lock(std::string_view folder) {
   const std::string path = folder.empty() ? std::string(".") : std::string(folder);
   lock_ = ::open(path.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-  if (lock_ < 0) return FailureMessage("escribir", path, errno);
+  if (lock_ < 0) return Failed(StatusKind::kCannotWrite, path, errno);
   while (::flock(lock_, LOCK_EX) != 0) {
-    if (errno != EINTR) return FailureMessage("escribir", path, errno);
+    if (errno != EINTR) return Failed(StatusKind::kCannotWrite, path, errno);
   }
   return {};
 }
@@ -402,11 +396,11 @@ std::vector<std::string> PageSet::Paths() const {
   return paths;
 }
 
-std::string PageSet::Commit() {
+Status PageSet::Commit() {
   std::vector<OldPage> olds;
   olds.reserve(pages_.size());
   for (const PageFile::Staged& page : pages_) olds.push_back(LookAt(page.path));
-  if (std::string refusal = ReplacesBook(pages_, olds, protected_); !refusal.empty()) {
+  if (Status refusal = ReplacesBook(pages_, olds, protected_); !refusal.ok()) {
     for (PageFile::Staged& staged : pages_) Discard(staged);
     return refusal;
   }
@@ -423,7 +417,7 @@ std::string PageSet::Commit() {
     if (error != 0) {
       const std::string path = pages_[i].path;
       for (PageFile::Staged& staged : pages_) Discard(staged);
-      return FailureMessage("escribir", path, error);
+      return Failed(StatusKind::kCannotWrite, path, error);
     }
   }
   // Old pages keep a second name until every new page is in place, so that a
@@ -448,15 +442,15 @@ std::string PageSet::Commit() {
     }
   }
   for (PageFile::Staged& page : pages_) Discard(page);
-  return error != 0 ? FailureMessage("escribir", pages_[failed].path, error) : std::string();
+  return error != 0 ? Failed(StatusKind::kCannotWrite, pages_[failed].path, error) : Status{};
 }
 
-std::string WriteTextFile(std::string_view path, std::string_view text, PageSet* set) {
+Status WriteTextFile(std::string_view path, std::string_view text, PageSet* set) {
   PageFile file(set);
-  std::string error = file.OpenPageFile(path);
-  if (error.empty()) error = file.WritePageText(text, false);
-  if (error.empty()) error = file.ClosePageFile();
-  return error;
+  Status status = file.OpenPageFile(path);
+  if (status.ok()) status = file.WritePageText(text, false);
+  if (status.ok()) status = file.ClosePageFile();
+  return status;
 }
 
 }  // namespace quillet

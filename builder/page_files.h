@@ -11,6 +11,8 @@
 #include <utility>
 #include <vector>
 
+#include "richtext/status.h"
+
 namespace quillet {
 
 // Attribute bit that includes folders in a ProbePath lookup.
@@ -29,8 +31,8 @@ class PageSet;
 // page a file of its own under the target's name, keeping the mode and owner
 // of the page it replaces: an existing page is never left half-written, and a
 // run that is killed leaves nothing behind. A page opened without a set is put
-// in place by ClosePageFile. Every operation returns "" on success, otherwise
-// a message that names the file and gives the system's reason.
+// in place by ClosePageFile. Every operation returns a Status that, when it
+// fails, names the file (detail) and gives the system's error number (first).
 class PageFile {
  public:
   // With a set, ClosePageFile leaves putting the page in place to the set.
@@ -39,10 +41,10 @@ class PageFile {
   PageFile& operator=(const PageFile&) = delete;
   ~PageFile();  // discards a page that was not closed
 
-  [[nodiscard]] std::string OpenPageFile(std::string_view path);
+  [[nodiscard]] Status OpenPageFile(std::string_view path);
   // Writes `text` and CR LF; with `addBreak`, "<br>" and CR LF come before that.
-  [[nodiscard]] std::string WritePageText(std::string_view text, bool addBreak);
-  [[nodiscard]] std::string ClosePageFile();
+  [[nodiscard]] Status WritePageText(std::string_view text, bool addBreak);
+  [[nodiscard]] Status ClosePageFile();
 
   // A written page on its way to its place.
   struct Staged {
@@ -54,7 +56,7 @@ class PageFile {
   };
 
  private:
-  std::string Fail(std::string_view what, int error);
+  Status Fail(StatusKind kind, int error);
   void Abandon();
 
   PageSet* set_ = nullptr;
@@ -74,12 +76,12 @@ class PageSet {
   ~PageSet();  // discards pages that were not put in place
 
   // Waits until no other run holds the folder, then holds it until destroyed.
-  [[nodiscard]] std::string Lock(std::string_view folder);
+  [[nodiscard]] Status Lock(std::string_view folder);
   // A file no page of this set may replace (the book being read): Commit
   // refuses, before anything is put in place, when a target is that file.
   void Protect(std::string path) { protected_ = std::move(path); }
-  // Puts every closed page in place; "" on success, else the folder is as it was.
-  [[nodiscard]] std::string Commit();
+  // Puts every closed page in place; when it fails, the folder is as it was.
+  [[nodiscard]] Status Commit();
   // Targets of the pages, in the order they were closed.
   std::vector<std::string> Paths() const;
 
@@ -102,7 +104,7 @@ class PageSet {
 };
 
 // Writes `text` followed by CR LF as a whole file, the way every page is written.
-[[nodiscard]] std::string WriteTextFile(std::string_view path, std::string_view text,
-                                        PageSet* set = nullptr);
+[[nodiscard]] Status WriteTextFile(std::string_view path, std::string_view text,
+                                   PageSet* set = nullptr);
 
 }  // namespace quillet

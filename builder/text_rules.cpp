@@ -72,13 +72,6 @@ bool IsReservedDeviceName(std::string_view prefix) {
          upper[3] >= '1' && upper[3] <= '9';
 }
 
-std::string PrefixMessage(std::string_view prefix, std::string_view spanish,
-                          std::string_view english) {
-  const std::string shown(prefix);
-  return "El prefijo \"" + shown + "\" no sirve para nombres de archivo: " + std::string(spanish) +
-         ".\nThe prefix \"" + shown + "\" cannot start file names: " + std::string(english) + ".";
-}
-
 // Characters that Windows and memory-card file systems refuse in a name.
 bool IsForbiddenInName(char32_t c) {
   return c < 0x20 || c == 0x7F ||
@@ -96,19 +89,12 @@ bool HasWhiteSpaceEdge(std::u16string_view prefix) {
   return !prefix.empty() && (IsWhiteSpace(prefix.front()) || IsWhiteSpace(prefix.back()));
 }
 
-std::string CharacterProblem(std::string_view prefix) {
-  const std::optional<std::u16string> text = DecodeUtf8(prefix);
-  if (!text) return PrefixMessage("", "no es texto UTF-8 válido", "it is not valid UTF-8 text");
-  for (const char16_t c : *text) {
-    if (IsForbiddenInName(c)) {
-      std::array<char, 16> code{};
-      std::snprintf(code.data(), code.size(), "U+%04X", static_cast<unsigned>(c));
-      const std::string shown = c < 0x20 || c == 0x7F ? code.data() : std::string(1, char(c));
-      return PrefixMessage(prefix, "contiene el carácter no permitido " + shown,
-                           "it holds the character " + shown + ", which file names do not allow");
-    }
+// The first character file names do not allow, or 0 when there is none.
+char32_t ForbiddenCharacter(std::u16string_view text) {
+  for (const char16_t c : text) {
+    if (IsForbiddenInName(c)) return c;
   }
-  return "";
+  return 0;
 }
 
 std::string EscapeAmpersands(std::string_view text) {
@@ -154,29 +140,27 @@ std::string EstimateText(std::int64_t rtfLength, int partCount) {
   return "Aprox: " + (rounded == 0 ? std::string() : std::to_string(rounded)) + " Kb";
 }
 
-std::string PrefixProblem(std::string_view prefix) {
-  if (prefix.empty()) return PrefixMessage(prefix, "está vacío", "it is empty");
-  if (prefix.find_first_of("/\\") != std::string_view::npos) {
-    return PrefixMessage(prefix, "contiene un separador de carpetas (/ o \\)",
-                         "it holds a folder separator (/ or \\)");
+Status CheckPrefix(std::string_view prefix) {
+  const auto fault = [prefix](PrefixFault kind, char32_t character = 0) {
+    return Status{StatusKind::kInvalidPrefix, std::string(prefix), static_cast<std::int64_t>(kind),
+                  static_cast<std::int64_t>(character)};
+  };
+  if (prefix.empty()) return fault(PrefixFault::kEmpty);
+  if (prefix.find_first_of("/\\") != std::string_view::npos) return fault(PrefixFault::kSeparator);
+  if (prefix == "." || prefix == "..") return fault(PrefixFault::kDotName);
+  const std::optional<std::u16string> text = DecodeUtf8(prefix);
+  if (!text)
+    return {StatusKind::kInvalidPrefix, "", static_cast<std::int64_t>(PrefixFault::kNotUtf8), 0};
+  if (const char32_t c = ForbiddenCharacter(*text); c != 0) {
+    return fault(PrefixFault::kForbiddenCharacter, c);
   }
-  if (prefix == "." || prefix == "..") {
-    return PrefixMessage(prefix, "\".\" y \"..\" nombran carpetas",
-                         "\".\" and \"..\" name folders");
-  }
-  if (std::string problem = CharacterProblem(prefix); !problem.empty()) return problem;
-  if (HasWhiteSpaceEdge(DecodeUtf8(prefix).value_or(u""))) {
-    return PrefixMessage(prefix, "empieza o termina con un espacio",
-                         "it begins or ends with white space");
-  }
-  if (IsReservedDeviceName(prefix)) {
-    return PrefixMessage(prefix, "es un nombre reservado del sistema",
-                         "it is a name the system reserves");
-  }
+  if (HasWhiteSpaceEdge(*text)) return fault(PrefixFault::kWhiteSpaceEdge);
+  if (IsReservedDeviceName(prefix)) return fault(PrefixFault::kReservedName);
   if (prefix.size() + std::string_view("00.html").size() > kMaxNameBytes) {
-    return PrefixMessage(prefix.substr(0, 20), "es demasiado largo", "it is too long");
+    return {StatusKind::kInvalidPrefix, std::string(prefix.substr(0, 20)),
+            static_cast<std::int64_t>(PrefixFault::kTooLong), 0};
   }
-  return "";
+  return {};
 }
 
 std::string UpperCase(std::string_view text) {
@@ -238,12 +222,6 @@ std::string CharacterReferences(std::string_view text) {
     }
   }
   return result;
-}
-
-std::string WriteFailureMessage(std::string_view detail) {
-  return "No se pudo escribir la página; no se siguió.\n"
-         "The page could not be written; nothing more was done.\n" +
-         std::string(detail);
 }
 
 }  // namespace quillet

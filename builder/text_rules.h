@@ -7,6 +7,7 @@
 #include <string_view>
 
 #include "builder/platform.h"
+#include "richtext/status.h"
 
 namespace quillet {
 
@@ -29,9 +30,21 @@ std::string EstimateText(std::int64_t rtfLength, int partCount);
 // mark for the count when the book cannot be cut under the budget (parts 0).
 std::string ReaderEstimateText(int parts, int maxKb);
 
-// "" when `prefix` can start file names inside the output folder, otherwise a
-// message (Spanish and English) saying what is wrong with it.
-std::string PrefixProblem(std::string_view prefix);
+// Why a prefix cannot start file names (a kInvalidPrefix status's `first`).
+enum class PrefixFault : std::uint8_t {
+  kEmpty,
+  kSeparator,
+  kDotName,
+  kNotUtf8,
+  kForbiddenCharacter,  // the character is the status's `second`
+  kWhiteSpaceEdge,
+  kReservedName,
+  kTooLong,
+};
+
+// Ok when `prefix` can start file names inside the output folder; otherwise a
+// kInvalidPrefix status with the prefix as shown and its PrefixFault.
+Status CheckPrefix(std::string_view prefix);
 
 // Upper case of a UTF-8 text, every script's letters, as page titles use it.
 std::string UpperCase(std::string_view text);
@@ -50,8 +63,5 @@ std::string ShownPrefix(std::string_view prefix);
 // A UTF-8 text with every character outside ASCII written as a decimal
 // character reference, so it reads the same whatever the page's code page.
 std::string CharacterReferences(std::string_view text);
-
-// Message shown when a page cannot be written; `detail` names the file and why.
-std::string WriteFailureMessage(std::string_view detail);
 
 }  // namespace quillet

@@ -64,7 +64,7 @@ std::string IndexPage(std::string_view prefix, int partCount) {
 
 }  // namespace
 
-std::optional<BookError> DefaultGeneration::Run(const GenerateProgress& progress) {
+Status DefaultGeneration::Run(const GenerateProgress& progress) {
   const int partCount = request_.partCount;
   values.PartStart = 0;
   converter_.FilePrefix = TitlePrefix(request_.prefix);
@@ -80,7 +80,7 @@ std::optional<BookError> DefaultGeneration::Run(const GenerateProgress& progress
     if (space >= 0) values.PartLength = space;
   }
 
-  if (std::string error = pages.Lock(request_.folder); !error.empty()) return WriteFailure(error);
+  if (Status status = pages.Lock(request_.folder); !status.ok()) return status;
   pages.Protect(request_.bookFile);
   if (progress.started) progress.started(partCount);
   for (int part = 1; part <= partCount; ++part) {
@@ -100,10 +100,9 @@ std::optional<BookError> DefaultGeneration::Run(const GenerateProgress& progress
             ? std::string()
             : converter_.ConvertRtfToHtml(converter_.RtfSource, kConvertOptions);
     values.OutputPath = request_.folder + request_.prefix + TwoDigits(part) + ".html";
-    if (!FolderExists(request_.folder)) return MissingFolder();
-    if (std::string error = WriteConvertedPage(values.OutputPath, converter_, &pages);
-        !error.empty()) {
-      return WriteFailure(error);
+    if (!FolderExists(request_.folder)) return Failure(StatusKind::kMissingFolder);
+    if (Status status = WriteConvertedPage(values.OutputPath, converter_, &pages); !status.ok()) {
+      return status;
     }
     values.PartStart = end;
     if (progress.partWritten) progress.partWritten(part, partCount);
@@ -113,35 +112,27 @@ std::optional<BookError> DefaultGeneration::Run(const GenerateProgress& progress
   if (partCount > 1) {
     values.OutputPath = request_.folder + request_.prefix + ".html";
     const std::string index = IndexPage(request_.prefix, partCount);
-    if (std::string error = WriteTextFile(values.OutputPath, index, &pages); !error.empty()) {
-      return WriteFailure(error);
+    if (Status status = WriteTextFile(values.OutputPath, index, &pages); !status.ok()) {
+      return status;
     }
   }
-  if (std::string error = pages.Commit(); !error.empty()) return WriteFailure(error);
-  return std::nullopt;
+  if (Status status = pages.Commit(); !status.ok()) return status;
+  return {};
 }
 
-std::string WriteConvertedPage(const std::string& path, const Converter& converter, PageSet* set) {
+Status WriteConvertedPage(const std::string& path, const Converter& converter, PageSet* set) {
   PageFile page(set);
-  std::string error = page.OpenPageFile(path);
-  if (error.empty()) error = page.WritePageText(PageHeader(converter.FilePrefix), false);
-  if (error.empty()) error = page.WritePageText(converter.HtmlResult, false);
-  if (error.empty()) error = page.WritePageText(PageFooter(), false);
-  if (error.empty()) error = page.ClosePageFile();
-  return error;
+  Status status = page.OpenPageFile(path);
+  if (status.ok()) status = page.WritePageText(PageHeader(converter.FilePrefix), false);
+  if (status.ok()) status = page.WritePageText(converter.HtmlResult, false);
+  if (status.ok()) status = page.WritePageText(PageFooter(), false);
+  if (status.ok()) status = page.ClosePageFile();
+  return status;
 }
 
 bool FolderExists(const std::string& folder) {
   // An empty folder text would name the working folder, which nobody chose.
   return !folder.empty() && !ProbePath(folder, kDirectoryAttribute).empty();
-}
-
-BookError MissingFolder() {
-  return {std::string(kMissingFolderMessage)};
-}
-
-BookError WriteFailure(std::string_view detail) {
-  return {WriteFailureMessage(detail)};
 }
 
 }  // namespace quillet

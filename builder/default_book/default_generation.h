@@ -4,7 +4,6 @@
 // place together.
 #pragma once
 
-#include <optional>
 #include <string>
 
 #include "builder/book_request.h"
@@ -20,7 +19,7 @@ class DefaultGeneration {
       : box_(box), converter_(converter), request_(request) {}
 
   // The request's checks are passed already.
-  std::optional<BookError> Run(const GenerateProgress& progress);
+  Status Run(const GenerateProgress& progress);
 
   RunValues values;
   PageSet pages;
@@ -31,12 +30,10 @@ class DefaultGeneration {
   const BookRequest& request_;
 };
 
-// Head, the converter's HtmlResult and foot as one page; "" or what went wrong.
-std::string WriteConvertedPage(const std::string& path, const Converter& converter, PageSet* set);
+// Head, the converter's HtmlResult and foot as one page.
+Status WriteConvertedPage(const std::string& path, const Converter& converter, PageSet* set);
 
-// Whether a run may write into `folder`, and the one message when it may not.
+// Whether a run may write into `folder`.
 bool FolderExists(const std::string& folder);
-BookError MissingFolder();
-BookError WriteFailure(std::string_view detail);
 
 }  // namespace quillet

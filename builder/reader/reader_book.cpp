@@ -14,30 +14,6 @@ constexpr std::size_t kKilobyte = 1024;
 // Beyond any book's size: the search for a budget that fits stops here.
 constexpr std::size_t kLargestKb = std::size_t{1} << 40;
 
-std::string PartCountMessage(int partCount) {
-  const std::string count = std::to_string(partCount);
-  return "Número de partes no válido: " + count +
-         " (de 1 a 999).\nInvalid number of parts: " + count + " (1 to 999).";
-}
-
-std::string NoRoomMessage(int maxKb, std::size_t frameBytes) {
-  const std::string kb = std::to_string(maxKb);
-  const std::string bytes = std::to_string(frameBytes);
-  return "Páginas de " + kb + " KB no dejan sitio: la cabecera, el pie y la navegación ocupan " +
-         bytes + " bytes.\nPages of " + kb + " KB leave no room: the page head, foot and " +
-         "navigation take " + bytes + " bytes.";
-}
-
-std::string TooManyPartsMessage(int maxKb, std::size_t smallestKb) {
-  const std::string kb = std::to_string(maxKb);
-  const std::string smallest = std::to_string(smallestKb);
-  return "Con páginas de " + kb + " KB el libro necesita más de 999 partes (o un índice mayor " +
-         "que una página); el tamaño más pequeño que sirve es " + smallest +
-         " KB.\nWith pages of " + kb +
-         " KB the book needs more than 999 parts (or an index larger than a page); the " +
-         "smallest size that fits is " + smallest + " KB.";
-}
-
 // The notes apart from the body, and where the body cites them.
 class PartNotes {
  public:
@@ -112,23 +88,29 @@ class ReaderBookMaker {
 
 ReaderResult ReaderBookMaker::Make() const {
   if (options_.partCount < 1 || options_.partCount > kMaxParts) {
-    return {{}, PartCountMessage(options_.partCount)};
+    return {{}, Failure(StatusKind::kInvalidPartCount, options_.partCount, kMaxParts)};
   }
   if (rules_.pageBytes > 0 && rules_.pageBytes <= rules_.frameBytes) {
-    return {{}, NoRoomMessage(options_.maxKb, rules_.frameBytes)};
+    return {{},
+            Failure(StatusKind::kNoRoomForFrame, options_.maxKb,
+                    static_cast<std::int64_t>(rules_.frameBytes))};
   }
   const std::optional<std::vector<Span>> parts = Cutter(body_, rules_).Cut();
   if (!parts || !Fits(*parts, rules_.pageBytes)) {
-    return {{}, TooManyPartsMessage(options_.maxKb, SmallestKb())};
+    return {{},
+            Failure(StatusKind::kTooManyParts, options_.maxKb,
+                    static_cast<std::int64_t>(SmallestKb()))};
   }
   ReaderBook book = Pages(*parts);
   for (const std::string& page : book.parts) {
     // The cutter reckons with the largest frame, so this never happens.
     if (rules_.pageBytes > 0 && page.size() > rules_.pageBytes) {
-      return {{}, TooManyPartsMessage(options_.maxKb, SmallestKb())};
+      return {{},
+              Failure(StatusKind::kTooManyParts, options_.maxKb,
+                      static_cast<std::int64_t>(SmallestKb()))};
     }
   }
-  return {std::move(book), ""};
+  return {std::move(book), {}};
 }
 
 bool ReaderBookMaker::Fits(const std::vector<Span>& parts, std::size_t pageBytes) const {

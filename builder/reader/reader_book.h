@@ -12,11 +12,14 @@
 
 #include "builder/reader/book_body.h"
 #include "builder/reader/reader_pages.h"
+#include "richtext/status.h"
 
 namespace quillet::reader {
 
 struct ReaderOptions;
-struct ReaderResult;
+struct ReaderBook;
+// The pages, or why none were made.
+using ReaderResult = Result<ReaderBook>;
 
 // With notes apart, each part ends with the notes cited in it.
 ReaderResult MakeReaderBook(BookBody book, const BookNames& names, const ReaderOptions& options);
@@ -45,11 +48,6 @@ struct ReaderOptions {
 struct ReaderBook {
   std::vector<std::string> parts;  // the page of part k at k - 1
   std::string index;               // "" for a book of one part
-};
-
-struct ReaderResult {
-  ReaderBook book;
-  std::string error;  // why nothing was made, in Spanish and English; "" on success
 };
 
 }  // namespace quillet::reader

@@ -77,59 +77,59 @@ reader::ReaderResult MakeBook(Converter& converter, const BookRequest& request, 
 
 }  // namespace
 
-ReaderMode ReaderMode::All() {
-  return {reader::kDefaultMaxKb, true, true, true};
-}
-
-std::optional<BookError> ReaderGeneration::Run(const GenerateProgress& progress) {
+Status ReaderGeneration::Run(const GenerateProgress& progress) {
   Converter& converter = converter_;
   converter.FilePrefix = TitlePrefix(request_.prefix);
   converter.RtfSource = box_.TextRTF();
   const reader::ReaderResult made = MakeBook(converter, request_, converter.RtfSource);
-  if (!made.error.empty()) return BookError{made.error};
+  if (!made.ok()) return made.status;
 
-  if (std::string error = pages.Lock(request_.folder); !error.empty()) {
-    return BookError{WriteFailureMessage(error)};
+  if (Status status = pages.Lock(request_.folder); !status.ok()) {
+    return status;
   }
   pages.Protect(request_.bookFile);
-  const int count = static_cast<int>(made.book.parts.size());
+  const int count = static_cast<int>(made.value.parts.size());
   if (progress.started) progress.started(count);
   std::set<std::string> written;
   for (values.PartNumber = 1; values.PartNumber <= count; ++values.PartNumber) {
     const std::string name =
         request_.prefix + reader::PartNumberText(values.PartNumber, count) + ".html";
-    if (auto error = Write(name, made.book.parts[values.PartNumber - 1])) return error;
+    if (Status status = Write(name, made.value.parts[values.PartNumber - 1]); !status.ok()) {
+      return status;
+    }
     written.insert(name);
     if (progress.partWritten) progress.partWritten(values.PartNumber, count);
   }
   opened = values.OutputPath;
   if (count > 1) {
-    if (auto error = Write(request_.prefix + ".html", made.book.index)) return error;
+    if (Status status = Write(request_.prefix + ".html", made.value.index); !status.ok()) {
+      return status;
+    }
     opened = values.OutputPath;
   }
   const std::vector<std::string> stale = StalePages(request_.folder, request_.prefix, written);
   if (!stale.empty()) warnings.push_back(StalePagesWarning(stale));
-  if (std::string error = pages.Commit(); !error.empty()) {
-    return BookError{WriteFailureMessage(error)};
+  if (Status status = pages.Commit(); !status.ok()) {
+    return status;
   }
-  return std::nullopt;
+  return {};
 }
 
-std::optional<BookError> ReaderGeneration::Write(const std::string& name, const std::string& page) {
+Status ReaderGeneration::Write(const std::string& name, const std::string& page) {
   values.OutputPath = request_.folder + name;
   // The page's bytes are what its budget counts; its last line end is the write's.
   const std::string text = WithoutLastLineEnd(page);
-  if (std::string error = WriteTextFile(values.OutputPath, text, &pages); !error.empty()) {
-    return BookError{WriteFailureMessage(error)};
+  if (Status status = WriteTextFile(values.OutputPath, text, &pages); !status.ok()) {
+    return status;
   }
-  return std::nullopt;
+  return {};
 }
 
-ReaderParts CountReaderPartsOf(const RichTextBox& box, const BookRequest& request) {
+Result<int> CountReaderPartsOf(const RichTextBox& box, const BookRequest& request) {
   Converter converter;
   converter.FilePrefix = TitlePrefix(request.prefix);
   const reader::ReaderResult made = MakeBook(converter, request, box.TextRTF());
-  return {static_cast<int>(made.book.parts.size()), made.error};
+  return {static_cast<int>(made.value.parts.size()), made.status};
 }
 
 }  // namespace quillet

@@ -20,7 +20,7 @@ class ReaderGeneration {
   ReaderGeneration(RichTextBox& box, Converter& converter, const BookRequest& request)
       : box_(box), converter_(converter), request_(request) {}
 
-  std::optional<BookError> Run(const GenerateProgress& progress);
+  Status Run(const GenerateProgress& progress);
 
   RunValues values;
   PageSet pages;
@@ -28,7 +28,7 @@ class ReaderGeneration {
   std::string opened;  // the index, or the one page
 
  private:
-  std::optional<BookError> Write(const std::string& name, const std::string& page);
+  Status Write(const std::string& name, const std::string& page);
 
   RichTextBox& box_;
   Converter& converter_;
@@ -37,6 +37,6 @@ class ReaderGeneration {
 
 // Reader mode's part count for the box as it stands, from a conversion of its
 // own: no converter's kept state is touched.
-ReaderParts CountReaderPartsOf(const RichTextBox& box, const BookRequest& request);
+Result<int> CountReaderPartsOf(const RichTextBox& box, const BookRequest& request);
 
 }  // namespace quillet

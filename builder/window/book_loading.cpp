@@ -13,6 +13,7 @@
 #include <utility>
 
 #include "builder/book_input.h"
+#include "builder/messages.h"
 #include "builder/window/main_window.h"
 #include "builder/window/qt_platform.h"
 #include "builder/window/qt_rich_text_box.h"
@@ -110,18 +111,18 @@ bool rtf2htmlTest::LoadIntoBox(const std::function<LoadWork()>& prepare, bool at
     load_ = &load;
     const auto forgetLoad = qScopeGuard([this] { load_ = nullptr; });
     outcome = load.Run(prepare());
-    if (outcome.end == LoadEnd::kDone && outcome.book.Ok()) {
+    if (outcome.end == LoadEnd::kDone && outcome.book.ok()) {
       if (atCursor) {
-        box_->Paste(outcome.book.document);
+        box_->Paste(outcome.book.value);
       } else {
-        box_->SetDocument(outcome.book.document);
+        box_->SetDocument(outcome.book.value);
       }
       outcome = {};
       return true;
     }
   }
   // After the run, so that the message does not wait under the busy cursor.
-  if (outcome.end == LoadEnd::kDone) services_.Messages().Show(outcome.book.error->message);
+  if (outcome.end == LoadEnd::kDone) services_.Messages().Show(Message(outcome.book.status));
   return false;
 }
 

@@ -15,6 +15,7 @@
 #include <QToolButton>
 #include <memory>
 
+#include "builder/messages.h"
 #include "builder/text_rules.h"
 #include "builder/window/debug_window.h"
 #include "builder/window/face_button.h"
@@ -80,7 +81,7 @@ void rtf2htmlTest::ConnectHandlers() {
 
 void rtf2htmlTest::Form_Load() {
   Guarded([&] {
-    for (int part = 1; part <= 99; ++part) cboPartes->addItem(QString::number(part));
+    for (int part = 1; part <= MostParts(false); ++part) cboPartes->addItem(QString::number(part));
     // Adding to an empty list selects "1" already; choose it explicitly all the same.
     cboPartes->setCurrentIndex(0);
     cboPartes_Click();
@@ -137,10 +138,10 @@ BookRequest rtf2htmlTest::ReadControls() const {
 
 void rtf2htmlTest::Report(const BookResult& result) {
   for (const std::string& warning : result.warnings) services_.Messages().Show(warning);
-  if (result.Ok()) return;
+  if (result.ok()) return;
   // A progress dialog above the message would keep it from being answered.
   progress_.reset();
-  services_.Messages().Show(result.error->message);
+  services_.Messages().Show(Message(result.status));
 }
 
 void rtf2htmlTest::cmdGO_Click() {

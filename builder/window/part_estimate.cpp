@@ -7,6 +7,7 @@
 #include <memory>
 #include <optional>
 
+#include "builder/messages.h"
 #include "builder/text_rules.h"
 #include "builder/window/busy_cursor.h"
 #include "builder/window/main_window.h"
@@ -107,13 +108,13 @@ void rtf2htmlTest::MeasureRtfInBackground() {
 // Reader mode computes the part count: the list shows it (adding entries past
 // 99 when needed) and the label the budget, until the mode is turned off.
 void rtf2htmlTest::ShowReaderEstimate() {
-  const ReaderParts parts = builder_->CountReaderParts(ReadControls());
+  const Result<int> parts = builder_->CountReaderParts(ReadControls());
   const QSignalBlocker quiet(cboPartes);
-  while (cboPartes->count() < parts.count)
+  while (cboPartes->count() < parts.value)
     cboPartes->addItem(QString::number(cboPartes->count() + 1));
-  if (parts.count > 0) cboPartes->setCurrentIndex(parts.count - 1);
-  lblKB->setText(QString::fromStdString(ReaderEstimateText(parts.count, cmdLector->MaxKb())));
-  lblKB->setToolTip(QString::fromStdString(parts.error));
+  if (parts.value > 0) cboPartes->setCurrentIndex(parts.value - 1);
+  lblKB->setText(QString::fromStdString(ReaderEstimateText(parts.value, cmdLector->MaxKb())));
+  lblKB->setToolTip(QString::fromStdString(Message(parts.status)));
   emit estimateUpdated();
 }
 
@@ -123,7 +124,7 @@ void rtf2htmlTest::cmdLector_Click() {
       chosenParts_ = PartCount;
     } else {
       const QSignalBlocker quiet(cboPartes);
-      while (cboPartes->count() > 99) cboPartes->removeItem(cboPartes->count() - 1);
+      while (cboPartes->count() > MostParts(false)) cboPartes->removeItem(cboPartes->count() - 1);
       cboPartes->setCurrentIndex(chosenParts_ - 1);
       lblKB->setToolTip(QString());
     }

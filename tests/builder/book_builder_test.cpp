@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "builder/messages.h"
 #include "richtext/document_box.h"
 #include "tests/builder/fakes.h"
 #include "tests/builder/page_text.h"
@@ -80,8 +81,8 @@ class BookBuilderTest : public ::testing::Test {
   // The run's result; its error, if any, is the one message the user would see.
   bool Keep(BookResult outcome) {
     result = std::move(outcome);
-    if (result.error) messages.push_back(result.error->message);
-    return result.Ok();
+    if (!result.ok()) messages.push_back(Message(result.status));
+    return result.ok();
   }
   std::string Page(const std::string& name) const { return testing::FileBytes(folder + name); }
   std::vector<std::string> Files() const {

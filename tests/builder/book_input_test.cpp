@@ -12,6 +12,7 @@
 #include <string>
 
 #include "builder/input_file.h"
+#include "builder/messages.h"
 #include "tests/test_folder.h"
 
 namespace quillet {
@@ -51,8 +52,8 @@ class BookKindTest : public ::testing::WithParamInterface<KindCase>, public Book
 
 TEST_P(BookKindTest, FollowsTheContentThenTheName) {
   const LoadedBook book = LoadBookFile(Write(GetParam().file, GetParam().content));
-  ASSERT_TRUE(book.Ok()) << book.error->message;
-  EXPECT_EQ(book.document.PlainText(), GetParam().text);
+  ASSERT_TRUE(book.ok()) << Message(book.status);
+  EXPECT_EQ(book.value.PlainText(), GetParam().text);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -71,24 +72,24 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST_F(BookFileTest, RtfFileKeepsItsFormatting) {
   const LoadedBook book = LoadBookFile(Write("b.rtf", "{\\rtf1 Hola {\\b mundo}}"));
-  ASSERT_TRUE(book.Ok());
-  EXPECT_EQ(book.document.PlainText(), u"Hola mundo");
-  EXPECT_TRUE(book.document.paragraphs.at(0).Runs().at(1).format.bold);
+  ASSERT_TRUE(book.ok());
+  EXPECT_EQ(book.value.PlainText(), u"Hola mundo");
+  EXPECT_TRUE(book.value.paragraphs.at(0).Runs().at(1).format.bold);
 }
 
 TEST_F(BookFileTest, TextFileInWindows1252IsDecoded) {
   const LoadedBook book = LoadBookFile(Write("b.txt", "ca\xf1\xf3n\r\nl\xednea"));
-  ASSERT_TRUE(book.Ok());
-  EXPECT_EQ(book.document.PlainText(), u"cañón\nlínea");
+  ASSERT_TRUE(book.ok());
+  EXPECT_EQ(book.value.PlainText(), u"cañón\nlínea");
 }
 
 TEST_F(BookFileTest, HtmlFileKeepsItsFormattingAndCharset) {
   const LoadedBook book = LoadBookFile(
       Write("p.html", "<meta charset=\"iso-8859-1\"><p align=center><b>ni\xf1o</b></p>"));
-  ASSERT_TRUE(book.Ok());
-  EXPECT_EQ(book.document.PlainText(), u"niño");
-  EXPECT_EQ(book.document.paragraphs.at(0).alignment, Alignment::kCenter);
-  EXPECT_TRUE(book.document.paragraphs.at(0).Runs().at(0).format.bold);
+  ASSERT_TRUE(book.ok());
+  EXPECT_EQ(book.value.PlainText(), u"niño");
+  EXPECT_EQ(book.value.paragraphs.at(0).alignment, Alignment::kCenter);
+  EXPECT_TRUE(book.value.paragraphs.at(0).Runs().at(0).format.bold);
 }
 
 TEST_F(BookFileTest, HelperPastItsTimeLimitIsReported) {
@@ -99,16 +100,16 @@ TEST_F(BookFileTest, HelperPastItsTimeLimitIsReported) {
   options.helper_path = dir.string();
   options.helper_timeout = std::chrono::milliseconds(200);
   const LoadedBook book = LoadBookFile(Write("b.docx", "not really a document"), options);
-  ASSERT_FALSE(book.Ok());
-  EXPECT_NE(book.error->message.find("b.docx"), std::string::npos) << book.error->message;
-  EXPECT_TRUE(book.document.paragraphs.empty());
+  ASSERT_FALSE(book.ok());
+  EXPECT_NE(Message(book.status).find("b.docx"), std::string::npos) << Message(book.status);
+  EXPECT_TRUE(book.value.paragraphs.empty());
 }
 
 TEST_F(BookFileTest, MissingFileIsNamedWithTheReason) {
   const std::string missing = (dir / "missing.rtf").string();
   const LoadedBook book = LoadBookFile(missing);
-  ASSERT_FALSE(book.Ok());
-  EXPECT_EQ(book.error->message,
+  ASSERT_FALSE(book.ok());
+  EXPECT_EQ(Message(book.status),
             "No se puede leer / Cannot read " + missing + ": No such file or directory");
 }
 
@@ -116,29 +117,29 @@ TEST_F(BookFileTest, LargeFileIsReadWhole) {
   std::string bytes;
   for (int i = 0; bytes.size() < 300'000; ++i) bytes += std::to_string(i) + ' ';
   const InputFile file = ReadInputFile(Write("big.txt", bytes));
-  ASSERT_TRUE(file.Ok());
-  EXPECT_TRUE(file.bytes == bytes);
+  ASSERT_TRUE(file.ok());
+  EXPECT_TRUE(file.value == bytes);
 }
 
 TEST_F(BookFileTest, EmptyFileIsReadAsNothing) {
   const InputFile file = ReadInputFile(Write("empty.txt", ""));
-  ASSERT_TRUE(file.Ok());
-  EXPECT_EQ(file.bytes, "");
+  ASSERT_TRUE(file.ok());
+  EXPECT_EQ(file.value, "");
 }
 
 TEST_F(BookFileTest, FileOverTheLimitIsRefused) {
   setenv("QUILLET_MAX_INPUT", "1K", 1);
   const InputFile file = ReadInputFile(Write("big.txt", std::string(1025, 'x')));
-  ASSERT_FALSE(file.Ok());
-  EXPECT_NE(file.error->message.find("1024 bytes"), std::string::npos) << file.error->message;
-  EXPECT_TRUE(ReadInputFile(Write("fits.txt", std::string(1024, 'x'))).Ok());
+  ASSERT_FALSE(file.ok());
+  EXPECT_NE(Message(file.status).find("1024 bytes"), std::string::npos) << Message(file.status);
+  EXPECT_TRUE(ReadInputFile(Write("fits.txt", std::string(1024, 'x'))).ok());
 }
 
 TEST_F(BookFileTest, UnreadableLimitIsReported) {
   setenv("QUILLET_MAX_INPUT", "12Q", 1);
   const InputFile file = ReadInputFile(Write("b.txt", "x"));
-  ASSERT_FALSE(file.Ok());
-  EXPECT_EQ(file.error->message,
+  ASSERT_FALSE(file.ok());
+  EXPECT_EQ(Message(file.status),
             "QUILLET_MAX_INPUT no es un tamaño válido / is not a valid size: \"12Q\"");
 }
 

@@ -14,6 +14,7 @@
 #include <string>
 #include <vector>
 
+#include "builder/messages.h"
 #include "converter/page_frame.h"
 #include "tests/builder/page_text.h"
 #include "tests/ordinary_user.h"
@@ -43,11 +44,11 @@ class PageFiles : public ::testing::Test {
 TEST_F(PageFiles, PageLayoutLineByLine) {
   const std::string path = (dir / "Libro01.html").string();
   PageFile page;
-  ASSERT_EQ(page.OpenPageFile(path), "");
-  ASSERT_EQ(page.WritePageText(PageHeader("LIBRO"), false), "");
-  ASSERT_EQ(page.WritePageText("", false), "");
-  ASSERT_EQ(page.WritePageText(PageFooter(), false), "");
-  ASSERT_EQ(page.ClosePageFile(), "");
+  ASSERT_TRUE(page.OpenPageFile(path).ok());
+  ASSERT_TRUE(page.WritePageText(PageHeader("LIBRO"), false).ok());
+  ASSERT_TRUE(page.WritePageText("", false).ok());
+  ASSERT_TRUE(page.WritePageText(PageFooter(), false).ok());
+  ASSERT_TRUE(page.ClosePageFile().ok());
   EXPECT_EQ(testing::FileBytes(path),
             "<!doctype html public '-//W3C//DTD HTML Experimental 19960712//EN'>\r\n"
             "<HTML>\r\n<HEAD>\r\n<TITLE>:: QUILLET - LIBRO ::</TITLE>\r\n\r\n\r\n"
@@ -59,42 +60,42 @@ TEST_F(PageFiles, PageLayoutLineByLine) {
 TEST_F(PageFiles, BreakComesBeforeTheLineEnd) {
   const std::string path = (dir / "p.html").string();
   PageFile page;
-  ASSERT_EQ(page.OpenPageFile(path), "");
-  ASSERT_EQ(page.WritePageText("text", true), "");
-  ASSERT_EQ(page.ClosePageFile(), "");
+  ASSERT_TRUE(page.OpenPageFile(path).ok());
+  ASSERT_TRUE(page.WritePageText("text", true).ok());
+  ASSERT_TRUE(page.ClosePageFile().ok());
   EXPECT_EQ(testing::FileBytes(path), "text<br>\r\n\r\n");
 }
 
 TEST_F(PageFiles, BytesAreWrittenAsTheyAre) {
   const std::string path = (dir / "p.html").string();
   const std::string bytes("caf\xe9\0x", 6);
-  ASSERT_EQ(WriteTextFile(path, bytes), "");
+  ASSERT_TRUE(WriteTextFile(path, bytes).ok());
   EXPECT_EQ(testing::FileBytes(path), bytes + "\r\n");
 }
 
 TEST_F(PageFiles, UnfinishedPageLeavesTheOldFileWhole) {
   const std::string path = (dir / "p.html").string();
-  ASSERT_EQ(WriteTextFile(path, "old"), "");
+  ASSERT_TRUE(WriteTextFile(path, "old").ok());
   {
     PageFile page;
-    ASSERT_EQ(page.OpenPageFile(path), "");
-    ASSERT_EQ(page.WritePageText("new", false), "");
+    ASSERT_TRUE(page.OpenPageFile(path).ok());
+    ASSERT_TRUE(page.WritePageText("new", false).ok());
   }  // never closed
   EXPECT_EQ(testing::FileBytes(path), "old\r\n");
   EXPECT_EQ(std::distance(fs::directory_iterator(dir), fs::directory_iterator()), 1);
-  ASSERT_EQ(WriteTextFile(path, "new"), "");
+  ASSERT_TRUE(WriteTextFile(path, "new").ok());
   EXPECT_EQ(testing::FileBytes(path), "new\r\n");
 }
 
 TEST_F(PageFiles, FailuresNameTheFileAndTheReason) {
   const std::string missing = (dir / "no-such-folder" / "p.html").string();
-  const std::string error = WriteTextFile(missing, "x");
+  const std::string error = Message(WriteTextFile(missing, "x"));
   EXPECT_NE(error.find(missing), std::string::npos) << error;
   EXPECT_NE(error.find("No such file or directory"), std::string::npos) << error;
 
   PageFile page;
-  EXPECT_NE(page.WritePageText("x", false), "");  // nothing open
-  EXPECT_NE(page.ClosePageFile(), "");
+  EXPECT_FALSE(page.WritePageText("x", false).ok());  // nothing open
+  EXPECT_FALSE(page.ClosePageFile().ok());
 }
 
 TEST_F(PageFiles, ReadOnlyFolderIsReported) {
@@ -104,7 +105,7 @@ TEST_F(PageFiles, ReadOnlyFolderIsReported) {
       {
         AsOrdinaryUser(dir);  // root may write anywhere
         fs::permissions(dir, fs::perms::owner_read | fs::perms::owner_exec);
-        std::cerr << WriteTextFile(path, "x");
+        std::cerr << Message(WriteTextFile(path, "x"));
         std::_Exit(0);
       },
       ::testing::ExitedWithCode(0), "p\\.html.*Permission denied");
@@ -113,9 +114,9 @@ TEST_F(PageFiles, ReadOnlyFolderIsReported) {
 
 TEST_F(PageFiles, WriteProtectedPageIsReportedAndKept) {
   const std::string path = (dir / "p.html").string();
-  ASSERT_EQ(WriteTextFile(path, "old"), "");
+  ASSERT_TRUE(WriteTextFile(path, "old").ok());
   fs::permissions(path, fs::perms::owner_read | fs::perms::group_read);
-  const std::string error = WriteTextFile(path, "new");
+  const std::string error = Message(WriteTextFile(path, "new"));
   EXPECT_NE(error.find(path), std::string::npos) << error;
   EXPECT_EQ(testing::FileBytes(path), "old\r\n");
 }
@@ -130,27 +131,27 @@ std::vector<std::string> Names(const fs::path& dir) {
 }
 
 TEST_F(PageFiles, SetPutsNothingInPlaceBeforeItsCommit) {
-  ASSERT_EQ(WriteTextFile((dir / "a.html").string(), "old a"), "");
+  ASSERT_TRUE(WriteTextFile((dir / "a.html").string(), "old a").ok());
   PageSet set;
-  ASSERT_EQ(set.Lock(dir.string()), "");
-  ASSERT_EQ(WriteTextFile((dir / "a.html").string(), "new a", &set), "");
-  ASSERT_EQ(WriteTextFile((dir / "b.html").string(), "new b", &set), "");
+  ASSERT_TRUE(set.Lock(dir.string()).ok());
+  ASSERT_TRUE(WriteTextFile((dir / "a.html").string(), "new a", &set).ok());
+  ASSERT_TRUE(WriteTextFile((dir / "b.html").string(), "new b", &set).ok());
   EXPECT_EQ(Names(dir), std::vector<std::string>{"a.html"});
   EXPECT_EQ(testing::FileBytes(dir / "a.html"), "old a\r\n");
-  ASSERT_EQ(set.Commit(), "");
+  ASSERT_TRUE(set.Commit().ok());
   EXPECT_EQ(Names(dir), (std::vector<std::string>{"a.html", "b.html"}));
   EXPECT_EQ(testing::FileBytes(dir / "a.html"), "new a\r\n");
 }
 
 TEST_F(PageFiles, SetThatFailsHalfWayPutsTheOldPagesBack) {
-  ASSERT_EQ(WriteTextFile((dir / "a.html").string(), "old a"), "");
-  ASSERT_EQ(WriteTextFile((dir / "c.html").string(), "old c"), "");
+  ASSERT_TRUE(WriteTextFile((dir / "a.html").string(), "old a").ok());
+  ASSERT_TRUE(WriteTextFile((dir / "c.html").string(), "old c").ok());
   PageSet set;
   for (const char* name : {"a.html", "b.html", "c.html", "d.html"}) {
-    ASSERT_EQ(WriteTextFile((dir / name).string(), std::string("new ") + name, &set), "");
+    ASSERT_TRUE(WriteTextFile((dir / name).string(), std::string("new ") + name, &set).ok());
   }
   fs::create_directory(dir / "d.html");  // the last page cannot take its place
-  const std::string error = set.Commit();
+  const std::string error = Message(set.Commit());
   EXPECT_NE(error.find("d.html"), std::string::npos) << error;
   EXPECT_EQ(Names(dir), (std::vector<std::string>{"a.html", "c.html", "d.html"}));
   EXPECT_EQ(testing::FileBytes(dir / "a.html"), "old a\r\n");
@@ -178,19 +179,19 @@ class PagesOfASet : public PageFiles, public ::testing::WithParamInterface<Writt
 // the folder ends up with exactly the committed pages and nothing else.
 TEST_P(PagesOfASet, HoldOneOpenFileAndLeaveOnlyTheCommittedPages) {
   const WrittenSetCase& row = GetParam();
-  ASSERT_EQ(WriteTextFile((dir / "p0.html").string(), "old"), "");
+  ASSERT_TRUE(WriteTextFile((dir / "p0.html").string(), "old").ok());
   const std::size_t openBefore = OpenFileCount();
   std::vector<std::string> written;
   {
     PageSet set;
     for (int i = 0; i < row.pages; ++i) {
       const std::string name = "p" + std::to_string(i) + ".html";
-      ASSERT_EQ(WriteTextFile((dir / name).string(), "page " + std::to_string(i), &set), "");
+      ASSERT_TRUE(WriteTextFile((dir / name).string(), "page " + std::to_string(i), &set).ok());
       written.push_back(name);
     }
     EXPECT_LE(OpenFileCount(), openBefore + 1);
     if (row.commit) {
-      ASSERT_EQ(set.Commit(), "");
+      ASSERT_TRUE(set.Commit().ok());
     }
   }
   EXPECT_EQ(OpenFileCount(), openBefore);
@@ -235,10 +236,10 @@ TEST_P(ReplacedPage, KeepsTheOldPagesModeAndOwner) {
   const uid_t owner = row.owner != 0 ? row.owner : ::geteuid();
   if (owner != ::geteuid() && ::geteuid() != 0) GTEST_SKIP() << "only root gives files away";
   const fs::path path = dir / "p.html";
-  ASSERT_EQ(WriteTextFile(path.string(), "old"), "");
+  ASSERT_TRUE(WriteTextFile(path.string(), "old").ok());
   ASSERT_EQ(::chown(path.c_str(), owner, ::getegid()), 0);
   fs::permissions(path, row.mode);
-  ASSERT_EQ(WriteTextFile(path.string(), "new"), "");
+  ASSERT_TRUE(WriteTextFile(path.string(), "new").ok());
   struct stat status {};
   ASSERT_EQ(::stat(path.c_str(), &status), 0);
   EXPECT_EQ(fs::status(path).permissions(), row.kept);
@@ -288,9 +289,10 @@ void PrintTo(const SizeLimitCase& row, std::ostream* out) {
   const rlimit bytes{limit, before.rlim_max};
   if (::setrlimit(RLIMIT_FSIZE, &bytes) != 0) std::_Exit(2);
   PageFile page;
-  std::string error = page.OpenPageFile(path);
-  if (error.empty()) error = page.WritePageText(text, true);
-  if (error.empty()) error = page.ClosePageFile();
+  Status status = page.OpenPageFile(path);
+  if (status.ok()) status = page.WritePageText(text, true);
+  if (status.ok()) status = page.ClosePageFile();
+  const std::string error = Message(status);
   // The message goes to a file as well, which must not meet the limit.
   if (::setrlimit(RLIMIT_FSIZE, &before) != 0) std::_Exit(2);
   std::cerr << error;
@@ -301,7 +303,7 @@ class PageUnderSizeLimit : public PageFiles, public ::testing::WithParamInterfac
 
 TEST_P(PageUnderSizeLimit, IsWrittenWholeOrReportedWithTheOldPageKept) {
   const std::string path = (dir / "p.html").string();
-  ASSERT_EQ(WriteTextFile(path, "old"), "");
+  ASSERT_TRUE(WriteTextFile(path, "old").ok());
   const std::string text(100, 'x');  // with the break and the line ends, 108 bytes
   EXPECT_EXIT(WritePageUnderLimit(path, text, GetParam().limit),
               ::testing::ExitedWithCode(GetParam().written ? 0 : 1),
@@ -321,7 +323,7 @@ TEST_F(PageFiles, ProbePathFindsFoldersAndFiles) {
   EXPECT_NE(ProbePath(dir.string() + "/", kDirectoryAttribute), "");
   EXPECT_EQ(ProbePath((dir / "missing").string() + "/", kDirectoryAttribute), "");
   EXPECT_EQ(ProbePath((dir / "missing").string(), kDirectoryAttribute), "");
-  ASSERT_EQ(WriteTextFile((dir / "f.html").string(), "x"), "");
+  ASSERT_TRUE(WriteTextFile((dir / "f.html").string(), "x").ok());
   EXPECT_EQ(ProbePath((dir / "f.html").string(), 0), "f.html");
   EXPECT_EQ(ProbePath((dir / "f.html").string() + "/", kDirectoryAttribute), "");
 }

@@ -45,7 +45,7 @@ TEST(PathologicalBook, OneParagraphOfManyRunsWithoutSpaces) {
   BookRequest request;
   request.folder = folder.string() + "/";
   request.partCount = 2;
-  ASSERT_TRUE(builder.Generate(request).Ok());
+  ASSERT_TRUE(builder.Generate(request).ok());
   EXPECT_EQ(builder.LastRun().PartLength, kLength / 2);
   const std::string first = WithoutTags(testing::PageBody(folder / "Rerud01.html"));
   const std::string second = WithoutTags(testing::PageBody(folder / "Rerud02.html"));

@@ -8,6 +8,7 @@
 #include <string>
 
 #include "builder/book_builder.h"
+#include "builder/messages.h"
 #include "tests/builder/fakes.h"
 
 namespace quillet {
@@ -127,7 +128,7 @@ void PrintTo(const PrefixCase& row, std::ostream* out) {
 class GoodPrefixTest : public ::testing::TestWithParam<PrefixCase> {};
 
 TEST_P(GoodPrefixTest, IsAccepted) {
-  EXPECT_EQ(PrefixProblem(GetParam().prefix), "");
+  EXPECT_TRUE(CheckPrefix(GetParam().prefix).ok());
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -140,24 +141,78 @@ INSTANTIATE_TEST_SUITE_P(
                       PrefixCase{"Ampersand", "a&b"}, PrefixCase{"Apostrophe", "O'Brien"}),
     RowName<PrefixCase>);
 
-TEST(PrefixProblemTest, NamesTheOffendingCharacter) {
-  const std::string message = PrefixProblem("a?b");
+struct PrefixMessageCase {
+  std::string name;
+  std::string prefix;
+  std::string message;
+};
+
+class PrefixMessageTest : public ::testing::TestWithParam<PrefixMessageCase> {};
+
+TEST_P(PrefixMessageTest, SaysWhatIsWrongInBothLanguages) {
+  EXPECT_EQ(Message(CheckPrefix(GetParam().prefix)), GetParam().message);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Prefixes, PrefixMessageTest,
+    ::testing::Values(
+        PrefixMessageCase{"Empty", "",
+                          "El prefijo \"\" no sirve para nombres de archivo: está vacío.\n"
+                          "The prefix \"\" cannot start file names: it is empty."},
+        PrefixMessageCase{"Separator", "a/b",
+                          "El prefijo \"a/b\" no sirve para nombres de archivo: contiene un "
+                          "separador de carpetas (/ o \\).\nThe prefix \"a/b\" cannot start file "
+                          "names: it holds a folder separator (/ or \\)."},
+        PrefixMessageCase{"DotDot", "..",
+                          "El prefijo \"..\" no sirve para nombres de archivo: \".\" y \"..\" "
+                          "nombran carpetas.\nThe prefix \"..\" cannot start file names: \".\" "
+                          "and \"..\" name folders."},
+        PrefixMessageCase{"NotUtf8", "a\xff",
+                          "El prefijo \"\" no sirve para nombres de archivo: no es texto UTF-8 "
+                          "válido.\nThe prefix \"\" cannot start file names: it is not valid "
+                          "UTF-8 text."},
+        PrefixMessageCase{"Question", "a?b",
+                          "El prefijo \"a?b\" no sirve para nombres de archivo: contiene el "
+                          "carácter no permitido ?.\nThe prefix \"a?b\" cannot start file names: "
+                          "it holds the character ?, which file names do not allow."},
+        PrefixMessageCase{"Tab", "a\tb",
+                          "El prefijo \"a\tb\" no sirve para nombres de archivo: contiene el "
+                          "carácter no permitido U+0009.\nThe prefix \"a\tb\" cannot start file "
+                          "names: it holds the character U+0009, which file names do not allow."},
+        PrefixMessageCase{"TrailingSpace", "Libro ",
+                          "El prefijo \"Libro \" no sirve para nombres de archivo: empieza o "
+                          "termina con un espacio.\nThe prefix \"Libro \" cannot start file "
+                          "names: it begins or ends with white space."},
+        PrefixMessageCase{"Device", "CON",
+                          "El prefijo \"CON\" no sirve para nombres de archivo: es un nombre "
+                          "reservado del sistema.\nThe prefix \"CON\" cannot start file names: "
+                          "it is a name the system reserves."},
+        PrefixMessageCase{"TooLong", std::string(249, 'a'),
+                          "El prefijo \"" + std::string(20, 'a') +
+                              "\" no sirve para nombres de archivo: es demasiado largo.\nThe "
+                              "prefix \"" +
+                              std::string(20, 'a') +
+                              "\" cannot start file names: it is too long."}),
+    RowName<PrefixMessageCase>);
+
+TEST(PrefixRuleTest, NamesTheOffendingCharacter) {
+  const std::string message = Message(CheckPrefix("a?b"));
   EXPECT_NE(message.find("?"), std::string::npos);
-  EXPECT_NE(PrefixProblem("a\x01").find("U+0001"), std::string::npos);
+  EXPECT_NE(Message(CheckPrefix("a\x01")).find("U+0001"), std::string::npos);
 }
 
-TEST(PrefixProblemTest, RefusesNamesLongerThanTheFileSystemTakes) {
-  EXPECT_EQ(PrefixProblem(std::string(248, 'a')), "");
-  EXPECT_NE(PrefixProblem(std::string(249, 'a')), "");
+TEST(PrefixRuleTest, RefusesNamesLongerThanTheFileSystemTakes) {
+  EXPECT_TRUE(CheckPrefix(std::string(248, 'a')).ok());
+  EXPECT_FALSE(CheckPrefix(std::string(249, 'a')).ok());
 }
 
-TEST(PrefixProblemTest, RefusesEmptyAndWhiteSpaceEdgedPrefixes) {
+TEST(PrefixRuleTest, RefusesEmptyAndWhiteSpaceEdgedPrefixes) {
   for (const char* prefix : {"", " Libro", "Libro ", "\u00a0Libro", "Libro\u2003"}) {
-    const std::string message = PrefixProblem(prefix);
+    const std::string message = Message(CheckPrefix(prefix));
     EXPECT_NE(message.find("prefijo"), std::string::npos) << prefix;
     EXPECT_NE(message.find("prefix"), std::string::npos) << prefix;
   }
-  EXPECT_EQ(PrefixProblem("mi libro"), "");
+  EXPECT_TRUE(CheckPrefix("mi libro").ok());
 }
 
 TEST(TitlePrefixTest, UpperCaseWithMarkupEscaped) {

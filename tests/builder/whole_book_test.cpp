@@ -9,6 +9,7 @@
 #include <string>
 
 #include "builder/book_builder.h"
+#include "builder/messages.h"
 #include "richtext/document_box.h"
 #include "richtext/rtf_writer.h"
 #include "richtext/text_encoding.h"
@@ -38,7 +39,7 @@ TEST(WholeBookTest, NinetyNinePagesHoldTheWholeTextInOrder) {
   request.folder = folder.string() + "/";
   request.partCount = 99;
   const BookResult result = builder.Generate(request);
-  ASSERT_TRUE(result.Ok()) << result.error->message;
+  ASSERT_TRUE(result.ok()) << Message(result.status);
   ASSERT_EQ(result.written.size(), 100u);
   std::string joined;
   for (int part = 1; part <= 99; ++part) {

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "builder/messages.h"
 #include "builder/reader/book_body.h"
 #include "builder/reader/reader_book.h"
 #include "converter/converter.h"
@@ -104,8 +105,8 @@ TEST(BookNotesTest, NotesCountAgainstTheBudgetAndStayWithTheirCitation) {
   options.maxKb = 4;
   const ReaderResult result =
       MakeReaderBook(Converted(BookWithNotes(paragraphs, notes)), Names(), options);
-  ASSERT_EQ(result.error, "");
-  const std::vector<std::string>& parts = result.book.parts;
+  ASSERT_EQ(Message(result.status), "");
+  const std::vector<std::string>& parts = result.value.parts;
   EXPECT_GT(parts.size(), 5u);
   for (int note = 1; note <= kNotes; ++note) {
     const std::string citation = "Paragraph " + std::to_string(note) + " says";

@@ -4,6 +4,7 @@
 
 #include <string>
 
+#include "builder/messages.h"
 #include "builder/reader/balancer.h"
 #include "builder/reader/reader_book.h"
 #include "tests/reader/reader_support.h"
@@ -50,16 +51,16 @@ TEST(ReaderPathologicalTest, HundredThousandItemsMakeOneList) {
 TEST(ReaderPathologicalTest, FiveMegabyteWordIsCutOnlyAtTheBudget) {
   const std::string body = std::string(5'000'000, 'w');
   const ReaderResult result = MakeReaderBook(body, testing::Names(), ReaderOptions::All());
-  ASSERT_EQ(result.error, "");
+  ASSERT_EQ(Message(result.status), "");
   std::string joined;
-  for (const std::string& page : result.book.parts) {
+  for (const std::string& page : result.value.parts) {
     EXPECT_LE(page.size(), 100u * 1024);
     joined += testing::PageBody(page);
   }
   EXPECT_EQ(joined, body);
   // Every part but the last is as full as the budget allows.
-  for (std::size_t part = 0; part + 1 < result.book.parts.size(); ++part) {
-    EXPECT_GT(result.book.parts[part].size(), 99u * 1024);
+  for (std::size_t part = 0; part + 1 < result.value.parts.size(); ++part) {
+    EXPECT_GT(result.value.parts[part].size(), 99u * 1024);
   }
 }
 

@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "builder/messages.h"
 #include "builder/reader/part_headings.h"
 #include "tests/reader/reader_support.h"
 
@@ -100,9 +101,9 @@ TEST_P(ReaderBookTest, PagesKeepToTheBudgetCleanLinkedAndWhole) {
   options.maxKb = GetParam().maxKb;
   options.partCount = GetParam().partCount;
   const ReaderResult result = MakeReaderBook(body, Names(), options);
-  ASSERT_EQ(result.error, "");
-  EXPECT_EQ(result.book.parts.size(), GetParam().parts);
-  ExpectReaderBook(result.book, body, static_cast<std::size_t>(GetParam().maxKb) * 1024);
+  ASSERT_EQ(Message(result.status), "");
+  EXPECT_EQ(result.value.parts.size(), GetParam().parts);
+  ExpectReaderBook(result.value, body, static_cast<std::size_t>(GetParam().maxKb) * 1024);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -125,13 +126,13 @@ INSTANTIATE_TEST_SUITE_P(
 TEST(ReaderBookTest, AskedCountGivesAboutEqualParts) {
   const std::string body = BookBody(SourcePath("samples/sample-book.rtf"));
   const ReaderResult result = MakeReaderBook(body, Names(), ReaderOptions::All(10));
-  ASSERT_EQ(result.error, "");
-  ASSERT_EQ(result.book.parts.size(), 10u);
+  ASSERT_EQ(Message(result.status), "");
+  ASSERT_EQ(result.value.parts.size(), 10u);
   const auto [smallest, largest] = std::minmax_element(
-      result.book.parts.begin(), result.book.parts.end(),
+      result.value.parts.begin(), result.value.parts.end(),
       [](const std::string& a, const std::string& b) { return a.size() < b.size(); });
   EXPECT_LT(static_cast<double>(largest->size()) / static_cast<double>(smallest->size()), 1.3);
-  ExpectReaderBook(result.book, body, 100 * 1024);
+  ExpectReaderBook(result.value, body, 100 * 1024);
 }
 
 TEST(ReaderBookTest, IndexNamesEachPartByItsHeading) {
@@ -139,64 +140,65 @@ TEST(ReaderBookTest, IndexNamesEachPartByItsHeading) {
   ReaderOptions options = ReaderOptions::All();
   options.maxKb = 8;
   const ReaderResult result = MakeReaderBook(body, Names(), options);
-  ASSERT_EQ(result.error, "");
-  EXPECT_NE(result.book.index.find("<a href=\"Rerud01.html\">01 El almanaque del farero / The "
-                                   "Lighthouse Keeper&rsquo;s Almanac</a> ("),
+  ASSERT_EQ(Message(result.status), "");
+  EXPECT_NE(result.value.index.find("<a href=\"Rerud01.html\">01 El almanaque del farero / The "
+                                    "Lighthouse Keeper&rsquo;s Almanac</a> ("),
             std::string::npos);
-  EXPECT_NE(result.book.parts[0].find(
+  EXPECT_NE(result.value.parts[0].find(
                 "<TITLE>:: QUILLET - RERUD 01/41 - El almanaque del farero / The Lighthouse "
                 "Keeper&rsquo;s Almanac ::</TITLE>"),
             std::string::npos);
   // Chapter 2 is the second heading of the first part.
-  EXPECT_NE(result.book.index.find("<a href=\"Rerud02.html\">02 Cap&iacute;tulo 3 / Chapter 3</a>"),
-            std::string::npos);
+  EXPECT_NE(
+      result.value.index.find("<a href=\"Rerud02.html\">02 Cap&iacute;tulo 3 / Chapter 3</a>"),
+      std::string::npos);
 }
 
 // Each piece of the mode alone, on the sample.
 TEST(ReaderPiecesTest, BudgetAloneAddsNoLinksOrTitles) {
   const std::string body = BookBody(SourcePath("samples/sample-book.rtf"));
   const ReaderResult result = MakeReaderBook(body, Names(), {20, 1, false, false, false});
-  ASSERT_EQ(result.error, "");
-  EXPECT_EQ(result.book.parts.size(), 15u);
-  for (const std::string& page : result.book.parts) {
+  ASSERT_EQ(Message(result.status), "");
+  EXPECT_EQ(result.value.parts.size(), 15u);
+  for (const std::string& page : result.value.parts) {
     EXPECT_LE(page.size(), 20u * 1024);
     EXPECT_EQ(page.find("<p><a "), std::string::npos);
     EXPECT_NE(page.find("<TITLE>:: QUILLET - RERUD ::</TITLE>"), std::string::npos);
   }
-  EXPECT_NE(result.book.index.find("<a href=\"Rerud15.html\">Rerud15</a><br>"), std::string::npos);
+  EXPECT_NE(result.value.index.find("<a href=\"Rerud15.html\">Rerud15</a><br>"), std::string::npos);
 }
 
 TEST(ReaderPiecesTest, NavigationAloneKeepsTheCount) {
   const std::string body = BookBody(SourcePath("samples/sample-book.rtf"));
   const ReaderResult result = MakeReaderBook(body, Names(), {0, 3, true, false, false});
-  ASSERT_EQ(result.error, "");
-  ASSERT_EQ(result.book.parts.size(), 3u);
-  EXPECT_NE(result.book.parts[1].find("<a href=\"Rerud03.html\">Siguiente &gt;&gt;</a>"),
+  ASSERT_EQ(Message(result.status), "");
+  ASSERT_EQ(result.value.parts.size(), 3u);
+  EXPECT_NE(result.value.parts[1].find("<a href=\"Rerud03.html\">Siguiente &gt;&gt;</a>"),
             std::string::npos);
-  EXPECT_NE(result.book.parts[1].find("<TITLE>:: QUILLET - RERUD ::</TITLE>"), std::string::npos);
+  EXPECT_NE(result.value.parts[1].find("<TITLE>:: QUILLET - RERUD ::</TITLE>"), std::string::npos);
 }
 
 TEST(ReaderPiecesTest, TitledIndexAloneNamesThePartsOnly) {
   const std::string body = BookBody(SourcePath("samples/sample-book.rtf"));
   const ReaderResult result = MakeReaderBook(body, Names(), {0, 3, false, true, false});
-  ASSERT_EQ(result.error, "");
-  ASSERT_EQ(result.book.parts.size(), 3u);
-  EXPECT_EQ(result.book.parts[1].find("<p><a "), std::string::npos);
-  EXPECT_NE(result.book.parts[1].find("<TITLE>:: QUILLET - RERUD 02/03"), std::string::npos);
-  EXPECT_NE(result.book.index.find("<a href=\"Rerud03.html\">03 "), std::string::npos);
+  ASSERT_EQ(Message(result.status), "");
+  ASSERT_EQ(result.value.parts.size(), 3u);
+  EXPECT_EQ(result.value.parts[1].find("<p><a "), std::string::npos);
+  EXPECT_NE(result.value.parts[1].find("<TITLE>:: QUILLET - RERUD 02/03"), std::string::npos);
+  EXPECT_NE(result.value.index.find("<a href=\"Rerud03.html\">03 "), std::string::npos);
 }
 
 TEST(ReaderPiecesTest, CleanCutsAloneCutAtCleanPlaces) {
   const std::string body = BookBody(SourcePath("samples/sample-book.rtf"));
   const ReaderResult clean = MakeReaderBook(body, Names(), {0, 20, false, false, true});
   const ReaderResult plain = MakeReaderBook(body, Names(), {0, 20, false, false, false});
-  ASSERT_EQ(clean.error, "");
-  ASSERT_EQ(clean.book.parts.size(), 20u);
-  ASSERT_EQ(plain.book.parts.size(), 20u);
+  ASSERT_EQ(Message(clean.status), "");
+  ASSERT_EQ(clean.value.parts.size(), 20u);
+  ASSERT_EQ(plain.value.parts.size(), 20u);
   int plainClean = 0;
   for (std::size_t part = 0; part + 1 < 20; ++part) {
-    EXPECT_TRUE(EndsCleanly(PageBody(clean.book.parts[part])));
-    plainClean += EndsCleanly(PageBody(plain.book.parts[part])) ? 1 : 0;
+    EXPECT_TRUE(EndsCleanly(PageBody(clean.value.parts[part])));
+    plainClean += EndsCleanly(PageBody(plain.value.parts[part])) ? 1 : 0;
   }
   EXPECT_LT(plainClean, 10);  // without clean cuts most parts end mid-word
 }
@@ -208,9 +210,10 @@ TEST(ReaderRefusalTest, BudgetBelowTheFrameIsRefused) {
   ReaderOptions options = ReaderOptions::All();
   options.maxKb = 1;
   const ReaderResult result = MakeReaderBook(body, names, options);
-  EXPECT_TRUE(result.book.parts.empty());
-  EXPECT_NE(result.error.find("Páginas de 1 KB no dejan sitio"), std::string::npos) << result.error;
-  EXPECT_NE(result.error.find("Pages of 1 KB leave no room"), std::string::npos);
+  EXPECT_TRUE(result.value.parts.empty());
+  EXPECT_NE(Message(result.status).find("Páginas de 1 KB no dejan sitio"), std::string::npos)
+      << Message(result.status);
+  EXPECT_NE(Message(result.status).find("Pages of 1 KB leave no room"), std::string::npos);
 }
 
 TEST(ReaderRefusalTest, MoreThan999PartsNamesTheSmallestBudgetThatFits) {
@@ -220,23 +223,24 @@ TEST(ReaderRefusalTest, MoreThan999PartsNamesTheSmallestBudgetThatFits) {
   ReaderOptions options = ReaderOptions::All();
   options.maxKb = 2;
   const ReaderResult refused = MakeReaderBook(body, Names(), options);
-  ASSERT_TRUE(refused.book.parts.empty());
+  ASSERT_TRUE(refused.value.parts.empty());
   const std::regex smallest("el tamaño más pequeño que sirve es ([0-9]+) KB");
+  const std::string message = Message(refused.status);
   std::smatch match;
-  ASSERT_TRUE(std::regex_search(refused.error, match, smallest)) << refused.error;
-  EXPECT_NE(refused.error.find("With pages of 2 KB the book needs more than 999 parts"),
+  ASSERT_TRUE(std::regex_search(message, match, smallest)) << message;
+  EXPECT_NE(message.find("With pages of 2 KB the book needs more than 999 parts"),
             std::string::npos);
   options.maxKb = std::stoi(match[1]);
   const ReaderResult fits = MakeReaderBook(body, Names(), options);
-  EXPECT_EQ(fits.error, "");
-  EXPECT_LE(fits.book.parts.size(), 999u);
+  EXPECT_EQ(Message(fits.status), "");
+  EXPECT_LE(fits.value.parts.size(), 999u);
   options.maxKb -= 1;
-  EXPECT_NE(MakeReaderBook(body, Names(), options).error, "");
+  EXPECT_FALSE(MakeReaderBook(body, Names(), options).ok());
 }
 
 TEST(ReaderRefusalTest, PartCountBeyond999IsRefused) {
-  EXPECT_NE(MakeReaderBook("text", Names(), ReaderOptions::All(1000))
-                .error.find("Invalid number of parts: 1000 (1 to 999)."),
+  EXPECT_NE(Message(MakeReaderBook("text", Names(), ReaderOptions::All(1000)).status)
+                .find("Invalid number of parts: 1000 (1 to 999)."),
             std::string::npos);
 }
 
@@ -248,10 +252,10 @@ TEST(TidyCheckTest, SeesTheTagSoupOfTheDefaultPages) {
 
 TEST(ReaderBookTest, EmptyBookIsOneEmptyPage) {
   const ReaderResult result = MakeReaderBook("", Names(), ReaderOptions::All(5));
-  ASSERT_EQ(result.error, "");
-  ASSERT_EQ(result.book.parts.size(), 1u);
-  EXPECT_EQ(result.book.index, "");
-  EXPECT_EQ(PageBody(result.book.parts[0]), "");
+  ASSERT_EQ(Message(result.status), "");
+  ASSERT_EQ(result.value.parts.size(), 1u);
+  EXPECT_EQ(result.value.index, "");
+  EXPECT_EQ(PageBody(result.value.parts[0]), "");
 }
 
 }  // namespace

@@ -49,7 +49,7 @@ std::map<QString, QByteArray> Pages(const QTemporaryDir& dir) {
 // the command line's box.
 std::map<QString, QByteArray> CommandLinePages(const std::string& file) {
   DocumentBox box;
-  box.SetDocument(LoadBookFile(file).document);
+  box.SetDocument(LoadBookFile(file).value);
   testing::RecordingOpener opener;
   BookBuilder builder(box, opener);
   QTemporaryDir out;
@@ -58,7 +58,7 @@ std::map<QString, QByteArray> CommandLinePages(const std::string& file) {
   request.reader = ReaderMode::All();
   request.reader.maxKb = kSmallBudgetKb;
   const BookResult result = builder.Generate(request);
-  return result.Ok() ? Pages(out) : std::map<QString, QByteArray>{};
+  return result.ok() ? Pages(out) : std::map<QString, QByteArray>{};
 }
 
 }  // namespace

@@ -44,7 +44,7 @@ std::string LongBook() {
 int ReaderPartsOf(rtf2htmlTest& window) {
   BookRequest request;
   request.reader = window.cmdLector->Mode();
-  return window.Builder().CountReaderParts(request).count;
+  return window.Builder().CountReaderParts(request).value;
 }
 
 QAction* BudgetAction(ReaderSetting& setting, int kb) {
