@@ -26,13 +26,14 @@ BookResult BookBuilder::Generate(const BookRequest& request, const GenerateProgr
   if (Status prefix = CheckPrefix(request.prefix); !prefix.ok()) return {{}, prefix};
   // A missing folder stops the run before any page is converted or written.
   if (!FolderExists(request.folder)) return {{}, Failure(StatusKind::kMissingFolder)};
-  if (request.reader.On()) return GenerateReader(request, progress);
 
-  DefaultGeneration run(box_, converter, request);
-  const Status status = run.Run(progress);
+  const GenerateBook generate = request.reader.On() ? GenerateReaderBook : GenerateDefaultBook;
+  Generation run;
+  const Status status = generate(box_, converter, request, progress, run);
   lastRun_ = run.values;
   if (!status.ok()) return {{}, status};
-  return Opened(run.pages.Paths());
+  Opened(run.opened);
+  return {run.pages.Paths(), {}, run.warnings};
 }
 
 BookResult BookBuilder::Preview(const BookRequest& request) {
@@ -67,16 +68,6 @@ std::string BookBuilder::HelpPath() const {
 
 Result<int> BookBuilder::CountReaderParts(const BookRequest& request) const {
   return CountReaderPartsOf(box_, request);
-}
-
-BookResult BookBuilder::GenerateReader(const BookRequest& request,
-                                       const GenerateProgress& progress) {
-  ReaderGeneration run(box_, converter, request);
-  const Status status = run.Run(progress);
-  lastRun_ = run.values;
-  if (!status.ok()) return {{}, status};
-  Opened({run.opened});
-  return {run.pages.Paths(), {}, run.warnings};
 }
 
 // Pages in place are handed to the viewer, in the order they were written.

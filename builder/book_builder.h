@@ -55,7 +55,6 @@ class BookBuilder {
   std::string tempFolder;
 
  private:
-  BookResult GenerateReader(const BookRequest& request, const GenerateProgress& progress);
   BookResult Opened(const std::vector<std::string>& paths);
 
   RichTextBox& box_;

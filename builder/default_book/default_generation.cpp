@@ -64,11 +64,14 @@ std::string IndexPage(std::string_view prefix, int partCount) {
 
 }  // namespace
 
-Status DefaultGeneration::Run(const GenerateProgress& progress) {
-  const int partCount = request_.partCount;
+Status GenerateDefaultBook(RichTextBox& box, Converter& converter, const BookRequest& request,
+                           const GenerateProgress& progress, Generation& run) {
+  RunValues& values = run.values;
+  PageSet& pages = run.pages;
+  const int partCount = request.partCount;
   values.PartStart = 0;
-  converter_.FilePrefix = TitlePrefix(request_.prefix);
-  const std::unique_ptr<const RichTextBox::TextReader> text = box_.ReadText();
+  converter.FilePrefix = TitlePrefix(request.prefix);
+  const std::unique_ptr<const RichTextBox::TextReader> text = box.ReadText();
   values.TextLength = text->Length();
   values.PartLength = DivideHalfEven(values.TextLength, partCount);
   // A text shorter than the part count still moves forward part by part.
@@ -80,28 +83,27 @@ Status DefaultGeneration::Run(const GenerateProgress& progress) {
     if (space >= 0) values.PartLength = space;
   }
 
-  if (Status status = pages.Lock(request_.folder); !status.ok()) return status;
-  pages.Protect(request_.bookFile);
+  if (Status status = pages.Lock(request.folder); !status.ok()) return status;
+  pages.Protect(request.bookFile);
   if (progress.started) progress.started(partCount);
   for (int part = 1; part <= partCount; ++part) {
     values.PartNumber = static_cast<std::int16_t>(part);
     // The last part runs to the end of the text, so a rounded-down length loses nothing.
     const std::int64_t end = PartBoundary(*text, part * values.PartLength);
     const bool last = part == partCount;
-    box_.SetSelStart(values.PartStart);
-    box_.SetSelLength(last && values.TextLength > end ? values.TextLength - values.PartStart
-                                                      : end - values.PartStart);
+    box.SetSelStart(values.PartStart);
+    box.SetSelLength(last && values.TextLength > end ? values.TextLength - values.PartStart
+                                                     : end - values.PartStart);
     // The part goes in and out through the converter's hand-over variables. An
     // empty part is still a page, so that its index link opens this book, but
     // it is not converted and leaves the converter alone.
-    converter_.RtfSource = box_.SelRTF();
-    converter_.HtmlResult =
-        converter_.RtfSource.empty()
-            ? std::string()
-            : converter_.ConvertRtfToHtml(converter_.RtfSource, kConvertOptions);
-    values.OutputPath = request_.folder + request_.prefix + TwoDigits(part) + ".html";
-    if (!FolderExists(request_.folder)) return Failure(StatusKind::kMissingFolder);
-    if (Status status = WriteConvertedPage(values.OutputPath, converter_, &pages); !status.ok()) {
+    converter.RtfSource = box.SelRTF();
+    converter.HtmlResult = converter.RtfSource.empty()
+                               ? std::string()
+                               : converter.ConvertRtfToHtml(converter.RtfSource, kConvertOptions);
+    values.OutputPath = request.folder + request.prefix + TwoDigits(part) + ".html";
+    if (!FolderExists(request.folder)) return Failure(StatusKind::kMissingFolder);
+    if (Status status = WriteConvertedPage(values.OutputPath, converter, &pages); !status.ok()) {
       return status;
     }
     values.PartStart = end;
@@ -110,13 +112,14 @@ Status DefaultGeneration::Run(const GenerateProgress& progress) {
   values.PartNumber = static_cast<std::int16_t>(partCount + 1);
 
   if (partCount > 1) {
-    values.OutputPath = request_.folder + request_.prefix + ".html";
-    const std::string index = IndexPage(request_.prefix, partCount);
+    values.OutputPath = request.folder + request.prefix + ".html";
+    const std::string index = IndexPage(request.prefix, partCount);
     if (Status status = WriteTextFile(values.OutputPath, index, &pages); !status.ok()) {
       return status;
     }
   }
   if (Status status = pages.Commit(); !status.ok()) return status;
+  run.opened = pages.Paths();
   return {};
 }
 

@@ -6,29 +6,15 @@
 
 #include <string>
 
-#include "builder/book_request.h"
-#include "builder/page_files.h"
+#include "builder/generation.h"
 #include "converter/converter.h"
 #include "richtext/rich_text_box.h"
 
 namespace quillet {
 
-class DefaultGeneration {
- public:
-  DefaultGeneration(RichTextBox& box, Converter& converter, const BookRequest& request)
-      : box_(box), converter_(converter), request_(request) {}
-
-  // The request's checks are passed already.
-  Status Run(const GenerateProgress& progress);
-
-  RunValues values;
-  PageSet pages;
-
- private:
-  RichTextBox& box_;
-  Converter& converter_;
-  const BookRequest& request_;
-};
+// The box's text cut into the asked number of parts of about equal length.
+Status GenerateDefaultBook(RichTextBox& box, Converter& converter, const BookRequest& request,
+                           const GenerateProgress& progress, Generation& run);
 
 // Head, the converter's HtmlResult and foot as one page.
 Status WriteConvertedPage(const std::string& path, const Converter& converter, PageSet* set);

@@ -75,51 +75,54 @@ reader::ReaderResult MakeBook(Converter& converter, const BookRequest& request, 
   return reader::MakeReaderBook(std::move(book), names, OptionsOf(request));
 }
 
+// One page of the run, named `name` in the request's folder.
+Status WritePage(Generation& run, const BookRequest& request, const std::string& name,
+                 const std::string& page) {
+  run.values.OutputPath = request.folder + name;
+  // The page's bytes are what its budget counts; its last line end is the write's.
+  const std::string text = WithoutLastLineEnd(page);
+  return WriteTextFile(run.values.OutputPath, text, &run.pages);
+}
+
 }  // namespace
 
-Status ReaderGeneration::Run(const GenerateProgress& progress) {
-  Converter& converter = converter_;
-  converter.FilePrefix = TitlePrefix(request_.prefix);
-  converter.RtfSource = box_.TextRTF();
-  const reader::ReaderResult made = MakeBook(converter, request_, converter.RtfSource);
+Status GenerateReaderBook(RichTextBox& box, Converter& converter, const BookRequest& request,
+                          const GenerateProgress& progress, Generation& run) {
+  RunValues& values = run.values;
+  PageSet& pages = run.pages;
+  converter.FilePrefix = TitlePrefix(request.prefix);
+  converter.RtfSource = box.TextRTF();
+  const reader::ReaderResult made = MakeBook(converter, request, converter.RtfSource);
   if (!made.ok()) return made.status;
 
-  if (Status status = pages.Lock(request_.folder); !status.ok()) {
+  if (Status status = pages.Lock(request.folder); !status.ok()) {
     return status;
   }
-  pages.Protect(request_.bookFile);
+  pages.Protect(request.bookFile);
   const int count = static_cast<int>(made.value.parts.size());
   if (progress.started) progress.started(count);
   std::set<std::string> written;
   for (values.PartNumber = 1; values.PartNumber <= count; ++values.PartNumber) {
     const std::string name =
-        request_.prefix + reader::PartNumberText(values.PartNumber, count) + ".html";
-    if (Status status = Write(name, made.value.parts[values.PartNumber - 1]); !status.ok()) {
+        request.prefix + reader::PartNumberText(values.PartNumber, count) + ".html";
+    if (Status status = WritePage(run, request, name, made.value.parts[values.PartNumber - 1]);
+        !status.ok()) {
       return status;
     }
     written.insert(name);
     if (progress.partWritten) progress.partWritten(values.PartNumber, count);
   }
-  opened = values.OutputPath;
+  run.opened = {values.OutputPath};
   if (count > 1) {
-    if (Status status = Write(request_.prefix + ".html", made.value.index); !status.ok()) {
+    if (Status status = WritePage(run, request, request.prefix + ".html", made.value.index);
+        !status.ok()) {
       return status;
     }
-    opened = values.OutputPath;
+    run.opened = {values.OutputPath};
   }
-  const std::vector<std::string> stale = StalePages(request_.folder, request_.prefix, written);
-  if (!stale.empty()) warnings.push_back(StalePagesWarning(stale));
+  const std::vector<std::string> stale = StalePages(request.folder, request.prefix, written);
+  if (!stale.empty()) run.warnings.push_back(StalePagesWarning(stale));
   if (Status status = pages.Commit(); !status.ok()) {
-    return status;
-  }
-  return {};
-}
-
-Status ReaderGeneration::Write(const std::string& name, const std::string& page) {
-  values.OutputPath = request_.folder + name;
-  // The page's bytes are what its budget counts; its last line end is the write's.
-  const std::string text = WithoutLastLineEnd(page);
-  if (Status status = WriteTextFile(values.OutputPath, text, &pages); !status.ok()) {
     return status;
   }
   return {};

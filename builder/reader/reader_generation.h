@@ -7,33 +7,16 @@
 #include <string>
 #include <vector>
 
-#include "builder/book_request.h"
-#include "builder/page_files.h"
+#include "builder/generation.h"
 #include "converter/converter.h"
 #include "richtext/rich_text_box.h"
 
 namespace quillet {
 
-// One Generate in reader mode; the request's checks are already passed.
-class ReaderGeneration {
- public:
-  ReaderGeneration(RichTextBox& box, Converter& converter, const BookRequest& request)
-      : box_(box), converter_(converter), request_(request) {}
-
-  Status Run(const GenerateProgress& progress);
-
-  RunValues values;
-  PageSet pages;
-  std::vector<std::string> warnings;
-  std::string opened;  // the index, or the one page
-
- private:
-  Status Write(const std::string& name, const std::string& page);
-
-  RichTextBox& box_;
-  Converter& converter_;
-  const BookRequest& request_;
-};
+// The whole book converted once and cut under the reader settings; only the
+// index (or the one page) is opened.
+Status GenerateReaderBook(RichTextBox& box, Converter& converter, const BookRequest& request,
+                          const GenerateProgress& progress, Generation& run);
 
 // Reader mode's part count for the box as it stands, from a conversion of its
 // own: no converter's kept state is touched.
