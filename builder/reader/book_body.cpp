@@ -1,7 +1,6 @@
 #include "builder/reader/book_body.h"
 
 #include <algorithm>
-#include <array>
 #include <charconv>
 #include <utility>
 
@@ -17,27 +16,15 @@ constexpr std::string_view kSectionWord = "\\quilletnotes";
 constexpr std::string_view kNoteWord = "\\quilletnote";
 constexpr std::string_view kSectionEndWord = "\\quilletnotesend";
 
-struct KnownElement {
-  std::string_view endTag;
-  Element element;
-};
-constexpr std::array<KnownElement, 9> kElements{{{"</b>", Element::kB},
-                                                 {"</i>", Element::kI},
-                                                 {"</u>", Element::kU},
-                                                 {"</s>", Element::kS},
-                                                 {"</sup>", Element::kSup},
-                                                 {"</sub>", Element::kSub},
-                                                 {"</font>", Element::kFont},
-                                                 {"</td></tr></table>", Element::kTable},
-                                                 {"</li>", Element::kItem}}};
-
 // The element an end tag closes; kOther for none the balancer knows.
 BodyToken TagToken(TokenKind kind, std::string_view endTag, std::string_view text) {
-  for (const KnownElement& known : kElements) {
+  // The converter writes every element but the list around items.
+  for (int index = 0; index < static_cast<int>(Element::kList); ++index) {
+    const auto element = static_cast<Element>(index);
     // A font tag with nothing to set was never one the balancer takes.
-    if (known.endTag == endTag && (known.element != Element::kFont || kind == TokenKind::kEnd ||
-                                   text.starts_with("<font "))) {
-      return {kind, known.element, text};
+    if (EndTagOf(element) == endTag &&
+        (element != Element::kFont || kind == TokenKind::kEnd || text.starts_with("<font "))) {
+      return {kind, element, text};
     }
   }
   return {TokenKind::kOther, Element::kB, text};
