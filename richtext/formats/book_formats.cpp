@@ -52,7 +52,7 @@ LoadResult Loaded(BookFormat format, Document document) {
 LoadResult FromHtml(BookFormat format, HtmlDocument read) {
   LoadResult result = Loaded(format, std::move(read.document));
   if (!read.complete) {
-    result.status = LoadStatus::kRefused;
+    result.status = StatusKind::kRefused;
     result.document = {};
     result.message =
         "El documento es demasiado complejo / The document is too complex to read "

@@ -20,6 +20,7 @@
 #include <vector>
 
 #include "richtext/document.h"
+#include "richtext/status.h"
 
 namespace quillet {
 
@@ -41,7 +42,7 @@ struct LoadOptions {
   // How long a helper program may run before it and its children are killed.
   std::chrono::milliseconds helper_timeout = std::chrono::seconds(120);
   // Asked every tenth of a second or so while loading; true stops the load, and
-  // the helper with it, with LoadStatus::kCancelled.
+  // the helper with it, with StatusKind::kCancelled.
   std::function<bool()> cancelled = {};
   // Where helper programs are looked for, as in PATH; empty: the environment's PATH.
   std::string helper_path = {};
@@ -51,24 +52,15 @@ struct LoadOptions {
   std::uint64_t max_compression_ratio = 100;
 };
 
-enum class LoadStatus : std::uint8_t {
-  kLoaded,
-  kCancelled,      // the cancel callback asked to stop
-  kDamaged,        // the bytes cannot be read as their format
-  kRefused,        // not read on purpose: DRM, a ZIP or XML bomb, external entities
-  kHelperMissing,  // the program that converts the format is not installed
-  kHelperFailed,   // the program failed, or left no output
-  kHelperTimedOut,
-};
-
 struct LoadResult {
-  LoadStatus status = LoadStatus::kLoaded;
+  // kOk, or one of the kinds of reading a book (richtext/status.h).
+  StatusKind status = StatusKind::kOk;
   BookFormat format = BookFormat::kPlainText;
   Document document;
-  // For every status but kLoaded: what happened, in Spanish and English.
+  // For every status but kOk: what happened, in Spanish and English.
   std::string message;
 
-  bool ok() const { return status == LoadStatus::kLoaded; }
+  bool ok() const { return status == StatusKind::kOk; }
 };
 
 // The format of a book by its content first (a ZIP with an EPUB mimetype, OOXML,

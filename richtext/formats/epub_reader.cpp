@@ -26,7 +26,7 @@ struct Chapter {
   bool xhtml = true;
 };
 
-LoadResult Failure(LoadStatus status, std::string message) {
+LoadResult Unread(StatusKind status, std::string message) {
   LoadResult result;
   result.status = status;
   result.format = BookFormat::kEpub;
@@ -37,13 +37,13 @@ LoadResult Failure(LoadStatus status, std::string message) {
 LoadResult ZipFailure(const ZipArchive& zip) {
   const bool refused =
       zip.problem() == ZipProblem::kTooLarge || zip.problem() == ZipProblem::kEncrypted;
-  return Failure(refused ? LoadStatus::kRefused : LoadStatus::kDamaged,
-                 "No se puede leer el EPUB / Cannot read the EPUB: " + zip.Message());
+  return Unread(refused ? StatusKind::kRefused : StatusKind::kDamaged,
+                "No se puede leer el EPUB / Cannot read the EPUB: " + zip.Message());
 }
 
 LoadResult XmlFailure(const XmlDocument& xml, std::string_view path) {
-  return Failure(xml.refused() ? LoadStatus::kRefused : LoadStatus::kDamaged,
-                 xml.Message("EPUB: \"" + std::string(path) + "\""));
+  return Unread(xml.refused() ? StatusKind::kRefused : StatusKind::kDamaged,
+                xml.Message("EPUB: \"" + std::string(path) + "\""));
 }
 
 std::string PercentDecoded(std::string_view text) {
@@ -163,8 +163,8 @@ LoadResult EpubReader::Read() {
   if (container.root() == nullptr) return XmlFailure(container, kContainer);
   const std::optional<std::string> package_path = PackagePath(container.root());
   if (!package_path) {
-    return Failure(LoadStatus::kDamaged,
-                   "El EPUB no indica su paquete OPF / The EPUB names no OPF package");
+    return Unread(StatusKind::kDamaged,
+                  "El EPUB no indica su paquete OPF / The EPUB names no OPF package");
   }
   const std::optional<std::string> package_bytes = zip_.Read(*package_path);
   if (!package_bytes) return ZipFailure(zip_);
@@ -172,8 +172,8 @@ LoadResult EpubReader::Read() {
   if (package.root() == nullptr) return XmlFailure(package, *package_path);
   const std::vector<Chapter> chapters = SpineChapters(package.root(), *package_path);
   if (chapters.empty()) {
-    return Failure(LoadStatus::kDamaged,
-                   "El EPUB no tiene capítulos que leer / The EPUB has no chapters to read");
+    return Unread(StatusKind::kDamaged,
+                  "El EPUB no tiene capítulos que leer / The EPUB has no chapters to read");
   }
   if (std::optional<LoadResult> failure = ReadChapters(chapters)) return std::move(*failure);
   AppendNotes(book_, std::move(notes_));
@@ -194,20 +194,20 @@ std::optional<LoadResult> EpubReader::ReadChapters(const std::vector<Chapter>& c
   }
   for (const Chapter& chapter : chapters) {
     if (options_.cancelled && options_.cancelled()) {
-      return Failure(LoadStatus::kCancelled, "Carga cancelada / Loading cancelled");
+      return Unread(StatusKind::kCancelled, "Carga cancelada / Loading cancelled");
     }
     if (encrypted.contains(chapter.path)) {
-      return Failure(LoadStatus::kRefused,
-                     "El EPUB está protegido con DRM y no se puede leer / The EPUB is "
-                     "DRM-protected and cannot be read");
+      return Unread(StatusKind::kRefused,
+                    "El EPUB está protegido con DRM y no se puede leer / The EPUB is "
+                    "DRM-protected and cannot be read");
     }
     const std::optional<std::string> bytes = zip_.Read(chapter.path);
     if (!bytes) return ZipFailure(zip_);
     HtmlDocument read = ReadHtml(*bytes, {.xhtml = chapter.xhtml, .notes_apart = true});
     if (!read.complete) {
-      return Failure(LoadStatus::kRefused, "El capítulo \"" + chapter.path +
-                                               "\" es demasiado complejo / The chapter \"" +
-                                               chapter.path + "\" is too complex to read");
+      return Unread(StatusKind::kRefused, "El capítulo \"" + chapter.path +
+                                              "\" es demasiado complejo / The chapter \"" +
+                                              chapter.path + "\" is too complex to read");
     }
     if (read.first_heading) KeepHeading(read.document.paragraphs[*read.first_heading]);
     for (FoundNote& note : read.notes) {

@@ -53,7 +53,7 @@ std::optional<std::string> ReadFile(const std::filesystem::path& path) {
   return std::move(bytes).str();
 }
 
-LoadResult Failure(BookFormat format, LoadStatus status, std::string message) {
+LoadResult Failure(BookFormat format, StatusKind status, std::string message) {
   LoadResult result;
   result.format = format;
   result.status = status;
@@ -79,15 +79,15 @@ LoadResult HelperFailure(BookFormat format, std::string_view helper, const Helpe
   const std::string name(helper);
   switch (outcome.end) {
     case HelperEnd::kCancelled:
-      return Failure(format, LoadStatus::kCancelled, "Carga cancelada / Loading cancelled");
+      return Failure(format, StatusKind::kCancelled, "Carga cancelada / Loading cancelled");
     case HelperEnd::kTimedOut: {
       const std::string seconds = std::to_string((run.timeout.count() + 999) / 1000);
-      return Failure(format, LoadStatus::kHelperTimedOut,
+      return Failure(format, StatusKind::kHelperTimedOut,
                      name + " tardó más de " + seconds + " s y se detuvo / " + name +
                          " took more than " + seconds + " s and was stopped");
     }
     case HelperEnd::kNotStarted:
-      return Failure(format, LoadStatus::kHelperFailed,
+      return Failure(format, StatusKind::kHelperFailed,
                      "No se pudo iniciar " + name + " / Could not start " + name);
     case HelperEnd::kExited:
       break;
@@ -95,7 +95,7 @@ LoadResult HelperFailure(BookFormat format, std::string_view helper, const Helpe
   const std::string code =
       outcome.exit_code == 0 ? "" : " (" + std::to_string(outcome.exit_code) + ")";
   const std::string lines = FirstLines(outcome.output);
-  return Failure(format, LoadStatus::kHelperFailed,
+  return Failure(format, StatusKind::kHelperFailed,
                  name + " no pudo convertir el documento / " + name +
                      " could not convert the document" + code +
                      (lines.empty() ? "" : ": " + lines));
@@ -123,7 +123,7 @@ LoadResult OfficeConversion::Run(std::string_view bytes) {
                                                 ? FindProgram(kPandoc.program, options_.helper_path)
                                                 : std::nullopt;
   if (!libreoffice && !pandoc)
-    return Failure(format_, LoadStatus::kHelperMissing, Missing(format_));
+    return Failure(format_, StatusKind::kHelperMissing, Missing(format_));
   const std::filesystem::path in = folder_.path() / "in";
   const std::filesystem::path out = folder_.path() / "out";
   const std::filesystem::path input = in / ("book." + std::string(Extension(format_)));
@@ -132,7 +132,7 @@ LoadResult OfficeConversion::Run(std::string_view bytes) {
       !std::filesystem::create_directory(out, error) ||
       !(std::ofstream(input, std::ios::binary) << bytes)) {
     return Failure(
-        format_, LoadStatus::kHelperFailed,
+        format_, StatusKind::kHelperFailed,
         "No se pudo preparar una carpeta temporal / Could not prepare a temporary folder");
   }
   HelperRun run;
@@ -171,7 +171,7 @@ LoadResult OfficeConversion::Convert(std::string_view helper, HelperRun run,
   HtmlDocument read = ReadHtml(*converted, {.utf8 = true});
   loaded.document = std::move(read.document);
   if (!read.complete) {
-    return Failure(format_, LoadStatus::kRefused,
+    return Failure(format_, StatusKind::kRefused,
                    "El documento es demasiado complejo / The document is too complex to read");
   }
   return loaded;

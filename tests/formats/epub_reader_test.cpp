@@ -19,7 +19,7 @@ LoadResult Read(const std::vector<ZipEntry>& entries, const LoadOptions& options
   return ReadEpub(MakeZip(entries), options);
 }
 
-std::string StatusName(LoadStatus status) {
+std::string StatusName(StatusKind status) {
   constexpr const char* kNames[] = {"loaded",         "cancelled",     "damaged",         "refused",
                                     "helper missing", "helper failed", "helper timed out"};
   return kNames[static_cast<int>(status)];
@@ -87,7 +87,7 @@ TEST(EpubReader, ResolvesHrefs) {
 struct RefusalCase {
   const char* name;
   std::vector<ZipEntry> (*entries)();
-  LoadStatus status;
+  StatusKind status;
   const char* message_part;
 };
 
@@ -168,38 +168,38 @@ INSTANTIATE_TEST_SUITE_P(
                     [] {
                       return WithEntry(Book(), {"META-INF/encryption.xml", kEncryption});
                     },
-                    LoadStatus::kRefused, "DRM"},
+                    StatusKind::kRefused, "DRM"},
         RefusalCase{"zip_bomb_by_ratio",
                     [] {
                       return WithEntry(Book(), {"OEBPS/ch000.xhtml", std::string(5 << 20, ' ')});
                     },
-                    LoadStatus::kRefused, "ZIP bomb"},
+                    StatusKind::kRefused, "ZIP bomb"},
         RefusalCase{"zip_bomb_by_total_size",
                     [] {
                       return WithEntry(Book(), {"OEBPS/ch000.xhtml", Noise(10 << 20)});
                     },
-                    LoadStatus::kRefused, "expands too much"},
+                    StatusKind::kRefused, "expands too much"},
         RefusalCase{"xml_bomb",
                     [] {
                       return WithEntry(Book(), {"META-INF/container.xml", kXmlBomb});
                     },
-                    LoadStatus::kRefused, "declares XML entities"},
+                    StatusKind::kRefused, "declares XML entities"},
         RefusalCase{"external_entity",
                     [] {
                       return WithEntry(Book(), {"OEBPS/content.opf", kExternalEntity});
                     },
-                    LoadStatus::kRefused, "declares XML entities"},
+                    StatusKind::kRefused, "declares XML entities"},
         RefusalCase{"package_nested_too_deeply",
                     [] {
                       return WithEntry(
                           Book(), {"OEBPS/content.opf", "<package>" + Nested(300) + "</package>"});
                     },
-                    LoadStatus::kRefused, "nests elements too deeply"},
+                    StatusKind::kRefused, "nests elements too deeply"},
         RefusalCase{"no_container",
                     [] {
                       return std::vector<ZipEntry>{{"mimetype", "application/epub+zip", true}};
                     },
-                    LoadStatus::kDamaged, "META-INF/container.xml"},
+                    StatusKind::kDamaged, "META-INF/container.xml"},
         RefusalCase{"missing_chapter",
                     [] {
                       std::vector<ZipEntry> entries = Book();
@@ -207,18 +207,18 @@ INSTANTIATE_TEST_SUITE_P(
                           entries, [](const ZipEntry& e) { return e.name == "OEBPS/ch000.xhtml"; });
                       return entries;
                     },
-                    LoadStatus::kDamaged, "is missing"},
+                    StatusKind::kDamaged, "is missing"},
         RefusalCase{"container_not_xml",
                     [] {
                       return WithEntry(Book(), {"META-INF/container.xml", "<a><b></a>"});
                     },
-                    LoadStatus::kDamaged, "not valid XML"},
+                    StatusKind::kDamaged, "not valid XML"},
         RefusalCase{
             "empty_spine",
             [] {
               return WithEntry(Book(), {"OEBPS/content.opf", "<package><spine/></package>"});
             },
-            LoadStatus::kDamaged, "no chapters"}),
+            StatusKind::kDamaged, "no chapters"}),
     [](const auto& info) { return std::string(info.param.name); });
 
 // The unpacked-size limit holds for the whole book, not for each entry: many
@@ -227,7 +227,7 @@ struct UnpackedTotalCase {
   const char* name;
   int chapters;
   std::size_t chapterBytes;
-  LoadStatus status;
+  StatusKind status;
 };
 
 void PrintTo(const UnpackedTotalCase& row, std::ostream* out) {
@@ -243,16 +243,16 @@ TEST_P(EpubUnpackedTotal, IsCheckedOverAllChapters) {
   const std::vector<std::string> chapters(row.chapters, Chapter("<p>" + words + "</p>"));
   const LoadResult result = Read(EpubEntries(chapters), {.max_unpacked_bytes = 1 << 20});
   EXPECT_EQ(StatusName(result.status), StatusName(row.status)) << result.message;
-  if (row.status == LoadStatus::kRefused) {
+  if (row.status == StatusKind::kRefused) {
     EXPECT_NE(result.message.find("expands too much"), std::string::npos) << result.message;
   }
 }
 
 INSTANTIATE_TEST_SUITE_P(Rows, EpubUnpackedTotal,
                          ::testing::Values(UnpackedTotalCase{"ThreeChaptersOf300KbUnder1Mb", 3,
-                                                             300 << 10, LoadStatus::kLoaded},
+                                                             300 << 10, StatusKind::kOk},
                                            UnpackedTotalCase{"FourChaptersOf300KbOver1Mb", 4,
-                                                             300 << 10, LoadStatus::kRefused}),
+                                                             300 << 10, StatusKind::kRefused}),
                          [](const auto& info) { return std::string(info.param.name); });
 
 TEST(EpubReader, TruncatedArchiveIsDamaged) {

@@ -109,14 +109,14 @@ TEST(Fb2Reader, RefusesEntitiesAndOtherXml) {
   const LoadResult external = ReadFb2(
       "<?xml version=\"1.0\"?><!DOCTYPE FictionBook [<!ENTITY x SYSTEM \"file:///etc/passwd\">]>"
       "<FictionBook><body><section><p>&x;</p></section></body></FictionBook>");
-  EXPECT_EQ(external.status, LoadStatus::kRefused);
+  EXPECT_EQ(external.status, StatusKind::kRefused);
   EXPECT_NE(external.message.find("XML entities"), std::string::npos);
   const LoadResult bomb = ReadFb2(
       "<?xml version=\"1.0\"?><!DOCTYPE f [<!ENTITY a \"aaaaaaaaaa\"><!ENTITY b "
       "\"&a;&a;&a;&a;&a;&a;&a;&a;&a;&a;\">]><FictionBook><body><p>&b;</p></body></FictionBook>");
-  EXPECT_EQ(bomb.status, LoadStatus::kRefused);
+  EXPECT_EQ(bomb.status, StatusKind::kRefused);
   const LoadResult other = ReadFb2("<?xml version=\"1.0\"?><html><body>x</body></html>");
-  EXPECT_EQ(other.status, LoadStatus::kDamaged);
+  EXPECT_EQ(other.status, StatusKind::kDamaged);
 }
 
 TEST(Fb2Reader, ReadsDeepNestingWithoutRecursion) {
@@ -136,7 +136,7 @@ TEST(Fb2Reader, RefusesNestingTooDeepToReadWhole) {
   for (int i = 0; i < 300; ++i) xml += "</section>";
   xml += "<p>after</p></section></body></FictionBook>";
   const LoadResult result = ReadFb2(xml);
-  EXPECT_EQ(result.status, LoadStatus::kRefused);
+  EXPECT_EQ(result.status, StatusKind::kRefused);
   EXPECT_NE(result.message.find("nests elements too deeply"), std::string::npos) << result.message;
   EXPECT_NE(result.message.find("anida"), std::string::npos) << result.message;
 }

@@ -89,11 +89,11 @@ class OfficeReader : public ::testing::Test {
 TEST_F(OfficeReader, MissingHelperNamesItsDebianPackage) {
   const LoadOptions options{.helper_path = HelperFolder({})};
   const LoadResult docx = LoadBook("book.docx", Fixture("book.docx"), options);
-  EXPECT_EQ(docx.status, LoadStatus::kHelperMissing);
+  EXPECT_EQ(docx.status, StatusKind::kHelperMissing);
   EXPECT_NE(docx.message.find("libreoffice-writer-nogui"), std::string::npos) << docx.message;
   EXPECT_NE(docx.message.find("pandoc"), std::string::npos) << docx.message;
   const LoadResult doc = LoadBook("book.doc", Fixture("book.doc"), options);
-  EXPECT_EQ(doc.status, LoadStatus::kHelperMissing);
+  EXPECT_EQ(doc.status, StatusKind::kHelperMissing);
   EXPECT_NE(doc.message.find("libreoffice-writer-nogui"), std::string::npos) << doc.message;
   EXPECT_EQ(doc.message.find("pandoc"), std::string::npos) << doc.message;
 }
@@ -115,7 +115,7 @@ TEST_F(OfficeReader, HelperThatHangsIsKilledWithItsChildrenAfterTheLimit) {
   const LoadOptions options{.helper_timeout = std::chrono::milliseconds(300),
                             .helper_path = HangingHelper()};
   const LoadResult result = LoadBook("book.docx", Fixture("book.docx"), options);
-  EXPECT_EQ(result.status, LoadStatus::kHelperTimedOut);
+  EXPECT_EQ(result.status, StatusKind::kHelperTimedOut);
   EXPECT_NE(result.message.find("took more than 1 s and was stopped"), std::string::npos)
       << result.message;
   EXPECT_TRUE(HangingHelperGone());
@@ -128,7 +128,7 @@ TEST_F(OfficeReader, CancellingStopsTheHelper) {
           [&] { return std::chrono::steady_clock::now() - start > std::chrono::milliseconds(300); },
       .helper_path = HangingHelper()};
   const LoadResult result = LoadBook("book.odt", Fixture("book.odt"), options);
-  EXPECT_EQ(result.status, LoadStatus::kCancelled);
+  EXPECT_EQ(result.status, StatusKind::kCancelled);
   EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(30));
   EXPECT_TRUE(HangingHelperGone());
 }
@@ -137,7 +137,7 @@ TEST_F(OfficeReader, FailingHelperReportsTheFirstLinesOfItsOutput) {
   const std::string broken =
       MakeZip({{"[Content_Types].xml", "<Types/>"}, {"word/document.xml", "not a document"}});
   const LoadResult result = LoadBook("broken.docx", broken, {});
-  EXPECT_EQ(result.status, LoadStatus::kHelperFailed);
+  EXPECT_EQ(result.status, StatusKind::kHelperFailed);
   EXPECT_NE(result.message.find("LibreOffice could not convert the document"), std::string::npos)
       << result.message;
   EXPECT_NE(result.message.find("source file could not be loaded"), std::string::npos)
