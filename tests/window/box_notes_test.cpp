@@ -306,6 +306,9 @@ int main(int argc, char** argv) {
   if (std::getenv("DISPLAY") == nullptr && std::getenv("WAYLAND_DISPLAY") == nullptr) {
     setenv("QT_QPA_PLATFORM", "offscreen", 0);
   }
+  // Also when ctest lists the tests: Qt's runtime folder in the build tree, not the temporary
+  // folder.
+  setenv("XDG_RUNTIME_DIR", QUILLET_QT_RUNTIME_DIR, 0);
   QApplication application(argc, argv);
   ::testing::InitGoogleTest(&argc, argv);
   return RUN_ALL_TESTS();
