@@ -288,6 +288,11 @@ Status Failed(StatusKind kind, const std::string& path, int error) {
 
 }  // namespace
 
+std::thread ThreadWithoutTermination(std::function<void()> body) {
+  const TerminationHeld held;  // the new thread starts with this thread's mask
+  return std::thread(std::move(body));
+}
+
 PageFile::~PageFile() {
   Abandon();
 }

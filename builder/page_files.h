@@ -5,9 +5,11 @@
 
 #include <sys/types.h>
 
+#include <functional>
 #include <memory>
 #include <string>
 #include <string_view>
+#include <thread>
 #include <utility>
 #include <vector>
 
@@ -104,6 +106,11 @@ class PageSet {
 };
 
 // Writes `text` followed by CR LF as a whole file, the way every page is written.
+// Starts `body` on a thread of its own that termination signals never reach:
+// they go to the thread that holds them back while pages are put in place, so
+// that a run stopped then still leaves one whole book.
+std::thread ThreadWithoutTermination(std::function<void()> body);
+
 [[nodiscard]] Status WriteTextFile(std::string_view path, std::string_view text,
                                    PageSet* set = nullptr);
 

@@ -49,6 +49,15 @@ class Converter {
   bool DebugContinue = false;
   void SetDebugHost(DebugHost* host) { debugHost_ = host; }
 
+  // A converter starting from this one's state, with no debug host, for
+  // converting ahead on another thread.
+  Converter Fork() const;
+  // True when the next conversion gives the same page on both converters:
+  // they hand on the same state (everything else starts afresh each time).
+  bool HandsOnSameStateAs(const Converter& other) const;
+  // Takes over the state `other` reached; the hand-over variables stay this one's.
+  void TakeStateOf(Converter&& other);
+
   // The state that conversions share, for the debug trace and tests.
   ConverterState& State() { return *state_; }
   const ConverterState& State() const { return *state_; }

@@ -131,6 +131,7 @@ class ConverterState {
 
   // What the debug trace shows before `word` is translated.
   std::string DebugDump(std::string_view word) const;
+  bool HandsOnSameStateAs(const ConverterState& other) const;
 
  private:
   void ReadOptions(std::string_view options);

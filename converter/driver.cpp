@@ -15,6 +15,20 @@ Converter::~Converter() = default;
 Converter::Converter(Converter&&) noexcept = default;
 Converter& Converter::operator=(Converter&&) noexcept = default;
 
+Converter Converter::Fork() const {
+  Converter fork;
+  *fork.state_ = *state_;
+  return fork;
+}
+
+void Converter::TakeStateOf(Converter&& other) {
+  state_ = std::move(other.state_);
+}
+
+bool Converter::HandsOnSameStateAs(const Converter& other) const {
+  return state_->HandsOnSameStateAs(*other.state_);
+}
+
 std::string Converter::ConvertRtfToHtml(std::string_view rtf, std::string_view options) {
   return ConvertRtfToHtmlInPlace(std::string(rtf), options);
 }
@@ -53,6 +67,18 @@ void Converter::RunTokenLoop(std::string_view body) {
       state.TranslateToken(word);
     }
   }
+}
+
+// What one conversion leaves for the next. The rest is set afresh when a
+// conversion starts (code lists, pending codes, skips, line state) or when its
+// body is prepared (lists).
+bool ConverterState::HandsOnSameStateAs(const ConverterState& other) const {
+  return FontString == other.FontString && FontColor == other.FontColor &&
+         FontSize == other.FontSize && FontSizeNum == other.FontSizeNum &&
+         DefaultFontSize == other.DefaultFontSize && AlignTag == other.AlignTag &&
+         ColorTable == other.ColorTable && SkipTokens == other.SkipTokens &&
+         ClosingText == other.ClosingText && BeforeText == other.BeforeText &&
+         OpeningText == other.OpeningText && LineEnd == other.LineEnd;
 }
 
 void ConverterState::StartConversion(std::string_view options) {

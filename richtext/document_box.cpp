@@ -95,6 +95,10 @@ std::string DocumentBox::RangeRTF(std::int64_t start, std::int64_t length) const
       Slice(document_, index_, static_cast<std::size_t>(start), static_cast<std::size_t>(length)));
 }
 
+RichTextBox::RangeRtf DocumentBox::ConcurrentRangeRtf() const {
+  return [this](std::int64_t start, std::int64_t length) { return RangeRTF(start, length); };
+}
+
 std::unique_ptr<const RichTextBox::TextReader> DocumentBox::ReadText() const {
   return std::make_unique<DocumentText>(document_, index_);
 }

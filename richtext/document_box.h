@@ -26,6 +26,7 @@ class DocumentBox : public RichTextBox {
   std::u16string SelText() const override;
   std::string SelRTF() const override;
   std::unique_ptr<const TextReader> ReadText() const override;
+  RangeRtf ConcurrentRangeRtf() const override;
 
   // Replaces the content by plain text (UTF-8, or Windows-1252 when not valid UTF-8).
   void SetPlainText(std::string_view bytes);

@@ -50,6 +50,12 @@ class RichTextBox {
   // Reads a copy of Text(); a box that holds a document reads it in place.
   virtual std::unique_ptr<const TextReader> ReadText() const;
 
+  // The RTF of a range, as SelRTF gives it, from a function that another
+  // thread may call while the content and the selection stay as they are.
+  // Empty when the box cannot give it that way.
+  using RangeRtf = std::function<std::string(std::int64_t start, std::int64_t length)>;
+  virtual RangeRtf ConcurrentRangeRtf() const { return {}; }
+
   virtual void SetFocus() {}
 
   // Called after every change of the content, by the user or by SetTextRTF.

@@ -2,9 +2,12 @@
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
+#include "builder/default_book/back_half.h"
 #include "builder/text_rules.h"
 #include "converter/page_frame.h"
 
@@ -50,6 +53,38 @@ std::int64_t PartBoundary(const RichTextBox::TextReader& text, std::int64_t posi
   return insidePair ? position + 1 : position;
 }
 
+// Where each part lies: from where the one before ended to its boundary;
+// the last part runs to the end of the text, so a rounded-down length loses nothing.
+std::vector<PartSpan> PartSpans(const RichTextBox::TextReader& text, const RunValues& values,
+                                int partCount) {
+  std::vector<PartSpan> spans;
+  std::int64_t start = 0;
+  for (int part = 1; part <= partCount; ++part) {
+    const std::int64_t end = PartBoundary(text, part * values.PartLength);
+    const bool last = part == partCount;
+    spans.push_back(
+        {start, last && values.TextLength > end ? values.TextLength - start : end - start, end});
+    start = end;
+  }
+  return spans;
+}
+
+// Parts [from, to) converted in turn for the state they leave, each selected
+// as converting it would select it; the selection is then put back.
+void ConvertInTurn(RichTextBox& box, Converter& converter, const std::vector<PartSpan>& spans,
+                   std::size_t from, std::size_t to) {
+  const std::int64_t selStart = box.SelStart();
+  const std::int64_t selLength = box.SelLength();
+  for (std::size_t index = from; index < to; ++index) {
+    box.SetSelStart(spans[index].start);
+    box.SetSelLength(spans[index].length);
+    converter.RtfSource = box.SelRTF();
+    converter.HtmlResult = ConvertedPart(converter, converter.RtfSource, kConvertOptions);
+  }
+  box.SetSelStart(selStart);
+  box.SetSelLength(selLength);
+}
+
 // The index page linking parts 1 to `partCount`, without the line end its write adds.
 std::string IndexPage(std::string_view prefix, int partCount) {
   const std::string shown = ShownPrefix(prefix);
@@ -82,33 +117,42 @@ Status GenerateDefaultBook(RichTextBox& box, Converter& converter, const BookReq
     const std::int64_t space = text->Find(u' ', values.PartLength);
     if (space >= 0) values.PartLength = space;
   }
+  const std::vector<PartSpan> spans = PartSpans(*text, values, partCount);
 
   if (Status status = pages.Lock(request.folder); !status.ok()) return status;
   pages.Protect(request.bookFile);
   if (progress.started) progress.started(partCount);
-  for (int part = 1; part <= partCount; ++part) {
-    values.PartNumber = static_cast<std::int16_t>(part);
-    // The last part runs to the end of the text, so a rounded-down length loses nothing.
-    const std::int64_t end = PartBoundary(*text, part * values.PartLength);
-    const bool last = part == partCount;
-    box.SetSelStart(values.PartStart);
-    box.SetSelLength(last && values.TextLength > end ? values.TextLength - values.PartStart
-                                                     : end - values.PartStart);
-    // The part goes in and out through the converter's hand-over variables. An
-    // empty part is still a page, so that its index link opens this book, but
-    // it is not converted and leaves the converter alone.
-    converter.RtfSource = box.SelRTF();
-    converter.HtmlResult = converter.RtfSource.empty()
-                               ? std::string()
-                               : converter.ConvertRtfToHtml(converter.RtfSource, kConvertOptions);
-    values.OutputPath = request.folder + request.prefix + TwoDigits(part) + ".html";
-    if (!FolderExists(request.folder)) return Failure(StatusKind::kMissingFolder);
-    if (Status status = WriteConvertedPage(values.OutputPath, converter, &pages); !status.ok()) {
+  // A debug trace shows the conversions one after another.
+  const std::size_t front = converter.DebugMode ? 0 : FrontPartCount(partCount);
+  BackHalf back(box.ConcurrentRangeRtf(), spans, front, converter, kConvertOptions);
+  bool taking = false;  // the back half's pages come from the second thread
+  for (std::size_t index = 0; index < spans.size(); ++index) {
+    values.PartNumber = static_cast<std::int16_t>(index + 1);
+    box.SetSelStart(spans[index].start);
+    box.SetSelLength(spans[index].length);
+    if (index == front && back.Started()) taking = back.Agrees(converter);
+    std::optional<std::string> made = taking ? back.Take(index) : std::nullopt;
+    if (taking && !made) {
+      ConvertInTurn(box, converter, spans, front, index);
+      taking = false;
+    }
+    // The part goes in and out through the converter's hand-over variables.
+    const bool last = index + 1 == spans.size();
+    if (!made || last) converter.RtfSource = box.SelRTF();
+    converter.HtmlResult =
+        made ? std::move(*made) : ConvertedPart(converter, converter.RtfSource, kConvertOptions);
+    values.OutputPath = request.folder + request.prefix + TwoDigits(values.PartNumber) + ".html";
+    Status status = FolderExists(request.folder) ? Status{} : Failure(StatusKind::kMissingFolder);
+    if (status.ok()) status = WriteConvertedPage(values.OutputPath, converter, &pages);
+    if (!status.ok()) {
+      // A run stopped here leaves the converter as converting in turn would.
+      if (taking) ConvertInTurn(box, converter, spans, front, index + 1);
       return status;
     }
-    values.PartStart = end;
-    if (progress.partWritten) progress.partWritten(part, partCount);
+    values.PartStart = spans[index].end;
+    if (progress.partWritten) progress.partWritten(values.PartNumber, partCount);
   }
+  if (taking) converter.TakeStateOf(back.TakeFork());
   values.PartNumber = static_cast<std::int16_t>(partCount + 1);
 
   if (partCount > 1) {
