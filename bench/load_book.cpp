@@ -9,6 +9,7 @@
 #include <iostream>
 #include <string>
 
+#include "builder/messages.h"
 #include "richtext/formats/book_formats.h"
 #include "tests/formats/book_files.h"
 
@@ -28,7 +29,7 @@ int main(int argc, char** argv) {
   const quillet::LoadResult result = quillet::LoadBook(first, quillet::testing::ReadBytes(first));
   const std::chrono::duration<double> seconds = std::chrono::steady_clock::now() - start;
   if (!result.ok()) {
-    std::cerr << result.message << "\n";
+    std::cerr << quillet::Message(result.status) << "\n";
     return 1;
   }
   std::cout << first << ": " << quillet::FormatName(result.format) << ", "

@@ -15,7 +15,7 @@ LoadedBook LoadBookFile(const std::string& name, const LoadOptions& options) {
   InputFile file = ReadInputFile(name);
   if (!file.ok()) return {{}, file.status};
   LoadResult result = LoadBook(name, std::move(file.value), options);
-  if (!result.ok()) return {{}, Failure(result.status, std::move(result.message))};
+  if (!result.ok()) return {{}, std::move(result.status)};
   return {std::move(result.document), {}};
 }
 

@@ -42,16 +42,17 @@ std::optional<std::uint64_t> MaxInputBytes() {
   return bytes << shift;
 }
 
-std::string TooLarge(std::uint64_t limit) {
-  const std::string bytes = std::to_string(limit);
-  return "pasa del límite de " + bytes +
-         " bytes (QUILLET_MAX_INPUT) / is larger than the limit of " + bytes +
-         " bytes (QUILLET_MAX_INPUT)";
+Status TooLarge(std::uint64_t limit) {
+  return Failure(StatusKind::kInputTooLarge, static_cast<std::int64_t>(limit), 0);
+}
+
+Status SystemFailure(int error) {
+  return {StatusKind::kCannotRead, {}, 0, 0, std::strerror(error)};
 }
 
 // Reads to the end of the file straight into `bytes`, which holds room for a
-// regular file's size already; "" or the reason it stopped.
-std::string ReadToEnd(int fd, std::uint64_t limit, std::string& bytes) {
+// regular file's size already.
+Status ReadToEnd(int fd, std::uint64_t limit, std::string& bytes) {
   std::size_t filled = 0;
   for (;;) {
     if (filled == bytes.size()) bytes.resize(filled + kChunk);
@@ -59,22 +60,23 @@ std::string ReadToEnd(int fd, std::uint64_t limit, std::string& bytes) {
     if (got == 0) break;
     if (got < 0) {
       if (errno == EINTR) continue;
-      return std::strerror(errno);
+      return SystemFailure(errno);
     }
     filled += static_cast<std::size_t>(got);
     if (filled > limit) return TooLarge(limit);
   }
   bytes.resize(filled);
-  return "";
+  return {};
 }
 
 }  // namespace
 
 InputFile ReadInputFile(const std::string& name) {
   InputFile file;
-  const auto fail = [&file, &name](std::string_view reason) {
+  const auto fail = [&file, &name](Status status) {
     file.value.clear();
-    file.status = Failure(StatusKind::kCannotRead, name + ": " + std::string(reason));
+    file.status = std::move(status);
+    file.status.file = name;
     return std::move(file);
   };
   const std::optional<std::uint64_t> limit = MaxInputBytes();
@@ -83,21 +85,19 @@ InputFile ReadInputFile(const std::string& name) {
     return file;
   }
   const OpenFile input(name);
-  if (input.fd < 0) return fail(std::strerror(errno));
+  if (input.fd < 0) return fail(SystemFailure(errno));
   struct stat status {};
-  if (::fstat(input.fd, &status) != 0) return fail(std::strerror(errno));
-  if (S_ISDIR(status.st_mode)) return fail(std::strerror(EISDIR));
+  if (::fstat(input.fd, &status) != 0) return fail(SystemFailure(errno));
+  if (S_ISDIR(status.st_mode)) return fail(SystemFailure(EISDIR));
   if (name != "-" && !S_ISREG(status.st_mode) && !S_ISFIFO(status.st_mode)) {
-    return fail("no es un archivo normal ni una tubería / not a regular file or a pipe");
+    return fail(Failure(StatusKind::kNotAFile));
   }
   if (S_ISREG(status.st_mode)) {
     if (static_cast<std::uint64_t>(status.st_size) > *limit) return fail(TooLarge(*limit));
     // One more byte than the size, so that the read that finds the end needs no growing.
     file.value.resize(static_cast<std::size_t>(status.st_size) + 1);
   }
-  if (std::string reason = ReadToEnd(input.fd, *limit, file.value); !reason.empty()) {
-    return fail(reason);
-  }
+  if (Status read = ReadToEnd(input.fd, *limit, file.value); !read.ok()) return fail(read);
   return file;
 }
 

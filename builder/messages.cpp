@@ -8,6 +8,7 @@
 
 #include "builder/book_request.h"
 #include "builder/text_rules.h"
+#include "richtext/formats/office_reader.h"
 
 namespace quillet {
 namespace {
@@ -92,6 +93,123 @@ std::string PrefixMessage(const Status& status) {
          ".\nThe prefix \"" + status.detail + "\" cannot start file names: " + english + ".";
 }
 
+// A ZIP archive's or an XML document's fault, inside the book.
+std::string ContainerMessage(const Status& status) {
+  const std::string entry = "\"" + status.detail + "\"";
+  const std::string cause = status.cause;
+  constexpr std::string_view kCannotReadBook = "No se puede leer el libro / Cannot read the book: ";
+  // An XML document is the book itself, or an entry of its archive.
+  const std::string es = status.detail.empty() ? "El archivo" : entry;
+  const std::string en = status.detail.empty() ? "The file" : entry;
+  switch (status.kind) {
+    case StatusKind::kZipUnreadable:
+      return "No se puede leer el " + status.detail + " / Cannot read the " + status.detail +
+             ": el archivo ZIP está dañado / the ZIP archive is damaged (" + cause + ")";
+    case StatusKind::kZipEntryMissing:
+      return std::string(kCannotReadBook) + "falta " + entry + " / " + entry + " is missing";
+    case StatusKind::kZipEntryDamaged:
+      return std::string(kCannotReadBook) + entry + " está dañado / " + entry + " is damaged (" +
+             cause + ")";
+    case StatusKind::kZipEntryEncrypted:
+      return std::string(kCannotReadBook) + entry + " está cifrado / " + entry + " is encrypted";
+    case StatusKind::kZipBomb:
+      return std::string(kCannotReadBook) + entry + " se expande demasiado, ¿una bomba ZIP? / " +
+             entry + " expands too much, a ZIP bomb? (" + cause + " packed)";
+    case StatusKind::kXmlEntities:
+      return es + " declara entidades XML (\"" + cause + "\"), que no se leen por seguridad / " +
+             en + " declares XML entities (\"" + cause +
+             "\"), which are refused for safety (XML bomb, external entity)";
+    case StatusKind::kXmlTooDeep:
+      return es + " anida elementos a demasiada profundidad para leerse entero / " + en +
+             " nests elements too deeply to be read whole";
+    default:
+      return es + " no es XML válido / " + en + " is not valid XML" +
+             (cause.empty() ? "" : ": " + cause);
+  }
+}
+
+// A helper program that did not convert the book.
+std::string HelperMessage(const Status& status) {
+  const std::string& name = status.detail;
+  switch (status.kind) {
+    case StatusKind::kHelperMissing: {
+      const std::string libreoffice = "LibreOffice (" + std::string(kLibreOffice.package) + ")";
+      if (status.first == 0) {
+        return "Para leer " + name + " hace falta instalar " + libreoffice + " / Reading " + name +
+               " needs " + libreoffice + " installed";
+      }
+      const std::string pandoc = "pandoc (" + std::string(kPandoc.package) + ")";
+      return "Para leer " + name + " hace falta instalar " + libreoffice + " o " + pandoc +
+             " / Reading " + name + " needs " + libreoffice + " or " + pandoc + " installed";
+    }
+    case StatusKind::kHelperNotStarted:
+      return "No se pudo iniciar " + name + " / Could not start " + name;
+    case StatusKind::kHelperTimedOut: {
+      const std::string seconds = std::to_string(status.first);
+      return name + " tardó más de " + seconds + " s y se detuvo / " + name + " took more than " +
+             seconds + " s and was stopped";
+    }
+    case StatusKind::kNoTempFolder:
+      return "No se pudo preparar una carpeta temporal / Could not prepare a temporary folder";
+    default: {
+      const std::string code = status.first == 0 ? "" : " (" + std::to_string(status.first) + ")";
+      return name + " no pudo convertir el documento / " + name +
+             " could not convert the document" + code +
+             (status.cause.empty() ? "" : ": " + status.cause);
+    }
+  }
+}
+
+// The words of a failure to read a book, after the book's name.
+std::string ReadingMessage(const Status& status) {
+  const std::string quoted = "\"" + status.detail + "\"";
+  switch (status.kind) {
+    case StatusKind::kCancelled:
+      return "Carga cancelada / Loading cancelled";
+    case StatusKind::kTooComplex:
+      if (!status.detail.empty()) {
+        return "El capítulo " + quoted + " es demasiado complejo / The chapter " + quoted +
+               " is too complex to read";
+      }
+      return "El documento es demasiado complejo / The document is too complex to read (its "
+             "markup would need far more memory than its size)";
+    case StatusKind::kNotFb2:
+      return "El archivo no es FB2 / The file is not FB2 (no FictionBook element)";
+    case StatusKind::kNoPackage:
+      return "El EPUB no indica su paquete OPF / The EPUB names no OPF package";
+    case StatusKind::kNoChapters:
+      return "El EPUB no tiene capítulos que leer / The EPUB has no chapters to read";
+    case StatusKind::kDrmProtected:
+      return "El EPUB está protegido con DRM y no se puede leer / The EPUB is DRM-protected and "
+             "cannot be read";
+    case StatusKind::kZipUnreadable:
+    case StatusKind::kZipEntryMissing:
+    case StatusKind::kZipEntryDamaged:
+    case StatusKind::kZipEntryEncrypted:
+    case StatusKind::kZipBomb:
+    case StatusKind::kXmlEntities:
+    case StatusKind::kXmlTooDeep:
+    case StatusKind::kXmlMalformed:
+      return ContainerMessage(status);
+    default:
+      return HelperMessage(status);
+  }
+}
+
+// A book file that could not be read whole.
+std::string FileMessage(const Status& status) {
+  std::string reason = status.cause;
+  if (status.kind == StatusKind::kNotAFile) {
+    reason = "no es un archivo normal ni una tubería / not a regular file or a pipe";
+  } else if (status.kind == StatusKind::kInputTooLarge) {
+    const std::string bytes = std::to_string(status.first);
+    reason = "pasa del límite de " + bytes +
+             " bytes (QUILLET_MAX_INPUT) / is larger than the limit of " + bytes +
+             " bytes (QUILLET_MAX_INPUT)";
+  }
+  return "No se puede leer / Cannot read " + status.file + ": " + reason;
+}
+
 }  // namespace
 
 std::string Message(const Status& status) {
@@ -100,8 +218,20 @@ std::string Message(const Status& status) {
   switch (status.kind) {
     case StatusKind::kOk:
       return "";
+    case StatusKind::kOutOfMemory:
+      return "No hay memoria suficiente para este libro; el cuadro queda como estaba / Not "
+             "enough memory for this book; the box is left as it was";
+    case StatusKind::kUnexpected:
+      if (status.detail.empty()) {
+        return "Algo falló por un error inesperado; el cuadro queda como estaba / Something "
+               "failed with an unexpected error; the box is left as it was";
+      }
+      return "Algo falló (" + status.detail + "); el cuadro queda como estaba / Something failed (" +
+             status.detail + "); the box is left as it was";
     case StatusKind::kCannotRead:
-      return "No se puede leer / Cannot read " + status.detail;
+    case StatusKind::kNotAFile:
+    case StatusKind::kInputTooLarge:
+      return FileMessage(status);
     case StatusKind::kBadInputLimit:
       return "QUILLET_MAX_INPUT no es un tamaño válido / is not a valid size: \"" + status.detail +
              "\"";
@@ -125,16 +255,10 @@ std::string Message(const Status& status) {
       return NoRoomForFrame(first, second);
     case StatusKind::kTooManyParts:
       return TooManyParts(first, second);
-    // The formats and the prefix rule still say these in their own words.
-    case StatusKind::kCancelled:
-    case StatusKind::kDamaged:
-    case StatusKind::kRefused:
-    case StatusKind::kHelperMissing:
-    case StatusKind::kHelperFailed:
-    case StatusKind::kHelperTimedOut:
-      return status.detail;
+    default:
+      // Everything else is about the book being read, named first when known.
+      return (status.file.empty() ? "" : status.file + ": ") + ReadingMessage(status);
   }
-  return status.detail;
 }
 
 std::string PartsOptionMessage(int mostParts) {

@@ -7,33 +7,22 @@
 #include <QProgressDialog>
 #include <new>
 
+#include "builder/messages.h"
 #include "builder/window/main_window.h"
 #include "builder/window/qt_rich_text_box.h"
 
 namespace quillet {
-namespace {
 
-constexpr const char* kOutOfMemoryMessage =
-    "No hay memoria suficiente para este libro; el cuadro queda como estaba / Not enough "
-    "memory for this book; the box is left as it was";
-constexpr const char* kUnexpectedMessage =
-    "Algo falló por un error inesperado; el cuadro queda como estaba / Something failed with "
-    "an unexpected error; the box is left as it was";
-
-}  // namespace
-
-std::string FailureMessage(const std::exception_ptr& failure) {
+Status FailureStatus(const std::exception_ptr& failure) {
   try {
     std::rethrow_exception(failure);
   } catch (const std::bad_alloc&) {
-    return kOutOfMemoryMessage;
+    return Failure(StatusKind::kOutOfMemory);
   } catch (const std::exception& error) {
-    const std::string what = error.what();
-    return "Algo falló (" + what + "); el cuadro queda como estaba / Something failed (" + what +
-           "); the box is left as it was";
+    return Failure(StatusKind::kUnexpected, error.what());
   } catch (...) {
   }
-  return kUnexpectedMessage;
+  return Failure(StatusKind::kUnexpected);
 }
 
 bool rtf2htmlTest::Guarded(const std::function<void()>& handler) noexcept {
@@ -56,7 +45,7 @@ bool rtf2htmlTest::Guarded(const std::function<void()>& handler) noexcept {
         box_->SetSelStart(selStart);
         box_->SetSelLength(selLength);
       }
-      services_.Messages().Show(FailureMessage(failure));
+      services_.Messages().Show(Message(FailureStatus(failure)));
     } catch (...) {
       // Not even the message could be shown; the window goes on all the same.
     }

@@ -2,13 +2,13 @@
 #pragma once
 
 #include <exception>
-#include <string>
+
+#include "richtext/status.h"
 
 namespace quillet {
 
-// What the user reads when a handler failed with `failure`, in Spanish and
-// English: running out of memory in plain words, another exception with its
-// own text, and anything else as an unexpected error.
-std::string FailureMessage(const std::exception_ptr& failure);
+// The status of a handler that failed with `failure`: running out of memory,
+// another exception with its own text, or anything else as unexpected.
+Status FailureStatus(const std::exception_ptr& failure);
 
 }  // namespace quillet

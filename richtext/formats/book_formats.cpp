@@ -52,11 +52,8 @@ LoadResult Loaded(BookFormat format, Document document) {
 LoadResult FromHtml(BookFormat format, HtmlDocument read) {
   LoadResult result = Loaded(format, std::move(read.document));
   if (!read.complete) {
-    result.status = StatusKind::kRefused;
+    result.status = Failure(StatusKind::kTooComplex);
     result.document = {};
-    result.message =
-        "El documento es demasiado complejo / The document is too complex to read "
-        "(its markup would need far more memory than its size)";
   }
   return result;
 }
@@ -86,7 +83,7 @@ LoadResult Read(BookFormat format, std::string_view bytes, const LoadOptions& op
 LoadResult LoadBook(std::string_view name, std::string bytes, const LoadOptions& options) {
   const BookFormat format = DetectFormat(name, bytes);
   LoadResult result = Read(format, bytes, options);
-  if (!result.ok()) result.message = std::string(name) + ": " + result.message;
+  if (!result.ok()) result.status.file = std::string(name);
   return result;
 }
 

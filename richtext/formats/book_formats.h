@@ -2,7 +2,7 @@
 //
 //   LoadResult result = LoadBook(name, std::move(bytes), options);
 //   if (result.ok()) box.SetDocument(std::move(result.document));
-//   else show(result.message);
+//   else show(Message(result.status));
 //
 // RTF and plain text are read by the engine itself; HTML (gumbo), Markdown
 // (cmark-gfm), EPUB (libzip, libxml2) and FB2 (libxml2) by the libraries named;
@@ -52,15 +52,13 @@ struct LoadOptions {
   std::uint64_t max_compression_ratio = 100;
 };
 
+// A book read, or what kept it from being read (its `file` the name given).
 struct LoadResult {
-  // kOk, or one of the kinds of reading a book (richtext/status.h).
-  StatusKind status = StatusKind::kOk;
+  Status status;
   BookFormat format = BookFormat::kPlainText;
   Document document;
-  // For every status but kOk: what happened, in Spanish and English.
-  std::string message;
 
-  bool ok() const { return status == StatusKind::kOk; }
+  bool ok() const { return status.ok(); }
 };
 
 // The format of a book by its content first (a ZIP with an EPUB mimetype, OOXML,

@@ -26,24 +26,19 @@ struct Chapter {
   bool xhtml = true;
 };
 
-LoadResult Unread(StatusKind status, std::string message) {
+LoadResult Unread(Status status) {
   LoadResult result;
-  result.status = status;
+  result.status = std::move(status);
   result.format = BookFormat::kEpub;
-  result.message = std::move(message);
   return result;
 }
 
 LoadResult ZipFailure(const ZipArchive& zip) {
-  const bool refused =
-      zip.problem() == ZipProblem::kTooLarge || zip.problem() == ZipProblem::kEncrypted;
-  return Unread(refused ? StatusKind::kRefused : StatusKind::kDamaged,
-                "No se puede leer el EPUB / Cannot read the EPUB: " + zip.Message());
+  return Unread(zip.status("EPUB"));
 }
 
 LoadResult XmlFailure(const XmlDocument& xml, std::string_view path) {
-  return Unread(xml.refused() ? StatusKind::kRefused : StatusKind::kDamaged,
-                xml.Message("EPUB: \"" + std::string(path) + "\""));
+  return Unread(xml.status(path));
 }
 
 std::string PercentDecoded(std::string_view text) {
@@ -163,8 +158,7 @@ LoadResult EpubReader::Read() {
   if (container.root() == nullptr) return XmlFailure(container, kContainer);
   const std::optional<std::string> package_path = PackagePath(container.root());
   if (!package_path) {
-    return Unread(StatusKind::kDamaged,
-                  "El EPUB no indica su paquete OPF / The EPUB names no OPF package");
+    return Unread(Failure(StatusKind::kNoPackage));
   }
   const std::optional<std::string> package_bytes = zip_.Read(*package_path);
   if (!package_bytes) return ZipFailure(zip_);
@@ -172,8 +166,7 @@ LoadResult EpubReader::Read() {
   if (package.root() == nullptr) return XmlFailure(package, *package_path);
   const std::vector<Chapter> chapters = SpineChapters(package.root(), *package_path);
   if (chapters.empty()) {
-    return Unread(StatusKind::kDamaged,
-                  "El EPUB no tiene capítulos que leer / The EPUB has no chapters to read");
+    return Unread(Failure(StatusKind::kNoChapters));
   }
   if (std::optional<LoadResult> failure = ReadChapters(chapters)) return std::move(*failure);
   AppendNotes(book_, std::move(notes_));
@@ -194,20 +187,16 @@ std::optional<LoadResult> EpubReader::ReadChapters(const std::vector<Chapter>& c
   }
   for (const Chapter& chapter : chapters) {
     if (options_.cancelled && options_.cancelled()) {
-      return Unread(StatusKind::kCancelled, "Carga cancelada / Loading cancelled");
+      return Unread(Failure(StatusKind::kCancelled));
     }
     if (encrypted.contains(chapter.path)) {
-      return Unread(StatusKind::kRefused,
-                    "El EPUB está protegido con DRM y no se puede leer / The EPUB is "
-                    "DRM-protected and cannot be read");
+      return Unread(Failure(StatusKind::kDrmProtected));
     }
     const std::optional<std::string> bytes = zip_.Read(chapter.path);
     if (!bytes) return ZipFailure(zip_);
     HtmlDocument read = ReadHtml(*bytes, {.xhtml = chapter.xhtml, .notes_apart = true});
     if (!read.complete) {
-      return Unread(StatusKind::kRefused, "El capítulo \"" + chapter.path +
-                                              "\" es demasiado complejo / The chapter \"" +
-                                              chapter.path + "\" is too complex to read");
+      return Unread(Failure(StatusKind::kTooComplex, chapter.path));
     }
     if (read.first_heading) KeepHeading(read.document.paragraphs[*read.first_heading]);
     for (FoundNote& note : read.notes) {

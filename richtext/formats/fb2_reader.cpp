@@ -193,10 +193,7 @@ LoadResult ReadFb2(std::string_view bytes) {
   result.format = BookFormat::kFb2;
   const XmlDocument xml(bytes, true);
   if (xml.root() == nullptr || LocalName(xml.root()) != "FictionBook") {
-    result.status = xml.refused() ? StatusKind::kRefused : StatusKind::kDamaged;
-    result.message = xml.root() == nullptr
-                         ? xml.Message("FB2")
-                         : "El archivo no es FB2 / The file is not FB2 (no FictionBook element)";
+    result.status = xml.root() == nullptr ? xml.status("") : Failure(StatusKind::kNotFb2);
     return result;
   }
   result.document = Fb2Walker().Walk(xml.root());

@@ -53,52 +53,27 @@ std::optional<std::string> ReadFile(const std::filesystem::path& path) {
   return std::move(bytes).str();
 }
 
-LoadResult Failure(BookFormat format, StatusKind status, std::string message) {
+LoadResult Unread(BookFormat format, Status status) {
   LoadResult result;
   result.format = format;
-  result.status = status;
-  result.message = std::move(message);
+  result.status = std::move(status);
   return result;
 }
 
-std::string Missing(BookFormat format) {
-  const std::string name(FormatName(format));
-  const std::string libreoffice = "LibreOffice (" + std::string(kLibreOffice.package) + ")";
-  if (!PandocReads(format)) {
-    return "Para leer " + name + " hace falta instalar " + libreoffice + " / Reading " + name +
-           " needs " + libreoffice + " installed";
-  }
-  const std::string pandoc = "pandoc (" + std::string(kPandoc.package) + ")";
-  return "Para leer " + name + " hace falta instalar " + libreoffice + " o " + pandoc +
-         " / Reading " + name + " needs " + libreoffice + " or " + pandoc + " installed";
-}
-
 // What a helper's end means for the load, when it did not convert the document.
-LoadResult HelperFailure(BookFormat format, std::string_view helper, const HelperRun& run,
-                         const HelperOutcome& outcome) {
+Status HelperFailure(std::string_view helper, const HelperRun& run, const HelperOutcome& outcome) {
   const std::string name(helper);
   switch (outcome.end) {
     case HelperEnd::kCancelled:
-      return Failure(format, StatusKind::kCancelled, "Carga cancelada / Loading cancelled");
-    case HelperEnd::kTimedOut: {
-      const std::string seconds = std::to_string((run.timeout.count() + 999) / 1000);
-      return Failure(format, StatusKind::kHelperTimedOut,
-                     name + " tardó más de " + seconds + " s y se detuvo / " + name +
-                         " took more than " + seconds + " s and was stopped");
-    }
+      return Failure(StatusKind::kCancelled);
+    case HelperEnd::kTimedOut:
+      return {StatusKind::kHelperTimedOut, name, (run.timeout.count() + 999) / 1000, 0};
     case HelperEnd::kNotStarted:
-      return Failure(format, StatusKind::kHelperFailed,
-                     "No se pudo iniciar " + name + " / Could not start " + name);
+      return Failure(StatusKind::kHelperNotStarted, name);
     case HelperEnd::kExited:
       break;
   }
-  const std::string code =
-      outcome.exit_code == 0 ? "" : " (" + std::to_string(outcome.exit_code) + ")";
-  const std::string lines = FirstLines(outcome.output);
-  return Failure(format, StatusKind::kHelperFailed,
-                 name + " no pudo convertir el documento / " + name +
-                     " could not convert the document" + code +
-                     (lines.empty() ? "" : ": " + lines));
+  return {StatusKind::kHelperFailed, name, outcome.exit_code, 0, FirstLines(outcome.output)};
 }
 
 class OfficeConversion {
@@ -123,7 +98,8 @@ LoadResult OfficeConversion::Run(std::string_view bytes) {
                                                 ? FindProgram(kPandoc.program, options_.helper_path)
                                                 : std::nullopt;
   if (!libreoffice && !pandoc)
-    return Failure(format_, StatusKind::kHelperMissing, Missing(format_));
+    return Unread(format_, {StatusKind::kHelperMissing, std::string(FormatName(format_)),
+                            PandocReads(format_) ? 1 : 0, 0});
   const std::filesystem::path in = folder_.path() / "in";
   const std::filesystem::path out = folder_.path() / "out";
   const std::filesystem::path input = in / ("book." + std::string(Extension(format_)));
@@ -131,9 +107,7 @@ LoadResult OfficeConversion::Run(std::string_view bytes) {
   if (!folder_.ok() || !std::filesystem::create_directory(in, error) ||
       !std::filesystem::create_directory(out, error) ||
       !(std::ofstream(input, std::ios::binary) << bytes)) {
-    return Failure(
-        format_, StatusKind::kHelperFailed,
-        "No se pudo preparar una carpeta temporal / Could not prepare a temporary folder");
+    return Unread(format_, Failure(StatusKind::kNoTempFolder));
   }
   HelperRun run;
   run.timeout = options_.helper_timeout;
@@ -161,7 +135,9 @@ LoadResult OfficeConversion::Convert(std::string_view helper, HelperRun run,
   const HelperOutcome outcome = RunHelper(run);
   std::optional<std::string> converted;
   if (outcome.end == HelperEnd::kExited && outcome.exit_code == 0) converted = ReadFile(result);
-  if (!converted || converted->empty()) return HelperFailure(format_, helper, run, outcome);
+  if (!converted || converted->empty()) {
+    return Unread(format_, HelperFailure(helper, run, outcome));
+  }
   LoadResult loaded;
   loaded.format = format_;
   if (!html) {
@@ -171,8 +147,7 @@ LoadResult OfficeConversion::Convert(std::string_view helper, HelperRun run,
   HtmlDocument read = ReadHtml(*converted, {.utf8 = true});
   loaded.document = std::move(read.document);
   if (!read.complete) {
-    return Failure(format_, StatusKind::kRefused,
-                   "El documento es demasiado complejo / The document is too complex to read");
+    return Unread(format_, Failure(StatusKind::kTooComplex));
   }
   return loaded;
 }

@@ -98,23 +98,19 @@ const xmlNode* XmlDocument::root() const {
   return document_ == nullptr ? nullptr : xmlDocGetRootElement(document_);
 }
 
-std::string XmlDocument::Message(std::string_view what) const {
+Status XmlDocument::status(std::string_view what) const {
   const std::string name(what);
   switch (error_) {
     case XmlError::kNone:
       return {};
     case XmlError::kEntities:
-      return name + " declara entidades XML (\"" + detail_ +
-             "\"), que no se leen por seguridad / " + name + " declares XML entities (\"" +
-             detail_ + "\"), which are refused for safety (XML bomb, external entity)";
+      return {StatusKind::kXmlEntities, name, 0, 0, detail_};
     case XmlError::kTooDeep:
-      return name + " anida elementos a demasiada profundidad para leerse entero / " + name +
-             " nests elements too deeply to be read whole";
+      return Failure(StatusKind::kXmlTooDeep, name);
     case XmlError::kMalformed:
       break;
   }
-  return name + " no es XML válido / " + name + " is not valid XML" +
-         (detail_.empty() ? "" : ": " + detail_);
+  return {StatusKind::kXmlMalformed, name, 0, 0, detail_};
 }
 
 std::string_view LocalName(const xmlNode* node) {

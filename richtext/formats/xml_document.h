@@ -9,6 +9,8 @@
 #include <string>
 #include <string_view>
 
+#include "richtext/status.h"
+
 namespace quillet {
 
 enum class XmlError : std::uint8_t {
@@ -31,8 +33,8 @@ class XmlDocument {
   XmlError error() const { return error_; }
   // Not read on purpose, rather than damaged.
   bool refused() const { return error_ == XmlError::kEntities || error_ == XmlError::kTooDeep; }
-  // What went wrong, in Spanish and English; `what` names the document.
-  std::string Message(std::string_view what) const;
+  // What went wrong as a status; `what` names the document.
+  Status status(std::string_view what) const;
 
  private:
   xmlDoc* document_ = nullptr;

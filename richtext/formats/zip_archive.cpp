@@ -84,24 +84,22 @@ std::optional<std::string> ZipArchive::Read(std::string_view name) {
   return bytes;
 }
 
-std::string ZipArchive::Message() const {
-  const std::string entry = "\"" + entry_ + "\"";
+Status ZipArchive::status(std::string_view format) const {
   switch (problem_) {
     case ZipProblem::kNone:
       return {};
     case ZipProblem::kNotZip:
-      return "el archivo ZIP está dañado / the ZIP archive is damaged (" + detail_ + ")";
+      return {StatusKind::kZipUnreadable, std::string(format), 0, 0, detail_};
     case ZipProblem::kMissing:
-      return "falta " + entry + " / " + entry + " is missing";
+      return Failure(StatusKind::kZipEntryMissing, entry_);
     case ZipProblem::kDamaged:
-      return entry + " está dañado / " + entry + " is damaged (" + detail_ + ")";
+      return {StatusKind::kZipEntryDamaged, entry_, 0, 0, detail_};
     case ZipProblem::kEncrypted:
-      return entry + " está cifrado / " + entry + " is encrypted";
+      return Failure(StatusKind::kZipEntryEncrypted, entry_);
     case ZipProblem::kTooLarge:
       break;
   }
-  return entry + " se expande demasiado, ¿una bomba ZIP? / " + entry +
-         " expands too much, a ZIP bomb? (" + detail_ + " packed)";
+  return {StatusKind::kZipBomb, entry_, 0, 0, detail_};
 }
 
 }  // namespace quillet

@@ -8,6 +8,8 @@
 #include <string>
 #include <string_view>
 
+#include "richtext/status.h"
+
 struct zip;
 
 namespace quillet {
@@ -38,9 +40,10 @@ class ZipArchive {
   // The entry's bytes; nothing, with problem() set, when it cannot be read.
   std::optional<std::string> Read(std::string_view name);
 
-  // The last problem met, and a message about it in Spanish and English.
+  // The last problem met, and the same as a status; `format` names what the
+  // archive holds ("EPUB").
   ZipProblem problem() const { return problem_; }
-  std::string Message() const;
+  Status status(std::string_view format) const;
 
  private:
   struct Discard {

@@ -1,3 +1,4 @@
+#include "builder/messages.h"
 #include "richtext/formats/fb2_reader.h"
 
 #include <gtest/gtest.h>
@@ -45,7 +46,7 @@ class Fb2Reading : public ::testing::TestWithParam<Fb2Case> {};
 
 TEST_P(Fb2Reading, ReadsTheBook) {
   const LoadResult result = ReadFb2(GetParam().xml);
-  ASSERT_TRUE(result.ok()) << result.message;
+  ASSERT_TRUE(result.ok()) << Message(result.status);
   EXPECT_EQ(result.document, GetParam().expected) << ToUtf8(result.document.PlainText());
 }
 
@@ -101,7 +102,7 @@ TEST(Fb2Reader, DecodesTheDeclaredEncoding) {
 
 TEST(Fb2Reader, KeepsWhatADamagedFileHolds) {
   const LoadResult result = ReadFb2("<FictionBook><body><section><p>kept</p><p>cut sh");
-  ASSERT_TRUE(result.ok()) << result.message;
+  ASSERT_TRUE(result.ok()) << Message(result.status);
   EXPECT_EQ(result.document.PlainText().substr(0, 4), u"kept");
 }
 
@@ -109,14 +110,14 @@ TEST(Fb2Reader, RefusesEntitiesAndOtherXml) {
   const LoadResult external = ReadFb2(
       "<?xml version=\"1.0\"?><!DOCTYPE FictionBook [<!ENTITY x SYSTEM \"file:///etc/passwd\">]>"
       "<FictionBook><body><section><p>&x;</p></section></body></FictionBook>");
-  EXPECT_EQ(external.status, StatusKind::kRefused);
-  EXPECT_NE(external.message.find("XML entities"), std::string::npos);
+  EXPECT_EQ(external.status.kind, StatusKind::kXmlEntities);
+  EXPECT_NE(Message(external.status).find("XML entities"), std::string::npos);
   const LoadResult bomb = ReadFb2(
       "<?xml version=\"1.0\"?><!DOCTYPE f [<!ENTITY a \"aaaaaaaaaa\"><!ENTITY b "
       "\"&a;&a;&a;&a;&a;&a;&a;&a;&a;&a;\">]><FictionBook><body><p>&b;</p></body></FictionBook>");
-  EXPECT_EQ(bomb.status, StatusKind::kRefused);
+  EXPECT_EQ(bomb.status.kind, StatusKind::kXmlEntities);
   const LoadResult other = ReadFb2("<?xml version=\"1.0\"?><html><body>x</body></html>");
-  EXPECT_EQ(other.status, StatusKind::kDamaged);
+  EXPECT_EQ(other.status.kind, StatusKind::kNotFb2);
 }
 
 TEST(Fb2Reader, ReadsDeepNestingWithoutRecursion) {
@@ -136,9 +137,9 @@ TEST(Fb2Reader, RefusesNestingTooDeepToReadWhole) {
   for (int i = 0; i < 300; ++i) xml += "</section>";
   xml += "<p>after</p></section></body></FictionBook>";
   const LoadResult result = ReadFb2(xml);
-  EXPECT_EQ(result.status, StatusKind::kRefused);
-  EXPECT_NE(result.message.find("nests elements too deeply"), std::string::npos) << result.message;
-  EXPECT_NE(result.message.find("anida"), std::string::npos) << result.message;
+  EXPECT_EQ(result.status.kind, StatusKind::kXmlTooDeep);
+  EXPECT_NE(Message(result.status).find("nests elements too deeply"), std::string::npos) << Message(result.status);
+  EXPECT_NE(Message(result.status).find("anida"), std::string::npos) << Message(result.status);
 }
 
 }  // namespace

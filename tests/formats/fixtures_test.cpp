@@ -5,6 +5,7 @@
 #include <map>
 #include <set>
 
+#include "builder/messages.h"
 #include "richtext/formats/book_formats.h"
 #include "richtext/formats/helper_process.h"
 #include "richtext/formats/html_reader.h"
@@ -117,7 +118,7 @@ class BookFixture : public ::testing::TestWithParam<FixtureCase> {
 
 TEST_P(BookFixture, KeepsTheToolsWordsInOrderAndNoMarkup) {
   const LoadResult result = Load();
-  ASSERT_TRUE(result.ok()) << result.message;
+  ASSERT_TRUE(result.ok()) << Message(result.status);
   const std::u16string text = result.document.PlainText();
   const WordMatch match = CompareWords(Words(ReferenceText(GetParam())), Words(text));
   RecordProperty("reference_words", static_cast<int>(match.reference));

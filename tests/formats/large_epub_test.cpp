@@ -2,6 +2,7 @@
 // measured with bench/load_book under /usr/bin/time -v.
 #include <gtest/gtest.h>
 
+#include "builder/messages.h"
 #include "richtext/formats/book_formats.h"
 #include "richtext/text_encoding.h"
 #include "tests/formats/book_files.h"
@@ -26,7 +27,7 @@ TEST(LargeEpub, ReadsFiftyMegabytesOfChapters) {
   std::string bytes = ReadBytes(path);
   ASSERT_GE(bytes.size(), kMegabytes << 20);
   const LoadResult result = LoadBook("large.epub", std::move(bytes));
-  ASSERT_TRUE(result.ok()) << result.message;
+  ASSERT_TRUE(result.ok()) << Message(result.status);
   std::size_t headings = 0;
   for (const Paragraph& paragraph : result.document.paragraphs) {
     const std::u16string_view first = paragraph.Runs().at(0).text;

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "book_files.h"
+#include "builder/messages.h"
 #include "richtext/formats/book_formats.h"
 #include "richtext/formats/epub_reader.h"
 #include "richtext/formats/html_reader.h"
@@ -110,7 +111,7 @@ TEST(EpubNotes, EveryChaptersNotesEndTheBook) {
            Chapter(
                "<p>two<a role='doc-noteref' href='#a'>1</a></p><aside id='a'>Second</aside>")})),
       {});
-  ASSERT_TRUE(result.ok()) << result.message;
+  ASSERT_TRUE(result.ok()) << Message(result.status);
   EXPECT_EQ(result.document.PlainText(), u"one1\ntwo1\nNotas / Notes\n1. First\n1. Second");
   ASSERT_EQ(result.document.notes.size(), 2u);
   EXPECT_EQ(result.document.notes[1].reference_paragraph, 1u);
@@ -125,7 +126,7 @@ TEST(NotesFixtures, HtmlAndEpubReadAsPandocsRtf) {
   const Document rtf = ReadRtf(testing::ReadBytes(rtf_data));
   const LoadResult html = LoadBook("notes_book.html", Fixture("notes/notes_book.html"));
   const LoadResult epub = LoadBook("notes_book.epub", Fixture("notes/notes_book.epub"));
-  ASSERT_TRUE(html.ok() && epub.ok()) << html.message << epub.message;
+  ASSERT_TRUE(html.ok() && epub.ok()) << Message(html.status) << Message(epub.status);
   EXPECT_EQ(ToUtf8(html.document.PlainText()), ToUtf8(rtf.PlainText()));
   EXPECT_EQ(ToUtf8(epub.document.PlainText()),
             "The Lighthouse Keeper's Notes\nQuillet tests\n" + ToUtf8(rtf.PlainText()));

@@ -1,5 +1,6 @@
 // Word-processor documents through real LibreOffice and pandoc processes; stubs
 // only stand in for a helper that hangs, which no real one does on demand.
+#include "builder/messages.h"
 #include "richtext/formats/office_reader.h"
 
 #include <gtest/gtest.h>
@@ -89,13 +90,13 @@ class OfficeReader : public ::testing::Test {
 TEST_F(OfficeReader, MissingHelperNamesItsDebianPackage) {
   const LoadOptions options{.helper_path = HelperFolder({})};
   const LoadResult docx = LoadBook("book.docx", Fixture("book.docx"), options);
-  EXPECT_EQ(docx.status, StatusKind::kHelperMissing);
-  EXPECT_NE(docx.message.find("libreoffice-writer-nogui"), std::string::npos) << docx.message;
-  EXPECT_NE(docx.message.find("pandoc"), std::string::npos) << docx.message;
+  EXPECT_EQ(docx.status.kind, StatusKind::kHelperMissing);
+  EXPECT_NE(Message(docx.status).find("libreoffice-writer-nogui"), std::string::npos) << Message(docx.status);
+  EXPECT_NE(Message(docx.status).find("pandoc"), std::string::npos) << Message(docx.status);
   const LoadResult doc = LoadBook("book.doc", Fixture("book.doc"), options);
-  EXPECT_EQ(doc.status, StatusKind::kHelperMissing);
-  EXPECT_NE(doc.message.find("libreoffice-writer-nogui"), std::string::npos) << doc.message;
-  EXPECT_EQ(doc.message.find("pandoc"), std::string::npos) << doc.message;
+  EXPECT_EQ(doc.status.kind, StatusKind::kHelperMissing);
+  EXPECT_NE(Message(doc.status).find("libreoffice-writer-nogui"), std::string::npos) << Message(doc.status);
+  EXPECT_EQ(Message(doc.status).find("pandoc"), std::string::npos) << Message(doc.status);
 }
 
 TEST_F(OfficeReader, PandocReadsDocxAndOdtWhenLibreOfficeIsMissing) {
@@ -104,7 +105,7 @@ TEST_F(OfficeReader, PandocReadsDocxAndOdtWhenLibreOfficeIsMissing) {
   const LoadOptions options{.helper_path = HelperFolder({{"pandoc", *pandoc}})};
   for (const char* name : {"book.docx", "book.odt"}) {
     const LoadResult result = LoadBook(name, Fixture(name), options);
-    ASSERT_TRUE(result.ok()) << result.message;
+    ASSERT_TRUE(result.ok()) << Message(result.status);
     const std::string text = ToUtf8(result.document.PlainText());
     EXPECT_NE(text.find("Chapter Three: The Search"), std::string::npos) << name;
     EXPECT_NE(text.find("ευχαριστώ"), std::string::npos) << name;
@@ -115,9 +116,9 @@ TEST_F(OfficeReader, HelperThatHangsIsKilledWithItsChildrenAfterTheLimit) {
   const LoadOptions options{.helper_timeout = std::chrono::milliseconds(300),
                             .helper_path = HangingHelper()};
   const LoadResult result = LoadBook("book.docx", Fixture("book.docx"), options);
-  EXPECT_EQ(result.status, StatusKind::kHelperTimedOut);
-  EXPECT_NE(result.message.find("took more than 1 s and was stopped"), std::string::npos)
-      << result.message;
+  EXPECT_EQ(result.status.kind, StatusKind::kHelperTimedOut);
+  EXPECT_NE(Message(result.status).find("took more than 1 s and was stopped"), std::string::npos)
+      << Message(result.status);
   EXPECT_TRUE(HangingHelperGone());
 }
 
@@ -128,7 +129,7 @@ TEST_F(OfficeReader, CancellingStopsTheHelper) {
           [&] { return std::chrono::steady_clock::now() - start > std::chrono::milliseconds(300); },
       .helper_path = HangingHelper()};
   const LoadResult result = LoadBook("book.odt", Fixture("book.odt"), options);
-  EXPECT_EQ(result.status, StatusKind::kCancelled);
+  EXPECT_EQ(result.status.kind, StatusKind::kCancelled);
   EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(30));
   EXPECT_TRUE(HangingHelperGone());
 }
@@ -137,19 +138,19 @@ TEST_F(OfficeReader, FailingHelperReportsTheFirstLinesOfItsOutput) {
   const std::string broken =
       MakeZip({{"[Content_Types].xml", "<Types/>"}, {"word/document.xml", "not a document"}});
   const LoadResult result = LoadBook("broken.docx", broken, {});
-  EXPECT_EQ(result.status, StatusKind::kHelperFailed);
-  EXPECT_NE(result.message.find("LibreOffice could not convert the document"), std::string::npos)
-      << result.message;
-  EXPECT_NE(result.message.find("source file could not be loaded"), std::string::npos)
-      << result.message;
-  EXPECT_EQ(result.message.find("javaldx"), std::string::npos) << result.message;
+  EXPECT_EQ(result.status.kind, StatusKind::kHelperFailed);
+  EXPECT_NE(Message(result.status).find("LibreOffice could not convert the document"), std::string::npos)
+      << Message(result.status);
+  EXPECT_NE(Message(result.status).find("source file could not be loaded"), std::string::npos)
+      << Message(result.status);
+  EXPECT_EQ(Message(result.status).find("javaldx"), std::string::npos) << Message(result.status);
 }
 
 TEST_F(OfficeReader, ShellMetacharactersInTheNameAreJustAName) {
   const std::filesystem::path canary = scratch_.path() / "canary";
   const std::string name = "\"; touch " + canary.string() + " #.docx";
   const LoadResult result = LoadBook(name, Fixture("book.docx"), {});
-  ASSERT_TRUE(result.ok()) << result.message;
+  ASSERT_TRUE(result.ok()) << Message(result.status);
   EXPECT_FALSE(std::filesystem::exists(canary));
   EXPECT_NE(ToUtf8(result.document.PlainText()).find("Punta Brava"), std::string::npos);
 }
