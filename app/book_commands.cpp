@@ -78,7 +78,8 @@ GenerateProgress ProgressOnTerminal() {
 // Standard error is the command line's message box. The window's message for a
 // missing folder does not name the folder; here an English line does.
 int Finish(const BookResult& result, const std::string& folder) {
-  for (const std::string& warning : result.warnings) std::cerr << "quillet: " << warning << "\n";
+  for (const Status& warning : result.warnings)
+    std::cerr << "quillet: " << Message(warning) << "\n";
   if (!result.ok()) {
     std::cerr << "quillet: " << Message(result.status) << "\n";
     if (result.status.kind == StatusKind::kMissingFolder && !folder.empty()) {
@@ -103,8 +104,7 @@ struct BookRun {
 int RunBook(const BookOptions& options) {
   const std::optional<ReaderMode> reader = ReaderModeOf(options);
   if (!reader) {
-    std::cerr << "quillet: --max-kb debe ser un número entero de 1 a " << kLargestMaxKb
-              << " / --max-kb must be a whole number from 1 to " << kLargestMaxKb << "\n";
+    std::cerr << "quillet: " << MaxKbOptionMessage(kLargestMaxKb) << "\n";
     return 1;
   }
   const int mostParts = MostParts(reader->On());
@@ -116,7 +116,7 @@ int RunBook(const BookOptions& options) {
   }
   if (options.out.empty()) {
     // The folder rule would turn "" into the root folder, which nobody chose.
-    std::cerr << "quillet: --out necesita una carpeta / --out needs a folder\n";
+    std::cerr << "quillet: " << OutOptionMessage() << "\n";
     return 1;
   }
   BookRun& run = KeptToExit<BookRun>(options.open);
@@ -148,7 +148,7 @@ const CLI::Validator kHelperSeconds(
       if (CLI::detail::lexical_cast(text, seconds) && seconds >= 0.001 && seconds <= 86400) {
         return {};
       }
-      return "debe ir de 0.001 a 86400 segundos / must be 0.001 to 86400 seconds";
+      return HelperSecondsMessage();
     },
     "SECONDS");
 

@@ -8,14 +8,4 @@ ReaderMode ReaderMode::All() {
   return {reader::kDefaultMaxKb, true, true, true};
 }
 
-int MostParts(bool readerMode) {
-  return readerMode ? reader::kMaxParts : 99;
-}
-
-Status CheckPartCount(int partCount, bool readerMode) {
-  const int most = MostParts(readerMode);
-  if (partCount >= 1 && partCount <= most) return {};
-  return Failure(StatusKind::kInvalidPartCount, partCount, most);
-}
-
 }  // namespace quillet

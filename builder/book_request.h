@@ -10,6 +10,7 @@
 #include <string_view>
 #include <vector>
 
+#include "builder/part_count.h"
 #include "richtext/status.h"
 
 namespace quillet {
@@ -48,19 +49,13 @@ struct BookRequest {
   std::string bookFile;                // the file the book was read from: no page replaces it
 };
 
-// The most parts a Generate makes: 99, or 999 in reader mode.
-int MostParts(bool readerMode);
-// The part-count rule, the one check the command line, the window and every
-// Generate make: 1 to MostParts(readerMode).
-Status CheckPartCount(int partCount, bool readerMode);
-
 // What a run did: the pages it put in place, in order, or the error that
 // stopped it (the folder then keeps the pages it held).
 struct BookResult {
   std::vector<std::string> written;
   Status status;
-  // What the user should know of a run that succeeded, in Spanish and English.
-  std::vector<std::string> warnings{};
+  // What the user should know of a run that succeeded.
+  std::vector<Status> warnings{};
 
   bool ok() const { return status.ok(); }
 };

@@ -15,10 +15,10 @@
 namespace quillet {
 
 struct Generation {
-  RunValues values;                   // as the window keeps them
-  PageSet pages;                      // in place once the run succeeded
-  std::vector<std::string> warnings;  // what the user should know, Spanish and English
-  std::vector<std::string> opened;    // the pages handed to the viewer
+  RunValues values;                 // as the window keeps them
+  PageSet pages;                    // in place once the run succeeded
+  std::vector<Status> warnings;     // what the user should know
+  std::vector<std::string> opened;  // the pages handed to the viewer
 };
 
 // Writes a Generate's pages into run.pages and puts them in place together.

@@ -226,8 +226,9 @@ std::string Message(const Status& status) {
         return "Algo falló por un error inesperado; el cuadro queda como estaba / Something "
                "failed with an unexpected error; the box is left as it was";
       }
-      return "Algo falló (" + status.detail + "); el cuadro queda como estaba / Something failed (" +
-             status.detail + "); the box is left as it was";
+      return "Algo falló (" + status.detail +
+             "); el cuadro queda como estaba / Something failed (" + status.detail +
+             "); the box is left as it was";
     case StatusKind::kCannotRead:
     case StatusKind::kNotAFile:
     case StatusKind::kInputTooLarge:
@@ -255,6 +256,15 @@ std::string Message(const Status& status) {
       return NoRoomForFrame(first, second);
     case StatusKind::kTooManyParts:
       return TooManyParts(first, second);
+    case StatusKind::kStalePages: {
+      const std::string names =
+          status.detail + (status.first > 0 ? " (+" + first + ")" : std::string());
+      return "Quedan en la carpeta páginas de un libro anterior, que este libro no enlaza: " +
+             names +
+             "\nPages of an earlier book are still in the folder, and this book does not link "
+             "them: " +
+             names;
+    }
     default:
       // Everything else is about the book being read, named first when known.
       return (status.file.empty() ? "" : status.file + ": ") + ReadingMessage(status);
@@ -264,6 +274,20 @@ std::string Message(const Status& status) {
 std::string PartsOptionMessage(int mostParts) {
   const std::string most = std::to_string(mostParts);
   return "--parts debe ir de 1 a " + most + " / --parts must be 1 to " + most;
+}
+
+std::string MaxKbOptionMessage(int largestKb) {
+  const std::string largest = std::to_string(largestKb);
+  return "--max-kb debe ser un número entero de 1 a " + largest +
+         " / --max-kb must be a whole number from 1 to " + largest;
+}
+
+std::string OutOptionMessage() {
+  return "--out necesita una carpeta / --out needs a folder";
+}
+
+std::string HelperSecondsMessage() {
+  return "debe ir de 0.001 a 86400 segundos / must be 0.001 to 86400 seconds";
 }
 
 }  // namespace quillet

@@ -12,7 +12,12 @@ namespace quillet {
 // "" for a status that is ok.
 std::string Message(const Status& status);
 
-// The command line's --parts that is not a whole number from 1 to `mostParts`.
+// The command line's options that are out of range: --parts not a whole
+// number from 1 to `mostParts`, --max-kb not one from 1 to `largestKb`, an
+// empty --out, a helper's time limit outside a millisecond to a day.
 std::string PartsOptionMessage(int mostParts);
+std::string MaxKbOptionMessage(int largestKb);
+std::string OutOptionMessage();
+std::string HelperSecondsMessage();
 
 }  // namespace quillet

@@ -87,9 +87,7 @@ class ReaderBookMaker {
 };
 
 ReaderResult ReaderBookMaker::Make() const {
-  if (options_.partCount < 1 || options_.partCount > kMaxParts) {
-    return {{}, Failure(StatusKind::kInvalidPartCount, options_.partCount, kMaxParts)};
-  }
+  if (Status status = CheckPartCount(options_.partCount, true); !status.ok()) return {{}, status};
   if (rules_.pageBytes > 0 && rules_.pageBytes <= rules_.frameBytes) {
     return {{},
             Failure(StatusKind::kNoRoomForFrame, options_.maxKb,

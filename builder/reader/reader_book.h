@@ -10,6 +10,7 @@
 #include <string_view>
 #include <vector>
 
+#include "builder/part_count.h"
 #include "builder/reader/book_body.h"
 #include "builder/reader/reader_pages.h"
 #include "richtext/status.h"
@@ -28,7 +29,7 @@ ReaderResult MakeReaderBook(std::string_view body, const BookNames& names,
                             const ReaderOptions& options);
 
 inline constexpr int kDefaultMaxKb = 100;
-inline constexpr int kMaxParts = 999;
+inline constexpr int kMaxParts = kMostReaderParts;
 // The size the builder's conversions leave unwritten ("+F=3").
 inline constexpr int kBodyFontSize = 3;
 

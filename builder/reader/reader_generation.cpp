@@ -47,17 +47,13 @@ std::vector<std::string> StalePages(const std::string& folder, const std::string
   return stale;
 }
 
-std::string StalePagesWarning(const std::vector<std::string>& stale) {
+Status StalePagesWarning(const std::vector<std::string>& stale) {
   std::string names;
   for (std::size_t i = 0; i < stale.size() && i < kStalePagesNamed; ++i) {
     names += (i == 0 ? "" : ", ") + stale[i];
   }
-  if (stale.size() > kStalePagesNamed) {
-    names += " (+" + std::to_string(stale.size() - kStalePagesNamed) + ")";
-  }
-  return "Quedan en la carpeta páginas de un libro anterior, que este libro no enlaza: " + names +
-         "\nPages of an earlier book are still in the folder, and this book does not link them: " +
-         names;
+  const std::size_t unnamed = stale.size() - std::min(stale.size(), kStalePagesNamed);
+  return {StatusKind::kStalePages, names, static_cast<std::int64_t>(unnamed), 0};
 }
 
 reader::ReaderOptions OptionsOf(const BookRequest& request) {

@@ -7,6 +7,8 @@
 #include <exception>
 #include <utility>
 
+#include "builder/window/handler_boundary.h"
+
 namespace quillet {
 namespace {
 
@@ -23,7 +25,7 @@ struct BackgroundLoad::Shared {
   std::exception_ptr failure;
 };
 
-LoadOutcome BackgroundLoad::Run(LoadWork work) {
+LoadedBook BackgroundLoad::Run(LoadWork work) {
   auto shared = std::make_shared<Shared>();
   QThread* worker = QThread::create([shared, work = std::move(work)] {
     try {
@@ -59,9 +61,9 @@ LoadOutcome BackgroundLoad::Run(LoadWork work) {
   worker->start();
   loop.exec();
   stopWaiting_ = nullptr;
-  if (shared->cancelled) return {LoadEnd::kCancelled, {}};
-  if (shared->failure) std::rethrow_exception(shared->failure);
-  return {LoadEnd::kDone, std::move(shared->book)};
+  if (shared->cancelled) return {{}, Failure(StatusKind::kCancelled)};
+  if (shared->failure) return {{}, FailureStatus(shared->failure)};
+  return std::move(shared->book);
 }
 
 void BackgroundLoad::Cancel() {

@@ -16,23 +16,16 @@ namespace quillet {
 // `cancelled` turns true once the user has pressed Cancel.
 using LoadWork = std::function<LoadedBook(const std::function<bool()>& cancelled)>;
 
-enum class LoadEnd { kDone, kCancelled };
-
-struct LoadOutcome {
-  LoadEnd end = LoadEnd::kDone;
-  LoadedBook book;  // with kDone: the book, or why it could not be read
-};
-
 // Runs one load and waits for it in a nested event loop. After half a second a
 // progress dialog on `owner` offers Cancel, which ends the wait at once; the
-// worker is told through the flag and its result dropped whenever it comes.
-// Whatever the worker throws, running out of memory among it, Run throws
-// again on the window's thread.
+// worker is told through the flag and its result dropped whenever it comes,
+// and the load ends as cancelled. Whatever the worker throws, running out of
+// memory among it, ends the load with that failure's status.
 class BackgroundLoad {
  public:
   explicit BackgroundLoad(QWidget* owner) : owner_(owner) {}
 
-  LoadOutcome Run(LoadWork work);
+  LoadedBook Run(LoadWork work);
   // Stops the wait as Cancel does; for a window that is being closed.
   void Cancel();
 

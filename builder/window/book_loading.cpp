@@ -104,25 +104,27 @@ void rtf2htmlTest::OpenBook() {
 bool rtf2htmlTest::LoadIntoBox(const std::function<LoadWork()>& prepare, bool atCursor) {
   // Also when the load fails, before the handler's boundary shows why.
   const auto returnMemory = qScopeGuard([] { ReturnFreedMemory(); });
-  LoadOutcome outcome;
+  LoadedBook loaded;
   {
     RunScope run(*this);
     BackgroundLoad load(this);
     load_ = &load;
     const auto forgetLoad = qScopeGuard([this] { load_ = nullptr; });
-    outcome = load.Run(prepare());
-    if (outcome.end == LoadEnd::kDone && outcome.book.ok()) {
+    loaded = load.Run(prepare());
+    if (loaded.ok()) {
       if (atCursor) {
-        box_->Paste(outcome.book.value);
+        box_->Paste(loaded.value);
       } else {
-        box_->SetDocument(outcome.book.value);
+        box_->SetDocument(loaded.value);
       }
-      outcome = {};
+      loaded = {};
       return true;
     }
   }
-  // After the run, so that the message does not wait under the busy cursor.
-  if (outcome.end == LoadEnd::kDone) services_.Messages().Show(Message(outcome.book.status));
+  // After the run, so that the message does not wait under the busy cursor;
+  // a load the user cancelled needs none.
+  if (loaded.status.kind != StatusKind::kCancelled)
+    services_.Messages().Show(Message(loaded.status));
   return false;
 }
 

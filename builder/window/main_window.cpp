@@ -137,7 +137,7 @@ BookRequest rtf2htmlTest::ReadControls() const {
 }
 
 void rtf2htmlTest::Report(const BookResult& result) {
-  for (const std::string& warning : result.warnings) services_.Messages().Show(warning);
+  for (const Status& warning : result.warnings) services_.Messages().Show(Message(warning));
   if (result.ok()) return;
   // A progress dialog above the message would keep it from being answered.
   progress_.reset();

@@ -1,10 +1,10 @@
-#include "builder/messages.h"
 #include "richtext/formats/epub_reader.h"
 
 #include <gtest/gtest.h>
 
 #include <random>
 
+#include "builder/messages.h"
 #include "richtext/text_encoding.h"
 #include "tests/formats/book_files.h"
 
@@ -137,7 +137,8 @@ class EpubRefusal : public ::testing::TestWithParam<RefusalCase> {};
 TEST_P(EpubRefusal, GivesAStatusAndAMessage) {
   const LoadResult result = Read(GetParam().entries(), {.max_unpacked_bytes = 8 << 20});
   EXPECT_EQ(StatusName(result.status.kind), StatusName(GetParam().status));
-  EXPECT_NE(Message(result.status).find(GetParam().message_part), std::string::npos) << Message(result.status);
+  EXPECT_NE(Message(result.status).find(GetParam().message_part), std::string::npos)
+      << Message(result.status);
   EXPECT_TRUE(result.document.paragraphs.empty());
   EXPECT_EQ(Message(result.status).find("root:"), std::string::npos) << "file content leaked";
   EXPECT_EQ(Refused(result.status.kind), GetParam().refused);
@@ -246,7 +247,8 @@ TEST_P(EpubUnpackedTotal, IsCheckedOverAllChapters) {
   const LoadResult result = Read(EpubEntries(chapters), {.max_unpacked_bytes = 1 << 20});
   EXPECT_EQ(StatusName(result.status.kind), StatusName(row.status)) << Message(result.status);
   if (row.status == StatusKind::kZipBomb) {
-    EXPECT_NE(Message(result.status).find("expands too much"), std::string::npos) << Message(result.status);
+    EXPECT_NE(Message(result.status).find("expands too much"), std::string::npos)
+        << Message(result.status);
   }
 }
 

@@ -1,8 +1,8 @@
-#include "builder/messages.h"
 #include "richtext/formats/fb2_reader.h"
 
 #include <gtest/gtest.h>
 
+#include "builder/messages.h"
 #include "richtext/text_encoding.h"
 #include "tests/richtext/test_documents.h"
 
@@ -138,7 +138,8 @@ TEST(Fb2Reader, RefusesNestingTooDeepToReadWhole) {
   xml += "<p>after</p></section></body></FictionBook>";
   const LoadResult result = ReadFb2(xml);
   EXPECT_EQ(result.status.kind, StatusKind::kXmlTooDeep);
-  EXPECT_NE(Message(result.status).find("nests elements too deeply"), std::string::npos) << Message(result.status);
+  EXPECT_NE(Message(result.status).find("nests elements too deeply"), std::string::npos)
+      << Message(result.status);
   EXPECT_NE(Message(result.status).find("anida"), std::string::npos) << Message(result.status);
 }
 

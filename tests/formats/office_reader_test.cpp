@@ -1,6 +1,5 @@
 // Word-processor documents through real LibreOffice and pandoc processes; stubs
 // only stand in for a helper that hangs, which no real one does on demand.
-#include "builder/messages.h"
 #include "richtext/formats/office_reader.h"
 
 #include <gtest/gtest.h>
@@ -10,6 +9,7 @@
 #include <cstdlib>
 #include <thread>
 
+#include "builder/messages.h"
 #include "richtext/formats/helper_process.h"
 #include "richtext/text_encoding.h"
 #include "tests/formats/book_files.h"
@@ -91,11 +91,13 @@ TEST_F(OfficeReader, MissingHelperNamesItsDebianPackage) {
   const LoadOptions options{.helper_path = HelperFolder({})};
   const LoadResult docx = LoadBook("book.docx", Fixture("book.docx"), options);
   EXPECT_EQ(docx.status.kind, StatusKind::kHelperMissing);
-  EXPECT_NE(Message(docx.status).find("libreoffice-writer-nogui"), std::string::npos) << Message(docx.status);
+  EXPECT_NE(Message(docx.status).find("libreoffice-writer-nogui"), std::string::npos)
+      << Message(docx.status);
   EXPECT_NE(Message(docx.status).find("pandoc"), std::string::npos) << Message(docx.status);
   const LoadResult doc = LoadBook("book.doc", Fixture("book.doc"), options);
   EXPECT_EQ(doc.status.kind, StatusKind::kHelperMissing);
-  EXPECT_NE(Message(doc.status).find("libreoffice-writer-nogui"), std::string::npos) << Message(doc.status);
+  EXPECT_NE(Message(doc.status).find("libreoffice-writer-nogui"), std::string::npos)
+      << Message(doc.status);
   EXPECT_EQ(Message(doc.status).find("pandoc"), std::string::npos) << Message(doc.status);
 }
 
@@ -139,7 +141,8 @@ TEST_F(OfficeReader, FailingHelperReportsTheFirstLinesOfItsOutput) {
       MakeZip({{"[Content_Types].xml", "<Types/>"}, {"word/document.xml", "not a document"}});
   const LoadResult result = LoadBook("broken.docx", broken, {});
   EXPECT_EQ(result.status.kind, StatusKind::kHelperFailed);
-  EXPECT_NE(Message(result.status).find("LibreOffice could not convert the document"), std::string::npos)
+  EXPECT_NE(Message(result.status).find("LibreOffice could not convert the document"),
+            std::string::npos)
       << Message(result.status);
   EXPECT_NE(Message(result.status).find("source file could not be loaded"), std::string::npos)
       << Message(result.status);
