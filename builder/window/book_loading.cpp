@@ -123,14 +123,15 @@ bool rtf2htmlTest::LoadIntoBox(const std::function<LoadWork()>& prepare, bool at
   }
   // After the run, so that the message does not wait under the busy cursor;
   // a load the user cancelled needs none.
-  if (loaded.status.kind != StatusKind::kCancelled)
+  if (loaded.status.kind != StatusKind::kCancelled) {
     services_.Messages().Show(Message(loaded.status));
+  }
   return false;
 }
 
 void rtf2htmlTest::dragEnterEvent(QDragEnterEvent* event) {
   Guarded([&] {
-    if (!running_ && !DroppedFile(*event->mimeData()).empty()) event->acceptProposedAction();
+    if (!running_ && !DroppedFile(*event->mimeData()).empty()) AcceptAsCopy(*event);
   });
 }
 
@@ -138,7 +139,7 @@ void rtf2htmlTest::dropEvent(QDropEvent* event) {
   Guarded([&] {
     const std::string path = DroppedFile(*event->mimeData());
     if (path.empty()) return;
-    event->acceptProposedAction();
+    AcceptAsCopy(*event);
     tbRTF->fileDropHandler(path);
   });
 }

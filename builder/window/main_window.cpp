@@ -155,6 +155,8 @@ void rtf2htmlTest::cmdGO_Click() {
                                     }};
     Report(builder_->Generate(ReadControls(), progress));
     progress_.reset();
+    // The box shows the last part selected; a stray key must not replace it.
+    tbRTF->GuardSelection();
   });
 }
 

@@ -2,6 +2,8 @@
 
 #include <QDragEnterEvent>
 #include <QDropEvent>
+#include <QKeyEvent>
+#include <QKeySequence>
 #include <QMimeData>
 #include <QPaintEvent>
 #include <QPainter>
@@ -11,6 +13,7 @@
 #include <QTextDocumentFragment>
 #include <QTextLayout>
 #include <QTextList>
+#include <QToolTip>
 #include <QUrl>
 #include <algorithm>
 #include <memory>
@@ -126,30 +129,95 @@ std::string DroppedFile(const QMimeData& data) {
   return {};
 }
 
+namespace {
+
+// A key that types, deletes, cuts or pastes: what would replace a selection.
+bool ReplacesSelection(const QKeyEvent& event) {
+  if (event.matches(QKeySequence::Paste) || event.matches(QKeySequence::Cut)) return true;
+  switch (event.key()) {
+    case Qt::Key_Backspace:
+    case Qt::Key_Delete:
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+    case Qt::Key_Tab:
+      return true;
+    default:
+      break;
+  }
+  const Qt::KeyboardModifiers commands = Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier;
+  return (event.modifiers() & commands) == 0 && !event.text().isEmpty() &&
+         event.text()[0].isPrint();
+}
+
+}  // namespace
+
+void RtfTextEdit::GuardSelection() {
+  const QTextCursor cursor = textCursor();
+  guardedRevision_ = cursor.hasSelection() ? document()->revision() : -1;
+  guardedAnchor_ = cursor.anchor();
+  guardedPosition_ = cursor.position();
+}
+
+bool RtfTextEdit::SelectionGuarded() const {
+  const QTextCursor cursor = textCursor();
+  return guardedRevision_ >= 0 && guardedRevision_ == document()->revision() &&
+         cursor.anchor() == guardedAnchor_ && cursor.position() == guardedPosition_;
+}
+
+void RtfTextEdit::keyPressEvent(QKeyEvent* event) {
+  if (SelectionGuarded() && ReplacesSelection(*event)) {
+    guardedRevision_ = -1;
+    QTextCursor cursor = textCursor();
+    cursor.clearSelection();
+    setTextCursor(cursor);
+    event->accept();
+    QToolTip::showText(mapToGlobal(cursorRect().bottomLeft()),
+                       QString::fromUtf8(kSelectionKeptCaption), this);
+    return;
+  }
+  QPlainTextEdit::keyPressEvent(event);
+}
+
+void AcceptAsCopy(QDropEvent& event) {
+  event.setDropAction(Qt::CopyAction);
+  event.accept();
+}
+
 void RtfTextEdit::dragEnterEvent(QDragEnterEvent* event) {
   if (fileDropHandler && !DroppedFile(*event->mimeData()).empty()) {
-    event->acceptProposedAction();
+    AcceptAsCopy(*event);
     return;
   }
   QPlainTextEdit::dragEnterEvent(event);
+  if (event->source() != this && event->isAccepted()) AcceptAsCopy(*event);
 }
 
 void RtfTextEdit::dragMoveEvent(QDragMoveEvent* event) {
   if (fileDropHandler && !DroppedFile(*event->mimeData()).empty()) {
-    event->acceptProposedAction();
+    AcceptAsCopy(*event);
     return;
   }
   QPlainTextEdit::dragMoveEvent(event);
+  if (event->source() != this && event->isAccepted()) AcceptAsCopy(*event);
 }
 
 void RtfTextEdit::dropEvent(QDropEvent* event) {
   const std::string file = DroppedFile(*event->mimeData());
-  if (!fileDropHandler || file.empty()) {
-    QPlainTextEdit::dropEvent(event);
+  if (fileDropHandler && !file.empty()) {
+    AcceptAsCopy(*event);
+    fileDropHandler(file);
     return;
   }
-  event->acceptProposedAction();
-  fileDropHandler(file);
+  if (event->source() == this) {
+    QPlainTextEdit::dropEvent(event);  // moving text within the box
+    return;
+  }
+  // Text from another program is copied: a drop taken as a move would have
+  // that program delete what it gave.
+  QDropEvent copy(event->position(), Qt::CopyAction, event->mimeData(), event->buttons(),
+                  event->modifiers());
+  QPlainTextEdit::dropEvent(&copy);
+  if (copy.isAccepted()) AcceptAsCopy(*event);
 }
 
 void RtfTextEdit::paintEvent(QPaintEvent* event) {

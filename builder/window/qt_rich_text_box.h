@@ -48,17 +48,40 @@ class RtfTextEdit : public QPlainTextEdit {
   // the editor, which follows the document's notes.
   std::function<void(const Document& pasted)> documentPaster;
 
+  // Guards the selection the program just made, the last part of a Generate:
+  // the first key that would replace it clears it instead and says so, so
+  // that one stray key does not cut the book in two.
+  void GuardSelection();
+
  protected:
+  void keyPressEvent(QKeyEvent* event) override;
   bool canInsertFromMimeData(const QMimeData* source) const override;
   void insertFromMimeData(const QMimeData* source) override;
   void paintEvent(QPaintEvent* event) override;
   void dragEnterEvent(QDragEnterEvent* event) override;
   void dragMoveEvent(QDragMoveEvent* event) override;
   void dropEvent(QDropEvent* event) override;
+
+ private:
+  bool SelectionGuarded() const;
+
+  // The guarded selection; revision -1 when there is none.
+  int guardedAnchor_ = 0;
+  int guardedPosition_ = 0;
+  int guardedRevision_ = -1;
 };
+
+// What the box says when a key would have replaced the part a Generate left selected.
+inline constexpr const char* kSelectionKeptCaption =
+    "La parte seleccionada sigue en su sitio: la selección se quitó en vez de sustituirla / "
+    "The selected part is still there: the selection was cleared instead of being replaced";
 
 // The local file a drag carries, "" when it carries none.
 std::string DroppedFile(const QMimeData& data);
+
+// Takes a drop as a copy whatever the source proposed: a drop taken as a move
+// lets a file manager or another program delete what it gave.
+void AcceptAsCopy(QDropEvent& event);
 
 // The box keeps the notes of the document it was given, and follows them
 // through the user's edits (see qt_note_marks.h).
