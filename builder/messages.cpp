@@ -122,6 +122,9 @@ std::string ContainerMessage(const Status& status) {
     case StatusKind::kXmlTooDeep:
       return es + " anida elementos a demasiada profundidad para leerse entero / " + en +
              " nests elements too deeply to be read whole";
+    case StatusKind::kXmlTruncated:
+      return es + " termina antes de tiempo: le falta el final / " + en +
+             " ends too early: its end is missing (" + cause + ")";
     default:
       return es + " no es XML válido / " + en + " is not valid XML" +
              (cause.empty() ? "" : ": " + cause);
@@ -175,6 +178,9 @@ std::string ReadingMessage(const Status& status) {
              "markup would need far more memory than its size)";
     case StatusKind::kNotFb2:
       return "El archivo no es FB2 / The file is not FB2 (no FictionBook element)";
+    case StatusKind::kNotThatFormat:
+      return "El archivo no es un documento " + status.detail + ", aunque su nombre lo diga / " +
+             "The file is not a " + status.detail + " document, though its name says so";
     case StatusKind::kNoPackage:
       return "El EPUB no indica su paquete OPF / The EPUB names no OPF package";
     case StatusKind::kNoChapters:
@@ -189,6 +195,7 @@ std::string ReadingMessage(const Status& status) {
     case StatusKind::kZipBomb:
     case StatusKind::kXmlEntities:
     case StatusKind::kXmlTooDeep:
+    case StatusKind::kXmlTruncated:
     case StatusKind::kXmlMalformed:
       return ContainerMessage(status);
     default:

@@ -23,6 +23,7 @@ enum class StatusKind : std::uint8_t {
   kBadInputLimit,      // detail: the QUILLET_MAX_INPUT text that is not a size
   kTooComplex,         // its markup would need far more memory; detail: the chapter, if one
   kNotFb2,             // XML without a FictionBook element
+  kNotThatFormat,      // named as a word processor's file it is not; detail: the format
   kNoPackage,          // an EPUB that names no OPF package
   kNoChapters,         // an EPUB whose spine names nothing to read
   kDrmProtected,       // an EPUB with encrypted chapters
@@ -33,6 +34,7 @@ enum class StatusKind : std::uint8_t {
   kZipBomb,            // detail: the entry; cause: its packed size
   kXmlEntities,        // detail: the XML document; cause: the entity declared
   kXmlTooDeep,         // detail: the XML document
+  kXmlTruncated,       // detail: the XML document; cause: libxml2's words
   kXmlMalformed,       // detail: the XML document; cause: libxml2's words
   kHelperMissing,      // detail: the format; first: 1 when pandoc reads it too
   kHelperNotStarted,   // detail: the helper

@@ -58,6 +58,19 @@ LoadResult FromHtml(BookFormat format, HtmlDocument read) {
   return result;
 }
 
+bool NeedsHelper(BookFormat format) {
+  switch (format) {
+    case BookFormat::kDocx:
+    case BookFormat::kOdt:
+    case BookFormat::kDoc:
+    case BookFormat::kWpd:
+    case BookFormat::kSxw:
+      return true;
+    default:
+      return false;
+  }
+}
+
 LoadResult Read(BookFormat format, std::string_view bytes, const LoadOptions& options) {
   switch (format) {
     case BookFormat::kPlainText:
@@ -82,7 +95,15 @@ LoadResult Read(BookFormat format, std::string_view bytes, const LoadOptions& op
 
 LoadResult LoadBook(std::string_view name, std::string bytes, const LoadOptions& options) {
   const BookFormat format = DetectFormat(name, bytes);
-  LoadResult result = Read(format, bytes, options);
+  LoadResult result;
+  result.format = format;
+  // A word processor's file is only handed to a helper when its content
+  // says it is one: otherwise the helper reads any bytes as text.
+  if (NeedsHelper(format) && FormatByContent(bytes) != format) {
+    result.status = Failure(StatusKind::kNotThatFormat, std::string(FormatName(format)));
+  } else {
+    result = Read(format, bytes, options);
+  }
   if (!result.ok()) result.status.file = std::string(name);
   return result;
 }

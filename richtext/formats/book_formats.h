@@ -15,6 +15,7 @@
 #include <chrono>
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -66,6 +67,8 @@ struct LoadResult {
 // extension of its name; plain text when neither tells. HTML found by content
 // gives way to a name ending in a Markdown or plain-text extension.
 BookFormat DetectFormat(std::string_view name, std::string_view bytes);
+// The format the content alone shows, if it shows one.
+std::optional<BookFormat> FormatByContent(std::string_view bytes);
 
 // Reads a book; `name` chooses the format with the bytes and names the book in
 // messages, but is never given to a helper or a shell.

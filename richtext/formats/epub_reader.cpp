@@ -94,6 +94,10 @@ std::vector<Chapter> SpineChapters(const xmlNode* package, std::string_view pack
     }
   }
   std::vector<Chapter> chapters;
+  // Each entry is read once however often the spine names it: a spine that
+  // repeats one chapter would multiply its text past every size limit. Entries
+  // are found whatever their case, so the case does not make them differ.
+  std::set<std::string> named;
   const xmlNode* spine = ChildElement(package, "spine");
   for (const xmlNode* ref = spine != nullptr ? spine->children : nullptr; ref != nullptr;
        ref = ref->next) {
@@ -103,7 +107,9 @@ std::vector<Chapter> SpineChapters(const xmlNode* package, std::string_view pack
     const Item& item = found->second;
     const bool html = item.media_type == "text/html";
     if (!html && item.media_type != "application/xhtml+xml") continue;  // SVG pages, images
-    chapters.push_back({ResolveHref(package_path, item.href), !html});
+    std::string path = ResolveHref(package_path, item.href);
+    if (!named.insert(AsciiLower(path)).second) continue;
+    chapters.push_back({std::move(path), !html});
   }
   return chapters;
 }
@@ -116,7 +122,8 @@ std::set<std::string> EncryptedPaths(const xmlNode* encryption) {
     const xmlNode* node = pending.back();
     pending.pop_back();
     if (IsElement(node, "CipherReference")) {
-      paths.insert(ResolveHref("", AttributeOf(node, "URI")));
+      // Lower case, as entries are found whatever their case.
+      paths.insert(AsciiLower(ResolveHref("", AttributeOf(node, "URI"))));
     }
     for (const xmlNode* child = node->children; child != nullptr; child = child->next) {
       if (child->type == XML_ELEMENT_NODE) pending.push_back(child);
@@ -189,7 +196,7 @@ std::optional<LoadResult> EpubReader::ReadChapters(const std::vector<Chapter>& c
     if (options_.cancelled && options_.cancelled()) {
       return Unread(Failure(StatusKind::kCancelled));
     }
-    if (encrypted.contains(chapter.path)) {
+    if (encrypted.contains(AsciiLower(chapter.path))) {
       return Unread(Failure(StatusKind::kDrmProtected));
     }
     const std::optional<std::string> bytes = zip_.Read(chapter.path);

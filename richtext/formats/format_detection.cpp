@@ -77,7 +77,9 @@ std::optional<BookFormat> ByMarkup(std::string_view bytes) {
   return std::nullopt;
 }
 
-std::optional<BookFormat> ByContent(std::string_view bytes) {
+}  // namespace
+
+std::optional<BookFormat> FormatByContent(std::string_view bytes) {
   if (bytes.starts_with("PK\x03\x04") || bytes.starts_with("PK\x05\x06")) {
     return ByArchiveContent(bytes);
   }
@@ -92,10 +94,8 @@ std::optional<BookFormat> ByContent(std::string_view bytes) {
   return ByMarkup(bytes);
 }
 
-}  // namespace
-
 BookFormat DetectFormat(std::string_view name, std::string_view bytes) {
-  const std::optional<BookFormat> content = ByContent(bytes);
+  const std::optional<BookFormat> content = FormatByContent(bytes);
   const std::optional<BookFormat> extension = ByExtension(name);
   // Markdown and plain text may well start with a tag; only their name tells them apart.
   if (content == BookFormat::kHtml &&

@@ -49,6 +49,22 @@ bool StoppedTooDeep(const xmlError* error) {
          std::string_view(error->message).starts_with("Excessive depth");
 }
 
+// Whether the text ends with the end tag of the element named `name`, with or
+// without a namespace prefix: what a file cut short lacks, and a damaged one
+// that still ends has.
+bool EndsWithEndTag(std::string_view bytes, std::string_view name) {
+  const std::size_t last = bytes.find_last_not_of(" \t\r\n");
+  if (last == std::string_view::npos || bytes[last] != '>') return false;
+  const std::size_t open = bytes.rfind("</", last);
+  if (open == std::string_view::npos) return false;
+  std::string_view tag = bytes.substr(open + 2, last - open - 2);
+  tag = tag.substr(0, tag.find_last_not_of(" \t\r\n") + 1);
+  if (const std::size_t colon = tag.find(':'); colon != std::string_view::npos) {
+    tag.remove_prefix(colon + 1);
+  }
+  return tag == name;
+}
+
 std::string Trimmed(const char* message) {
   std::string text = message == nullptr ? "" : message;
   while (!text.empty() && (text.back() == '\n' || text.back() == ' ')) text.pop_back();
@@ -78,6 +94,13 @@ XmlDocument::XmlDocument(std::string_view bytes, bool recover) {
     detail_ = watch.name;
   } else if (StoppedTooDeep(last)) {
     error_ = XmlError::kTooDeep;
+  } else if (recover && parser->wellFormed == 0 && last != nullptr &&
+             last->code == XML_ERR_TAG_NOT_FINISHED && document_ != nullptr &&
+             xmlDocGetRootElement(document_) != nullptr &&
+             !EndsWithEndTag(
+                 bytes, reinterpret_cast<const char*>(xmlDocGetRootElement(document_)->name))) {
+    error_ = XmlError::kTruncated;
+    detail_ = Trimmed(last->message);
   } else if (document_ == nullptr || xmlDocGetRootElement(document_) == nullptr ||
              (!recover && parser->wellFormed == 0)) {
     error_ = XmlError::kMalformed;
@@ -107,6 +130,8 @@ Status XmlDocument::status(std::string_view what) const {
       return {StatusKind::kXmlEntities, name, 0, 0, detail_};
     case XmlError::kTooDeep:
       return Failure(StatusKind::kXmlTooDeep, name);
+    case XmlError::kTruncated:
+      return {StatusKind::kXmlTruncated, name, 0, 0, detail_};
     case XmlError::kMalformed:
       break;
   }

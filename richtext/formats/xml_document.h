@@ -18,11 +18,13 @@ enum class XmlError : std::uint8_t {
   kMalformed,  // not well-formed XML
   kEntities,   // declares entities: refused
   kTooDeep,    // nested past libxml2's limit, where it stops reading: refused
+  kTruncated,  // ends inside its root element: the rest of it is missing
 };
 
 class XmlDocument {
  public:
-  // With `recover`, a damaged document keeps what libxml2 could read of it.
+  // With `recover`, a damaged document keeps what libxml2 could read of it,
+  // unless it ends before its root element does.
   explicit XmlDocument(std::string_view bytes, bool recover = false);
   ~XmlDocument();
   XmlDocument(const XmlDocument&) = delete;

@@ -13,6 +13,7 @@
 
 #include "builder/input_file.h"
 #include "builder/messages.h"
+#include "tests/builder/page_text.h"
 #include "tests/test_folder.h"
 
 namespace quillet {
@@ -99,8 +100,10 @@ TEST_F(BookFileTest, HelperPastItsTimeLimitIsReported) {
   LoadOptions options;
   options.helper_path = dir.string();
   options.helper_timeout = std::chrono::milliseconds(200);
-  const LoadedBook book = LoadBookFile(Write("b.docx", "not really a document"), options);
-  ASSERT_FALSE(book.ok());
+  const std::string docx =
+      testing::FileBytes(fs::path(QUILLET_SOURCE_DIR) / "tests/formats/data/book.docx");
+  const LoadedBook book = LoadBookFile(Write("b.docx", docx), options);
+  ASSERT_EQ(book.status.kind, StatusKind::kHelperTimedOut) << Message(book.status);
   EXPECT_NE(Message(book.status).find("b.docx"), std::string::npos) << Message(book.status);
   EXPECT_TRUE(book.value.paragraphs.empty());
 }

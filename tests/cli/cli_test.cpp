@@ -338,7 +338,7 @@ INSTANTIATE_TEST_SUITE_P(
              {"--convert-timeout", "0.001"}},
         Case{"HelperPastTheConvertTimeoutIsStopped",
              "mkdir bin && printf '#!/bin/sh\\nexec sleep 60\\n' > bin/soffice && "
-             "chmod +x bin/soffice && printf 'x' > book.docx && "
+             "chmod +x bin/soffice && cp '" QUILLET_FORMATS_DATA "/book.docx' book.docx && "
              "PATH=$PWD/bin:$PATH $Q text --convert-timeout 0.5 book.docx",
              1,
              {},

@@ -100,10 +100,15 @@ TEST(Fb2Reader, DecodesTheDeclaredEncoding) {
   EXPECT_EQ(result.document.PlainText(), u"Привет");
 }
 
+// A damaged file that still ends is read as far as it can be; one cut short
+// is refused, as half a book would pass for the whole.
 TEST(Fb2Reader, KeepsWhatADamagedFileHolds) {
-  const LoadResult result = ReadFb2("<FictionBook><body><section><p>kept</p><p>cut sh");
+  const LoadResult result = ReadFb2(
+      "<FictionBook><body><section><p>kept & <b>ok</p><p>after</p></section></body></FictionBook>");
   ASSERT_TRUE(result.ok()) << Message(result.status);
   EXPECT_EQ(result.document.PlainText().substr(0, 4), u"kept");
+  const LoadResult cut = ReadFb2("<FictionBook><body><section><p>kept</p><p>cut sh");
+  EXPECT_EQ(cut.status.kind, StatusKind::kXmlTruncated);
 }
 
 TEST(Fb2Reader, RefusesEntitiesAndOtherXml) {

@@ -179,7 +179,9 @@ void OpenBookTest::cancellingASlowLoadStopsItsHelper() {
   QVERIFY(QFile::setPermissions(QString::fromStdString(helper),
                                 QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
   fixture.window.loadOptions.helper_path = fixture.temp.path().toStdString();
-  const std::string book = fixture.Write("slow.docx", "not really a document");
+  QFile docx(QStringLiteral(QUILLET_FORMATS_DATA "/book.docx"));
+  QVERIFY(docx.open(QIODevice::ReadOnly));
+  const std::string book = fixture.Write("slow.docx", docx.readAll());
 
   std::optional<Qt::CursorShape> cursorAtDialog;
   QTimer watch;

@@ -1,0 +1,117 @@
+// Books made to mislead a reader: named as what they are not, cut short, or
+// built to multiply their text. Each ends as a clear refusal or as the book
+// it really holds.
+#include <gtest/gtest.h>
+
+#include <random>
+#include <string>
+#include <vector>
+
+#include "builder/messages.h"
+#include "richtext/formats/book_formats.h"
+#include "richtext/text_encoding.h"
+#include "tests/formats/book_files.h"
+
+namespace quillet {
+namespace {
+
+using testing::Chapter;
+using testing::EpubEntries;
+using testing::MakeZip;
+using testing::ZipEntry;
+
+std::string RandomBytes(std::size_t size) {
+  std::mt19937 random(29);
+  std::string bytes(size, '\0');
+  for (char& byte : bytes) byte = static_cast<char>(random());
+  return bytes;
+}
+
+// A few hundred bytes of FB2, cut inside its second paragraph.
+std::string TruncatedFb2() {
+  const std::string whole =
+      "<?xml version=\"1.0\" encoding=\"utf-8\"?><FictionBook "
+      "xmlns=\"http://www.gribuser.ru/xml/fictionbook/2.0\"><body><section><p>first paragraph of "
+      "the book</p><p>second paragraph, which the cut ends half way</p></section></body>"
+      "</FictionBook>";
+  return whole.substr(0, whole.find("which"));
+}
+
+// An EPUB whose spine names its one chapter `times` times.
+std::string SpineRepeating(int times) {
+  std::vector<ZipEntry> entries = EpubEntries({Chapter("<p>once only</p>")});
+  std::string spine;
+  for (int i = 0; i < times; ++i) spine += "<itemref idref=\"ch000\"/>";
+  entries.back().data =
+      "<?xml version=\"1.0\"?><package xmlns=\"http://www.idpf.org/2007/opf\" version=\"3.0\">"
+      "<manifest><item id=\"ch000\" href=\"ch000.xhtml\" media-type=\"application/xhtml+xml\"/>"
+      "<item id=\"again\" href=\"CH000.xhtml\" media-type=\"application/xhtml+xml\"/></manifest>"
+      "<spine>" +
+      spine + "<itemref idref=\"again\"/></spine></package>";
+  return MakeZip(entries);
+}
+
+// An EPUB whose encryption list names its chapter in another case.
+std::string EncryptedInOtherCase() {
+  std::vector<ZipEntry> entries = EpubEntries({Chapter("<p>ciphertext</p>")});
+  entries.push_back(
+      {"META-INF/encryption.xml",
+       "<encryption xmlns=\"urn:oasis:names:tc:opendocument:xmlns:container\" "
+       "xmlns:enc=\"http://www.w3.org/2001/04/xmlenc#\"><enc:EncryptedData><enc:CipherData>"
+       "<enc:CipherReference URI=\"oebps/CH000.XHTML\"/></enc:CipherData></enc:EncryptedData>"
+       "</encryption>"});
+  return MakeZip(entries);
+}
+
+struct RefusedCase {
+  const char* name;
+  const char* fileName;
+  std::string (*bytes)();
+  StatusKind kind;
+};
+
+void PrintTo(const RefusedCase& row, std::ostream* out) {
+  *out << row.name;
+}
+
+class RefusedBook : public ::testing::TestWithParam<RefusedCase> {};
+
+TEST_P(RefusedBook, IsRefusedWithItsOwnMessage) {
+  const LoadResult result = LoadBook(GetParam().fileName, GetParam().bytes());
+  EXPECT_EQ(static_cast<int>(result.status.kind), static_cast<int>(GetParam().kind))
+      << Message(result.status);
+  EXPECT_TRUE(result.document.paragraphs.empty());
+  EXPECT_NE(Message(result.status).find(GetParam().fileName), std::string::npos);
+}
+
+std::string Noise() {
+  return RandomBytes(20'000);
+}
+
+std::string Words() {
+  return "Plain words in a file that only its name calls a document.\n";
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Rows, RefusedBook,
+    ::testing::Values(
+        RefusedCase{"RandomBytesNamedDocx", "noise.docx", Noise, StatusKind::kNotThatFormat},
+        RefusedCase{"RandomBytesNamedOdt", "noise.odt", Noise, StatusKind::kNotThatFormat},
+        RefusedCase{"RandomBytesNamedDoc", "noise.doc", Noise, StatusKind::kNotThatFormat},
+        RefusedCase{"RandomBytesNamedWpd", "noise.wpd", Noise, StatusKind::kNotThatFormat},
+        RefusedCase{"RandomBytesNamedSxw", "noise.sxw", Noise, StatusKind::kNotThatFormat},
+        RefusedCase{"PlainTextNamedDoc", "words.doc", Words, StatusKind::kNotThatFormat},
+        RefusedCase{"TruncatedFb2", "cut.fb2", TruncatedFb2, StatusKind::kXmlTruncated},
+        RefusedCase{"ChapterEncryptedInAnotherCase", "drm.epub", EncryptedInOtherCase,
+                    StatusKind::kDrmProtected}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST(HostileEpub, ChapterNamedManyTimesIsReadOnce) {
+  const LoadResult result = LoadBook("loop.epub", SpineRepeating(5000));
+  ASSERT_TRUE(result.ok()) << Message(result.status);
+  const std::string text = ToUtf8(result.document.PlainText());
+  EXPECT_EQ(text.size(), std::string("once only").size()) << text.substr(0, 40);
+}
+
+}  // namespace
+}  // namespace quillet
