@@ -152,6 +152,11 @@ std::string HelperMessage(const Status& status) {
       return name + " tardó más de " + seconds + " s y se detuvo / " + name + " took more than " +
              seconds + " s and was stopped";
     }
+    case StatusKind::kHelperOutputTooLarge: {
+      const std::string bytes = std::to_string(status.first);
+      return name + " devolvió un documento de más de " + bytes + " bytes, que no se lee / " +
+             name + " gave back a document of more than " + bytes + " bytes, which is not read";
+    }
     case StatusKind::kNoTempFolder:
       return "No se pudo preparar una carpeta temporal / Could not prepare a temporary folder";
     default: {

@@ -16,31 +16,32 @@ enum class StatusKind : std::uint8_t {
   kOutOfMemory,
   kUnexpected,  // detail: what the failure said, if anything
   // Reading a book; `file` names it.
-  kCancelled,          // the cancel callback asked to stop
-  kCannotRead,         // cause: the system's reason
-  kNotAFile,           // neither a regular file nor a pipe
-  kInputTooLarge,      // first: the limit in bytes
-  kBadInputLimit,      // detail: the QUILLET_MAX_INPUT text that is not a size
-  kTooComplex,         // its markup would need far more memory; detail: the chapter, if one
-  kNotFb2,             // XML without a FictionBook element
-  kNotThatFormat,      // named as a word processor's file it is not; detail: the format
-  kNoPackage,          // an EPUB that names no OPF package
-  kNoChapters,         // an EPUB whose spine names nothing to read
-  kDrmProtected,       // an EPUB with encrypted chapters
-  kZipUnreadable,      // detail: the format; cause: libzip's words
-  kZipEntryMissing,    // detail: the entry
-  kZipEntryDamaged,    // detail: the entry; cause: libzip's words
-  kZipEntryEncrypted,  // detail: the entry
-  kZipBomb,            // detail: the entry; cause: its packed size
-  kXmlEntities,        // detail: the XML document; cause: the entity declared
-  kXmlTooDeep,         // detail: the XML document
-  kXmlTruncated,       // detail: the XML document; cause: libxml2's words
-  kXmlMalformed,       // detail: the XML document; cause: libxml2's words
-  kHelperMissing,      // detail: the format; first: 1 when pandoc reads it too
-  kHelperNotStarted,   // detail: the helper
-  kHelperTimedOut,     // detail: the helper; first: the limit in seconds
-  kHelperFailed,       // detail: the helper; first: its exit code; cause: its first lines
-  kNoTempFolder,       // the helper's private folder could not be made
+  kCancelled,             // the cancel callback asked to stop
+  kCannotRead,            // cause: the system's reason
+  kNotAFile,              // neither a regular file nor a pipe
+  kInputTooLarge,         // first: the limit in bytes
+  kBadInputLimit,         // detail: the QUILLET_MAX_INPUT text that is not a size
+  kTooComplex,            // its markup would need far more memory; detail: the chapter, if one
+  kNotFb2,                // XML without a FictionBook element
+  kNotThatFormat,         // named as a word processor's file it is not; detail: the format
+  kNoPackage,             // an EPUB that names no OPF package
+  kNoChapters,            // an EPUB whose spine names nothing to read
+  kDrmProtected,          // an EPUB with encrypted chapters
+  kZipUnreadable,         // detail: the format; cause: libzip's words
+  kZipEntryMissing,       // detail: the entry
+  kZipEntryDamaged,       // detail: the entry; cause: libzip's words
+  kZipEntryEncrypted,     // detail: the entry
+  kZipBomb,               // detail: the entry; cause: its packed size
+  kXmlEntities,           // detail: the XML document; cause: the entity declared
+  kXmlTooDeep,            // detail: the XML document
+  kXmlTruncated,          // detail: the XML document; cause: libxml2's words
+  kXmlMalformed,          // detail: the XML document; cause: libxml2's words
+  kHelperMissing,         // detail: the format; first: 1 when pandoc reads it too
+  kHelperNotStarted,      // detail: the helper
+  kHelperTimedOut,        // detail: the helper; first: the limit in seconds
+  kHelperOutputTooLarge,  // detail: the helper; first: the limit in bytes
+  kHelperFailed,          // detail: the helper; first: its exit code; cause: its first lines
+  kNoTempFolder,          // the helper's private folder could not be made
   // Asking for a book.
   kInvalidPartCount,  // first: the count asked for, second: the most allowed
   kInvalidPrefix,     // detail: the prefix; first: what is wrong, second: the character

@@ -51,6 +51,8 @@ struct LoadOptions {
   // ratio of each entry that unpacks to more than a mebibyte.
   std::uint64_t max_unpacked_bytes = std::uint64_t{512} << 20;
   std::uint64_t max_compression_ratio = 100;
+  // The largest document a helper may hand back: it is read whole.
+  std::uint64_t max_helper_output_bytes = std::uint64_t{1} << 30;
 };
 
 // A book read, or what kept it from being read (its `file` the name given).

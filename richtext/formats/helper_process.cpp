@@ -133,6 +133,44 @@ std::optional<std::string> FindProgram(std::string_view program, std::string_vie
   }
 }
 
+namespace {
+
+// This process's environment, with the temporary folder replaced when one is given.
+std::vector<std::string> HelperEnvironment(const std::string& tempFolder) {
+  std::vector<std::string> environment;
+  for (char** variable = environ; *variable != nullptr; ++variable) {
+    const std::string_view entry(*variable);
+    const bool temp =
+        entry.starts_with("TMPDIR=") || entry.starts_with("TMP=") || entry.starts_with("TEMP=");
+    if (!temp || tempFolder.empty()) environment.emplace_back(entry);
+  }
+  if (!tempFolder.empty()) {
+    for (const char* name : {"TMPDIR=", "TMP=", "TEMP="}) {
+      environment.push_back(name + tempFolder);
+    }
+  }
+  return environment;
+}
+
+// A line with every control character a space: C0 and DEL, and the C1 range
+// as UTF-8 writes it.
+std::string Printable(std::string_view line) {
+  std::string shown(line);
+  for (std::size_t i = 0; i < shown.size(); ++i) {
+    const auto byte = static_cast<unsigned char>(shown[i]);
+    if (byte < 0x20 || byte == 0x7F) {
+      shown[i] = ' ';
+    } else if (byte == 0xC2 && i + 1 < shown.size() &&
+               static_cast<unsigned char>(shown[i + 1]) >= 0x80 &&
+               static_cast<unsigned char>(shown[i + 1]) <= 0x9F) {
+      shown.replace(i, 2, " ");
+    }
+  }
+  return shown;
+}
+
+}  // namespace
+
 HelperOutcome RunHelper(const HelperRun& run) {
   HelperOutcome outcome;
   Pipe pipe;
@@ -148,11 +186,15 @@ HelperOutcome RunHelper(const HelperRun& run) {
   for (const std::string& argument : run.arguments)
     argv.push_back(const_cast<char*>(argument.c_str()));
   argv.push_back(nullptr);
+  std::vector<std::string> environment = HelperEnvironment(run.temp_folder);
+  std::vector<char*> envp;
+  for (std::string& variable : environment) envp.push_back(variable.data());
+  envp.push_back(nullptr);
   pid_t pid = 0;
   {
     const SpawnSetup setup(pipe.write);
     if (posix_spawn(&pid, run.program.c_str(), setup.actions(), setup.attributes(), argv.data(),
-                    environ) != 0) {
+                    envp.data()) != 0) {
       outcome.end = HelperEnd::kNotStarted;
       return outcome;
     }
@@ -191,7 +233,7 @@ std::string FirstLines(std::string_view output) {
     // LibreOffice says this on every run, whatever happens.
     if (line.empty() || line.find("javaldx") != std::string_view::npos) continue;
     if (!lines.empty()) lines += " | ";
-    lines += line.substr(0, kMessageLineLength);
+    lines += Printable(line.substr(0, kMessageLineLength));
     ++count;
   }
   return lines;

@@ -39,6 +39,9 @@ struct HelperRun {
   std::vector<std::string> arguments;
   std::chrono::milliseconds timeout{0};
   std::function<bool()> cancelled = {};
+  // TMPDIR (and TMP, TEMP) for the helper, so that its own temporary files
+  // go where they are removed; empty: the environment's.
+  std::string temp_folder = {};
 };
 
 enum class HelperEnd : std::uint8_t { kExited, kNotStarted, kTimedOut, kCancelled };
@@ -51,7 +54,8 @@ struct HelperOutcome {
 
 HelperOutcome RunHelper(const HelperRun& run);
 
-// The first lines of a helper's output, for a message.
+// The first lines of a helper's output, for a message; control characters,
+// which a terminal would act on, become spaces.
 std::string FirstLines(std::string_view output);
 
 }  // namespace quillet

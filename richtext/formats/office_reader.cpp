@@ -45,7 +45,13 @@ std::string FileUrl(const std::filesystem::path& path) {
   return url;
 }
 
-std::optional<std::string> ReadFile(const std::filesystem::path& path) {
+// The converted document, read only when it is within `limit`.
+std::optional<std::string> ReadFile(const std::filesystem::path& path, std::uint64_t limit,
+                                    bool& tooLarge) {
+  std::error_code error;
+  const std::uintmax_t size = std::filesystem::file_size(path, error);
+  tooLarge = !error && size > limit;
+  if (error || tooLarge) return std::nullopt;
   std::ifstream file(path, std::ios::binary);
   if (!file) return std::nullopt;
   std::ostringstream bytes;
@@ -106,10 +112,12 @@ LoadResult OfficeConversion::Run(std::string_view bytes) {
   std::error_code error;
   if (!folder_.ok() || !std::filesystem::create_directory(in, error) ||
       !std::filesystem::create_directory(out, error) ||
+      !std::filesystem::create_directory(folder_.path() / "tmp", error) ||
       !(std::ofstream(input, std::ios::binary) << bytes)) {
     return Unread(format_, Failure(StatusKind::kNoTempFolder));
   }
   HelperRun run;
+  run.temp_folder = (folder_.path() / "tmp").string();
   run.timeout = options_.helper_timeout;
   run.cancelled = options_.cancelled;
   if (libreoffice) {
@@ -134,7 +142,14 @@ LoadResult OfficeConversion::Convert(std::string_view helper, HelperRun run,
                                      const std::filesystem::path& result, bool html) {
   const HelperOutcome outcome = RunHelper(run);
   std::optional<std::string> converted;
-  if (outcome.end == HelperEnd::kExited && outcome.exit_code == 0) converted = ReadFile(result);
+  bool tooLarge = false;
+  if (outcome.end == HelperEnd::kExited && outcome.exit_code == 0) {
+    converted = ReadFile(result, options_.max_helper_output_bytes, tooLarge);
+  }
+  if (tooLarge) {
+    return Unread(format_, {StatusKind::kHelperOutputTooLarge, std::string(helper),
+                            static_cast<std::int64_t>(options_.max_helper_output_bytes), 0});
+  }
   if (!converted || converted->empty()) {
     return Unread(format_, HelperFailure(helper, run, outcome));
   }

@@ -185,3 +185,55 @@ TEST(HelperProcess, RunsWithoutAShellAndKeepsItsOutput) {
 
 }  // namespace
 }  // namespace quillet
+
+namespace quillet {
+namespace {
+
+// A stand-in for LibreOffice whose behaviour a test writes: `body` runs with
+// $out set to the folder the converted book is to be written to.
+std::string StubOffice(std::string_view body) {
+  return "#!/bin/sh\nwhile [ $# -gt 0 ]; do [ \"$1\" = --outdir ] && out=$2; shift; done\n" +
+         std::string(body) + "\n";
+}
+
+struct StubCase {
+  const char* name;
+  const char* body;
+  std::uint64_t maxOutput;
+  StatusKind kind;
+  const char* absent;  // what the message must not carry
+};
+
+void PrintTo(const StubCase& row, std::ostream* out) {
+  *out << row.name;
+}
+
+class OfficeStub : public OfficeReader, public ::testing::WithParamInterface<StubCase> {};
+
+// The fixture's TMPDIR is checked empty after each row: a helper's own
+// temporary files go into the private folder, which is removed.
+TEST_P(OfficeStub, EndsAsExpectedAndLeavesNothing) {
+  const StubCase& row = GetParam();
+  LoadOptions options{.helper_path = HelperFolder({{"soffice", StubOffice(row.body)}})};
+  options.max_helper_output_bytes = row.maxOutput;
+  const LoadResult result = LoadBook("book.docx", Fixture("book.docx"), options);
+  EXPECT_EQ(static_cast<int>(result.status.kind), static_cast<int>(row.kind))
+      << Message(result.status);
+  EXPECT_EQ(Message(result.status).find(row.absent), std::string::npos) << Message(result.status);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Rows, OfficeStub,
+    ::testing::Values(StubCase{"TemporaryFilesStayInThePrivateFolder",
+                               "echo secret > \"$TMPDIR/lu1234.tmp\"; exit 1", 1 << 20,
+                               StatusKind::kHelperFailed, "\x1b"},
+                      StubCase{"EscapeSequencesDoNotReachTheTerminal",
+                               "printf '\\033[2J\\033]0;owned\\007 \\302\\233bad\\n'; exit 1",
+                               1 << 20, StatusKind::kHelperFailed, "\x1b"},
+                      StubCase{"OutputPastTheLimitIsNotRead",
+                               "head -c 5000 /dev/zero | tr '\\0' x > \"$out/book.rtf\"", 1000,
+                               StatusKind::kHelperOutputTooLarge, "xxxx"}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+}  // namespace
+}  // namespace quillet
