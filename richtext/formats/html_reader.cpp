@@ -629,10 +629,48 @@ bool HtmlWalker::IsLinkBack(const GumboElement& element) const {
 
 }  // namespace
 
+namespace {
+
+// Where the internal subset that starts at `open` ("[") ends, past its "]":
+// quoted values and comments may hold a "]" of their own. npos when it does not end.
+std::size_t InternalSubsetEnd(std::string_view text, std::size_t open) {
+  for (std::size_t i = open + 1; i < text.size(); ++i) {
+    const char c = text[i];
+    if (c == '"' || c == '\'') {
+      i = text.find(c, i + 1);
+    } else if (text.substr(i, 4) == "<!--") {
+      i = text.find("-->", i + 4);
+      if (i != std::string_view::npos) i += 2;
+    } else if (c == ']') {
+      return i + 1;
+    }
+    if (i == std::string_view::npos) return i;
+  }
+  return std::string_view::npos;
+}
+
+// An XHTML doctype may carry an internal subset ("<!DOCTYPE html [ ... ]>");
+// it declares nothing the page shows, and an HTML parser would show its end.
+void DropInternalSubset(std::string& text) {
+  constexpr std::size_t kSniffBytes = 4096;
+  const std::string head = AsciiLower(std::string_view(text).substr(0, kSniffBytes));
+  const std::size_t doctype = head.find("<!doctype");
+  if (doctype == std::string::npos) return;
+  const std::size_t open = text.find_first_of("[>", doctype);
+  if (open == std::string::npos || text[open] != '[') return;
+  const std::size_t end = InternalSubsetEnd(text, open);
+  if (end == std::string::npos) return;
+  text.erase(open, end - open);
+}
+
+}  // namespace
+
 HtmlDocument ReadHtml(std::string_view bytes, const HtmlOptions& options) {
   HtmlLimits limits;
   limits.xml_empty_tags = options.xhtml;
-  const GumboTree tree(options.utf8 ? std::string(bytes) : HtmlToUtf8(bytes), limits);
+  std::string text = options.utf8 ? std::string(bytes) : HtmlToUtf8(bytes);
+  DropInternalSubset(text);
+  const GumboTree tree(text, limits);
   if (tree.document() == nullptr) return HtmlDocument{{}, std::nullopt, false, {}};
   HtmlDocument read = HtmlWalker().Walk(tree.document());
   if (!options.notes_apart) {

@@ -346,10 +346,19 @@ std::vector<std::pair<std::string, std::string>> ParseDeclarations(std::string_v
 }
 
 std::string FirstFontFamily(std::string_view families) {
+  // Every run carries its font's name; no face needs more than this, and a
+  // longer one would be copied into each run.
+  constexpr std::size_t kLongestFontName = 256;
   std::string_view first = TrimHtmlSpace(families.substr(0, families.find(',')));
   if (first.size() >= 2 && (first.front() == '"' || first.front() == '\'') &&
       first.back() == first.front()) {
     first = TrimHtmlSpace(first.substr(1, first.size() - 2));
+  }
+  if (first.size() > kLongestFontName) {
+    std::size_t cut = kLongestFontName;
+    while (cut > 0 && (static_cast<unsigned char>(first[cut]) & 0xC0) == 0x80)
+      --cut;  // whole characters
+    first = first.substr(0, cut);
   }
   return std::string(first);
 }

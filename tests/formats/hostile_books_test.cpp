@@ -106,6 +106,29 @@ INSTANTIATE_TEST_SUITE_P(
                     StatusKind::kDrmProtected}),
     [](const auto& info) { return std::string(info.param.name); });
 
+// Every run carries its font's name: a name of 64 KB in a style would be
+// copied into each of them.
+TEST(HostileHtml, FontNameIsCutToWhatANameNeeds) {
+  std::string html = "<p style=\"font-family: '" + std::string(65'536, 'F') + "', serif\">";
+  for (int i = 0; i < 100; ++i) html += "<b>bold</b> <i>it</i> ";
+  const LoadResult result = LoadBook("fonts.html", html + "</p>");
+  ASSERT_TRUE(result.ok()) << Message(result.status);
+  const Paragraph& paragraph = result.document.paragraphs.front();
+  ASSERT_GT(paragraph.Runs().size(), 100u);
+  for (const RunView run : paragraph.Runs()) EXPECT_LE(run.format.font.size(), 256u);
+}
+
+// An internal subset in a chapter's doctype declares nothing the chapter
+// shows; its end must not show either.
+TEST(HostileEpub, DoctypeWithAnInternalSubsetLeavesNoTrace) {
+  const std::string chapter =
+      "<?xml version=\"1.0\"?><!DOCTYPE html [ <!ENTITY nbsp \"&#160;\"> <!-- > --> ]>"
+      "<html xmlns=\"http://www.w3.org/1999/xhtml\"><body><p>text</p></body></html>";
+  const LoadResult result = LoadBook("subset.epub", MakeZip(EpubEntries({chapter})));
+  ASSERT_TRUE(result.ok()) << Message(result.status);
+  EXPECT_EQ(ToUtf8(result.document.PlainText()), "text");
+}
+
 TEST(HostileEpub, ChapterNamedManyTimesIsReadOnce) {
   const LoadResult result = LoadBook("loop.epub", SpineRepeating(5000));
   ASSERT_TRUE(result.ok()) << Message(result.status);
