@@ -18,12 +18,57 @@ struct NodeDeleter {
   void operator()(cmark_node* node) const { cmark_node_free(node); }
 };
 
+// A table's delimiter row ("|---|:-:|"): its number of columns, 0 for any other line.
+std::size_t DelimiterColumns(std::string_view line) {
+  if (line.find('-') == std::string_view::npos) return 0;
+  if (line.find_first_not_of(" \t|:-\r") != std::string_view::npos) return 0;
+  std::size_t columns = 0;
+  bool inCell = false;
+  for (const char c : line) {
+    if (c == '|') {
+      inCell = false;
+    } else if (c == '-' && !inCell) {
+      inCell = true;
+      ++columns;
+    }
+  }
+  return columns;
+}
+
+// How many cells the tables of `markdown` come to once every row is padded
+// to its header's width, as the table parser pads them.
+std::size_t PaddedTableCells(std::string_view markdown) {
+  std::size_t cells = 0;
+  std::size_t columns = 0;  // of the table being read, 0 outside one
+  while (!markdown.empty()) {
+    const std::size_t end = markdown.find('\n');
+    const std::string_view line = markdown.substr(0, end);
+    markdown = end == std::string_view::npos ? std::string_view() : markdown.substr(end + 1);
+    if (line.find_first_not_of(" \t\r") == std::string_view::npos) {
+      columns = 0;
+    } else if (const std::size_t delimiter = DelimiterColumns(line); delimiter > 0) {
+      columns = delimiter;
+      cells += 2 * columns;  // the header and the delimiter row
+    } else {
+      cells += columns;
+    }
+  }
+  return cells;
+}
+
 std::string MarkdownToHtml(std::string_view utf8) {
   // Raw HTML goes through: it is read by our HTML reader, never shown by a browser.
   constexpr int kOptions = CMARK_OPT_UNSAFE;
+  // Padding a table's rows to its header's width can turn a few KB into
+  // millions of cells; past this many cells per byte of text the tables are
+  // read as the text they are written in.
+  constexpr std::size_t kCellsPerByte = 16;
+  constexpr std::size_t kCellsAnyway = 100'000;
+  const bool tables = PaddedTableCells(utf8) <= kCellsAnyway + kCellsPerByte * utf8.size();
   cmark_gfm_core_extensions_ensure_registered();
   const std::unique_ptr<cmark_parser, ParserDeleter> parser(cmark_parser_new(kOptions));
   for (const char* name : {"table", "strikethrough"}) {
+    if (!tables && std::string_view(name) == "table") continue;
     if (cmark_syntax_extension* extension = cmark_find_syntax_extension(name)) {
       cmark_parser_attach_syntax_extension(parser.get(), extension);
     }

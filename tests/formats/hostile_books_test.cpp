@@ -2,7 +2,9 @@
 // built to multiply their text. Each ends as a clear refusal or as the book
 // it really holds.
 #include <gtest/gtest.h>
+#include <sys/resource.h>
 
+#include <cstdlib>
 #include <random>
 #include <string>
 #include <vector>
@@ -127,6 +129,40 @@ TEST(HostileEpub, DoctypeWithAnInternalSubsetLeavesNoTrace) {
   const LoadResult result = LoadBook("subset.epub", MakeZip(EpubEntries({chapter})));
   ASSERT_TRUE(result.ok()) << Message(result.status);
   EXPECT_EQ(ToUtf8(result.document.PlainText()), "text");
+}
+
+// A table whose header names 1,500 columns and whose 1,500 rows name one
+// each: 9 KB that a table parser pads to 2.25 million cells.
+std::string SparseTable() {
+  std::string header = "|";
+  std::string rule = "|";
+  for (int i = 0; i < 1500; ++i) {
+    header += "a|";
+    rule += "-|";
+  }
+  std::string markdown = header + "\n" + rule + "\n";
+  for (int i = 0; i < 1500; ++i) markdown += "x\n";
+  return markdown;
+}
+
+// Loads the book in a process that may use no more than `bytes` of memory,
+// and ends it with 0 when the load succeeded.
+[[noreturn]] void LoadWithin(const std::string& name, const std::string& book, rlim_t bytes) {
+  const rlimit limit{bytes, bytes};
+  setrlimit(RLIMIT_AS, &limit);
+  std::exit(LoadBook(name, book).ok() ? 0 : 1);
+}
+
+TEST(HostileMarkdown, SparseTableStaysInProportionToItsText) {
+  const std::string markdown = SparseTable();
+#ifndef QUILLET_SANITIZED
+  // Half a gigabyte is far more than 9 KB of text needs; the padded table took 1.2 GB.
+  EXPECT_EXIT(LoadWithin("table.md", markdown, rlim_t{512} << 20), ::testing::ExitedWithCode(0),
+              "");
+#endif
+  const LoadResult result = LoadBook("table.md", markdown);
+  ASSERT_TRUE(result.ok()) << Message(result.status);
+  EXPECT_LT(result.document.Length(), 10 * markdown.size());
 }
 
 TEST(HostileEpub, ChapterNamedManyTimesIsReadOnce) {
