@@ -122,6 +122,11 @@ std::string ContainerMessage(const Status& status) {
     case StatusKind::kXmlTooDeep:
       return es + " anida elementos a demasiada profundidad para leerse entero / " + en +
              " nests elements too deeply to be read whole";
+    case StatusKind::kXmlTooManyAttributes: {
+      const std::string most = std::to_string(status.first);
+      return es + " tiene un elemento con más de " + most + " atributos, que no se lee / " + en +
+             " has an element with more than " + most + " attributes, which is not read";
+    }
     case StatusKind::kXmlTruncated:
       return es + " termina antes de tiempo: le falta el final / " + en +
              " ends too early: its end is missing (" + cause + ")";
@@ -200,6 +205,7 @@ std::string ReadingMessage(const Status& status) {
     case StatusKind::kZipBomb:
     case StatusKind::kXmlEntities:
     case StatusKind::kXmlTooDeep:
+    case StatusKind::kXmlTooManyAttributes:
     case StatusKind::kXmlTruncated:
     case StatusKind::kXmlMalformed:
       return ContainerMessage(status);

@@ -34,6 +34,7 @@ enum class StatusKind : std::uint8_t {
   kZipBomb,               // detail: the entry; cause: its packed size
   kXmlEntities,           // detail: the XML document; cause: the entity declared
   kXmlTooDeep,            // detail: the XML document
+  kXmlTooManyAttributes,  // detail: the XML document; first: the most allowed
   kXmlTruncated,          // detail: the XML document; cause: libxml2's words
   kXmlMalformed,          // detail: the XML document; cause: libxml2's words
   kHelperMissing,         // detail: the format; first: 1 when pandoc reads it too
@@ -66,6 +67,7 @@ inline bool Refused(StatusKind kind) {
     case StatusKind::kZipBomb:
     case StatusKind::kXmlEntities:
     case StatusKind::kXmlTooDeep:
+    case StatusKind::kXmlTooManyAttributes:
       return true;
     default:
       return false;

@@ -3,6 +3,7 @@
 #include <libxml/parser.h>
 #include <libxml/xmlerror.h>
 
+#include <algorithm>
 #include <climits>
 #include <mutex>
 #include <string_view>
@@ -65,6 +66,43 @@ bool EndsWithEndTag(std::string_view bytes, std::string_view name) {
   return tag == name;
 }
 
+// The most attributes one element of `xml` has, counted as the "=" inside
+// its start tag, outside quoted values; comments, CDATA sections,
+// declarations and processing instructions hold none.
+std::size_t MostAttributesOfAnElement(std::string_view xml) {
+  std::size_t most = 0;
+  std::size_t i = 0;
+  while ((i = xml.find('<', i)) != std::string_view::npos) {
+    const std::string_view rest = xml.substr(i);
+    std::string_view close = ">";
+    if (rest.starts_with("<!--")) {
+      close = "-->";
+    } else if (rest.starts_with("<![CDATA[")) {
+      close = "]]>";
+    } else if (rest.starts_with("<!") || rest.starts_with("<?")) {
+      close = ">";
+    } else {
+      std::size_t count = 0;
+      char quote = 0;
+      for (++i; i < xml.size() && (quote != 0 || xml[i] != '>'); ++i) {
+        if (quote != 0) {
+          if (xml[i] == quote) quote = 0;
+        } else if (xml[i] == '"' || xml[i] == '\'') {
+          quote = xml[i];
+        } else if (xml[i] == '=') {
+          ++count;
+        }
+      }
+      most = std::max(most, count);
+      continue;
+    }
+    const std::size_t end = xml.find(close, i + 2);
+    if (end == std::string_view::npos) break;
+    i = end + close.size();
+  }
+  return most;
+}
+
 std::string Trimmed(const char* message) {
   std::string text = message == nullptr ? "" : message;
   while (!text.empty() && (text.back() == '\n' || text.back() == ' ')) text.pop_back();
@@ -74,6 +112,10 @@ std::string Trimmed(const char* message) {
 }  // namespace
 
 XmlDocument::XmlDocument(std::string_view bytes, bool recover) {
+  if (MostAttributesOfAnElement(bytes) > kMostAttributes) {
+    error_ = XmlError::kTooManyAttributes;
+    return;
+  }
   InitializeLibxml();
   xmlParserCtxtPtr parser = bytes.size() <= INT_MAX ? xmlNewParserCtxt() : nullptr;
   if (parser == nullptr) {
@@ -130,6 +172,9 @@ Status XmlDocument::status(std::string_view what) const {
       return {StatusKind::kXmlEntities, name, 0, 0, detail_};
     case XmlError::kTooDeep:
       return Failure(StatusKind::kXmlTooDeep, name);
+    case XmlError::kTooManyAttributes:
+      return {StatusKind::kXmlTooManyAttributes, name, static_cast<std::int64_t>(kMostAttributes),
+              0};
     case XmlError::kTruncated:
       return {StatusKind::kXmlTruncated, name, 0, 0, detail_};
     case XmlError::kMalformed:

@@ -5,6 +5,7 @@
 
 #include <libxml/tree.h>
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -15,11 +16,16 @@ namespace quillet {
 
 enum class XmlError : std::uint8_t {
   kNone,
-  kMalformed,  // not well-formed XML
-  kEntities,   // declares entities: refused
-  kTooDeep,    // nested past libxml2's limit, where it stops reading: refused
-  kTruncated,  // ends inside its root element: the rest of it is missing
+  kMalformed,          // not well-formed XML
+  kEntities,           // declares entities: refused
+  kTooDeep,            // nested past libxml2's limit, where it stops reading: refused
+  kTruncated,          // ends inside its root element: the rest of it is missing
+  kTooManyAttributes,  // an element with more than kMostAttributes: refused
 };
+
+// libxml2 checks each attribute of an element against the others, so that
+// the time grows with the square of their number.
+inline constexpr std::size_t kMostAttributes = 1000;
 
 class XmlDocument {
  public:
@@ -34,7 +40,10 @@ class XmlDocument {
   const xmlNode* root() const;
   XmlError error() const { return error_; }
   // Not read on purpose, rather than damaged.
-  bool refused() const { return error_ == XmlError::kEntities || error_ == XmlError::kTooDeep; }
+  bool refused() const {
+    return error_ == XmlError::kEntities || error_ == XmlError::kTooDeep ||
+           error_ == XmlError::kTooManyAttributes;
+  }
   // What went wrong as a status; `what` names the document.
   Status status(std::string_view what) const;
 

@@ -165,6 +165,24 @@ TEST(HostileMarkdown, SparseTableStaysInProportionToItsText) {
   EXPECT_LT(result.document.Length(), 10 * markdown.size());
 }
 
+// libxml2 checks an element's attributes against each other: 100,000 of them
+// on one element took minutes.
+TEST(HostileFb2, ElementWithTooManyAttributesIsRefused) {
+  std::string attributes;
+  for (int i = 0; i < 100'000; ++i) attributes += " a" + std::to_string(i) + "=\"x\"";
+  const std::string fb2 = "<?xml version=\"1.0\"?><FictionBook><body><section><p" + attributes +
+                          ">text</p></section></body></FictionBook>";
+  const LoadResult result = LoadBook("attributes.fb2", fb2);
+  EXPECT_EQ(static_cast<int>(result.status.kind),
+            static_cast<int>(StatusKind::kXmlTooManyAttributes))
+      << Message(result.status);
+  const LoadResult fine =
+      LoadBook("fine.fb2",
+               "<FictionBook><body><section><p a=\"1\" b='2'>text</p><!-- a=b c=d -->"
+               "</section></body></FictionBook>");
+  EXPECT_TRUE(fine.ok()) << Message(fine.status);
+}
+
 TEST(HostileEpub, ChapterNamedManyTimesIsReadOnce) {
   const LoadResult result = LoadBook("loop.epub", SpineRepeating(5000));
   ASSERT_TRUE(result.ok()) << Message(result.status);
