@@ -150,8 +150,11 @@ void rtf2htmlTest::cmdGO_Click() {
     RunScope run(*this);
     // The dialog comes only once the run's checks are passed and pages are being written.
     const GenerateProgress progress{[this](int partCount) { ShowProgress(partCount); },
-                                    [this](int partNumber, int) {
-                                      if (progress_) progress_->setValue(partNumber);
+                                    [this](int partNumber, int partCount) {
+                                      if (!progress_) return;
+                                      progress_->setValue(partNumber);
+                                      // The pages are put in place and opened without it.
+                                      if (partNumber == partCount) progress_.reset();
                                     }};
     Report(builder_->Generate(ReadControls(), progress));
     progress_.reset();

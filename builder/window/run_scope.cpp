@@ -57,6 +57,8 @@ void rtf2htmlTest::ShowProgress(int partCount) {
   progress_->setWindowModality(Qt::WindowModal);
   progress_->setMinimumDuration(400);
   progress_->setAutoClose(false);
+  // Full stays full: the dialog goes once the last part is written.
+  progress_->setAutoReset(false);
 }
 
 }  // namespace quillet

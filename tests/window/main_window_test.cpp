@@ -141,6 +141,7 @@ class MainWindowTest : public QObject {
   void folderAndHelpDuringAPause();
   void helpDuringAGeneratePauseIsOpened();
   void generateShowsItsProgress();
+  void progressEndsFullBeforePagesAreOpened();
   void debugModeCannotBeClearedByClickingAgain();
   void noProgressDialogWhileAMessageIsUp_data();
   void noProgressDialogWhileAMessageIsUp();
@@ -680,6 +681,24 @@ void MainWindowTest::generateShowsItsProgress() {
   QCOMPARE(maximum, std::nullopt);
   window.cmdGO_Click();
   QCOMPARE(maximum, std::optional<int>(2));
+  QVERIFY(window.findChild<QProgressDialog*>() == nullptr);
+}
+
+// The bar must not stay up, dropped back to empty, while the browser is
+// handed the pages.
+void MainWindowTest::progressEndsFullBeforePagesAreOpened() {
+  Fixture fixture;
+  rtf2htmlTest& window = fixture.window;
+  QTemporaryDir output;
+  fixture.ChooseFolder(output.path());
+  window.Box().SetPlainText("uno dos tres cuatro cinco seis siete ocho nueve diez");
+  window.cboPartes->setCurrentIndex(4);
+  std::vector<bool> dialogAtOpen;
+  fixture.opener.hook = [&] {
+    dialogAtOpen.push_back(window.findChild<QProgressDialog*>() != nullptr);
+  };
+  window.cmdGO_Click();
+  QCOMPARE(dialogAtOpen, std::vector<bool>(6, false));
   QVERIFY(window.findChild<QProgressDialog*>() == nullptr);
 }
 
