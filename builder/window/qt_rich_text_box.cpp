@@ -235,7 +235,12 @@ void RtfTextEdit::paintEvent(QPaintEvent* event) {
     const QTextLine first = block.layout()->lineAt(0);
     const QTextCharFormat format =
         block.begin().atEnd() ? block.charFormat() : block.begin().fragment().charFormat();
-    painter.setFont(format.font().resolve(document()->defaultFont()));
+    // The item's size and face, but not the lines drawn along its text.
+    QFont font = format.font().resolve(document()->defaultFont());
+    font.setUnderline(false);
+    font.setStrikeOut(false);
+    font.setOverline(false);
+    painter.setFont(font);
     painter.drawText(QPointF(kBulletLeft, place.top() + first.y() + first.ascent()),
                      QStringLiteral("\u2022"));
   }

@@ -77,6 +77,8 @@ class RichTextBoxTest : public QObject {
   void keyboardPasteOfPlainTextInsertsAtTheCursor();
   void writtenNotesComeBackInTheRtf();
   void keyboardPasteAtTheCursorKeepsTheNotes();
+  void bulletIsDrawnWithoutTheTextsLines_data();
+  void bulletIsDrawnWithoutTheTextsLines();
 };
 
 void RichTextBoxTest::writingRtfGoesThroughTheReader() {
@@ -255,6 +257,35 @@ void RichTextBoxTest::keyboardPasteAtTheCursorKeepsTheNotes() {
     if (note.reference_paragraph == 0) note.reference_offset += 6;
   }
   QCOMPARE(box.Model().notes, expected);
+}
+
+namespace {
+
+// The left margin of a box showing `rtf`, where a list item's bullet is drawn.
+QImage BulletMargin(const char* rtf) {
+  Box box;
+  box.edit.resize(300, 80);
+  box.box.SetTextRTF(rtf);
+  box.edit.show();
+  const QImage shown = box.edit.viewport()->grab().toImage();
+  return shown.copy(0, 0, 10, shown.height());  // the item's text starts past it
+}
+
+}  // namespace
+
+void RichTextBoxTest::bulletIsDrawnWithoutTheTextsLines_data() {
+  QTest::addColumn<QString>("item");
+  QTest::newRow("underlined") << QStringLiteral("{\\ul Item}");
+  QTest::newRow("struck out") << QStringLiteral("{\\strike Item}");
+}
+
+void RichTextBoxTest::bulletIsDrawnWithoutTheTextsLines() {
+  QFETCH(QString, item);
+  const std::string list =
+      "{\\rtf1\\ansi{\\pntext\\'b7\\tab}{\\*\\pn\\pnlvlblt{\\pntxtb\\'b7}}\\pard\\fi-360\\li720 ";
+  const std::string plain = list + "Item\\par }";
+  const std::string lined = list + item.toStdString() + "\\par }";
+  QCOMPARE(BulletMargin(lined.c_str()), BulletMargin(plain.c_str()));
 }
 
 }  // namespace quillet
