@@ -228,9 +228,33 @@ std::string FileMessage(const Status& status) {
   return "No se puede leer / Cannot read " + status.file + ": " + reason;
 }
 
+// A message with every control character but tab and line break a space: names
+// and details come from the book and its helpers, and a terminal would act on them.
+std::string Printable(std::string text) {
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    const auto byte = static_cast<unsigned char>(text[i]);
+    if ((byte < 0x20 && byte != '\n' && byte != '\t') || byte == 0x7F) {
+      text[i] = ' ';
+    } else if (byte == 0xC2 && i + 1 < text.size() &&
+               static_cast<unsigned char>(text[i + 1]) >= 0x80 &&
+               static_cast<unsigned char>(text[i + 1]) <= 0x9F) {
+      text.replace(i, 2, " ");
+    }
+  }
+  return text;
+}
+
+std::string Words(const Status& status);
+
 }  // namespace
 
 std::string Message(const Status& status) {
+  return Printable(Words(status));
+}
+
+namespace {
+
+std::string Words(const Status& status) {
   const std::string first = std::to_string(status.first);
   const std::string second = std::to_string(status.second);
   switch (status.kind) {
@@ -288,6 +312,8 @@ std::string Message(const Status& status) {
       return (status.file.empty() ? "" : status.file + ": ") + ReadingMessage(status);
   }
 }
+
+}  // namespace
 
 std::string PartsOptionMessage(int mostParts) {
   const std::string most = std::to_string(mostParts);

@@ -2,6 +2,7 @@
 
 #include <QDragEnterEvent>
 #include <QDropEvent>
+#include <QInputMethodEvent>
 #include <QKeyEvent>
 #include <QKeySequence>
 #include <QMimeData>
@@ -88,6 +89,14 @@ RtfTextEdit::RtfTextEdit(QWidget* parent) : QPlainTextEdit(parent) {
   QTextDocument* document = NewBoxDocument(this);
   document->setDocumentLayout(new BookLayout(document));
   setDocument(document);
+  // Once the user moves the cursor or the selection, the guard is over: the
+  // same selection made again on purpose is the user's.
+  connect(this, &QPlainTextEdit::cursorPositionChanged, this, [this] {
+    if (!SelectionGuarded()) guardedRevision_ = -1;
+  });
+  connect(this, &QPlainTextEdit::selectionChanged, this, [this] {
+    if (!SelectionGuarded()) guardedRevision_ = -1;
+  });
 }
 
 bool RtfTextEdit::canInsertFromMimeData(const QMimeData* source) const {
@@ -137,6 +146,7 @@ bool ReplacesSelection(const QKeyEvent& event) {
   switch (event.key()) {
     case Qt::Key_Backspace:
     case Qt::Key_Delete:
+      return (event.modifiers() & Qt::AltModifier) == 0;  // Alt+Backspace undoes
     case Qt::Key_Return:
     case Qt::Key_Enter:
     case Qt::Key_Tab:
@@ -164,18 +174,33 @@ bool RtfTextEdit::SelectionGuarded() const {
          cursor.anchor() == guardedAnchor_ && cursor.position() == guardedPosition_;
 }
 
+void RtfTextEdit::KeepGuardedSelection() {
+  guardedRevision_ = -1;
+  QTextCursor cursor = textCursor();
+  cursor.clearSelection();
+  setTextCursor(cursor);
+  QToolTip::showText(mapToGlobal(cursorRect().bottomLeft()),
+                     QString::fromUtf8(kSelectionKeptCaption), this);
+}
+
 void RtfTextEdit::keyPressEvent(QKeyEvent* event) {
   if (SelectionGuarded() && ReplacesSelection(*event)) {
-    guardedRevision_ = -1;
-    QTextCursor cursor = textCursor();
-    cursor.clearSelection();
-    setTextCursor(cursor);
+    KeepGuardedSelection();
     event->accept();
-    QToolTip::showText(mapToGlobal(cursorRect().bottomLeft()),
-                       QString::fromUtf8(kSelectionKeptCaption), this);
     return;
   }
   QPlainTextEdit::keyPressEvent(event);
+}
+
+// Accented letters typed through an input method (dead keys, compose) come
+// as committed text rather than as keys.
+void RtfTextEdit::inputMethodEvent(QInputMethodEvent* event) {
+  if (SelectionGuarded() && !event->commitString().isEmpty()) {
+    KeepGuardedSelection();
+    event->accept();
+    return;
+  }
+  QPlainTextEdit::inputMethodEvent(event);
 }
 
 void AcceptAsCopy(QDropEvent& event) {

@@ -55,6 +55,7 @@ class RtfTextEdit : public QPlainTextEdit {
 
  protected:
   void keyPressEvent(QKeyEvent* event) override;
+  void inputMethodEvent(QInputMethodEvent* event) override;
   bool canInsertFromMimeData(const QMimeData* source) const override;
   void insertFromMimeData(const QMimeData* source) override;
   void paintEvent(QPaintEvent* event) override;
@@ -64,6 +65,7 @@ class RtfTextEdit : public QPlainTextEdit {
 
  private:
   bool SelectionGuarded() const;
+  void KeepGuardedSelection();
 
   // The guarded selection; revision -1 when there is none.
   int guardedAnchor_ = 0;

@@ -94,10 +94,6 @@ std::vector<Chapter> SpineChapters(const xmlNode* package, std::string_view pack
     }
   }
   std::vector<Chapter> chapters;
-  // Each entry is read once however often the spine names it: a spine that
-  // repeats one chapter would multiply its text past every size limit. Entries
-  // are found whatever their case, so the case does not make them differ.
-  std::set<std::string> named;
   const xmlNode* spine = ChildElement(package, "spine");
   for (const xmlNode* ref = spine != nullptr ? spine->children : nullptr; ref != nullptr;
        ref = ref->next) {
@@ -107,9 +103,7 @@ std::vector<Chapter> SpineChapters(const xmlNode* package, std::string_view pack
     const Item& item = found->second;
     const bool html = item.media_type == "text/html";
     if (!html && item.media_type != "application/xhtml+xml") continue;  // SVG pages, images
-    std::string path = ResolveHref(package_path, item.href);
-    if (!named.insert(AsciiLower(path)).second) continue;
-    chapters.push_back({std::move(path), !html});
+    chapters.push_back({ResolveHref(package_path, item.href), !html});
   }
   return chapters;
 }
@@ -192,10 +186,16 @@ std::optional<LoadResult> EpubReader::ReadChapters(const std::vector<Chapter>& c
     if (encryption.root() == nullptr) return XmlFailure(encryption, kEncryption);
     encrypted = EncryptedPaths(encryption.root());
   }
+  // Each entry is read once however often the spine names it, by whatever
+  // path: a spine that repeats one chapter would multiply its text past
+  // every size limit.
+  std::set<std::uint64_t> read;
   for (const Chapter& chapter : chapters) {
     if (options_.cancelled && options_.cancelled()) {
       return Unread(Failure(StatusKind::kCancelled));
     }
+    const std::optional<std::uint64_t> entry = zip_.IndexOf(chapter.path);
+    if (entry && !read.insert(*entry).second) continue;
     if (encrypted.contains(AsciiLower(chapter.path))) {
       return Unread(Failure(StatusKind::kDrmProtected));
     }

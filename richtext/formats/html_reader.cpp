@@ -656,10 +656,20 @@ void DropInternalSubset(std::string& text) {
   const std::string head = AsciiLower(std::string_view(text).substr(0, kSniffBytes));
   const std::size_t doctype = head.find("<!doctype");
   if (doctype == std::string::npos) return;
-  const std::size_t open = text.find_first_of("[>", doctype);
-  if (open == std::string::npos || text[open] != '[') return;
+  // The subset's "[" comes after the public and system identifiers, which are
+  // quoted and may hold a "[" of their own.
+  std::size_t open = doctype;
+  while (open < text.size() && text[open] != '[' && text[open] != '>') {
+    if (text[open] == '"' || text[open] == '\'') open = text.find(text[open], open + 1);
+    if (open == std::string::npos) return;
+    ++open;
+  }
+  if (open >= text.size() || text[open] != '[') return;
   const std::size_t end = InternalSubsetEnd(text, open);
   if (end == std::string::npos) return;
+  // Only a subset that closes the declaration is one.
+  const std::size_t close = text.find_first_not_of(" \t\r\n", end);
+  if (close == std::string::npos || text[close] != '>') return;
   text.erase(open, end - open);
 }
 

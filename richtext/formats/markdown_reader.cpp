@@ -35,15 +35,41 @@ std::size_t DelimiterColumns(std::string_view line) {
   return columns;
 }
 
+// A line without the block quote and list markers a table may stand inside.
+std::string_view WithoutContainers(std::string_view line) {
+  for (;;) {
+    const std::size_t start = line.find_first_not_of(" \t");
+    if (start == std::string_view::npos) return {};
+    line.remove_prefix(start);
+    if (line.front() == '>') {
+      line.remove_prefix(1);
+    } else if (line.size() > 1 && (line[0] == '-' || line[0] == '*' || line[0] == '+') &&
+               (line[1] == ' ' || line[1] == '\t')) {
+      line.remove_prefix(2);
+    } else if (const std::size_t digits = line.find_first_not_of("0123456789");
+               digits > 0 && digits != std::string_view::npos && digits + 1 < line.size() &&
+               (line[digits] == '.' || line[digits] == ')') &&
+               (line[digits + 1] == ' ' || line[digits + 1] == '\t')) {
+      line.remove_prefix(digits + 2);
+    } else {
+      return line;
+    }
+  }
+}
+
 // How many cells the tables of `markdown` come to once every row is padded
-// to its header's width, as the table parser pads them.
+// to its header's width, as the table parser pads them. Lines end at LF, CR
+// or both, as the parser ends them.
 std::size_t PaddedTableCells(std::string_view markdown) {
   std::size_t cells = 0;
   std::size_t columns = 0;  // of the table being read, 0 outside one
   while (!markdown.empty()) {
-    const std::size_t end = markdown.find('\n');
-    const std::string_view line = markdown.substr(0, end);
-    markdown = end == std::string_view::npos ? std::string_view() : markdown.substr(end + 1);
+    const std::size_t end = markdown.find_first_of("\r\n");
+    const std::string_view line = WithoutContainers(markdown.substr(0, end));
+    const bool crlf = end != std::string_view::npos && markdown[end] == '\r' &&
+                      end + 1 < markdown.size() && markdown[end + 1] == '\n';
+    markdown =
+        end == std::string_view::npos ? std::string_view() : markdown.substr(end + (crlf ? 2 : 1));
     if (line.find_first_not_of(" \t\r") == std::string_view::npos) {
       columns = 0;
     } else if (const std::size_t delimiter = DelimiterColumns(line); delimiter > 0) {

@@ -54,11 +54,22 @@ bool StoppedTooDeep(const xmlError* error) {
 // without a namespace prefix: what a file cut short lacks, and a damaged one
 // that still ends has.
 bool EndsWithEndTag(std::string_view bytes, std::string_view name) {
-  const std::size_t last = bytes.find_last_not_of(" \t\r\n");
-  if (last == std::string_view::npos || bytes[last] != '>') return false;
-  const std::size_t open = bytes.rfind("</", last);
+  // What may follow the root: white space, comments, processing instructions,
+  // and the NUL or end-of-file mark some programs pad files with.
+  constexpr std::string_view kTrailing(" \t\r\n\0\x1A", 6);
+  for (;;) {
+    bytes = bytes.substr(0, bytes.find_last_not_of(kTrailing) + 1);
+    const std::string_view opening = bytes.ends_with("-->")  ? "<!--"
+                                     : bytes.ends_with("?>") ? "<?"
+                                                             : "";
+    if (opening.empty()) break;
+    const std::size_t start = bytes.rfind(opening);
+    bytes = bytes.substr(0, start == std::string_view::npos ? 0 : start);
+  }
+  if (bytes.empty() || bytes.back() != '>') return false;
+  const std::size_t open = bytes.rfind("</");
   if (open == std::string_view::npos) return false;
-  std::string_view tag = bytes.substr(open + 2, last - open - 2);
+  std::string_view tag = bytes.substr(open + 2, bytes.size() - open - 3);
   tag = tag.substr(0, tag.find_last_not_of(" \t\r\n") + 1);
   if (const std::size_t colon = tag.find(':'); colon != std::string_view::npos) {
     tag.remove_prefix(colon + 1);

@@ -34,7 +34,7 @@ void ZipArchive::Discard::operator()(zip* archive) const {
   zip_discard(archive);
 }
 
-std::optional<std::uint64_t> ZipArchive::Locate(std::string_view name) const {
+std::optional<std::uint64_t> ZipArchive::IndexOf(std::string_view name) const {
   if (archive_ == nullptr) return std::nullopt;
   const std::string key(name);
   zip_int64_t index = zip_name_locate(archive_.get(), key.c_str(), 0);
@@ -44,12 +44,12 @@ std::optional<std::uint64_t> ZipArchive::Locate(std::string_view name) const {
 }
 
 bool ZipArchive::Has(std::string_view name) const {
-  return Locate(name).has_value();
+  return IndexOf(name).has_value();
 }
 
 std::optional<std::string> ZipArchive::Read(std::string_view name) {
   entry_ = name;
-  const std::optional<std::uint64_t> index = Locate(name);
+  const std::optional<std::uint64_t> index = IndexOf(name);
   zip_stat_t stat;
   if (!index || zip_stat_index(archive_.get(), *index, 0, &stat) != 0) {
     problem_ = ZipProblem::kMissing;

@@ -37,6 +37,8 @@ class ZipArchive {
 
   bool ok() const { return archive_ != nullptr; }
   bool Has(std::string_view name) const;
+  // The entry's index: its exact name first, then the name in any case.
+  std::optional<std::uint64_t> IndexOf(std::string_view name) const;
   // The entry's bytes; nothing, with problem() set, when it cannot be read.
   std::optional<std::string> Read(std::string_view name);
 
@@ -49,7 +51,6 @@ class ZipArchive {
   struct Discard {
     void operator()(zip* archive) const;
   };
-  std::optional<std::uint64_t> Locate(std::string_view name) const;
 
   std::unique_ptr<zip, Discard> archive_;
   ZipLimits limits_;

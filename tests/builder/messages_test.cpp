@@ -82,6 +82,11 @@ INSTANTIATE_TEST_SUITE_P(
         MessageCase{"OutOfMemoryKeepsTheBox",
                     {StatusKind::kOutOfMemory, {}, 0, 0},
                     {"No hay memoria suficiente", "the box is left as it was"}},
+        MessageCase{"ControlCharactersFromTheBookBecomeSpaces",
+                    Read(StatusKind::kTooComplex,
+                         "a\x1b[2J\xc2\x9b"
+                         "31mb.xhtml"),
+                    {"\"a [2J 31mb.xhtml\""}},
         MessageCase{"UnexpectedFailureGivesItsText",
                     {StatusKind::kUnexpected, "vector::reserve", 0, 0},
                     {"(vector::reserve)", "Something failed (vector::reserve)"}}),

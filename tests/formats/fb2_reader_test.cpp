@@ -109,6 +109,15 @@ TEST(Fb2Reader, KeepsWhatADamagedFileHolds) {
   EXPECT_EQ(result.document.PlainText().substr(0, 4), u"kept");
   const LoadResult cut = ReadFb2("<FictionBook><body><section><p>kept</p><p>cut sh");
   EXPECT_EQ(cut.status.kind, StatusKind::kXmlTruncated);
+  // What may follow the root's end tag does not make a damaged file look cut.
+  for (const std::string_view after :
+       {std::string_view("\n<!-- end -->\n"), std::string_view("<?pi x?>"),
+        std::string_view("\n\0\0", 3), std::string_view("\x1A")}) {
+    const std::string damaged =
+        "<FictionBook><body><section><p>kept <emphasis>ok</p></section></body></FictionBook>" +
+        std::string(after);
+    EXPECT_TRUE(ReadFb2(damaged).ok()) << Message(ReadFb2(damaged).status);
+  }
 }
 
 TEST(Fb2Reader, RefusesEntitiesAndOtherXml) {

@@ -149,6 +149,18 @@ TEST_F(OfficeReader, FailingHelperReportsTheFirstLinesOfItsOutput) {
   EXPECT_EQ(Message(result.status).find("javaldx"), std::string::npos) << Message(result.status);
 }
 
+// Word's own XML, saved with the .doc name, is no OLE file, yet LibreOffice reads it.
+TEST_F(OfficeReader, WordXmlNamedDocIsRead) {
+  const std::string wordXml =
+      "<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?>\n"
+      "<?mso-application progid=\"Word.Document\"?>\n<w:wordDocument "
+      "xmlns:w=\"http://schemas.microsoft.com/office/word/2003/wordml\"><w:body><w:p><w:r>"
+      "<w:t>Hello</w:t></w:r></w:p></w:body></w:wordDocument>\n";
+  const LoadResult result = LoadBook("word.doc", wordXml, {});
+  ASSERT_TRUE(result.ok()) << Message(result.status);
+  EXPECT_NE(ToUtf8(result.document.PlainText()).find("Hello"), std::string::npos);
+}
+
 TEST_F(OfficeReader, ShellMetacharactersInTheNameAreJustAName) {
   const std::filesystem::path canary = scratch_.path() / "canary";
   const std::string name = "\"; touch " + canary.string() + " #.docx";

@@ -4,6 +4,7 @@
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QFile>
+#include <QInputMethodEvent>
 #include <QMimeData>
 #include <QTemporaryDir>
 #include <QTest>
@@ -25,6 +26,9 @@ class StrayInputTest : public QObject {
   void firstKeyAfterGenerateClearsTheSelectionInstead();
   void keysThatChangeNothingLeaveTheSelection();
   void aSelectionTheUserMadeIsReplacedAsUsual();
+  void theSameSelectionMadeAgainIsTheUsers();
+  void altBackspaceIsNoEdit();
+  void textFromAnInputMethodKeepsThePart();
   void dropsAreTakenAsCopies_data();
   void dropsAreTakenAsCopies();
 };
@@ -105,6 +109,38 @@ void StrayInputTest::aSelectionTheUserMadeIsReplacedAsUsual() {
   box.SetSelLength(3);  // "uno"
   QTest::keyClick(run.window.tbRTF, Qt::Key_X);
   QCOMPARE(box.Text().substr(0, 4), u"x do");
+}
+
+void StrayInputTest::theSameSelectionMadeAgainIsTheUsers() {
+  Generated run;
+  QtRichTextBox& box = run.window.Box();
+  const std::int64_t start = box.SelStart();
+  const std::int64_t length = box.SelLength();
+  box.SetSelStart(0);
+  box.SetSelStart(start);
+  box.SetSelLength(length);
+  const std::u16string before = box.Text();
+  QTest::keyClick(run.window.tbRTF, Qt::Key_X);
+  QCOMPARE(box.Text().size(), before.size() - static_cast<std::size_t>(length) + 1);
+}
+
+void StrayInputTest::altBackspaceIsNoEdit() {
+  Generated run;
+  QtRichTextBox& box = run.window.Box();
+  const std::int64_t length = box.SelLength();
+  QTest::keyClick(run.window.tbRTF, Qt::Key_Backspace, Qt::AltModifier);
+  QCOMPARE(box.SelLength(), length);
+}
+
+void StrayInputTest::textFromAnInputMethodKeepsThePart() {
+  Generated run;
+  QtRichTextBox& box = run.window.Box();
+  const std::u16string before = box.Text();
+  QInputMethodEvent accent;
+  accent.setCommitString(QStringLiteral("é"));
+  QCoreApplication::sendEvent(run.window.tbRTF, &accent);
+  QCOMPARE(box.Text(), before);
+  QCOMPARE(box.SelLength(), 0);
 }
 
 void StrayInputTest::dropsAreTakenAsCopies_data() {
