@@ -152,23 +152,6 @@ std::vector<std::string> HelperEnvironment(const std::string& tempFolder) {
   return environment;
 }
 
-// A line with every control character a space: C0 and DEL, and the C1 range
-// as UTF-8 writes it.
-std::string Printable(std::string_view line) {
-  std::string shown(line);
-  for (std::size_t i = 0; i < shown.size(); ++i) {
-    const auto byte = static_cast<unsigned char>(shown[i]);
-    if (byte < 0x20 || byte == 0x7F) {
-      shown[i] = ' ';
-    } else if (byte == 0xC2 && i + 1 < shown.size() &&
-               static_cast<unsigned char>(shown[i + 1]) >= 0x80 &&
-               static_cast<unsigned char>(shown[i + 1]) <= 0x9F) {
-      shown.replace(i, 2, " ");
-    }
-  }
-  return shown;
-}
-
 }  // namespace
 
 HelperOutcome RunHelper(const HelperRun& run) {
@@ -233,7 +216,7 @@ std::string FirstLines(std::string_view output) {
     // LibreOffice says this on every run, whatever happens.
     if (line.empty() || line.find("javaldx") != std::string_view::npos) continue;
     if (!lines.empty()) lines += " | ";
-    lines += Printable(line.substr(0, kMessageLineLength));
+    lines += line.substr(0, kMessageLineLength);
     ++count;
   }
   return lines;

@@ -54,8 +54,8 @@ struct HelperOutcome {
 
 HelperOutcome RunHelper(const HelperRun& run);
 
-// The first lines of a helper's output, for a message; control characters,
-// which a terminal would act on, become spaces.
+// The first lines of a helper's output, for a message (which makes the
+// control characters in them spaces).
 std::string FirstLines(std::string_view output);
 
 }  // namespace quillet
