@@ -78,8 +78,9 @@ class BackHalf {
 };
 
 // How many of `partCount` parts the thread that writes the pages converts
-// itself: a little under half, as writing them all is its work too; 0 when a
-// book this small is not worth a second thread.
+// itself: half, rounded down, which measured best although writing them all
+// is its work too (the other thread converts one part more, to start); 0 when
+// a book this small is not worth a second thread.
 std::size_t FrontPartCount(int partCount);
 
 // A part's page body: an empty part is still a page, so that its index link
