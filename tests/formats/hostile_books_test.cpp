@@ -145,6 +145,7 @@ std::string SparseTable() {
   return markdown;
 }
 
+#ifndef QUILLET_SANITIZED
 // Loads the book in a process that may use no more than `bytes` of memory,
 // and ends it with 0 when the load succeeded.
 [[noreturn]] void LoadWithin(const std::string& name, const std::string& book, rlim_t bytes) {
@@ -152,6 +153,7 @@ std::string SparseTable() {
   setrlimit(RLIMIT_AS, &limit);
   std::exit(LoadBook(name, book).ok() ? 0 : 1);
 }
+#endif
 
 // The same table on its own, inside a block quote or a list item, and with
 // lines that end in CR alone, as the parser takes them all.
