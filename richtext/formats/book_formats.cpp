@@ -12,7 +12,6 @@
 #include "richtext/formats/office_reader.h"
 #include "richtext/plain_text.h"
 #include "richtext/rtf_reader.h"
-#include "richtext/text_encoding.h"
 
 namespace quillet {
 namespace {
@@ -59,29 +58,6 @@ LoadResult FromHtml(BookFormat format, HtmlDocument read) {
   return result;
 }
 
-// Whether bytes named as a word processor's file may be one: DOCX, ODT and
-// SXW are ZIP archives (damaged ones too, for the helper to try); DOC is an
-// OLE file or Word's XML; WordPerfect carries its mark. Anything else would
-// be read by the helper as plain text.
-bool MayBeOfficeFile(BookFormat format, std::string_view bytes) {
-  switch (format) {
-    case BookFormat::kDocx:
-    case BookFormat::kOdt:
-    case BookFormat::kSxw:
-      return bytes.starts_with("PK\x03\x04");
-    case BookFormat::kDoc: {
-      if (bytes.starts_with("\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1")) return true;
-      const std::string_view text = SkipUtf8ByteOrderMark(bytes);
-      const std::size_t start = text.find_first_not_of(" \t\r\n");
-      return start != std::string_view::npos && text[start] == '<';
-    }
-    case BookFormat::kWpd:
-      return bytes.starts_with("\xFFWPC");
-    default:
-      return true;
-  }
-}
-
 LoadResult Read(BookFormat format, std::string_view bytes, const LoadOptions& options) {
   switch (format) {
     case BookFormat::kPlainText:
@@ -110,7 +86,7 @@ LoadResult LoadBook(std::string_view name, std::string bytes, const LoadOptions&
   result.format = format;
   // A word processor's file is only handed to a helper when its content
   // says it is one: otherwise the helper reads any bytes as text.
-  if (!MayBeOfficeFile(format, bytes)) {
+  if (!MayBeFormat(format, bytes)) {
     result.status = Failure(StatusKind::kNotThatFormat, std::string(FormatName(format)));
   } else {
     result = Read(format, bytes, options);

@@ -15,7 +15,6 @@
 #include <chrono>
 #include <cstdint>
 #include <functional>
-#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -69,8 +68,11 @@ struct LoadResult {
 // extension of its name; plain text when neither tells. HTML found by content
 // gives way to a name ending in a Markdown or plain-text extension.
 BookFormat DetectFormat(std::string_view name, std::string_view bytes);
-// The format the content alone shows, if it shows one.
-std::optional<BookFormat> FormatByContent(std::string_view bytes);
+// Whether `bytes` may be a file of `format`, read by a helper: a ZIP archive
+// for DOCX, ODT and SXW (damaged ones too, for the helper to try), an OLE
+// file or Word's XML for DOC, WordPerfect's mark for WPD; anything else a
+// helper would read as plain text. True for the formats Quillet reads itself.
+bool MayBeFormat(BookFormat format, std::string_view bytes);
 
 // Reads a book; `name` chooses the format with the bytes and names the book in
 // messages, but is never given to a helper or a shell.

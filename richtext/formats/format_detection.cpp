@@ -16,6 +16,7 @@ namespace {
 
 constexpr std::string_view kOleSignature = "\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1";
 constexpr std::string_view kWordPerfectSignature = "\xFFWPC";
+constexpr std::string_view kZipSignature = "PK\x03\x04";
 // How far into a file its XML root element or first HTML tag is looked for.
 constexpr std::size_t kSniffBytes = 4096;
 
@@ -77,10 +78,8 @@ std::optional<BookFormat> ByMarkup(std::string_view bytes) {
   return std::nullopt;
 }
 
-}  // namespace
-
-std::optional<BookFormat> FormatByContent(std::string_view bytes) {
-  if (bytes.starts_with("PK\x03\x04") || bytes.starts_with("PK\x05\x06")) {
+std::optional<BookFormat> ByContent(std::string_view bytes) {
+  if (bytes.starts_with(kZipSignature) || bytes.starts_with("PK\x05\x06")) {
     return ByArchiveContent(bytes);
   }
   if (bytes.starts_with(kOleSignature)) return BookFormat::kDoc;
@@ -94,8 +93,10 @@ std::optional<BookFormat> FormatByContent(std::string_view bytes) {
   return ByMarkup(bytes);
 }
 
+}  // namespace
+
 BookFormat DetectFormat(std::string_view name, std::string_view bytes) {
-  const std::optional<BookFormat> content = FormatByContent(bytes);
+  const std::optional<BookFormat> content = ByContent(bytes);
   const std::optional<BookFormat> extension = ByExtension(name);
   // Markdown and plain text may well start with a tag; only their name tells them apart.
   if (content == BookFormat::kHtml &&
@@ -104,6 +105,25 @@ BookFormat DetectFormat(std::string_view name, std::string_view bytes) {
   }
   if (content) return *content;
   return extension.value_or(BookFormat::kPlainText);
+}
+
+bool MayBeFormat(BookFormat format, std::string_view bytes) {
+  switch (format) {
+    case BookFormat::kDocx:
+    case BookFormat::kOdt:
+    case BookFormat::kSxw:
+      return bytes.starts_with(kZipSignature);
+    case BookFormat::kDoc: {
+      if (bytes.starts_with(kOleSignature)) return true;
+      const std::string_view text = SkipUtf8ByteOrderMark(bytes);
+      const std::size_t start = text.find_first_not_of(" \t\r\n");
+      return start != std::string_view::npos && text[start] == '<';
+    }
+    case BookFormat::kWpd:
+      return bytes.starts_with(kWordPerfectSignature);
+    default:
+      return true;
+  }
 }
 
 }  // namespace quillet
