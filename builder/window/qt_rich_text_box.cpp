@@ -91,12 +91,11 @@ RtfTextEdit::RtfTextEdit(QWidget* parent) : QPlainTextEdit(parent) {
   setDocument(document);
   // Once the user moves the cursor or the selection, the guard is over: the
   // same selection made again on purpose is the user's.
-  connect(this, &QPlainTextEdit::cursorPositionChanged, this, [this] {
+  const auto endGuard = [this] {
     if (!SelectionGuarded()) guardedRevision_ = -1;
-  });
-  connect(this, &QPlainTextEdit::selectionChanged, this, [this] {
-    if (!SelectionGuarded()) guardedRevision_ = -1;
-  });
+  };
+  connect(this, &QPlainTextEdit::cursorPositionChanged, this, endGuard);
+  connect(this, &QPlainTextEdit::selectionChanged, this, endGuard);
 }
 
 bool RtfTextEdit::canInsertFromMimeData(const QMimeData* source) const {
