@@ -114,6 +114,14 @@ std::size_t MostAttributesOfAnElement(std::string_view xml) {
   return most;
 }
 
+// A recovered document whose text ends inside its root element: libxml2
+// found an element unfinished, and the root's end tag is not where the text ends.
+bool CutShort(std::string_view bytes, xmlDoc* document, const xmlError* last) {
+  const xmlNode* root = document != nullptr ? xmlDocGetRootElement(document) : nullptr;
+  return root != nullptr && last != nullptr && last->code == XML_ERR_TAG_NOT_FINISHED &&
+         !EndsWithEndTag(bytes, reinterpret_cast<const char*>(root->name));
+}
+
 std::string Trimmed(const char* message) {
   std::string text = message == nullptr ? "" : message;
   while (!text.empty() && (text.back() == '\n' || text.back() == ' ')) text.pop_back();
@@ -147,11 +155,7 @@ XmlDocument::XmlDocument(std::string_view bytes, bool recover) {
     detail_ = watch.name;
   } else if (StoppedTooDeep(last)) {
     error_ = XmlError::kTooDeep;
-  } else if (recover && parser->wellFormed == 0 && last != nullptr &&
-             last->code == XML_ERR_TAG_NOT_FINISHED && document_ != nullptr &&
-             xmlDocGetRootElement(document_) != nullptr &&
-             !EndsWithEndTag(
-                 bytes, reinterpret_cast<const char*>(xmlDocGetRootElement(document_)->name))) {
+  } else if (recover && CutShort(bytes, document_, last)) {
     error_ = XmlError::kTruncated;
     detail_ = Trimmed(last->message);
   } else if (document_ == nullptr || xmlDocGetRootElement(document_) == nullptr ||
